@@ -1,0 +1,195 @@
+#include "myqquickview.h"
+
+#include "filedialogs.h"
+#include "hid_thread.h"
+#include "inivalue.h"
+#include "pointersettings.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QFocusEvent>
+#include <QMetaObject>
+#include <QQuickItem>
+#include <QSettings>
+#include <QThread>
+
+namespace {
+const char *const globalPath = "./modules/setting/apConfig.bin";
+const char *const factoryGlobalPath = "./modules/setting/apConfigD.bin";
+const char *const factoryProfilePath = "./modules/setting/pD.bin";
+constexpr int profileCount = 10;
+
+QString profilePath(int slot)
+{
+    return QStringLiteral("./modules/setting/p%1.bin").arg(slot + 1);
+}
+} // namespace
+
+myQQuickView::myQQuickView(QWidget *parent)
+    : QQuickWidget(parent)
+    , fileDialogs(std::make_unique<FileDialogs>())
+    , pointerSettings(createPointerSettings())
+{
+    globalSettings = new QSettings(QString::fromLatin1(globalPath), QSettings::IniFormat);
+    factorySettings = new QSettings(QString::fromLatin1(factoryProfilePath), QSettings::IniFormat);
+    for (int slot = 0; slot < profileCount; ++slot)
+        profileSettings.append(new QSettings(profilePath(slot), QSettings::IniFormat));
+    currentProfile = 0;
+
+    isColorful = getGlobalData(QStringLiteral("mouse/isColorful")).toBool();
+    isGun = getGlobalData(QStringLiteral("mouse/isGun")).toBool();
+    icType = getGlobalData(QStringLiteral("mouse/icType")).toString();
+    is55328 = getGlobalData(QStringLiteral("mouse/is55328")).toBool();
+}
+
+myQQuickView::~myQQuickView()
+{
+    delete globalSettings;
+    delete factorySettings;
+    qDeleteAll(profileSettings);
+}
+
+void myQQuickView::setFileDialogs(std::unique_ptr<FileDialogs> dialogs)
+{
+    fileDialogs = std::move(dialogs);
+}
+
+void myQQuickView::setPointerSettings(std::unique_ptr<PointerSettings> settings)
+{
+    pointerSettings = std::move(settings);
+}
+
+void myQQuickView::callScene(const char *function, Qt::ConnectionType type,
+                             const QVariantList &args)
+{
+    QQuickItem *root = rootObject();
+    if (!root)
+        return;
+    // Scene functions take QVariant arguments; at most four are used.
+    QGenericArgument a[4];
+    for (int i = 0; i < args.size() && i < 4; ++i)
+        a[i] = Q_ARG(QVariant, args.at(i));
+    QMetaObject::invokeMethod(root, function, type, a[0], a[1], a[2], a[3]);
+}
+
+QSettings *myQQuickView::currentProfileSettings() const
+{
+    return profileSettings.value(currentProfile, nullptr);
+}
+
+void myQQuickView::keyboardNotify(bool isDown, unsigned char usbCode)
+{
+    callScene("detectKeyboard", Qt::QueuedConnection,
+              {QVariant(isDown), QVariant(int(usbCode))});
+}
+
+void myQQuickView::mouseNotify(bool isDown, unsigned buttonCode, unsigned x, unsigned y)
+{
+    callScene("detectMouse", Qt::QueuedConnection,
+              {QVariant(isDown), QVariant(buttonCode), QVariant(x), QVariant(y)});
+}
+
+void myQQuickView::focusInEvent(QFocusEvent *event)
+{
+    update();
+    event->accept();
+}
+
+void myQQuickView::clearHidBusy()
+{
+    if (hidLink)
+        hidLink->hidReady = true;
+}
+
+void myQQuickView::initUI()
+{
+    callScene("initUI", Qt::QueuedConnection);
+}
+
+void myQQuickView::runUI()
+{
+    callScene("run", Qt::QueuedConnection);
+}
+
+void myQQuickView::resetApconfig()
+{
+    const QString path = globalSettings->fileName();
+    const QString factory = QString::fromLatin1(factoryGlobalPath);
+    // Without a factory copy there is nothing to reset to: keep the file.
+    if (!QFile::exists(factory)) {
+        qDebug() << "resetApconfig Failed";
+        return;
+    }
+    // Stage the copy first so that a failed copy never loses apConfig.bin.
+    const QString staged = path + QStringLiteral(".new");
+    QFile::remove(staged);
+    if (!QFile::copy(factory, staged)) {
+        qDebug() << "resetApconfig Failed";
+        return;
+    }
+    // Delete the old object now, not later: a deferred deletion would flush
+    // its pending writes over the fresh copy.
+    delete globalSettings;
+    globalSettings = nullptr;
+    QFile::remove(path);
+    QFile::rename(staged, path);
+    globalSettings = new QSettings(QString::fromLatin1(globalPath), QSettings::IniFormat);
+}
+
+void myQQuickView::setCurrentProfile(int profile)
+{
+    if (profile < 0 || profile >= profileSettings.size()) {
+        qDebug() << "setCurrentProfile refused" << profile;
+        return;
+    }
+    currentProfile = profile;
+}
+
+void myQQuickView::openUpdateExe()
+{
+}
+
+QVariant myQQuickView::getData(QVariant key, bool isRecovery)
+{
+    QSettings *settings = isRecovery ? factorySettings : currentProfileSettings();
+    return settings->value(key.toString());
+}
+
+QVariant myQQuickView::getGlobalData(QVariant key)
+{
+    return globalSettings->value(key.toString());
+}
+
+QVariantList myQQuickView::getDataList(QVariant key, bool isRecovery)
+{
+    return ini::toList(getData(key, isRecovery));
+}
+
+void myQQuickView::setData(QVariant key, QVariant data)
+{
+    ini::setValue(*currentProfileSettings(), key.toString(), data);
+}
+
+void myQQuickView::setGlobalData(QVariant key, QVariant tmpdata)
+{
+    ini::setValue(*globalSettings, key.toString(), tmpdata);
+}
+
+void myQQuickView::setDataList(QVariant key, QVariantList datalist)
+{
+    ini::setValue(*currentProfileSettings(), key.toString(), QVariant(datalist));
+}
+
+void myQQuickView::setBusy(int busyTime)
+{
+    callScene("setProtectUI", Qt::DirectConnection, {QVariant(busyTime)});
+}
+
+void myQQuickView::setCurrentDPI(int dpiValue)
+{
+    // The device watch calls this from its pool thread: the scene must only
+    // be touched on the GUI thread.
+    const bool onGuiThread = QThread::currentThread() == thread();
+    callScene("setCurrentDPI", onGuiThread ? Qt::DirectConnection : Qt::QueuedConnection,
+              {QVariant(dpiValue)});
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QFuture>
+#include <QList>
+#include <QThread>
+#include <atomic>
+
+#include "deviceentry.h"
+
+class HidOwner;
+struct hid_device_;
+typedef struct hid_device_ hid_device;
+
+// Process-wide key: bytes 1 to 6 hold the secrecy code of the entry last
+// tested by the handshake.
+extern uchar secrecyKey[8];
+
+// The one object that talks to the mouse. A QThread whose own thread is
+// never started: commands run on the caller's (GUI) thread; only the device
+// watch runs on the global thread pool.
+class Hid_Thread : public QThread
+{
+    Q_OBJECT
+
+public:
+    explicit Hid_Thread(QObject *parent = nullptr);
+    ~Hid_Thread() override;
+
+    HidOwner *owner = nullptr;
+    QList<DeviceEntry> deviceList;
+    int currentIndex = 1;
+    hid_device *commandHandle = nullptr;
+    hid_device *notifyHandle = nullptr;
+    bool hidReady = true;
+    std::atomic<bool> watchRunning{false};
+    QFuture<void> watchFuture;
+    uchar sendBuffer[9] = {};
+    uchar replyBuffer[9] = {};
+    uchar bulkBuffer[512] = {};
+
+    bool waitHidReady();
+    void settlePause();
+    hid_device *openCommandPath(int index);
+    hid_device *openNotifyPath(int index);
+    void closeCommandPath();
+    void closeNotifyPath();
+    bool sendCommand(int dataLength, bool settle);
+    bool queryCommand(int dataLength);
+
+    void startDeviceWatch(uint index);
+    void stopDeviceWatch();
+    void deviceWatchLoop(uint index);
+
+public slots:
+    uchar hidCS(uchar *cmd);
+    bool chkDeviceIsEnCode(int index);
+    void USBDataEncryption(uchar FIFOBuf[], uchar SecrecyCode[]);
+    void USBDataDecipher(uchar FIFOBuf[], uchar SecrecyCode[]);
+
+    void hid553_00H_GetSecrecyCode(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4);
+    void hid553_01H_SetReportRate(uchar rate);
+    void hid553_02H_SetCurrentKeyMatrix(uchar currentKeyMatrix);
+    void hid553_03H_SetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4);
+    void hid553_04H_SetGunData(uchar byte1, uchar byte2, uchar byte3, uchar byte4);
+    void hid553_07H_Lod(uchar stage, uchar en);
+    void hid553_0BH_SetCurrentDPI(uchar stage);
+    void hid553_0CH_SetFixLEDColor(uchar *src3);
+    void hid553_0DH_SetRGBLedEffect(uchar effect, uchar option1, uchar option2);
+    void hid553_10H_SetLED8StageColor(uchar type, uchar *src24);
+    void hid553_11H_SetDPISet(uchar dpiStage, uchar *src8);
+    void hid553_12H_SetKeyMatrix(uchar *src64, uchar indexAddOne);
+    void hid553_13H_SetMacroKey(uchar macroId, uchar *src128);
+    void hid553_83H_GetKeyboardoption(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4);
+    void hid553_8BH_GetCurrentDPI(uchar &byte1);
+
+    void hid560_01H_SetKeyboardoption(uchar byte1, uchar byte2);
+    void hid560_02H_SetCurrentProfile(uchar profile);
+    void hid560_03H_SetReportRate(uchar rate);
+    void hid560_04H_SetCurrentDPI(uchar stage);
+    void hid560_0CH_setProfile(uchar *src128, uchar profileData);
+    void hid560_0DH_SetKeyMatrix(uchar *src64, uchar indexAddOne);
+    void hid560_0FH_SetMacroKey(uchar macroId, uchar *src128);
+    void hid560_81H_GetKeyboardoption(uchar &byte1, uchar &byte2);
+    void hid560_82H_GetCurrentProfile(uchar &byte1);
+    void hid560_84H_GetCurrentDPI(uchar &byte1, uchar &byte2);
+    void hid560_8CH_readProfile(uchar *src128, uchar profileNo);
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QSettings>
+#include <QVariant>
+
+// How lists travel through the INI files. The stored format is the one the
+// installed files and exchanged ".pf"/".mc" files use: a list of two or more
+// values is one comma-separated entry, a one-element list is a plain value,
+// an empty list is an invalid value. Qt 6 writes some of these differently
+// by itself, so every list write and read goes through here.
+namespace ini {
+
+// A stored value as a list: a stored list gives its elements, anything else
+// (a plain string, a number, a missing key) gives an empty list.
+QVariantList toList(const QVariant &stored);
+
+// The form in which a value is handed to QSettings::setValue so that the
+// file holds the format above. Non-list values pass unchanged.
+QVariant storable(const QVariant &value);
+
+// setValue through storable().
+void setValue(QSettings &settings, const QString &key, const QVariant &value);
+
+} // namespace ini
