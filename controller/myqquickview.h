@@ -5,6 +5,10 @@
 #include <QStringList>
 #include <QVariant>
 #include <memory>
+#include <vector>
+
+#include "commandset.h"
+#include "keymatrix.h"
 
 class Hid_Thread;
 class QSettings;
@@ -109,6 +113,16 @@ private:
                    const QVariantList &args = {});
     // The settings object of the profile being edited.
     QSettings *currentProfileSettings() const;
+
+    // The command set chosen by icType, on every call.
+    CommandSet commandSet() const;
+    // Sends the named profile image blocks as the device profiles of the
+    // same numbers, in order.
+    void sendProfileBlocks(const std::vector<int> &blocks);
+    // The key-matrix command of the selected set.
+    void sendKeyMatrix(uchar *matrix, uchar index);
+    // The current profile's firmware default matrix, zero where missing.
+    keymatrix::Matrix firmwareMatrix() const;
 
     std::unique_ptr<FileDialogs> fileDialogs;
     std::unique_ptr<PointerSettings> pointerSettings;

@@ -1,89 +1,357 @@
 #include "myqquickview.h"
 
-// Placeholder bodies; the device operations replace them.
+#include "dpicodes.h"
+#include "hid_thread.h"
+#include "listvalues.h"
+#include "inivalue.h"
+#include "keymatrix.h"
+#include "lighting.h"
+#include "macroblock.h"
+#include "pointersettings.h"
+#include "profileimage.h"
+
+#include <QDebug>
+#include <QSettings>
+
+namespace {
+
+const char *const keyMatrixKey = "mouseKeyMatrix/";
+const char *const firmwareMatrixKey = "mouseFwKeyMatrix/";
+const char *const hid560Type = "560";
+
+constexpr int keyOptionCount = 4;
+// The keyboard-option byte that asks for the recoil Y offset to be negated.
+constexpr int negateYOption = 2;
+constexpr int recoilModeCount = 3;
+
+// Scene lists as plain values: each entry with toInt() (or toUInt()).
+std::vector<int> ints(const QVariantList &list)
+{
+    std::vector<int> values;
+    values.reserve(list.size());
+    for (const QVariant &v : list)
+        values.push_back(v.toInt());
+    return values;
+}
+
+std::vector<unsigned> uints(const QVariantList &list)
+{
+    std::vector<unsigned> values;
+    values.reserve(list.size());
+    for (const QVariant &v : list)
+        values.push_back(v.toUInt());
+    return values;
+}
+
+// Stored list elements are texts; numbers go back to the scene as numbers.
+QVariantList asNumbers(const QVariantList &list)
+{
+    QVariantList out;
+    out.reserve(list.size());
+    for (const QVariant &v : list) {
+        bool ok = false;
+        const int n = v.toInt(&ok);
+        out << (ok ? QVariant(n) : v);
+    }
+    return out;
+}
+
+} // namespace
+
+CommandSet myQQuickView::commandSet() const
+{
+    return icType == QLatin1String(hid560Type) ? CommandSet::hid560 : CommandSet::hid553;
+}
+
+void myQQuickView::sendProfileBlocks(const std::vector<int> &blocks)
+{
+    for (int b : blocks)
+        hidLink->hid560_0CH_setProfile(profileImages[b], static_cast<uchar>(b));
+}
+
+void myQQuickView::sendKeyMatrix(uchar *matrix, uchar index)
+{
+    if (commandSet() == CommandSet::hid560)
+        hidLink->hid560_0DH_SetKeyMatrix(matrix, index);
+    else
+        hidLink->hid553_12H_SetKeyMatrix(matrix, index);
+}
+
+keymatrix::Matrix myQQuickView::firmwareMatrix() const
+{
+    QSettings *settings = currentProfileSettings();
+    std::vector<int> values(keymatrix::matrixSize, 0);
+    for (int n = 0; n < keymatrix::entryCount; ++n) {
+        const QString key = QLatin1String(firmwareMatrixKey) + QString::number(n);
+        const std::vector<int> entry = ints(ini::toList(settings->value(key)));
+        for (int i = 0; i < keymatrix::entrySize && i < int(entry.size()); ++i)
+            values[n * keymatrix::entrySize + i] = entry[i];
+    }
+    return keymatrix::matrixFromValues(values);
+}
 
 QVariant myQQuickView::mouseSendMacroData(QVariantList macroData, QVariant macroIndex)
 {
-    return QVariant();
+    const auto id = macroblock::macroId(macroIndex.toUInt() & 0xFF);
+    if (hidLink && id) {
+        macroblock::Block block = macroblock::macroBlock(ints(macroData));
+        if (commandSet() == CommandSet::hid560)
+            hidLink->hid560_0FH_SetMacroKey(*id, block.data());
+        else
+            hidLink->hid553_13H_SetMacroKey(*id, block.data());
+    }
+    return QVariant(true);
 }
 
-void myQQuickView::mouseSendGundata(int, QVariantList)
+void myQQuickView::mouseSendGundata(int mode, QVariantList data)
 {
+    if (!isGun || !hidLink)
+        return;
+    const std::vector<int> values = ints(data);
+    const int shots = listvalues::at(values, 0);
+    const int x = listvalues::at(values, 1);
+    if (commandSet() == CommandSet::hid553) {
+        const unsigned y = data.size() > 2 ? data.at(2).toUInt() : 0u;
+        uchar options[keyOptionCount] = {};
+        hidLink->hid553_83H_GetKeyboardoption(options[0], options[1], options[2], options[3]);
+        const auto bytes =
+            macroblock::hid553GunBytes(shots, x, y, mode, options[negateYOption] != 0);
+        hidLink->hid553_04H_SetGunData(bytes[0], bytes[1], bytes[2], bytes[3]);
+        return;
+    }
+    // Recoil modes 1 to 3 live in device profiles 2 to 4.
+    if (mode < 1 || mode > recoilModeCount) {
+        qDebug() << "mouseSendGundata refused" << mode;
+        return;
+    }
+    const int block = mode + 1;
+    profileimage::writeRecoil(profileImages[block], shots, x, listvalues::at(values, 2));
+    hidLink->hid560_0CH_setProfile(profileImages[block], static_cast<uchar>(block));
 }
 
 void myQQuickView::mouseSetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
 {
+    if (hidLink)
+        hidLink->hid553_03H_SetKeyboardoption(byte1, byte2, byte3, byte4);
 }
 
 void myQQuickView::mouseSetReportRate(uchar rate, uchar en)
 {
+    qDebug() << "test" << int(rate) << int(en);
+    if (hidLink)
+        hidLink->hid553_07H_Lod(rate, en);
 }
 
 void myQQuickView::mouseSetCurrentDPI(uchar currentDPI)
 {
+    if (!hidLink)
+        return;
+    if (commandSet() == CommandSet::hid560)
+        hidLink->hid560_04H_SetCurrentDPI(currentDPI);
+    else
+        hidLink->hid553_0BH_SetCurrentDPI(currentDPI);
 }
 
 void myQQuickView::mouseResetKeyMatrix()
 {
+    if (!hidLink)
+        return;
+    keymatrix::Matrix f = firmwareMatrix();
+    for (uchar index = 2; index <= 4; ++index)
+        sendKeyMatrix(f.data(), index);
 }
 
 QVariant myQQuickView::mouseGetCurrentDPI()
 {
-    return QVariant();
+    uchar stage = 0;
+    if (hidLink) {
+        if (commandSet() == CommandSet::hid560) {
+            uchar selector = 1;
+            hidLink->hid560_84H_GetCurrentDPI(selector, stage);
+        } else {
+            hidLink->hid553_8BH_GetCurrentDPI(stage);
+        }
+    }
+    return QVariant(int(stage));
 }
 
 void myQQuickView::mouseSetKeyMatrix(QVariantList src64, bool isSendData, QVariantList otherParam)
 {
+    for (int n = 0; n < keymatrix::entryCount; ++n) {
+        QVariantList entry;
+        for (int i = 0; i < keymatrix::entrySize; ++i)
+            entry << src64.value(n * keymatrix::entrySize + i, QVariant(0));
+        setDataList(QLatin1String(keyMatrixKey) + QString::number(n), entry);
+    }
+    if (!isSendData || !hidLink)
+        return;
+
+    const CommandSet set = commandSet();
+    keymatrix::Matrix m = keymatrix::deviceMatrix(ints(src64), set);
+    if (!keymatrix::hasRecoilKey(m)) {
+        sendKeyMatrix(m.data(), 1);
+        return;
+    }
+    keymatrix::RecoilSet r = keymatrix::recoilSet(m, firmwareMatrix(), uints(otherParam), set);
+    if (set == CommandSet::hid560) {
+        uchar *block0 = profileImages[profileimage::colourfulBlock];
+        if (r.recoilMask)
+            block0[profileimage::offset::recoilMask] = *r.recoilMask;
+        hidLink->hid560_0CH_setProfile(block0, profileimage::colourfulBlock);
+    }
+    sendKeyMatrix(r.m.data(), 1);
+    sendKeyMatrix(r.f.data(), 2);
+    sendKeyMatrix(r.f2.data(), 3);
+    sendKeyMatrix(r.f3.data(), 4);
+    if (set == CommandSet::hid560)
+        hidLink->hid560_02H_SetCurrentProfile(1);
+    else
+        hidLink->hid553_02H_SetCurrentKeyMatrix(1);
 }
 
 void myQQuickView::mouseSetDpi(int dpiCount, QString sensorType, QVariantList dpiValueArray)
 {
+    if (!hidLink)
+        return;
+    const std::string sensor = sensorType.toStdString();
+    const dpicodes::Stages stages = dpicodes::encodeStages(sensor, ints(dpiValueArray));
+    if (commandSet() == CommandSet::hid553) {
+        auto codes = dpicodes::hid553Codes(stages, dpiCount);
+        hidLink->hid553_11H_SetDPISet(static_cast<uchar>(dpiCount), codes.data());
+        return;
+    }
+    const uchar mask = dpicodes::stageMask(dpiCount);
+    for (int b = profileimage::mainBlock; b <= profileimage::lastRecoilBlock; ++b)
+        profileimage::writeDpi(profileImages[b], stages, mask, dpicodes::usesHighBits(sensor));
+    sendProfileBlocks(profileimage::blocksToSend(isGun));
 }
 
 void myQQuickView::mouseSetRGBEffect(uchar effect, uchar option1, uchar option2)
 {
+    if (!hidLink)
+        return;
+    const CommandSet set = commandSet();
+    if (isColorful) {
+        const lighting::EffectBytes e = lighting::colourfulEffect(effect, option1, option2);
+        if (set == CommandSet::hid553) {
+            hidLink->hid553_0DH_SetRGBLedEffect(e.mode, e.value, e.third);
+            return;
+        }
+        for (int b = profileimage::mainBlock; b <= profileimage::lastRecoilBlock; ++b)
+            profileimage::writeEffect(profileImages[b], e);
+        sendProfileBlocks(profileimage::blocksToSend(isGun));
+        return;
+    }
+    lighting::EffectBytes e = lighting::simpleEffect(effect, option1, option2);
+    if (set == CommandSet::hid553) {
+        hidLink->hid553_0DH_SetRGBLedEffect(e.mode, e.value,
+                                            lighting::hid553SimpleThird(e, is55328));
+        return;
+    }
+    e.third = lighting::image560SimpleThird;
+    for (int b = profileimage::mainBlock; b <= profileimage::lastRecoilBlock; ++b)
+        profileimage::writeEffect(profileImages[b], e);
+    if (!isGun)
+        profileImages[profileimage::mainBlock][profileimage::offset::lightThird] =
+            lighting::image560SimpleThirdSingle;
+    sendProfileBlocks(profileimage::blocksToSend(isGun));
 }
 
 void myQQuickView::mouseSetRGBColor(uchar type, QVariantList src24)
 {
+    if (!hidLink)
+        return;
+    lighting::Colours colours = lighting::deviceColours(ints(src24));
+    if (commandSet() == CommandSet::hid553) {
+        if (!is55328) {
+            hidLink->hid553_10H_SetLED8StageColor(type, colours.data());
+            hidLink->hid553_10H_SetLED8StageColor(type, colours.data());
+        } else if (!lighting::eighthColourBlack(colours)) {
+            hidLink->hid553_10H_SetLED8StageColor(0, colours.data());
+        } else {
+            hidLink->hid553_0CH_SetFixLEDColor(colours.data());
+        }
+        return;
+    }
+    const int block = isColorful ? profileimage::colourfulBlock : profileimage::mainBlock;
+    const int at = isColorful ? profileimage::offset::colourfulColours
+                              : profileimage::offset::simpleColours;
+    profileimage::writeColours(profileImages[block], at, colours);
+    hidLink->hid560_0CH_setProfile(profileImages[block], static_cast<uchar>(block));
 }
 
 void myQQuickView::mouseSetProfile(uint profileNo)
 {
+    if (!profileimage::isBlock(profileNo)) {
+        qDebug() << "mouseSetProfile refused" << profileNo;
+        return;
+    }
+    if (hidLink)
+        hidLink->hid560_0CH_setProfile(profileImages[profileNo], static_cast<uchar>(profileNo));
 }
 
 void myQQuickView::mouseReadProfile(uint profileNo)
 {
+    if (!profileimage::isBlock(profileNo)) {
+        qDebug() << "mouseReadProfile refused" << profileNo;
+        return;
+    }
+    if (hidLink)
+        hidLink->hid560_8CH_readProfile(profileImages[profileNo], static_cast<uchar>(profileNo));
 }
 
 QVariant myQQuickView::mouseReadCurrentProfile()
 {
-    return QVariant();
+    uchar profile = 0;
+    if (hidLink)
+        hidLink->hid560_82H_GetCurrentProfile(profile);
+    return QVariant(int(profile));
 }
 
 void myQQuickView::mouseSwitchKeyMatrix(int indexNo)
 {
+    if (!hidLink)
+        return;
+    if (commandSet() == CommandSet::hid560)
+        hidLink->hid560_02H_SetCurrentProfile(static_cast<uchar>(indexNo));
+    else
+        hidLink->hid553_02H_SetCurrentKeyMatrix(static_cast<uchar>(indexNo - 1));
 }
 
 QVariantList myQQuickView::GetKeyboardoption()
 {
-    return QVariantList();
+    uchar options[keyOptionCount] = {};
+    if (hidLink)
+        hidLink->hid553_83H_GetKeyboardoption(options[0], options[1], options[2], options[3]);
+    QVariantList list;
+    for (uchar b : options)
+        list << int(b);
+    return list;
 }
 
 void myQQuickView::mouseSetCursorSpeed(uint cursorSpeed)
 {
+    if (!pointerSettings->setMouseSpeed(pointervalues::windowsSpeed(cursorSpeed)))
+        qDebug() << "setCursorSpeed Failed";
 }
 
 void myQQuickView::mouseSetVerticalScrollLines(uint lines)
 {
+    if (!pointerSettings->setWheelScrollLines(lines))
+        qDebug() << "setVerticalScrollLines Failed";
 }
 
 void myQQuickView::mouseSetDoubleClickSpeed(uint speed)
 {
+    // A step beyond the slowest time would wrap to a huge time: refuse it.
+    const std::optional<unsigned> time = pointervalues::doubleClickTime(speed);
+    if (!time || !pointerSettings->setDoubleClickTime(*time))
+        qDebug() << "setDoubleClickSpeed Failed";
 }
 
-QVariantList myQQuickView::mouseGetKeydefine(QVariant index, bool)
+QVariantList myQQuickView::mouseGetKeydefine(QVariant index, bool isRecovery)
 {
-    return QVariantList();
+    QSettings *settings = isRecovery ? factorySettings : currentProfileSettings();
+    const QString key = QLatin1String(keyMatrixKey) + index.toString();
+    return asNumbers(ini::toList(settings->value(key, QVariant(0))));
 }
-

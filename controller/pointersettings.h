@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 // The system's pointer settings (speed, double-click time, wheel lines).
 // One implementation file per platform; each call returns whether the
@@ -16,3 +17,21 @@ public:
 };
 
 std::unique_ptr<PointerSettings> createPointerSettings();
+
+// The scene's slider steps (0 to 10) as system values.
+namespace pointervalues {
+
+constexpr unsigned maxSpeedStep = 10;
+
+// Pointer speed step -> Windows speed 1, 2, 4, ... 20.
+unsigned windowsSpeed(unsigned cursorSpeed);
+
+// Double-click speed step -> 900 ms down in 70 ms steps; none for steps
+// that would make the time negative.
+std::optional<unsigned> doubleClickTime(unsigned speed);
+
+// Windows speed 1 to 20 -> the desktop's relative speed -1 to 1, the
+// eleven steps spread evenly.
+double desktopSpeed(unsigned windowsSpeed);
+
+} // namespace pointervalues

@@ -1,0 +1,61 @@
+#include "profileimage.h"
+
+#include <algorithm>
+
+namespace profileimage {
+
+namespace {
+constexpr std::uint8_t recoilMarker = 0xF0;
+// Bit of the recoil-flags byte that a fresh recoil data set clears.
+constexpr std::uint8_t recoilFlagCleared = 0x04;
+} // namespace
+
+bool isBlock(unsigned profileNo)
+{
+    return profileNo < static_cast<unsigned>(blockCount);
+}
+
+void writeDpi(std::uint8_t *block, const dpicodes::Stages &stages, std::uint8_t mask,
+              bool withHighBits)
+{
+    std::copy(stages.codes.begin(), stages.codes.end(), block + offset::dpiCodesX);
+    std::copy(stages.codes.begin(), stages.codes.end(), block + offset::dpiCodesY);
+    block[offset::dpiMask] = mask;
+    if (withHighBits) {
+        block[offset::dpiHighBitsX] = stages.highBits;
+        block[offset::dpiHighBitsY] = stages.highBits;
+    }
+}
+
+void writeEffect(std::uint8_t *block, const lighting::EffectBytes &effect)
+{
+    block[offset::lightMode] = effect.mode;
+    block[offset::lightValue] = effect.value;
+    block[offset::lightThird] = effect.third;
+}
+
+void writeColours(std::uint8_t *block, int at, const lighting::Colours &colours)
+{
+    std::copy(colours.begin(), colours.end(), block + at);
+}
+
+void writeRecoil(std::uint8_t *block, int shots, int x, int y)
+{
+    block[offset::recoil] = recoilMarker;
+    block[offset::recoil + 1] = static_cast<std::uint8_t>(shots);
+    block[offset::recoil + 2] = static_cast<std::uint8_t>(x);
+    block[offset::recoilFlags] &= static_cast<std::uint8_t>(~recoilFlagCleared);
+    block[offset::recoil + 3] = static_cast<std::uint8_t>(y);
+}
+
+std::vector<int> blocksToSend(bool isGun)
+{
+    if (!isGun)
+        return {mainBlock};
+    std::vector<int> blocks;
+    for (int b = mainBlock; b <= lastRecoilBlock; ++b)
+        blocks.push_back(b);
+    return blocks;
+}
+
+} // namespace profileimage

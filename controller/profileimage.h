@@ -1,0 +1,56 @@
+#pragma once
+
+#include "dpicodes.h"
+#include "lighting.h"
+
+#include <cstdint>
+#include <vector>
+
+// The hid560 device profile image: five 128-byte blocks, block n being
+// device profile n. Only the bytes named here are ever written; all others
+// keep what the device last reported.
+namespace profileimage {
+
+constexpr int blockSize = 128;
+constexpr int blockCount = 5;
+
+// Blocks with a meaning of their own.
+constexpr int colourfulBlock = 0; // colourful-model colours, recoil-mode mask
+constexpr int mainBlock = 1;      // the profile used without recoil modes
+constexpr int firstRecoilBlock = 2;
+constexpr int lastRecoilBlock = 4;
+
+// Byte offsets within a block.
+namespace offset {
+constexpr int recoilMask = 2;
+constexpr int colourfulColours = 24;
+constexpr int recoilFlags = 65;
+constexpr int lightMode = 71;
+constexpr int lightValue = 72;
+constexpr int lightThird = 73;
+constexpr int recoil = 78; // marker, shots, X, Y
+constexpr int dpiHighBitsX = 82;
+constexpr int dpiHighBitsY = 83;
+constexpr int dpiCodesX = 84;
+constexpr int dpiCodesY = 92;
+constexpr int dpiMask = 100;
+constexpr int simpleColours = 104;
+} // namespace offset
+
+using Block = std::uint8_t[blockSize];
+
+bool isBlock(unsigned profileNo);
+
+// DPI codes, their stage-enable mask and, when withHighBits, the ninth bits.
+void writeDpi(std::uint8_t *block, const dpicodes::Stages &stages, std::uint8_t mask,
+              bool withHighBits);
+void writeEffect(std::uint8_t *block, const lighting::EffectBytes &effect);
+void writeColours(std::uint8_t *block, int at, const lighting::Colours &colours);
+// One recoil data set: shots, X offset, Y offset (low bytes).
+void writeRecoil(std::uint8_t *block, int shots, int x, int y);
+
+// The image sending rule: block 1, and blocks 2 to 4 too on mice with
+// recoil profiles.
+std::vector<int> blocksToSend(bool isGun);
+
+} // namespace profileimage
