@@ -1,11 +1,105 @@
 #include "inputhook.h"
 
-// Placeholder until the capture lands: nothing is installed.
+#include "platformhooks.h"
 
-InputHook::InputHook(bool nonUsHash) : useNonUsHash(nonUsHash) {}
-InputHook::~InputHook() = default;
-bool InputHook::installHooks() { return false; }
-void InputHook::removeHooks() {}
-void InputHook::setKeyboardCallback(KeyboardCallback, void *) {}
-void InputHook::setMouseCallback(MouseCallback, void *) {}
-void InputHook::setCopyDataCallback(CopyDataCallback, QCoreApplication *, void *) {}
+hooklogic::KeyStateTable InputHook::keyStates;
+InputHook *InputHook::instance = nullptr;
+
+InputHook::InputHook(bool nonUsHash) : InputHook(nonUsHash, nullptr) {}
+
+InputHook::InputHook(bool nonUsHash, std::unique_ptr<HookBackend> source)
+    : useNonUsHash(nonUsHash)
+{
+    instance = this;
+    scanToVk = keymaps::buildScanToVk();
+    vkToUsage = keymaps::buildVkToUsage(useNonUsHash);
+    backend = source ? std::move(source) : createHookBackend(*this);
+    // Without capture the program still runs; nobody needs the result here.
+    installHooks();
+}
+
+InputHook::~InputHook()
+{
+    copyDataReceiver.reset();
+    removeHooks();
+    backend.reset();
+    if (instance == this)
+        instance = nullptr;
+}
+
+bool InputHook::installHooks()
+{
+    if (hooksInstalled)
+        removeHooks();
+    hooksInstalled = backend && backend->install();
+    return hooksInstalled;
+}
+
+void InputHook::removeHooks()
+{
+    if (backend)
+        backend->remove();
+    hooksInstalled = false;
+}
+
+void InputHook::setKeyboardCallback(KeyboardCallback callback, void *context)
+{
+    keyboardCallback = callback;
+    keyboardContext = context;
+}
+
+void InputHook::setMouseCallback(MouseCallback callback, void *context)
+{
+    mouseCallback = callback;
+    mouseContext = context;
+}
+
+void InputHook::setCopyDataCallback(CopyDataCallback callback, QCoreApplication *application,
+                                    void *context, const QString &windowTitle)
+{
+    copyDataCallback = callback;
+    copyDataContext = context;
+    copyDataTitle = windowTitle;
+    // The old channel must be gone before a new one takes the same name.
+    copyDataReceiver.reset();
+    copyDataReceiver = createCopyDataReceiver(*this, application, windowTitle);
+}
+
+qintptr InputHook::sendCopyData(const QString &windowTitle, const CopyData &data,
+                                const void *skipWindow, int timeoutMs)
+{
+    if (skipWindow && instance && instance->ownsCopyDataWindow(windowTitle, skipWindow))
+        return reinterpret_cast<qintptr>(skipWindow);
+    return sendCopyDataMessage(windowTitle, data, timeoutMs);
+}
+
+bool InputHook::ownsCopyDataWindow(const QString &windowTitle, const void *window) const
+{
+    return copyDataReceiver && copyDataReceiver->isListening() && copyDataContext == window
+           && copyDataTitle == windowTitle;
+}
+
+void InputHook::handleKeyboard(unsigned scan, bool extended, bool altDown, bool isDown)
+{
+    const quint8 usage = hooklogic::usageOf(scanToVk, vkToUsage, scan, extended, altDown);
+    if (usage == 0)
+        return;
+    // The state is kept also while nobody listens.
+    if (keyStates.update(usage, isDown) && keyboardCallback)
+        keyboardCallback(usage, isDown, keyboardContext);
+}
+
+void InputHook::handleMouse(unsigned message, int x, int y)
+{
+    const hooklogic::ButtonReport report = hooklogic::buttonReport(message);
+    if (report.code != 0 && mouseCallback)
+        mouseCallback(report.code, report.isDown, x, y, mouseContext);
+}
+
+bool InputHook::handleCopyData(const CopyData &data)
+{
+    if (!copyDataCallback)
+        return false;
+    copyDataCallback(data, copyDataContext);
+    return true;
+}

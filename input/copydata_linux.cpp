@@ -1,0 +1,144 @@
+// The copy-data channel over a local socket private to the current user.
+
+#include "copydata.h"
+#include "platformhooks.h"
+
+#include <QCryptographicHash>
+#include <QDebug>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+#include <unistd.h>
+
+namespace copydata {
+
+QString serverName(const QString &windowTitle)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(windowTitle.toUtf8());
+    hash.addData(QByteArrayView("\0", 1));
+    hash.addData(QByteArray::number(qulonglong(::getuid())));
+    return QStringLiteral("r770-copydata-") + QString::fromLatin1(hash.result().toHex().left(24));
+}
+
+} // namespace copydata
+
+namespace {
+
+// How long a probe waits for a server that may own a leftover socket name.
+constexpr int probeTimeoutMs = 500;
+
+class LocalCopyDataReceiver : public QObject, public CopyDataReceiver
+{
+public:
+    LocalCopyDataReceiver(InputHook &owner, const QString &windowTitle) : hook(owner)
+    {
+        server.setSocketOptions(QLocalServer::UserAccessOption);
+        connect(&server, &QLocalServer::newConnection, this,
+                &LocalCopyDataReceiver::acceptConnections);
+        listen(copydata::serverName(windowTitle));
+    }
+
+    bool isListening() const override { return server.isListening(); }
+
+private:
+    struct Connection
+    {
+        QByteArray buffer;
+        bool dispatching = false;
+    };
+
+    void listen(const QString &name)
+    {
+        if (server.listen(name))
+            return;
+        if (server.serverError() == QAbstractSocket::AddressInUseError && !serverAlive(name)) {
+            // A socket left behind by a program that ended without closing it.
+            QLocalServer::removeServer(name);
+            if (server.listen(name))
+                return;
+        }
+        qDebug() << "copy-data channel not available:" << server.errorString();
+    }
+
+    static bool serverAlive(const QString &name)
+    {
+        QLocalSocket probe;
+        probe.connectToServer(name);
+        return probe.waitForConnected(probeTimeoutMs);
+    }
+
+    void acceptConnections()
+    {
+        while (QLocalSocket *socket = server.nextPendingConnection()) {
+            auto connection = std::make_shared<Connection>();
+            connect(socket, &QLocalSocket::readyRead, this,
+                    [this, socket, connection] { serve(socket, connection); });
+            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            serve(socket, connection);
+        }
+    }
+
+    // Hands every complete message of the connection to the hook and answers
+    // it. The callback may run a modal dialog; data arriving meanwhile waits
+    // in the socket until the current message is answered.
+    void serve(QLocalSocket *socket, std::shared_ptr<Connection> connection)
+    {
+        if (connection->dispatching)
+            return;
+        QPointer<QLocalSocket> alive(socket);
+        for (;;) {
+            connection->buffer += socket->readAll();
+            CopyData message;
+            const copydata::FrameResult result = copydata::takeFrame(connection->buffer, message);
+            if (result == copydata::FrameResult::NeedMore)
+                return;
+            if (result == copydata::FrameResult::Malformed) {
+                connection->buffer.clear();
+                socket->write(copydata::encodeResult(0));
+                socket->disconnectFromServer();
+                return;
+            }
+            connection->dispatching = true;
+            const bool handled = hook.handleCopyData(message);
+            connection->dispatching = false;
+            if (!alive || socket->state() != QLocalSocket::ConnectedState)
+                return;
+            socket->write(copydata::encodeResult(handled ? 1 : 0));
+        }
+    }
+
+    InputHook &hook;
+    QLocalServer server;
+};
+
+} // namespace
+
+std::unique_ptr<CopyDataReceiver> createCopyDataReceiver(InputHook &hook, QCoreApplication *,
+                                                         const QString &windowTitle)
+{
+    return std::make_unique<LocalCopyDataReceiver>(hook, windowTitle);
+}
+
+qintptr sendCopyDataMessage(const QString &windowTitle, const CopyData &data, int timeoutMs)
+{
+    if (data.bytes.size() > copydata::maxBytes)
+        return 0;
+    QLocalSocket socket;
+    socket.connectToServer(copydata::serverName(windowTitle));
+    if (!socket.waitForConnected(timeoutMs))
+        return 0;
+    socket.write(copydata::encodeFrame(data));
+    if (!socket.waitForBytesWritten(timeoutMs))
+        return 0;
+    QByteArray answer;
+    while (answer.size() < copydata::resultSize) {
+        if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(timeoutMs))
+            return 0;
+        answer += socket.read(copydata::resultSize - answer.size());
+    }
+    return qintptr(copydata::decodeResult(answer));
+}

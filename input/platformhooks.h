@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class InputHook;
+class QCoreApplication;
+struct CopyData;
+
+// The platform's source of system-wide key and button events. It reports to
+// the hook's handleKeyboard/handleMouse and never alters or swallows events.
+class HookBackend
+{
+public:
+    virtual ~HookBackend() = default;
+    // Both event kinds or nothing. May be called again after remove().
+    virtual bool install() = 0;
+    virtual void remove() = 0;
+};
+
+std::unique_ptr<HookBackend> createHookBackend(InputHook &hook);
+
+// The platform's receiving end of the copy-data channel: it hands every
+// message to the hook's handleCopyData while it exists.
+class CopyDataReceiver
+{
+public:
+    virtual ~CopyDataReceiver() = default;
+    virtual bool isListening() const = 0;
+};
+
+std::unique_ptr<CopyDataReceiver> createCopyDataReceiver(InputHook &hook,
+                                                         QCoreApplication *application,
+                                                         const QString &windowTitle);
+
+// The sending end: the receiver's answer, 0 when there is none.
+qintptr sendCopyDataMessage(const QString &windowTitle, const CopyData &data, int timeoutMs);
