@@ -1,0 +1,8 @@
+#include "platformuser.h"
+
+#include <unistd.h>
+
+QString currentUserKey()
+{
+    return QString::number(::getuid());
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QObject>
+
+class myQQuickView;
+class QWidget;
+
+// Builds the view, loads the scene and offers the scene the window
+// operations it needs, as "ui_Ctl".
+class Ui_Controler : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Ui_Controler(QObject *parent = nullptr);
+
+    // Called once by the host window's constructor.
+    void setupView(QWidget *host);
+
+    QWidget *hostWidget = nullptr;
+    myQQuickView *view = nullptr;
+
+public slots:
+    void onMinimize();
+    void onClose();
+    void onXChanged(int dx);
+    void onYChanged(int dy);
+    void setBusy(int busyTime);
+    void setBusy();
+};

@@ -1,0 +1,245 @@
+#include "widget.h"
+
+#include "devicechangesource.h"
+#include "devicetable.h"
+#include "inputhook.h"
+#include "myqquickview.h"
+#include "ui_controler.h"
+#include "userevent.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDebug>
+#include <QIcon>
+#include <QMenu>
+#include <QMessageBox>
+#include <QSettings>
+
+bool deviceConnected = false;
+
+namespace {
+const char *const trayMenuStyle =
+    "QMenu { border: 1px solid rgb(100, 100, 100); background: rgb(68, 69, 73); } "
+    "QMenu::item { height: 22px; padding: 0px 25px 0px 20px; } "
+    "QMenu::item:enabled { color: rgb(225, 225, 225); } "
+    "QMenu::item:!enabled { color: rgb(155, 155, 155); } "
+    "QMenu::item:enabled:selected { color: rgb(230, 230, 230); background: rgba(255, 255, 255, 40); } "
+    "QMenu::separator { height: 1px; background: rgb(100, 100, 100); } "
+    "QMenu::indicator { width: 13px; height: 13px; } "
+    "QMenu::icon { padding-left: 2px; padding-right: 2px; } ";
+constexpr int discoveryDelayMs = 2048;
+constexpr int trayNoticeMs = 10000;
+} // namespace
+
+std::function<void(const QString &, const QString &)> Widget::showWarning =
+    [](const QString &title, const QString &text) {
+        QMessageBox::warning(nullptr, title, text, QMessageBox::Ok, QMessageBox::NoButton);
+    };
+
+Widget::Widget(QWidget *parent)
+    : QWidget(parent)
+{
+    hidThread.owner = this;
+
+    uiControler = new Ui_Controler();
+    uiControler->setupView(this);
+    view()->hidLink = &hidThread;
+
+    checkTimer.setInterval(discoveryDelayMs);
+    checkTimer.setSingleShot(true);
+    connect(&checkTimer, &QTimer::timeout, this, &Widget::checkDevice);
+
+    trayIcon = new QSystemTrayIcon(this);
+    auto *quitAction = new QAction(tr("Quit (&Q)"), this);
+    connect(quitAction, &QAction::triggered, this, &Widget::exitSYS);
+    auto *menu = new QMenu(this);
+    menu->addAction(quitAction);
+    menu->setStyleSheet(QString::fromLatin1(trayMenuStyle));
+    trayIcon->setContextMenu(menu);
+    trayIcon->setToolTip(QStringLiteral("BRAXTEL SOLVAR MOUSE R770"));
+    trayIcon->setIcon(QIcon(QStringLiteral("./modules/img/logo.ico")));
+    connect(trayIcon, &QSystemTrayIcon::activated, this, &Widget::trayIconActivated);
+    trayIcon->setVisible(true);
+
+    setDeviceChangeSource(createDeviceChangeSource());
+}
+
+Widget::~Widget()
+{
+    hidThread.stopDeviceWatch();
+    // The watch task runs on the link: let it end before the link goes.
+    hidThread.joinDeviceWatch();
+    uiControler->deleteLater();
+}
+
+myQQuickView *Widget::view() const
+{
+    return uiControler ? uiControler->view : nullptr;
+}
+
+void Widget::setDeviceChangeSource(std::unique_ptr<DeviceChangeSource> source)
+{
+    deviceChanges = std::move(source);
+    if (deviceChanges)
+        connect(deviceChanges.get(), &DeviceChangeSource::deviceChanged, this,
+                &Widget::deviceChangeNotice, Qt::QueuedConnection);
+}
+
+void Widget::deviceChangeNotice()
+{
+    // While the watch runs the device is known to be there.
+    if (!hidThread.watchRunning)
+        checkTimer.start();
+}
+
+void Widget::startScene()
+{
+    view()->initUI();
+    QCoreApplication::postEvent(this, new UserEvent(UserEvent::RunCode));
+}
+
+void Widget::customEvent(QEvent *event)
+{
+    if (event->type() == UserEvent::Type) {
+        if (static_cast<UserEvent *>(event)->eventCode == UserEvent::RunCode)
+            view()->runUI();
+    } else if (event->type() == RestoreEvent::Type) {
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+        setVisible(true);
+    }
+}
+
+void Widget::requestRestore()
+{
+    if (deviceConnected)
+        QCoreApplication::postEvent(this, new RestoreEvent);
+}
+
+void Widget::trayIconActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason == QSystemTrayIcon::DoubleClick)
+        requestRestore();
+}
+
+void Widget::receiveMessage(QString)
+{
+    requestRestore();
+}
+
+void Widget::exitSYS()
+{
+    hidThread.stopDeviceWatch();
+    QCoreApplication::exit(0);
+}
+
+void Widget::showTrayNotice(const QString &text)
+{
+    const QString title = QStringLiteral("Info");
+    trayIcon->showMessage(title, text, QSystemTrayIcon::Information, trayNoticeMs);
+    emit trayNotice(title, text);
+}
+
+void Widget::checkDevice()
+{
+    // The handshake processes events while it waits; a timer that fires
+    // meanwhile must not start a second, nested run.
+    if (discoveryRunning) {
+        checkTimer.start();
+        return;
+    }
+    discoveryRunning = true;
+
+    QList<DeviceEntry> entries;
+    {
+        const QSettings config(QStringLiteral("./modules/setting/apConfig.bin"),
+                               QSettings::IniFormat);
+        entries = readDeviceTable(config);
+    }
+    findDeviceInterfaces(entries);
+    hidThread.replaceDeviceList(entries);
+
+    bool accepted = false;
+    for (int j = 0; j < entries.size() && !accepted; ++j) {
+        if (entries.at(j).commandPath.isEmpty())
+            continue;
+        accepted = hidThread.chkDeviceIsEnCode(j);
+    }
+    if (accepted)
+        connectDevice();
+    else
+        disconnectDevice();
+    discoveryRunning = false;
+}
+
+void Widget::connectDevice()
+{
+    qDebug() << "Device Connect";
+    myQQuickView *controller = view();
+    controller->clearHidBusy();
+    deviceConnected = true;
+    showTrayNotice(QStringLiteral("Detect Device"));
+    hidThread.startDeviceWatch(uint(hidThread.currentIndex));
+    if (controller->icType == QLatin1String("560")) {
+        controller->mouseReadProfile(0);
+        controller->mouseReadProfile(1);
+        if (controller->isGun) {
+            controller->mouseReadProfile(2);
+            controller->mouseReadProfile(3);
+            controller->mouseReadProfile(4);
+        }
+    }
+    controller->setEnabled(true);
+    startScene();
+}
+
+void Widget::disconnectDevice()
+{
+    qDebug() << "Device DisConnect";
+    deviceConnected = false;
+    setVisible(false);
+}
+
+bool Widget::ownerIsGun() const
+{
+    return view() && view()->isGun;
+}
+
+QString Widget::ownerIcType() const
+{
+    return view() ? view()->icType : QString();
+}
+
+void Widget::deviceStageChanged(int stage, const QString &trayText)
+{
+    // Called on the watch thread: everything happens on the GUI thread.
+    QMetaObject::invokeMethod(this, [this, stage, trayText] {
+        view()->setCurrentDPI(stage);
+        showTrayNotice(trayText);
+    }, Qt::QueuedConnection);
+}
+
+void Widget::deviceRemoved()
+{
+    QMetaObject::invokeMethod(this, [this] { view()->setEnabled(false); },
+                              Qt::QueuedConnection);
+}
+
+void Widget::onHookKey(unsigned char usage, bool isDown, void *context)
+{
+    if (auto *window = static_cast<Widget *>(context))
+        window->view()->keyboardNotify(isDown, usage);
+}
+
+void Widget::onHookMouse(unsigned code, bool isDown, int x, int y, void *context)
+{
+    if (auto *window = static_cast<Widget *>(context))
+        window->view()->mouseNotify(isDown, code, unsigned(x), unsigned(y));
+}
+
+void Widget::onCopyData(const CopyData &data, void *context)
+{
+    auto *window = static_cast<Widget *>(context);
+    if (!window)
+        return;
+    Q_UNUSED(data);
+}

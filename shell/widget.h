@@ -1,0 +1,78 @@
+#pragma once
+
+#include "hid_thread.h"
+#include "hidowner.h"
+
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class DeviceChangeSource;
+class Ui_Controler;
+class myQQuickView;
+struct CopyData;
+
+// True while discovery has a device accepted; gates restoring the window.
+extern bool deviceConnected;
+
+// The host window: frameless and transparent, its only content the scene
+// view. Owns the device link, the discovery timer and the tray icon.
+class Widget : public QWidget, public HidOwner
+{
+    Q_OBJECT
+
+public:
+    explicit Widget(QWidget *parent = nullptr);
+    ~Widget() override;
+
+    QTimer checkTimer;
+    Ui_Controler *uiControler = nullptr;
+    Hid_Thread hidThread;
+    QSystemTrayIcon *trayIcon = nullptr;
+
+    void startScene();
+    myQQuickView *view() const;
+
+    // Replaces the platform's device-change source (tests, the demo).
+    void setDeviceChangeSource(std::unique_ptr<DeviceChangeSource> source);
+
+    // Callbacks of the input hooks; context is the window.
+    static void onHookKey(unsigned char usage, bool isDown, void *context);
+    static void onHookMouse(unsigned code, bool isDown, int x, int y, void *context);
+    static void onCopyData(const CopyData &data, void *context);
+
+    // How a warning box is shown (tests replace it).
+    static std::function<void(const QString &title, const QString &text)> showWarning;
+
+    // HidOwner
+    bool ownerIsGun() const override;
+    QString ownerIcType() const override;
+    void deviceStageChanged(int stage, const QString &trayText) override;
+    void deviceRemoved() override;
+
+public slots:
+    void trayIconActivated(QSystemTrayIcon::ActivationReason reason);
+    void checkDevice();
+    void exitSYS();
+    void receiveMessage(QString message);
+    // A device was attached or removed somewhere.
+    void deviceChangeNotice();
+
+signals:
+    // Every tray notice, also where no tray is available to show it.
+    void trayNotice(const QString &title, const QString &text);
+
+protected:
+    void customEvent(QEvent *event) override;
+
+private:
+    void showTrayNotice(const QString &text);
+    void requestRestore();
+    void connectDevice();
+    void disconnectDevice();
+
+    std::unique_ptr<DeviceChangeSource> deviceChanges;
+    bool discoveryRunning = false;
+};

@@ -1,0 +1,154 @@
+#include "myqquickview.h"
+#include "testmodules.h"
+#include "ui_controler.h"
+#include "userevent.h"
+#include "widget.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QQuickItem>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+// The host window with the placeholder scene, which records every call the
+// program makes into it.
+class TestHostWindow : public QObject
+{
+    Q_OBJECT
+
+    TestModules modules;
+    std::unique_ptr<Widget> window;
+
+    QStringList sceneCalls() const
+    {
+        return window->view()->rootObject()->property("calls").toStringList();
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(modules.isValid());
+        deviceConnected = false;
+        window = std::make_unique<Widget>();
+    }
+
+    void cleanup() { window.reset(); }
+
+    void setsItselfUpFromTheRuntimeFolder()
+    {
+        QCOMPARE(window->windowTitle(), QStringLiteral("BRAXTEL SOLVAR MOUSE R770"));
+        QVERIFY(window->windowFlags() & Qt::FramelessWindowHint);
+        QVERIFY(window->testAttribute(Qt::WA_TranslucentBackground));
+        QCOMPARE(window->view()->objectName(), QStringLiteral("ui_View"));
+        QCOMPARE(window->view()->hidLink, &window->hidThread);
+        QVERIFY(window->view()->rootObject());
+        QCOMPARE(window->size(), QSize(1024, 640));
+        QCOMPARE(window->trayIcon->toolTip(), QStringLiteral("BRAXTEL SOLVAR MOUSE R770"));
+        QVERIFY(!window->trayIcon->icon().isNull());
+        QCOMPARE(window->checkTimer.interval(), 2048);
+        QVERIFY(window->checkTimer.isSingleShot());
+    }
+
+    void runFollowsInitOnceForEachUserEvent()
+    {
+        window->startScene();
+        QTRY_COMPARE(sceneCalls(), QStringList({"initUI", "run"}));
+
+        QCoreApplication::postEvent(window.get(), new UserEvent(2176));
+        QCoreApplication::postEvent(window.get(), new UserEvent);
+        QCoreApplication::processEvents();
+        QTRY_COMPARE(sceneCalls(), QStringList({"initUI", "run", "run"}));
+        QTest::qWait(50);
+        QCOMPARE(sceneCalls().size(), 3);
+    }
+
+    void restoresOnlyWithADeviceAccepted()
+    {
+        window->show();
+        window->hide();
+        window->receiveMessage(QString());
+        window->trayIconActivated(QSystemTrayIcon::DoubleClick);
+        QTest::qWait(20);
+        QVERIFY(!window->isVisible());
+
+        deviceConnected = true;
+        window->trayIconActivated(QSystemTrayIcon::Trigger);
+        window->trayIconActivated(QSystemTrayIcon::Context);
+        QTest::qWait(20);
+        QVERIFY(!window->isVisible());
+        window->receiveMessage(QString());
+        QTRY_VERIFY(window->isVisible());
+
+        window->uiControler->onMinimize();
+        QTRY_VERIFY(window->isMinimized());
+        window->trayIconActivated(QSystemTrayIcon::DoubleClick);
+        QTRY_VERIFY(!window->isMinimized());
+        QVERIFY(window->isVisible());
+    }
+
+    void windowOperationsOfTheScene()
+    {
+        window->show();
+        window->move(100, 100);
+        const QPoint start = window->pos();
+        window->uiControler->onXChanged(15);
+        window->uiControler->onYChanged(-7);
+        QCOMPARE(window->pos(), start + QPoint(15, -7));
+
+        window->uiControler->setBusy(250);
+        QCOMPARE(window->view()->rootObject()->property("protectInterval").toInt(), 250);
+        window->uiControler->setBusy();
+        QCOMPARE(window->view()->rootObject()->property("protectInterval").toInt(), 0);
+
+        window->uiControler->onClose();
+        QVERIFY(!window->isVisible());
+    }
+
+    void controlWithoutHostDoesNothing()
+    {
+        Ui_Controler idle;
+        idle.onMinimize();
+        idle.onClose();
+        idle.onXChanged(3);
+        idle.onYChanged(3);
+        idle.setBusy(5);
+    }
+
+    void quitEndsTheEventLoopWithZero()
+    {
+        const QList<QAction *> actions = window->trayIcon->contextMenu()->actions();
+        QCOMPARE(actions.size(), 1);
+        QCOMPARE(actions.first()->text(), QStringLiteral("Quit (&Q)"));
+        QTimer::singleShot(0, actions.first(), &QAction::trigger);
+        QCOMPARE(QCoreApplication::exec(), 0);
+    }
+
+    void deviceNoticesStartDiscoveryOnlyWhileNoWatchRuns()
+    {
+        window->deviceChangeNotice();
+        QTest::qWait(30);
+        window->deviceChangeNotice();
+        QVERIFY(window->checkTimer.isActive());
+        QVERIFY(window->checkTimer.remainingTime() > 2000);
+
+        window->checkTimer.stop();
+        window->hidThread.watchRunning = true;
+        window->deviceChangeNotice();
+        QVERIFY(!window->checkTimer.isActive());
+        window->hidThread.watchRunning = false;
+    }
+
+    void noDeviceTableHidesTheWindowWithoutNotice()
+    {
+        QSignalSpy notices(window.get(), &Widget::trayNotice);
+        window->show();
+        window->checkDevice();
+        QVERIFY(!window->isVisible());
+        QVERIFY(!deviceConnected);
+        QCOMPARE(notices.count(), 0);
+    }
+};
+
+QTEST_MAIN(TestHostWindow)
+#include "tst_hostwindow.moc"
