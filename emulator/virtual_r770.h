@@ -142,9 +142,10 @@ public:
     bool isValid() const;
 
     MouseConfig config() const;
-    // Reconfigures the mouse (code, scrambling, report length, ...); the
-    // firmware state is kept. Paths stay the same.
-    void setConfig(const MouseConfig &config);
+    // Reconfigures the mouse (code, scrambling, report length, ids, usage
+    // pairs); the firmware state and the paths are kept. Refused (false) for
+    // a report length outside 1..64 or a change of combinedInterface.
+    bool setConfig(const MouseConfig &config);
     std::string commandPath() const;
     std::string notifyPath() const;
 
@@ -161,7 +162,7 @@ public:
     void setKeyboardOptions(const std::array<uint8_t, 4> &bytes);
     void setProfile(int profileNo, const std::array<uint8_t, 128> &block);
     void setCurrentProfile(uint8_t profile);
-    void setCurrentDpi(uint8_t stage);
+    void setCurrentDpi(uint8_t stage); // hid553 stage and every hid560 profile's
 
     // Faults. failCall: the nth call of that kind on that interface, counted
     // from now, returns -1 (one shot). Open failures count hid_open_path.
@@ -180,10 +181,10 @@ private:
     int m_id = -1;
 };
 
-// The bus.
+// The bus. addMouse gives an invalid handle for a report length outside 1..64.
 VirtualR770 addMouse(const MouseConfig &config = MouseConfig());   // plugged in
 int addOtherDevice(const OtherDeviceConfig &config = OtherDeviceConfig());
-void unplugOther(int id);
+void setOtherDevicePlugged(int id, bool plugged);
 void resetBus();                    // removes every device, listener, fault and log entry
 void setHotplugListener(std::function<void()> listener);
 
