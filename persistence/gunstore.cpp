@@ -1,0 +1,124 @@
+#include "gunstore.h"
+
+#include "inivalue.h"
+
+#include <QFileInfo>
+#include <QSettings>
+
+namespace gunstore {
+
+namespace {
+const char *const storeFile = "./modules/gun/gunData.bin";
+constexpr int DefaultXYSensitive = 4;
+
+QString storePath()
+{
+    return QString::fromLatin1(storeFile);
+}
+
+// A set name must stay one entry of the group: an empty name would address
+// the whole group, a slash a subgroup.
+bool isValidSetName(const QString &name)
+{
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
+}
+
+QString setKey(const QString &name)
+{
+    return QStringLiteral("gunData/") + name;
+}
+
+bool written(QSettings &settings)
+{
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+} // namespace
+
+bool storeExists()
+{
+    return QFileInfo(storePath()).isFile();
+}
+
+bool saveSet(const QString &index, const QVariantList &values)
+{
+    if (!storeExists() || values.size() < SetValueCount || !isValidSetName(index))
+        return false;
+    QSettings settings(storePath(), QSettings::IniFormat);
+    ini::setValue(settings, setKey(index), values.mid(0, SetValueCount));
+    return written(settings);
+}
+
+bool modify(int type, const QVariantList &values)
+{
+    if (!storeExists())
+        return false;
+    if (type == Remove) {
+        const QString name = values.value(0).toString();
+        if (!isValidSetName(name))
+            return false;
+        QSettings settings(storePath(), QSettings::IniFormat);
+        settings.remove(setKey(name));
+        return written(settings);
+    }
+    if (type == Rename) {
+        if (values.size() < RenameValueCount)
+            return false;
+        const QString newName = values.at(0).toString();
+        const QString oldName = values.at(RenameValueCount - 1).toString();
+        if (!isValidSetName(newName) || !isValidSetName(oldName))
+            return false;
+        QSettings settings(storePath(), QSettings::IniFormat);
+        settings.remove(setKey(oldName));
+        ini::setValue(settings, setKey(newName), values.mid(1, SetValueCount - 1));
+        return written(settings);
+    }
+    return false;
+}
+
+QVariantList readSet(const QString &name)
+{
+    if (!storeExists() || !isValidSetName(name))
+        return QVariantList();
+    const QSettings settings(storePath(), QSettings::IniFormat);
+    return ini::toList(settings.value(setKey(name)));
+}
+
+QStringList setKeys()
+{
+    if (!storeExists())
+        return QStringList();
+    QSettings settings(storePath(), QSettings::IniFormat);
+    settings.beginGroup(QStringLiteral("gunData"));
+    const QStringList keys = settings.childKeys();
+    settings.endGroup();
+    return keys;
+}
+
+QVariant xySensitive(const QSettings *profile, const QString &index)
+{
+    if (!profile)
+        return DefaultXYSensitive;
+    return profile->value(QStringLiteral("XYSensitive/") + index, DefaultXYSensitive);
+}
+
+void setXYSensitive(QSettings *profile, const QString &index, const QVariant &value)
+{
+    if (profile)
+        ini::setValue(*profile, QStringLiteral("XYSensitive/") + index, value);
+}
+
+QVariant selectGun(const QSettings *profile, const QString &index)
+{
+    if (!profile)
+        return QString();
+    return profile->value(QStringLiteral("selectGun/") + index, QString());
+}
+
+void setSelectGun(QSettings *profile, const QString &index, const QVariant &value)
+{
+    if (profile)
+        ini::setValue(*profile, QStringLiteral("selectGun/") + index, value);
+}
+
+} // namespace gunstore

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+class QSettings;
+
+// The macro files "./modules/macro/<name>.bin" and the profile entries that
+// name them. A macro name is a file name: every operation refuses (false,
+// empty result, nothing written) a name that could not be one or that would
+// reach outside the macro folder.
+namespace macrolibrary {
+
+// Steps read or written at most. One 128-byte device block holds at most 62
+// actions; this leaves room for the delays between them.
+constexpr int MaxSteps = 256;
+// Profile slots whose macro references are kept in step with the library.
+constexpr int ProfileSlotsWalked = 6;
+// First code of a key assignment that runs a macro.
+constexpr int MacroKeyType = 4;
+
+bool isValidName(const QString &name);
+// The macro's file path; empty for an invalid name.
+QString macroPath(const QString &name);
+bool exists(const QString &name);
+
+// Creates the file or re-initialises its "config" group (steps are kept).
+bool create(const QString &name, uint macroIndex);
+// Replaces the steps and the repeat count of an existing macro.
+bool save(const QString &name, const QStringList &steps, const QVariant &repeat);
+// The steps followed by the repeat count; empty when there is no such macro.
+QStringList load(const QString &name);
+bool remove(const QString &name);
+
+// Renames the macro file and then the "mouseMacroKey" entries of profile
+// slots 0 to 5 that name it. Nothing changes when the new name is taken.
+bool rename(const QList<QSettings *> &profiles, const QString &oldName, const QString &newName);
+
+// Gives every key of profile slots 0 to 5 that runs the macro `name` the
+// factory profile's assignment of that key.
+bool unbindFromProfiles(const QList<QSettings *> &profiles, QSettings *factory, const QString &name);
+
+// Copies `source` in as the macro `name` unless a macro of that name exists.
+// True when the macro exists afterwards.
+bool importFrom(const QString &name, const QString &source);
+// Writes the macro's file to `target`, replacing it only once complete.
+bool exportTo(const QString &name, const QString &target);
+
+} // namespace macrolibrary

@@ -1,0 +1,55 @@
+#include "namelists.h"
+
+#include "inivalue.h"
+
+#include <QSettings>
+
+namespace namelists {
+
+const char *const Padding = "loadertolvik";
+
+namespace {
+const char *const nameFile = "./modules/setting/name.bin";
+} // namespace
+
+QString keyFor(uint type)
+{
+    switch (type) {
+    case Macros:
+        return QStringLiteral("macro/macroName");
+    case Guns:
+        return QStringLiteral("gun/gunName");
+    case Profiles:
+        return QStringLiteral("profile/profileName");
+    case SelectedGuns:
+        return QStringLiteral("gun/selectGun");
+    }
+    return QString();
+}
+
+bool update(uint type, QStringList names)
+{
+    const QString key = keyFor(type);
+    if (key.isEmpty())
+        return true;
+    if (names.size() == 1)
+        names << QString::fromLatin1(Padding);
+    QSettings settings(QString::fromLatin1(nameFile), QSettings::IniFormat);
+    if (names.isEmpty())
+        settings.remove(key);
+    else
+        ini::setValue(settings, key, names);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+QVariantList read(uint type)
+{
+    const QString key = keyFor(type);
+    if (key.isEmpty())
+        return QVariantList();
+    const QSettings settings(QString::fromLatin1(nameFile), QSettings::IniFormat);
+    return ini::toList(settings.value(key, 0));
+}
+
+} // namespace namelists

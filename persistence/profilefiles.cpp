@@ -1,0 +1,83 @@
+#include "profilefiles.h"
+
+#include "fileops.h"
+
+#include <QFileInfo>
+#include <QSettings>
+
+namespace profilefiles {
+
+namespace {
+const char *const factoryFile = "./modules/setting/pD.bin";
+
+bool hasSlot(const QList<QSettings *> &profiles, int slot)
+{
+    return isValidSlot(slot) && slot < profiles.size();
+}
+
+// Writes a slot's pending changes so that a copy of its file holds them.
+void flush(const QList<QSettings *> &profiles, int slot)
+{
+    if (hasSlot(profiles, slot) && profiles.at(slot))
+        profiles.at(slot)->sync();
+}
+} // namespace
+
+bool isValidSlot(int slot)
+{
+    return slot >= 0 && slot < SlotCount;
+}
+
+QString slotPath(int slot)
+{
+    return isValidSlot(slot) ? QStringLiteral("./modules/setting/p%1.bin").arg(slot + 1) : QString();
+}
+
+QString factoryPath()
+{
+    return QString::fromLatin1(factoryFile);
+}
+
+bool exportSlot(const QList<QSettings *> &profiles, int slot, const QString &target)
+{
+    if (!isValidSlot(slot) || target.isEmpty())
+        return false;
+    flush(profiles, slot);
+    return fileops::replaceWithCopy(slotPath(slot), target);
+}
+
+bool replaceSlot(QList<QSettings *> &profiles, int slot, const QString &source)
+{
+    if (!hasSlot(profiles, slot) || source.isEmpty())
+        return false;
+    QSettings *old = profiles.at(slot);
+    const QString path = old ? old->fileName() : slotPath(slot);
+    if (fileops::isSameFile(source, path))
+        return true;
+    if (!QFileInfo::exists(source))
+        return false;
+
+    // Destroy the old object now: its pending writes go into the old file,
+    // which the copy then replaces. A deferred deletion would write them
+    // into the new content later.
+    delete old;
+    profiles[slot] = nullptr;
+    const bool copied = fileops::replaceWithCopy(source, path);
+    profiles[slot] = new QSettings(path, QSettings::IniFormat);
+    return copied;
+}
+
+bool resetSlot(QList<QSettings *> &profiles, int slot)
+{
+    return replaceSlot(profiles, slot, factoryPath());
+}
+
+bool copySlot(QList<QSettings *> &profiles, int dest, int src)
+{
+    if (dest == src || !hasSlot(profiles, dest) || !hasSlot(profiles, src) || !profiles.at(src))
+        return false;
+    flush(profiles, src);
+    return replaceSlot(profiles, dest, profiles.at(src)->fileName());
+}
+
+} // namespace profilefiles
