@@ -295,7 +295,7 @@ int Bus::read(hid_device_ *handle, uint8_t *data, size_t length, int timeoutMs)
     Bytes got;
     d = live(handle);
     if (!d) {
-        result = fail(handle, kind, L"device disconnected");
+        result = fail(handle, kind, handle->closing ? L"handle closed" : L"device disconnected");
     } else if (!woke) {
         result = record(handle, kind, {}, 0, "time-out");
     } else {

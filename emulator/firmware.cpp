@@ -80,6 +80,7 @@ void Firmware::setReply(uint8_t code, std::initializer_list<uint8_t> values)
 const Firmware::Command *Firmware::find(CommandSet set, uint8_t code)
 {
     // Handlers are captureless lambdas; queries fill the reply register.
+    // 00H answers the challenge: bytes 2 to 5 come back in reply bytes 2 to 5.
     static const Command hid553[] = {
         {0x00, false, any, [](Firmware &fw, const uint8_t *f, const Bytes &, Outcome &) {
              fw.setReply(0x00, {f[2], f[3], f[4], f[5]});
