@@ -33,6 +33,15 @@ QString assignmentKey(int key)
     return QStringLiteral("mouseKeyMatrix/%1").arg(key);
 }
 
+// A step is "type,information"; written without quotes it reads back as a
+// list, which is joined back into the text.
+QString stepText(const QVariant &stored)
+{
+    if (stored.metaType().id() == QMetaType::QStringList)
+        return stored.toStringList().join(QLatin1Char(','));
+    return stored.toString();
+}
+
 // The profile slots whose references follow the library.
 int walkedSlots(const QList<QSettings *> &profiles)
 {
@@ -113,7 +122,7 @@ QStringList load(const QString &name)
     QStringList result;
     result.reserve(total + 1);
     for (int i = 0; i < total; ++i)
-        result << settings.value(stepKey(i), QStringLiteral("0")).toString();
+        result << stepText(settings.value(stepKey(i), QStringLiteral("0")));
     result << settings.value(repeatKey, QStringLiteral("0")).toString();
     return result;
 }
