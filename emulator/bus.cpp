@@ -113,6 +113,18 @@ int Bus::fail(hid_device_ *handle, TransferKind kind, const wchar_t *why)
     return record(handle, kind, {}, -1, note);
 }
 
+VirtualDevice *Bus::startTransfer(hid_device_ *handle, TransferKind kind, Call call, int &result)
+{
+    VirtualDevice *d = live(handle);
+    if (!d)
+        result = fail(handle, kind, L"device disconnected");
+    else if (d->takeFault(handle->role, call))
+        result = fail(handle, kind, L"injected fault");
+    else
+        return d;
+    return nullptr;
+}
+
 hid_device_info *Bus::enumerate(uint16_t vid, uint16_t pid)
 {
     std::lock_guard<std::mutex> lock(mutex);
@@ -199,11 +211,10 @@ int Bus::sendFeatureReport(hid_device_ *handle, const uint8_t *data, size_t leng
 {
     std::lock_guard<std::mutex> lock(mutex);
     constexpr TransferKind kind = TransferKind::FeatureOut;
-    VirtualDevice *d = live(handle);
+    int refused = 0;
+    VirtualDevice *d = startTransfer(handle, kind, Call::SendFeatureReport, refused);
     if (!d)
-        return fail(handle, kind, L"device disconnected");
-    if (d->takeFault(handle->role, Call::SendFeatureReport))
-        return fail(handle, kind, L"injected fault");
+        return refused;
     if (!data || length != frame::Size || data[frame::ReportId] != 0)
         return fail(handle, kind, L"no such feature report");
     VirtualInterface &iface = d->interfaces[handle->interfaceIndex];
@@ -223,11 +234,10 @@ int Bus::getFeatureReport(hid_device_ *handle, uint8_t *data, size_t length)
 {
     std::lock_guard<std::mutex> lock(mutex);
     constexpr TransferKind kind = TransferKind::FeatureIn;
-    VirtualDevice *d = live(handle);
+    int refused = 0;
+    VirtualDevice *d = startTransfer(handle, kind, Call::GetFeatureReport, refused);
     if (!d)
-        return fail(handle, kind, L"device disconnected");
-    if (d->takeFault(handle->role, Call::GetFeatureReport))
-        return fail(handle, kind, L"injected fault");
+        return refused;
     if (!data || length < frame::Size || data[frame::ReportId] != 0)
         return fail(handle, kind, L"no such feature report");
     if (!d->firmware || d->interfaces[handle->interfaceIndex].role != Interface::Command)
@@ -242,11 +252,10 @@ int Bus::write(hid_device_ *handle, const uint8_t *data, size_t length)
 {
     std::lock_guard<std::mutex> lock(mutex);
     constexpr TransferKind kind = TransferKind::OutputReport;
-    VirtualDevice *d = live(handle);
+    int refused = 0;
+    VirtualDevice *d = startTransfer(handle, kind, Call::Write, refused);
     if (!d)
-        return fail(handle, kind, L"device disconnected");
-    if (d->takeFault(handle->role, Call::Write))
-        return fail(handle, kind, L"injected fault");
+        return refused;
     if (!data || length < 1 || data[frame::ReportId] != 0)
         return fail(handle, kind, L"no such output report");
     const Bytes wire(data, data + length);
@@ -270,11 +279,10 @@ int Bus::read(hid_device_ *handle, uint8_t *data, size_t length, int timeoutMs)
     if (!handle)
         return -1;
     const TransferKind kind = readKind(handle->role);
-    VirtualDevice *d = live(handle);
+    int refused = 0;
+    VirtualDevice *d = startTransfer(handle, kind, Call::Read, refused);
     if (!d)
-        return fail(handle, kind, L"device disconnected");
-    if (d->takeFault(handle->role, Call::Read))
-        return fail(handle, kind, L"injected fault");
+        return refused;
     if (!data)
         return fail(handle, kind, L"no buffer");
 
@@ -330,13 +338,6 @@ bool Bus::withDevice(int id, const std::function<void(VirtualDevice &)> &f)
     f(it->second);
     changed.notify_all();
     return true;
-}
-
-void Bus::locked(const std::function<void()> &f)
-{
-    std::lock_guard<std::mutex> lock(mutex);
-    f();
-    changed.notify_all();
 }
 
 int Bus::addDevice(uint16_t vid, uint16_t pid, const std::vector<UsagePair> &usages,
@@ -409,6 +410,16 @@ void Bus::setHotplugListener(std::function<void()> listener)
 {
     std::lock_guard<std::mutex> lock(mutex);
     hotplugListener = std::move(listener);
+}
+
+std::vector<int> Bus::mouseIds() const
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    std::vector<int> ids;
+    for (const auto &[id, d] : devices)
+        if (d.firmware)
+            ids.push_back(id);
+    return ids;
 }
 
 std::vector<Transfer> Bus::transfers(int device) const

@@ -79,8 +79,6 @@ public:
 
     // Runs `f` on the device with the lock held; false when there is no such device.
     bool withDevice(int id, const std::function<void(VirtualDevice &)> &f);
-    // Runs `f` with the lock held and wakes waiting readers afterwards.
-    void locked(const std::function<void()> &f);
 
     int addDevice(uint16_t vid, uint16_t pid, const std::vector<UsagePair> &usages,
                   std::unique_ptr<Firmware> firmware, bool combined);
@@ -88,6 +86,7 @@ public:
     void queueInput(VirtualDevice &device, VirtualInterface &iface, Bytes report);
     void reset();
     void setHotplugListener(std::function<void()> listener);
+    std::vector<int> mouseIds() const;
     std::vector<Transfer> transfers(int device) const; // device < 0: all
     void clearLog();
 
@@ -98,6 +97,9 @@ private:
     int record(const hid_device_ *handle, TransferKind kind, Bytes wire, int result,
                std::string note = {}, Bytes plain = {});
     int fail(hid_device_ *handle, TransferKind kind, const wchar_t *why);
+    // Start of every transfer: the handle's device, or null with the
+    // failure logged and its result in `result` (dead handle, injected fault).
+    VirtualDevice *startTransfer(hid_device_ *handle, TransferKind kind, Call call, int &result);
 
     mutable std::mutex mutex;
     std::condition_variable changed;

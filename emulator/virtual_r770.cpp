@@ -197,6 +197,14 @@ VirtualR770 addMouse(const MouseConfig &config)
     return VirtualR770(id);
 }
 
+std::vector<VirtualR770> mice()
+{
+    std::vector<VirtualR770> all;
+    for (int id : Bus::instance().mouseIds())
+        all.emplace_back(id);
+    return all;
+}
+
 int addOtherDevice(const OtherDeviceConfig &config)
 {
     return Bus::instance().addDevice(config.vid, config.pid, config.interfaces, nullptr, false);

@@ -10,6 +10,17 @@
 // of its own that a hidapi call of another thread needs.
 //
 // Behaviour worth knowing:
+// - Frames (feature reports of 9 bytes, report id 0) are descrambled with the
+//   mouse's own code when its scrambling is on; a frame whose checksum does
+//   not match afterwards is ignored and noted in the log. A frame that is not
+//   ignored empties the reply register and drops unread input reports of the
+//   command interface; queries then fill the register, which
+//   hid_get_feature_report returns (scrambled when scrambling is on; nine zero
+//   bytes, scrambled, when the last frame was no query). Unknown codes, slot
+//   numbers out of range and block lengths outside 1..128 are ignored (noted).
+// - Block commands take the following output reports (report id 0, then up
+//   to reportLength bytes) until frame byte 3 bytes have arrived; a new frame
+//   drops a half-received block. A busy firmware ignores frames and data.
 // - Input reports (the 8CH block on the command interface, the DPI-button
 //   report on the notification interface) wait on the device until some
 //   handle on that interface reads them. A report that arrives while no
@@ -183,6 +194,7 @@ private:
 
 // The bus. addMouse gives an invalid handle for a report length outside 1..64.
 VirtualR770 addMouse(const MouseConfig &config = MouseConfig());   // plugged in
+std::vector<VirtualR770> mice();   // every mouse on the bus, plugged or not
 int addOtherDevice(const OtherDeviceConfig &config = OtherDeviceConfig());
 void setOtherDevicePlugged(int id, bool plugged);
 void resetBus();                    // removes every device, listener, fault and log entry

@@ -209,6 +209,7 @@ private slots:
 
         QCOMPARE(collect(0x2E3C, 0).size(), size_t(4));
         QCOMPARE(collect(0, 0).size(), size_t(5)); // both mice and the keyboard
+        QCOMPARE(mice().size(), size_t(2));
 
         a.unplug();
         QCOMPARE(collect(0x2E3C, 0xC770).size(), size_t(0));
