@@ -90,6 +90,8 @@ void Widget::deviceChangeNotice()
     // While the watch runs the device is known to be there.
     if (!hidThread.watchRunning)
         checkTimer.start();
+    else
+        noticeWhileWatching = true;
 }
 
 void Widget::startScene()
@@ -178,6 +180,7 @@ void Widget::connectDevice()
     controller->clearHidBusy();
     deviceConnected = true;
     showTrayNotice(QStringLiteral("Detect Device"));
+    noticeWhileWatching = false;
     hidThread.startDeviceWatch(uint(hidThread.currentIndex));
     if (controller->icType == QLatin1String("560")) {
         controller->mouseReadProfile(0);
@@ -220,8 +223,15 @@ void Widget::deviceStageChanged(int stage, const QString &trayText)
 
 void Widget::deviceRemoved()
 {
-    QMetaObject::invokeMethod(this, [this] { view()->setEnabled(false); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this] {
+        view()->setEnabled(false);
+        // The unplug's notice can beat the watch to it and be ignored; it
+        // must still lead to a discovery run.
+        if (noticeWhileWatching) {
+            noticeWhileWatching = false;
+            checkTimer.start();
+        }
+    }, Qt::QueuedConnection);
 }
 
 void Widget::onHookKey(unsigned char usage, bool isDown, void *context)

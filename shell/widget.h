@@ -75,4 +75,7 @@ private:
 
     std::unique_ptr<DeviceChangeSource> deviceChanges;
     bool discoveryRunning = false;
+    // A device-change notice came while the watch still ran; if the watch
+    // then finds the device gone, that notice was the unplug's own.
+    bool noticeWhileWatching = false;
 };

@@ -1,0 +1,333 @@
+#include "deviceeventtexts.h"
+#include "myqquickview.h"
+#include "testmodules.h"
+#include "virtual_r770.h"
+#include "virtualdevicechange.h"
+#include "widget.h"
+
+#include <QMutex>
+#include <QQuickItem>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+
+// Finding the mouse, accepting it after the handshake, following its DPI
+// button and noticing its removal, against virtual mice.
+namespace {
+
+QMutex logMutex;
+QStringList debugLines;
+
+void collect(QtMsgType type, const QMessageLogContext &, const QString &text)
+{
+    if (type != QtDebugMsg)
+        return;
+    QMutexLocker lock(&logMutex);
+    debugLines << text.trimmed();
+}
+
+int linesSaying(const QString &text)
+{
+    QMutexLocker lock(&logMutex);
+    return int(debugLines.count(text));
+}
+
+int opensOf(const vr770::VirtualR770 &mouse)
+{
+    int opens = 0;
+    for (const vr770::Transfer &t : mouse.transfers())
+        opens += t.kind == vr770::TransferKind::Open;
+    return opens;
+}
+
+QList<int> profilesRead(const vr770::VirtualR770 &mouse)
+{
+    QList<int> profiles;
+    for (const vr770::Bytes &frame : mouse.receivedFrames())
+        if (frame.size() == 9 && frame[1] == 0x8C)
+            profiles << frame[2];
+    return profiles;
+}
+
+} // namespace
+
+class TestDiscovery : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestModules> modules;
+    std::unique_ptr<Widget> window;
+
+    void configure(const std::function<void(QSettings &)> &edit)
+    {
+        QSettings config(modules->path("setting/apConfig.bin"), QSettings::IniFormat);
+        edit(config);
+        config.sync();
+    }
+
+    // A second device group for a mouse with another product id and code.
+    static void addGroup(QSettings &config, int group, quint16 pid, const QString &code)
+    {
+        const QString g = QString::number(group) + '/';
+        config.setValue(g + "type", 1);
+        config.setValue(g + "vid", "2e3c");
+        config.setValue(g + "pid", QString::number(pid, 16));
+        config.setValue(g + "usagePage", "ff00");
+        config.setValue(g + "usage", "0001");
+        config.setValue(g + "usagePage2", "ff01");
+        config.setValue(g + "usage2", "0001");
+        config.setValue(g + "isEncode", true);
+        config.setValue(g + "sCode", code);
+    }
+
+    void start()
+    {
+        window = std::make_unique<Widget>();
+        window->setDeviceChangeSource(std::make_unique<VirtualDeviceChangeSource>());
+    }
+
+    QStringList sceneCalls() const
+    {
+        return window->view()->rootObject()->property("calls").toStringList();
+    }
+
+private slots:
+    void initTestCase() { qInstallMessageHandler(collect); }
+
+    void init()
+    {
+        vr770::resetBus();
+        deviceEventTexts().reset();
+        deviceConnected = false;
+        modules = std::make_unique<TestModules>();
+        QVERIFY(modules->isValid());
+        QMutexLocker lock(&logMutex);
+        debugLines.clear();
+    }
+
+    void cleanup()
+    {
+        window.reset();
+        modules.reset();
+        vr770::resetBus();
+    }
+
+    void acceptsTheShippedMouseWithoutShowingTheWindow()
+    {
+        vr770::VirtualR770 mouse = vr770::addMouse();
+        start();
+        QSignalSpy notices(window.get(), &Widget::trayNotice);
+        window->hide();
+        window->view()->setEnabled(false);
+
+        window->checkDevice();
+        QVERIFY(deviceConnected);
+        QCOMPARE(linesSaying("Device Connect"), 1);
+        QCOMPARE(notices.count(), 1);
+        QCOMPARE(notices.first(), QVariantList({"Info", "Detect Device"}));
+        QVERIFY(window->view()->isEnabled());
+        QVERIFY(window->hidThread.watchRunning);
+        QVERIFY(!window->isVisible());
+        QTRY_COMPARE(sceneCalls(), QStringList({"initUI", "run"}));
+        QCOMPARE(window->hidThread.currentIndex, 0);
+        QCOMPARE(window->hidThread.deviceEntry(0).commandPath,
+                 QString::fromStdString(mouse.commandPath()));
+        QCOMPARE(window->hidThread.deviceEntry(0).notifyPath,
+                 QString::fromStdString(mouse.notifyPath()));
+    }
+
+    void firstGroupPassingTheHandshakeWins()
+    {
+        vr770::VirtualR770 first = vr770::addMouse();
+        vr770::MouseConfig otherConfig;
+        otherConfig.pid = 0xC771;
+        otherConfig.secrecyCode = "Qz9K2m";
+        vr770::VirtualR770 second = vr770::addMouse(otherConfig);
+
+        configure([](QSettings &c) {
+            c.setValue("common/deviceCount", 2);
+            addGroup(c, 1, 0xC771, "Qz9K2m");
+        });
+        start();
+        window->checkDevice();
+        QVERIFY(deviceConnected);
+        QCOMPARE(window->hidThread.currentIndex, 0);
+        QCOMPARE(opensOf(second), 0);
+
+        // With a wrong code in the first group the second mouse is taken.
+        window.reset();
+        configure([](QSettings &c) { c.setValue("0/sCode", "wrong1"); });
+        start();
+        window->checkDevice();
+        QVERIFY(deviceConnected);
+        QCOMPARE(window->hidThread.currentIndex, 1);
+        QVERIFY(opensOf(first) > 0);
+    }
+
+    void tableEncodingsAndDefaults()
+    {
+        vr770::VirtualR770 mouse = vr770::addMouse();
+        vr770::addOtherDevice();
+        configure([](QSettings &c) {
+            c.setValue("common/deviceCount", 2);
+            c.setValue("0/vid", "0");
+            c.setValue("0/pid", "zz");          // not hex: 0
+            c.setValue("0/usagePage2", "1ff00"); // wider than 16 bits: low bits
+            c.setValue("0/usage2", "0001");
+        });
+        start();
+        window->checkDevice();
+
+        // vid and pid 0 enumerate everything: the usage pairs decide, and
+        // equal pairs give both paths the same interface.
+        QVERIFY(deviceConnected);
+        const DeviceEntry entry = window->hidThread.deviceEntry(0);
+        QCOMPARE(entry.vid, quint16(0));
+        QCOMPARE(entry.usagePage2, quint16(0xFF00));
+        QCOMPARE(entry.commandPath, QString::fromStdString(mouse.commandPath()));
+        QCOMPARE(entry.notifyPath, entry.commandPath);
+
+        // The missing group [1] is an entry of defaults.
+        const DeviceEntry missing = window->hidThread.deviceEntry(1);
+        QCOMPARE(missing.type, -1);
+        QCOMPARE(missing.vid, quint16(0));
+        QCOMPARE(missing.reportLength, 32);
+        QCOMPARE(missing.isEncode, false);
+        QCOMPARE(missing.sCode, QStringLiteral("739158"));
+    }
+
+    void hid560ProfilesAreReadAtConnect()
+    {
+        vr770::MouseConfig config;
+        config.commandSet = vr770::CommandSet::Hid560;
+        vr770::VirtualR770 mouse = vr770::addMouse(config);
+        std::array<uint8_t, 128> block{};
+        block[84] = 0x2A;
+        mouse.setProfile(1, block);
+
+        configure([](QSettings &c) {
+            c.setValue("mouse/icType", "560");
+            c.setValue("mouse/isGun", false);
+        });
+        start();
+        window->checkDevice();
+        QCOMPARE(profilesRead(mouse), QList<int>({0, 1}));
+        QCOMPARE(window->view()->profileImages[1][84], uchar(0x2A));
+        // The watch set bit 08H in the first option byte.
+        QCOMPARE(mouse.state().keyboardOptions[0] & 0x08, 0x08);
+
+        window.reset();
+        configure([](QSettings &c) { c.setValue("mouse/isGun", true); });
+        start();
+        window->checkDevice();
+        QCOMPARE(profilesRead(mouse), QList<int>({0, 1, 0, 1, 2, 3, 4}));
+    }
+
+    void dpiButtonReachesSceneAndTray()
+    {
+        vr770::VirtualR770 mouse = vr770::addMouse();
+        start();
+        window->checkDevice();
+        QVERIFY(window->hidThread.watchRunning);
+        QSignalSpy notices(window.get(), &Widget::trayNotice);
+        QObject *scene = window->view()->rootObject();
+
+        mouse.pressDpiButton(3);
+        QTRY_COMPARE(scene->property("currentDpiStage").toInt(), 3);
+        QTRY_COMPARE(notices.count(), 1);
+        QCOMPARE(notices.last(), QVariantList({"Info", "DPI Switch to "}));
+
+        deviceEventTexts().replace({"t0", "t1", "t2", "t3", "t4", "t5", "t6", "t7"});
+        mouse.pressDpiButton(9);
+        QTRY_COMPARE(scene->property("currentDpiStage").toInt(), 9);
+        QTRY_COMPARE(notices.count(), 2);
+        QCOMPARE(notices.last(), QVariantList({"Info", "t7 "}));
+    }
+
+    void unplugDisablesThenDiscoveryHidesAndReplugAccepts()
+    {
+        vr770::VirtualR770 mouse = vr770::addMouse();
+        start();
+        window->show();
+        window->checkDevice();
+        QVERIFY(window->view()->isEnabled());
+
+        mouse.unplug();
+        QTRY_VERIFY(!window->hidThread.watchRunning);
+        QTRY_VERIFY(!window->view()->isEnabled());
+        QCOMPARE(linesSaying("Device removed"), 1);
+        QVERIFY(window->hidThread.deviceEntry(0).notifyPath.isEmpty());
+        QVERIFY(window->isVisible());
+        // The unplug's own notice starts discovery, even if it came before
+        // the watch had noticed.
+        QTRY_VERIFY(window->checkTimer.isActive());
+
+        window->checkTimer.stop();
+        window->checkDevice();
+        QVERIFY(!window->isVisible());
+        QVERIFY(!deviceConnected);
+
+        mouse.plug();
+        QTRY_VERIFY(window->checkTimer.isActive());
+        window->checkTimer.stop();
+        window->checkDevice();
+        QVERIFY(deviceConnected);
+        QVERIFY(window->view()->isEnabled());
+        QVERIFY(window->hidThread.watchRunning);
+    }
+
+    void burstOfNoticesGivesOneRunAfterTheLast()
+    {
+        start();
+        for (int i = 0; i < 3; ++i) {
+            window->deviceChangeNotice();
+            QTest::qWait(400);
+        }
+        QCOMPARE(linesSaying("Device DisConnect"), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(linesSaying("Device DisConnect"), 1, 4000);
+        QTest::qWait(300);
+        QCOMPARE(linesSaying("Device DisConnect"), 1);
+    }
+
+    void entryWithoutNotificationInterfaceKeepsWatchFlag()
+    {
+        vr770::addMouse();
+        configure([](QSettings &c) { c.setValue("0/usagePage2", "abcd"); });
+        start();
+        window->checkDevice();
+        QVERIFY(deviceConnected);
+        QVERIFY(window->hidThread.watchRunning);
+        window->hidThread.joinDeviceWatch();
+        QVERIFY(window->hidThread.watchRunning);
+        window->deviceChangeNotice();
+        QVERIFY(!window->checkTimer.isActive());
+    }
+
+    void discoveryDoesNotNest()
+    {
+        vr770::addMouse();
+        start();
+        // A busy link makes the handshake wait, processing events; a timer
+        // firing meanwhile must not start a nested run.
+        window->hidThread.hidReady = false;
+        QTimer::singleShot(50, window.get(), &Widget::checkDevice);
+        window->checkDevice();
+        QCOMPARE(linesSaying("Device DisConnect") + linesSaying("Device Connect"), 1);
+        QVERIFY(window->checkTimer.isActive());
+    }
+
+    void quitWhileTheWatchReadsEndsCleanly()
+    {
+        vr770::addMouse();
+        start();
+        window->checkDevice();
+        QVERIFY(window->hidThread.watchRunning);
+        QTest::qWait(100); // the loop now waits in its read
+        window->exitSYS();
+        window.reset(); // joins the loop before the link goes
+        QCOMPARE(linesSaying("Device removed"), 0);
+    }
+};
+
+QTEST_MAIN(TestDiscovery)
+#include "tst_discovery.moc"
