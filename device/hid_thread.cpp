@@ -1,180 +1,260 @@
 #include "hid_thread.h"
 
-// Placeholder bodies; the link replaces them.
+#include "scramble.h"
+
+#include <QCoreApplication>
+#include <QMutexLocker>
+#include <hidapi.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
 
 uchar secrecyKey[8] = {};
 
+namespace {
+
+constexpr int ReadyTries = 255;
+constexpr unsigned long ReadyPollMs = 8;
+constexpr unsigned long SettleStepMs = 64;
+constexpr int SettleSteps = 2;
+constexpr unsigned long DataReportGapMs = 120;
+// Bound on the wait for each input report of a block read.
+constexpr int BlockReadTimeoutMs = 1000;
+constexpr int BlockingMode = 0;
+
+bool reportLengthUsable(int reportLength)
+{
+    return reportLength >= 1 && reportLength <= Hid_Thread::MaxReportLength;
+}
+
+bool blockLengthUsable(int dataLength)
+{
+    return dataLength >= 0 && dataLength <= Hid_Thread::MaxBlockLength;
+}
+
+} // namespace
+
 Hid_Thread::Hid_Thread(QObject *parent) : QThread(parent) {}
-Hid_Thread::~Hid_Thread() = default;
 
-bool Hid_Thread::waitHidReady()
+Hid_Thread::~Hid_Thread()
 {
-    return {};
-}
-
-void Hid_Thread::settlePause()
-{
-}
-
-hid_device * Hid_Thread::openCommandPath(int index)
-{
-    return nullptr;
-}
-
-hid_device * Hid_Thread::openNotifyPath(int index)
-{
-    return nullptr;
-}
-
-void Hid_Thread::closeCommandPath()
-{
-}
-
-void Hid_Thread::closeNotifyPath()
-{
-}
-
-bool Hid_Thread::sendCommand(int dataLength, bool settle)
-{
-    return {};
-}
-
-bool Hid_Thread::queryCommand(int dataLength)
-{
-    return {};
-}
-
-void Hid_Thread::startDeviceWatch(uint index)
-{
-}
-
-void Hid_Thread::stopDeviceWatch()
-{
-}
-
-void Hid_Thread::deviceWatchLoop(uint index)
-{
+    stopDeviceWatch();
+    joinDeviceWatch();
+    closeCommandPath();
+    closeNotifyPath();
 }
 
 uchar Hid_Thread::hidCS(uchar *cmd)
 {
-    return {};
-}
-
-bool Hid_Thread::chkDeviceIsEnCode(int index)
-{
-    return {};
+    return frame::checksum(cmd);
 }
 
 void Hid_Thread::USBDataEncryption(uchar FIFOBuf[], uchar SecrecyCode[])
 {
+    scramble::encrypt(FIFOBuf, SecrecyCode);
 }
 
 void Hid_Thread::USBDataDecipher(uchar FIFOBuf[], uchar SecrecyCode[])
 {
+    scramble::decrypt(FIFOBuf, SecrecyCode);
 }
 
-void Hid_Thread::hid553_00H_GetSecrecyCode(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4)
+// --- shared entry fields ---------------------------------------------------
+
+DeviceEntry Hid_Thread::deviceEntry(int index) const
 {
+    QMutexLocker lock(&entryMutex);
+    return index >= 0 && index < deviceList.size() ? deviceList.at(index) : DeviceEntry();
 }
 
-void Hid_Thread::hid553_01H_SetReportRate(uchar rate)
+QString Hid_Thread::entryPath(int index, QString DeviceEntry::*field) const
 {
+    QMutexLocker lock(&entryMutex);
+    return index >= 0 && index < deviceList.size() ? deviceList.at(index).*field : QString();
 }
 
-void Hid_Thread::hid553_02H_SetCurrentKeyMatrix(uchar currentKeyMatrix)
+void Hid_Thread::clearEntryPath(int index, QString DeviceEntry::*field, const QString &failed)
 {
+    QMutexLocker lock(&entryMutex);
+    // Only the path that failed: the list may have been replaced meanwhile.
+    if (index >= 0 && index < deviceList.size() && deviceList.at(index).*field == failed)
+        (deviceList[index].*field).clear();
 }
 
-void Hid_Thread::hid553_03H_SetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
+Hid_Thread::LinkParams Hid_Thread::linkParams(int index) const
 {
+    QMutexLocker lock(&entryMutex);
+    if (index < 0 || index >= deviceList.size())
+        return {};
+    const DeviceEntry &entry = deviceList.at(index);
+    return {entry.reportLength, entry.isEncode};
 }
 
-void Hid_Thread::hid553_04H_SetGunData(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
+// --- opening and closing ---------------------------------------------------
+
+hid_device *Hid_Thread::openPath(int index, QString DeviceEntry::*field, hid_device *&handle)
 {
+    const QString path = entryPath(index, field);
+    if (path.isEmpty() || !reportLengthUsable(linkParams(index).reportLength))
+        return nullptr;
+
+    hid_device *opened;
+    {
+        QMutexLocker lock(&entryMutex);
+        if (handle)
+            hid_close(handle);
+        handle = nullptr;
+    }
+    opened = hid_open_path(path.toLocal8Bit().constData());
+    if (!opened) {
+        // The interface is gone; it counts as absent until discovery finds it.
+        clearEntryPath(index, field, path);
+        return nullptr;
+    }
+    if (hid_set_nonblocking(opened, BlockingMode) < 0) {
+        hid_close(opened);
+        return nullptr;
+    }
+    QMutexLocker lock(&entryMutex);
+    handle = opened;
+    return opened;
 }
 
-void Hid_Thread::hid553_07H_Lod(uchar stage, uchar en)
+hid_device *Hid_Thread::openCommandPath(int index)
 {
+    return openPath(index, &DeviceEntry::commandPath, commandHandle);
 }
 
-void Hid_Thread::hid553_0BH_SetCurrentDPI(uchar stage)
+hid_device *Hid_Thread::openNotifyPath(int index)
 {
+    return openPath(index, &DeviceEntry::notifyPath, notifyHandle);
 }
 
-void Hid_Thread::hid553_0CH_SetFixLEDColor(uchar *src3)
+void Hid_Thread::closeCommandPath()
 {
+    QMutexLocker lock(&entryMutex);
+    if (commandHandle)
+        hid_close(commandHandle);
+    commandHandle = nullptr;
 }
 
-void Hid_Thread::hid553_0DH_SetRGBLedEffect(uchar effect, uchar option1, uchar option2)
+void Hid_Thread::closeNotifyPath()
 {
+    QMutexLocker lock(&entryMutex);
+    if (notifyHandle)
+        hid_close(notifyHandle);
+    notifyHandle = nullptr;
 }
 
-void Hid_Thread::hid553_10H_SetLED8StageColor(uchar type, uchar *src24)
+// --- the ready flag and pauses -----------------------------------------------
+
+bool Hid_Thread::waitHidReady()
 {
+    for (int i = 0; i < ReadyTries; ++i) {
+        if (hidReady) {
+            hidReady = false;
+            return true;
+        }
+        QThread::msleep(ReadyPollMs);
+        QCoreApplication::processEvents();
+    }
+    return false;
 }
 
-void Hid_Thread::hid553_11H_SetDPISet(uchar dpiStage, uchar *src8)
+void Hid_Thread::settlePause()
 {
+    for (int i = 0; i < SettleSteps; ++i)
+        QThread::msleep(SettleStepMs);
 }
 
-void Hid_Thread::hid553_12H_SetKeyMatrix(uchar *src64, uchar indexAddOne)
+// --- exchanges ---------------------------------------------------------------
+
+bool Hid_Thread::finishExchange(bool ok)
 {
+    closeCommandPath();
+    hidReady = true;
+    return ok;
 }
 
-void Hid_Thread::hid553_13H_SetMacroKey(uchar macroId, uchar *src128)
+bool Hid_Thread::sendCommand(int dataLength, bool settle)
 {
+    QCoreApplication::processEvents();
+    if (!blockLengthUsable(dataLength) || !openCommandPath(currentIndex))
+        return finishExchange(false);
+    const LinkParams link = linkParams(currentIndex);
+
+    if (link.isEncode)
+        USBDataEncryption(&sendBuffer[frame::ScrambledPos], secrecyKey);
+
+    // Every HID call goes to a freshly opened handle.
+    hid_device *handle = openCommandPath(currentIndex);
+    if (!handle || hid_send_feature_report(handle, sendBuffer, frame::Size) < 0)
+        return finishExchange(false);
+    if (settle)
+        settlePause();
+    if (dataLength == 0)
+        return finishExchange(true);
+
+    const int chunk = std::min(dataLength, link.reportLength);
+    std::array<uchar, MaxReportLength + 1> report{};
+    for (int offset = 0; offset < dataLength; offset += chunk) {
+        // The last chunk carries only the bytes that remain, zero-padded.
+        report.fill(0);
+        report[0] = frame::ReportId;
+        std::memcpy(&report[1], bulkBuffer + offset, size_t(std::min(chunk, dataLength - offset)));
+        handle = openCommandPath(currentIndex);
+        if (!handle || hid_write(handle, report.data(), size_t(link.reportLength + 1)) < 0)
+            return finishExchange(false);
+        QThread::msleep(DataReportGapMs);
+    }
+    if (settle)
+        settlePause();
+    return finishExchange(true);
 }
 
-void Hid_Thread::hid553_83H_GetKeyboardoption(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4)
+bool Hid_Thread::queryCommand(int dataLength)
 {
-}
+    if (!blockLengthUsable(dataLength) || !openCommandPath(currentIndex))
+        return finishExchange(false);
+    const LinkParams link = linkParams(currentIndex);
 
-void Hid_Thread::hid553_8BH_GetCurrentDPI(uchar &byte1)
-{
-}
+    if (link.isEncode)
+        USBDataEncryption(&sendBuffer[frame::ScrambledPos], secrecyKey);
 
-void Hid_Thread::hid560_01H_SetKeyboardoption(uchar byte1, uchar byte2)
-{
-}
+    hid_device *handle = openCommandPath(currentIndex);
+    if (!handle || hid_send_feature_report(handle, sendBuffer, frame::Size) < 0)
+        return finishExchange(false);
 
-void Hid_Thread::hid560_02H_SetCurrentProfile(uchar profile)
-{
-}
+    // The reply lands in replyBuffer only when it arrived, so that a failed
+    // read leaves the pre-fill (the caller's values) in place.
+    uchar reply[frame::Size];
+    std::memcpy(reply, replyBuffer, sizeof reply);
+    reply[frame::ReportIdPos] = frame::ReportId;
+    handle = openCommandPath(currentIndex);
+    if (!handle || hid_get_feature_report(handle, reply, frame::Size) < 0)
+        return finishExchange(false);
+    std::memcpy(replyBuffer, reply, sizeof reply);
 
-void Hid_Thread::hid560_03H_SetReportRate(uchar rate)
-{
-}
+    if (dataLength == 0) {
+        finishExchange(true);
+        if (link.isEncode)
+            USBDataDecipher(&replyBuffer[frame::ScrambledPos], secrecyKey);
+        return true;
+    }
 
-void Hid_Thread::hid560_04H_SetCurrentDPI(uchar stage)
-{
+    const int chunk = std::min(dataLength, link.reportLength);
+    std::array<uchar, MaxReportLength + 1> report{};
+    for (int offset = 0; offset < dataLength; offset += chunk) {
+        report.fill(0);
+        handle = openCommandPath(currentIndex);
+        // An expired wait or an empty read fails the exchange like an error.
+        if (!handle
+            || hid_read_timeout(handle, report.data(), size_t(link.reportLength + 1),
+                                BlockReadTimeoutMs) <= 0)
+            return finishExchange(false);
+        // The data as the read returns it, from its first byte.
+        std::memcpy(bulkBuffer + offset, report.data(), size_t(std::min(chunk, dataLength - offset)));
+    }
+    return finishExchange(true);
 }
-
-void Hid_Thread::hid560_0CH_setProfile(uchar *src128, uchar profileData)
-{
-}
-
-void Hid_Thread::hid560_0DH_SetKeyMatrix(uchar *src64, uchar indexAddOne)
-{
-}
-
-void Hid_Thread::hid560_0FH_SetMacroKey(uchar macroId, uchar *src128)
-{
-}
-
-void Hid_Thread::hid560_81H_GetKeyboardoption(uchar &byte1, uchar &byte2)
-{
-}
-
-void Hid_Thread::hid560_82H_GetCurrentProfile(uchar &byte1)
-{
-}
-
-void Hid_Thread::hid560_84H_GetCurrentDPI(uchar &byte1, uchar &byte2)
-{
-}
-
-void Hid_Thread::hid560_8CH_readProfile(uchar *src128, uchar profileNo)
-{
-}
-

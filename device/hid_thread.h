@@ -2,12 +2,19 @@
 
 #include <QFuture>
 #include <QList>
+#include <QMutex>
 #include <QThread>
 #include <atomic>
+#include <initializer_list>
 
+#include "commandframe.h"
 #include "deviceentry.h"
 
 class HidOwner;
+namespace hidcmd {
+struct SetSpec;
+struct QuerySpec;
+}
 struct hid_device_;
 typedef struct hid_device_ hid_device;
 
@@ -51,6 +58,21 @@ public:
     void stopDeviceWatch();
     void deviceWatchLoop(uint index);
 
+    // Waits until a watch loop has ended (within one read time-out after
+    // stopDeviceWatch). Must not be called from the watch thread.
+    void joinDeviceWatch();
+    // Discovery's way to replace the device table: lets a stopping loop end
+    // first, then swaps the list under the entry lock.
+    void replaceDeviceList(const QList<DeviceEntry> &list);
+    // A consistent copy of one entry (the watch thread may empty its
+    // notifyPath at any time); a default entry when index is outside the list.
+    DeviceEntry deviceEntry(int index) const;
+
+    // Longest data block any command moves, and the largest report payload
+    // an entry may declare.
+    static constexpr int MaxBlockLength = 128;
+    static constexpr int MaxReportLength = 64;
+
 public slots:
     uchar hidCS(uchar *cmd);
     bool chkDeviceIsEnCode(int index);
@@ -84,4 +106,34 @@ public slots:
     void hid560_82H_GetCurrentProfile(uchar &byte1);
     void hid560_84H_GetCurrentDPI(uchar &byte1, uchar &byte2);
     void hid560_8CH_readProfile(uchar *src128, uchar profileNo);
+
+private:
+    using SetSpec = hidcmd::SetSpec;
+    using QuerySpec = hidcmd::QuerySpec;
+    struct LinkParams
+    {
+        int reportLength = 0;
+        bool isEncode = false;
+    };
+
+    // Entry fields shared with the watch thread, read and written under
+    // entryMutex.
+    QString entryPath(int index, QString DeviceEntry::*field) const;
+    void clearEntryPath(int index, QString DeviceEntry::*field, const QString &failed);
+    LinkParams linkParams(int index) const;
+    hid_device *openPath(int index, QString DeviceEntry::*field, hid_device *&handle);
+    bool finishExchange(bool ok);
+
+    // The command patterns: a set (optionally with a block), a query of
+    // reply bytes 2 onwards, and the repeated per-target set.
+    void loadFrame(uchar code, const frame::Params &params);
+    bool runSet(const SetSpec &spec, const frame::Params &params,
+                const uchar *block = nullptr, int blockLength = 0);
+    bool runQuery(const QuerySpec &spec, const frame::Params &params,
+                  std::initializer_list<uchar *> outs);
+    void runSeries(const SetSpec &spec, uchar value);
+    bool querySecrecyCode(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4);
+    void notifyStage(int stage);
+
+    mutable QMutex entryMutex;
 };

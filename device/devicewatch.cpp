@@ -1,0 +1,104 @@
+// The watch of the mouse's notification interface, on the global thread pool.
+#include "hid_thread.h"
+
+#include "deviceeventtexts.h"
+#include "hidowner.h"
+#include "notifyreport.h"
+
+#include <QDebug>
+#include <QMutexLocker>
+#include <QtConcurrent/QtConcurrentRun>
+#include <hidapi.h>
+
+namespace {
+
+constexpr int WatchReadTimeoutMs = 500;
+
+// The keyboard option the watch needs switched on, per command set.
+constexpr uchar Option560Bit = 0x08; // first of the two hid560 option bytes
+constexpr uchar Option553Bit = 0x40; // fourth of the four hid553 option bytes
+
+const char *const Hid560Type = "560";
+
+} // namespace
+
+void Hid_Thread::startDeviceWatch(uint index)
+{
+    // Only one loop at a time: the previous one ends within one read time-out.
+    stopDeviceWatch();
+    joinDeviceWatch();
+
+    // Read, set the option bit, write back; a failed read leaves zeros.
+    if (owner && owner->ownerIcType() == QLatin1String(Hid560Type)) {
+        uchar b1 = 0, b2 = 0;
+        hid560_81H_GetKeyboardoption(b1, b2);
+        b1 |= Option560Bit;
+        hid560_01H_SetKeyboardoption(b1, b2);
+    } else {
+        uchar b1 = 0, b2 = 0, b3 = 0, b4 = 0;
+        hid553_83H_GetKeyboardoption(b1, b2, b3, b4);
+        b4 |= Option553Bit;
+        hid553_03H_SetKeyboardoption(b1, b2, b3, b4);
+    }
+
+    watchRunning = true;
+    watchFuture = QtConcurrent::run(&Hid_Thread::deviceWatchLoop, this, index);
+}
+
+void Hid_Thread::stopDeviceWatch()
+{
+    watchRunning = false;
+}
+
+void Hid_Thread::joinDeviceWatch()
+{
+    watchFuture.waitForFinished();
+}
+
+void Hid_Thread::replaceDeviceList(const QList<DeviceEntry> &list)
+{
+    // A loop that is still finishing may be reading the current entries.
+    if (!watchRunning)
+        joinDeviceWatch();
+    QMutexLocker lock(&entryMutex);
+    deviceList = list;
+}
+
+void Hid_Thread::notifyStage(int stage)
+{
+    if (!owner)
+        return;
+    const QString text = deviceEventTexts().at(notify::eventTextIndex(stage));
+    owner->deviceStageChanged(stage, text + QLatin1Char(' '));
+}
+
+void Hid_Thread::deviceWatchLoop(uint index)
+{
+    const int entry = int(index);
+    if (entryPath(entry, &DeviceEntry::notifyPath).isEmpty())
+        return; // no notification interface: nothing to watch
+
+    while (watchRunning) {
+        hid_device *handle = openNotifyPath(entry);
+        if (!handle) {
+            qDebug() << "Device removed";
+            if (owner)
+                owner->deviceRemoved();
+            {
+                QMutexLocker lock(&entryMutex);
+                if (entry < deviceList.size())
+                    deviceList[entry].notifyPath.clear();
+            }
+            watchRunning = false;
+            return;
+        }
+
+        // Timeouts, errors and other reports are ignored: next cycle.
+        uchar report[notify::ReportSize] = {};
+        const int got = hid_read_timeout(handle, report, notify::ReportSize, WatchReadTimeoutMs);
+        const int stage = notify::dpiStage(report, got);
+        if (stage != notify::NoStage)
+            notifyStage(stage);
+        closeNotifyPath();
+    }
+}

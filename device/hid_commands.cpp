@@ -1,0 +1,349 @@
+// The hid553 and hid560 command sets: each slot names its descriptor and
+// hands its values to the routine of its pattern.
+#include "hid_thread.h"
+
+#include "hidowner.h"
+
+#include <QDebug>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <cstring>
+
+struct hidcmd::SetSpec
+{
+    uchar code;
+    const char *busyText; // debug line when the link stays busy
+    bool settle;          // settle pauses around the exchange
+    bool pauseAfter;      // a short pause after the exchange
+};
+
+struct hidcmd::QuerySpec
+{
+    uchar code;
+    const char *busyText;
+    // Pre-fill the reply with the caller's values (so a failed exchange
+    // leaves them as they were) or with zeros only.
+    bool prefillOuts;
+};
+
+namespace {
+
+constexpr unsigned long PauseAfterSetMs = 8;
+// Reply byte of the first out-parameter; the others follow it.
+constexpr int FirstReplyPos = frame::FirstParamPos;
+// The repeated per-target commands address targets 1 to 4.
+constexpr uchar SeriesTargets = 4;
+constexpr int ChallengeSize = 4;
+constexpr int SecrecyCodeLength = 6;
+
+// hid553 set
+constexpr uchar H553_ReportRate = 0x01, H553_CurrentKeyMatrix = 0x02, H553_KeyboardOption = 0x03,
+                H553_GunData = 0x04, H553_Lod = 0x07, H553_CurrentDpi = 0x0B, H553_FixLedColor = 0x0C,
+                H553_RgbLedEffect = 0x0D, H553_Led8StageColor = 0x10, H553_DpiSet = 0x11,
+                H553_KeyMatrix = 0x12, H553_MacroKey = 0x13, H553_SecrecyCode = 0x00,
+                H553_GetKeyboardOption = 0x83, H553_GetCurrentDpi = 0x8B;
+// hid560 set
+constexpr uchar H560_KeyboardOption = 0x01, H560_CurrentProfile = 0x02, H560_ReportRate = 0x03,
+                H560_CurrentDpi = 0x04, H560_Profile = 0x0C, H560_KeyMatrix = 0x0D,
+                H560_MacroKey = 0x0F, H560_GetKeyboardOption = 0x81, H560_GetCurrentProfile = 0x82,
+                H560_GetCurrentDpi = 0x84, H560_ReadProfile = 0x8C;
+
+// Fixed frame bytes.
+constexpr uchar LodMarker = 0x7D;
+constexpr uchar DpiSetLength = 8;
+constexpr uchar KeyMatrixLength553 = 64;
+constexpr uchar KeyMatrixMarker553 = 0x08;
+constexpr uchar KeyMatrixLength560 = 128;
+constexpr uchar ProfileLength = 128;
+constexpr uchar MacroLength = 128;
+constexpr uchar LedColorBytes = 3;
+// 10H: type 2 carries 4 colour bytes, every other type 24.
+constexpr uchar Led8StageShortType = 2;
+constexpr uchar Led8StageShortLength = 4;
+constexpr uchar Led8StageLength = 24;
+
+} // namespace
+
+// Descriptors: code, debug line, settle, pause after.
+static const hidcmd::SetSpec s553ReportRate{H553_ReportRate, "cmd Failed 01", true, false};
+static const hidcmd::SetSpec s553CurrentKeyMatrix{H553_CurrentKeyMatrix, "cmd Failed 02", true, false};
+static const hidcmd::SetSpec s553KeyboardOption{H553_KeyboardOption, "cmd Failed 03", false, true};
+static const hidcmd::SetSpec s553GunData{H553_GunData, "cmd Failed 04", false, true};
+static const hidcmd::SetSpec s553Lod{H553_Lod, "hid553_07H_Lod", true, false};
+static const hidcmd::SetSpec s553CurrentDpi{H553_CurrentDpi, "cmd Failed 0B", true, false};
+static const hidcmd::SetSpec s553FixLedColor{H553_FixLedColor, "cmd Failed 0C", true, false};
+static const hidcmd::SetSpec s553RgbLedEffect{H553_RgbLedEffect, "cmd Failed 0D", true, false};
+static const hidcmd::SetSpec s553Led8StageColor{H553_Led8StageColor, "cmd Failed 10", true, false};
+static const hidcmd::SetSpec s553DpiSet{H553_DpiSet, "cmd Failed 11", true, false};
+static const hidcmd::SetSpec s553KeyMatrix{H553_KeyMatrix, "cmd Failed 12", true, false};
+static const hidcmd::SetSpec s553MacroKey{H553_MacroKey, "cmd Failed 13", true, false};
+
+static const hidcmd::SetSpec s560KeyboardOption{H560_KeyboardOption, "cmd Failed 01", false, true};
+static const hidcmd::SetSpec s560CurrentProfile{H560_CurrentProfile, "cmd Failed 02", false, true};
+static const hidcmd::SetSpec s560ReportRate{H560_ReportRate, "cmd Failed 03", true, false};
+static const hidcmd::SetSpec s560CurrentDpi{H560_CurrentDpi, "cmd Failed 04", true, false};
+static const hidcmd::SetSpec s560Profile{H560_Profile, "cmd Failed 0C", true, false};
+static const hidcmd::SetSpec s560KeyMatrix{H560_KeyMatrix, "cmd Failed 0D", true, false};
+static const hidcmd::SetSpec s560MacroKey{H560_MacroKey, "cmd Failed 0F", true, false};
+
+// Descriptors: code, debug line, pre-fill with the caller's values.
+static const hidcmd::QuerySpec q553SecrecyCode{H553_SecrecyCode, "cmd Failed 00", false};
+static const hidcmd::QuerySpec q553KeyboardOption{H553_GetKeyboardOption, "cmd Failed 83", true};
+static const hidcmd::QuerySpec q553CurrentDpi{H553_GetCurrentDpi, "cmd Failed 8BH", true};
+static const hidcmd::QuerySpec q560KeyboardOption{H560_GetKeyboardOption, "cmd Failed 81", true};
+static const hidcmd::QuerySpec q560CurrentProfile{H560_GetCurrentProfile, "cmd Failed 82", true};
+static const hidcmd::QuerySpec q560CurrentDpi{H560_GetCurrentDpi, "cmd Failed 84", true};
+static const hidcmd::QuerySpec q560ReadProfile{H560_ReadProfile, "cmd Failed 8c", false};
+
+// --- the patterns ------------------------------------------------------------
+
+void Hid_Thread::loadFrame(uchar code, const frame::Params &params)
+{
+    const frame::CommandFrame f = frame::build(code, params);
+    std::memcpy(sendBuffer, f.data(), f.size());
+}
+
+bool Hid_Thread::runSet(const SetSpec &spec, const frame::Params &params, const uchar *block,
+                        int blockLength)
+{
+    if (!waitHidReady()) {
+        qDebug() << spec.busyText;
+        return false;
+    }
+    loadFrame(spec.code, params);
+    if (blockLength > 0) {
+        const size_t n = size_t(std::min(blockLength, MaxBlockLength));
+        if (block)
+            std::memcpy(bulkBuffer, block, n);
+        else
+            std::memset(bulkBuffer, 0, n);
+    }
+    const bool ok = sendCommand(blockLength, spec.settle);
+    if (spec.pauseAfter)
+        QThread::msleep(PauseAfterSetMs);
+    return ok;
+}
+
+bool Hid_Thread::runQuery(const QuerySpec &spec, const frame::Params &params,
+                          std::initializer_list<uchar *> outs)
+{
+    if (!waitHidReady()) {
+        qDebug() << spec.busyText;
+        return false;
+    }
+    loadFrame(spec.code, params);
+    std::memset(replyBuffer, 0, sizeof replyBuffer);
+    if (spec.prefillOuts) {
+        replyBuffer[frame::CodePos] = spec.code;
+        int pos = FirstReplyPos;
+        for (uchar *out : outs)
+            replyBuffer[pos++] = *out;
+    }
+    const bool ok = queryCommand(0);
+    // Read whatever the outcome: a failed exchange leaves the pre-fill.
+    int pos = FirstReplyPos;
+    for (uchar *out : outs)
+        *out = replyBuffer[pos++];
+    return ok;
+}
+
+// One frame per target 1..4, stopping after the first for a recoil-capable
+// mouse. The link is held for the whole series so that a command issued from
+// the events processed between frames cannot overwrite the next frame.
+void Hid_Thread::runSeries(const SetSpec &spec, uchar value)
+{
+    if (!waitHidReady()) {
+        qDebug() << spec.busyText;
+        return;
+    }
+    for (uchar target = 1; target <= SeriesTargets; ++target) {
+        hidReady = false;
+        loadFrame(spec.code, {target, value});
+        (void)sendCommand(0, spec.settle); // each target is tried regardless
+        if (owner && owner->ownerIsGun())
+            break;
+    }
+}
+
+// --- handshake ---------------------------------------------------------------
+
+bool Hid_Thread::querySecrecyCode(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4)
+{
+    return runQuery(q553SecrecyCode, {byte1, byte2, byte3, byte4}, {&byte1, &byte2, &byte3, &byte4});
+}
+
+bool Hid_Thread::chkDeviceIsEnCode(int index)
+{
+    currentIndex = index;
+
+    uchar challenge[ChallengeSize];
+    for (uchar &c : challenge)
+        c = uchar(QRandomGenerator::global()->generate() & 0xFF);
+
+    const QByteArray code = deviceEntry(index).sCode.toLatin1();
+    if (code.size() == SecrecyCodeLength)
+        std::memcpy(&secrecyKey[1], code.constData(), SecrecyCodeLength);
+
+    uchar answer[ChallengeSize];
+    std::memcpy(answer, challenge, sizeof answer);
+    // Only a completed exchange can prove the device: a dropped or failed
+    // query would otherwise leave the challenge (or zeros) standing.
+    const bool exchanged = querySecrecyCode(answer[0], answer[1], answer[2], answer[3]);
+    return exchanged && std::memcmp(answer, challenge, sizeof answer) == 0;
+}
+
+// --- hid553 ------------------------------------------------------------------
+
+void Hid_Thread::hid553_00H_GetSecrecyCode(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4)
+{
+    querySecrecyCode(byte1, byte2, byte3, byte4);
+}
+
+void Hid_Thread::hid553_01H_SetReportRate(uchar rate)
+{
+    runSet(s553ReportRate, {rate});
+}
+
+void Hid_Thread::hid553_02H_SetCurrentKeyMatrix(uchar currentKeyMatrix)
+{
+    runSet(s553CurrentKeyMatrix, {currentKeyMatrix});
+}
+
+void Hid_Thread::hid553_03H_SetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
+{
+    runSet(s553KeyboardOption, {byte1, byte2, byte3, byte4});
+}
+
+void Hid_Thread::hid553_04H_SetGunData(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
+{
+    runSet(s553GunData, {0, byte1, byte2, byte3, byte4});
+}
+
+void Hid_Thread::hid553_07H_Lod(uchar stage, uchar en)
+{
+    runSet(s553Lod, {0, stage, LodMarker, en});
+}
+
+void Hid_Thread::hid553_0BH_SetCurrentDPI(uchar stage)
+{
+    runSet(s553CurrentDpi, {stage});
+}
+
+void Hid_Thread::hid553_0CH_SetFixLEDColor(uchar *src3)
+{
+    uchar rgb[LedColorBytes] = {};
+    if (src3)
+        std::memcpy(rgb, src3, sizeof rgb);
+    runSet(s553FixLedColor, {rgb[0], rgb[1], rgb[2]});
+}
+
+void Hid_Thread::hid553_0DH_SetRGBLedEffect(uchar effect, uchar option1, uchar option2)
+{
+    runSet(s553RgbLedEffect, {effect, option1, option2});
+}
+
+void Hid_Thread::hid553_10H_SetLED8StageColor(uchar type, uchar *src24)
+{
+    const uchar length = type == Led8StageShortType ? Led8StageShortLength : Led8StageLength;
+    runSet(s553Led8StageColor, {type, length}, src24, length);
+}
+
+void Hid_Thread::hid553_11H_SetDPISet(uchar dpiStage, uchar *src8)
+{
+    runSet(s553DpiSet, {dpiStage, DpiSetLength}, src8, DpiSetLength);
+}
+
+void Hid_Thread::hid553_12H_SetKeyMatrix(uchar *src64, uchar indexAddOne)
+{
+    runSet(s553KeyMatrix, {indexAddOne, KeyMatrixLength553, KeyMatrixMarker553}, src64,
+           KeyMatrixLength553);
+}
+
+void Hid_Thread::hid553_13H_SetMacroKey(uchar macroId, uchar *src128)
+{
+    runSet(s553MacroKey, {macroId, MacroLength}, src128, MacroLength);
+}
+
+void Hid_Thread::hid553_83H_GetKeyboardoption(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4)
+{
+    runQuery(q553KeyboardOption, {}, {&byte1, &byte2, &byte3, &byte4});
+}
+
+void Hid_Thread::hid553_8BH_GetCurrentDPI(uchar &byte1)
+{
+    runQuery(q553CurrentDpi, {}, {&byte1});
+}
+
+// --- hid560 ------------------------------------------------------------------
+
+void Hid_Thread::hid560_01H_SetKeyboardoption(uchar byte1, uchar byte2)
+{
+    runSet(s560KeyboardOption, {byte1, byte2});
+}
+
+void Hid_Thread::hid560_02H_SetCurrentProfile(uchar profile)
+{
+    runSet(s560CurrentProfile, {profile});
+}
+
+void Hid_Thread::hid560_03H_SetReportRate(uchar rate)
+{
+    runSeries(s560ReportRate, rate);
+}
+
+void Hid_Thread::hid560_04H_SetCurrentDPI(uchar stage)
+{
+    runSeries(s560CurrentDpi, stage);
+}
+
+void Hid_Thread::hid560_0CH_setProfile(uchar *src128, uchar profileData)
+{
+    runSet(s560Profile, {profileData, ProfileLength}, src128, ProfileLength);
+}
+
+void Hid_Thread::hid560_0DH_SetKeyMatrix(uchar *src64, uchar indexAddOne)
+{
+    // The 64-byte matrix travels in a 128-byte block whose second half is zero.
+    uchar block[KeyMatrixLength560] = {};
+    if (src64)
+        std::memcpy(block, src64, KeyMatrixLength553);
+    runSet(s560KeyMatrix, {indexAddOne, KeyMatrixLength560}, block, KeyMatrixLength560);
+}
+
+void Hid_Thread::hid560_0FH_SetMacroKey(uchar macroId, uchar *src128)
+{
+    runSet(s560MacroKey, {macroId, MacroLength}, src128, MacroLength);
+}
+
+void Hid_Thread::hid560_81H_GetKeyboardoption(uchar &byte1, uchar &byte2)
+{
+    runQuery(q560KeyboardOption, {}, {&byte1, &byte2});
+}
+
+void Hid_Thread::hid560_82H_GetCurrentProfile(uchar &byte1)
+{
+    runQuery(q560CurrentProfile, {}, {&byte1});
+}
+
+void Hid_Thread::hid560_84H_GetCurrentDPI(uchar &byte1, uchar &byte2)
+{
+    // byte1 goes out as the selector and comes back overwritten.
+    runQuery(q560CurrentDpi, {byte1}, {&byte1, &byte2});
+}
+
+void Hid_Thread::hid560_8CH_readProfile(uchar *src128, uchar profileNo)
+{
+    if (!src128)
+        return;
+    if (!waitHidReady()) {
+        qDebug() << q560ReadProfile.busyText;
+        return;
+    }
+    loadFrame(q560ReadProfile.code, {profileNo});
+    std::memset(replyBuffer, 0, sizeof replyBuffer);
+    std::memcpy(bulkBuffer, src128, ProfileLength);
+    (void)queryCommand(ProfileLength);
+    // A failed read leaves the caller's bytes where no chunk arrived.
+    std::memcpy(src128, bulkBuffer, ProfileLength);
+}
