@@ -53,15 +53,15 @@ private:
 
     void listen(const QString &name)
     {
-        if (server.listen(name))
+        // Listening replaces the socket file, so a live channel of that name
+        // must be left alone; a file nobody answers on is a leftover.
+        if (serverAlive(name)) {
+            qDebug() << "copy-data channel already in use:" << name;
             return;
-        if (server.serverError() == QAbstractSocket::AddressInUseError && !serverAlive(name)) {
-            // A socket left behind by a program that ended without closing it.
-            QLocalServer::removeServer(name);
-            if (server.listen(name))
-                return;
         }
-        qDebug() << "copy-data channel not available:" << server.errorString();
+        QLocalServer::removeServer(name);
+        if (!server.listen(name))
+            qDebug() << "copy-data channel not available:" << server.errorString();
     }
 
     static bool serverAlive(const QString &name)
@@ -123,8 +123,13 @@ std::unique_ptr<CopyDataReceiver> createCopyDataReceiver(InputHook &hook, QCoreA
     return std::make_unique<LocalCopyDataReceiver>(hook, windowTitle);
 }
 
-qintptr sendCopyDataMessage(const QString &windowTitle, const CopyData &data, int timeoutMs)
+qintptr sendCopyDataMessage(const QString &windowTitle, const CopyData &data,
+                            const void *skipWindow, int timeoutMs)
 {
+    // The window to skip is one of this process, known by its registration.
+    if (skipWindow && InputHook::instance
+        && InputHook::instance->ownsCopyDataWindow(windowTitle, skipWindow))
+        return reinterpret_cast<qintptr>(skipWindow);
     if (data.bytes.size() > copydata::maxBytes)
         return 0;
     QLocalSocket socket;

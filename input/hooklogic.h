@@ -41,16 +41,14 @@ private:
 };
 
 // Windows mouse messages from WM_LBUTTONDOWN to WM_MBUTTONUP.
-enum MouseMessage : unsigned {
-    WmLButtonDown = 0x0201,
-    WmLButtonUp = 0x0202,
-    WmLButtonDblClk = 0x0203,
-    WmRButtonDown = 0x0204,
-    WmRButtonUp = 0x0205,
-    WmRButtonDblClk = 0x0206,
-    WmMButtonDown = 0x0207,
-    WmMButtonUp = 0x0208,
-};
+constexpr unsigned WmLButtonDown = 0x0201;
+constexpr unsigned WmLButtonUp = 0x0202;
+constexpr unsigned WmLButtonDblClk = 0x0203;
+constexpr unsigned WmRButtonDown = 0x0204;
+constexpr unsigned WmRButtonUp = 0x0205;
+constexpr unsigned WmRButtonDblClk = 0x0206;
+constexpr unsigned WmMButtonDown = 0x0207;
+constexpr unsigned WmMButtonUp = 0x0208;
 
 constexpr unsigned buttonLeft = 0xF0;
 constexpr unsigned buttonRight = 0xF1;

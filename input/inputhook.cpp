@@ -68,9 +68,7 @@ void InputHook::setCopyDataCallback(CopyDataCallback callback, QCoreApplication 
 qintptr InputHook::sendCopyData(const QString &windowTitle, const CopyData &data,
                                 const void *skipWindow, int timeoutMs)
 {
-    if (skipWindow && instance && instance->ownsCopyDataWindow(windowTitle, skipWindow))
-        return reinterpret_cast<qintptr>(skipWindow);
-    return sendCopyDataMessage(windowTitle, data, timeoutMs);
+    return sendCopyDataMessage(windowTitle, data, skipWindow, timeoutMs);
 }
 
 bool InputHook::ownsCopyDataWindow(const QString &windowTitle, const void *window) const

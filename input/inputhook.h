@@ -61,9 +61,10 @@ public:
                              void *context, const QString &windowTitle = QString());
 
     // Sends a copy-data message to the window titled windowTitle and returns
-    // its answer: 1 when it was handled, 0 when there is no such window or it
-    // did not answer in time. When skipWindow is that window, nothing is sent
-    // and skipWindow is returned.
+    // its answer: 1 when it was handled, 0 when there is no such window, it
+    // has no copy-data callback or it did not answer in time. When skipWindow
+    // is that window (here: the context registered in this process with that
+    // title), nothing is sent and skipWindow is returned.
     static qintptr sendCopyData(const QString &windowTitle, const CopyData &data,
                                 const void *skipWindow = nullptr, int timeoutMs = 30000);
 

@@ -33,5 +33,7 @@ std::unique_ptr<CopyDataReceiver> createCopyDataReceiver(InputHook &hook,
                                                          QCoreApplication *application,
                                                          const QString &windowTitle);
 
-// The sending end: the receiver's answer, 0 when there is none.
-qintptr sendCopyDataMessage(const QString &windowTitle, const CopyData &data, int timeoutMs);
+// The sending end: the receiver's answer, 0 when there is none; skipWindow
+// itself when it is the receiving window (nothing is sent then).
+qintptr sendCopyDataMessage(const QString &windowTitle, const CopyData &data,
+                            const void *skipWindow, int timeoutMs);

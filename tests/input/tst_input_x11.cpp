@@ -1,0 +1,156 @@
+// Keys and clicks made by a real X client (xdotool) reach the scene through
+// the hook and the controller's notifications. Needs an X server (xvfb-run).
+
+#include "inputhook.h"
+#include "myqquickview.h"
+#include "testmodules.h"
+
+#include <QApplication>
+#include <QJSValue>
+#include <QProcess>
+#include <QQuickItem>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+void onKey(unsigned char usage, bool isDown, void *context)
+{
+    static_cast<myQQuickView *>(context)->keyboardNotify(isDown, usage);
+}
+
+void onButton(unsigned code, bool isDown, int x, int y, void *context)
+{
+    static_cast<myQQuickView *>(context)->mouseNotify(isDown, code, unsigned(x), unsigned(y));
+}
+
+bool xdotool(const QStringList &arguments)
+{
+    return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
+}
+
+} // namespace
+
+class TestInputX11 : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestModules> modules;
+    std::unique_ptr<myQQuickView> view;
+    std::unique_ptr<InputHook> hook;
+
+    QStringList calls() const
+    {
+        QVariant value = view->rootObject()->property("calls");
+        if (value.canConvert<QJSValue>())
+            value = value.value<QJSValue>().toVariant();
+        return value.toStringList();
+    }
+
+    // Types keys, then a marker key, and returns what reached the scene
+    // before the marker's press.
+    QStringList reportsOf(const QStringList &keys)
+    {
+        view->rootObject()->setProperty("calls", QVariantList());
+        const QString marker = QStringLiteral("detectKeyboard false 29"); // z released
+        if (!xdotool(QStringList{"key"} + keys + QStringList{"z"}))
+            return {"xdotool failed"};
+        if (!QTest::qWaitFor([&] { return calls().contains(marker); }, 5000))
+            return calls() << "marker missing";
+        QStringList seen = calls();
+        return seen.mid(0, seen.indexOf("detectKeyboard true 29"));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        modules = std::make_unique<TestModules>();
+        QVERIFY(modules->isValid());
+        view = std::make_unique<myQQuickView>();
+        view->setSource(QUrl(QStringLiteral("qrc:modules/qml/main.qml")));
+        QVERIFY(view->rootObject());
+        hook = std::make_unique<InputHook>(false);
+        hook->setKeyboardCallback(onKey, view.get());
+        hook->setMouseCallback(onButton, view.get());
+        // Installing again replaces: each key still reports once (checked below).
+        QVERIFY(hook->installHooks());
+    }
+
+    void cleanupTestCase()
+    {
+        hook.reset();
+        view.reset();
+        modules.reset();
+    }
+
+    void keysReachTheScene()
+    {
+        QCOMPARE(reportsOf({"a"}),
+                 (QStringList{"detectKeyboard true 4", "detectKeyboard false 4"}));
+        QCOMPARE(reportsOf({"KP_Enter"}),
+                 (QStringList{"detectKeyboard true 88", "detectKeyboard false 88"}));
+        QCOMPARE(reportsOf({"Return"}),
+                 (QStringList{"detectKeyboard true 40", "detectKeyboard false 40"}));
+        QCOMPARE(reportsOf({"Super_R"}), QStringList());
+    }
+
+    void modifiersAndChords()
+    {
+        QCOMPARE(reportsOf({"ctrl+shift+b"}),
+                 (QStringList{"detectKeyboard true 224", "detectKeyboard true 225",
+                              "detectKeyboard true 5", "detectKeyboard false 5",
+                              "detectKeyboard false 225", "detectKeyboard false 224"}));
+    }
+
+    void clicksReachTheSceneAtThePointer()
+    {
+        view->rootObject()->setProperty("calls", QVariantList());
+        QVERIFY(xdotool({"mousemove", "123", "45", "click", "1", "click", "3"}));
+        const QStringList expected{"detectMouse true 240 123 45", "detectMouse false 240 123 45",
+                                   "detectMouse true 241 123 45", "detectMouse false 241 123 45"};
+        QTRY_COMPARE_WITH_TIMEOUT(calls(), expected, 5000);
+        // The wheel (buttons 4, 5) is not reported.
+        QVERIFY(xdotool({"mousemove", "7", "9", "click", "4", "click", "2"}));
+        QTRY_COMPARE_WITH_TIMEOUT(calls().size(), 6, 5000);
+        QCOMPARE(calls().mid(4), (QStringList{"detectMouse true 242 7 9",
+                                              "detectMouse false 242 7 9"}));
+    }
+
+    void typingIntoAnotherClientStillReports()
+    {
+        QProcess other;
+        other.start(QStringLiteral("xev"), {"-name", "r770-other-client", "-event", "keyboard"});
+        QVERIFY(other.waitForStarted());
+        QProcess search;
+        search.start(QStringLiteral("xdotool"),
+                     {"search", "--sync", "--name", "r770-other-client"});
+        QVERIFY(search.waitForFinished(10000));
+        const QString window = QString::fromLatin1(search.readAllStandardOutput()).split('\n').first();
+        QVERIFY(!window.isEmpty());
+        QVERIFY(xdotool({"windowfocus", "--sync", window}));
+
+        QCOMPARE(reportsOf({"c"}),
+                 (QStringList{"detectKeyboard true 6", "detectKeyboard false 6"}));
+        // The other client got the key too: nothing is grabbed.
+        QTRY_VERIFY_WITH_TIMEOUT(other.readAllStandardOutput().contains("KeyPress"), 5000);
+        other.kill();
+        other.waitForFinished();
+    }
+
+    void removedHooksReportNothing()
+    {
+        hook->removeHooks();
+        view->rootObject()->setProperty("calls", QVariantList());
+        QVERIFY(xdotool({"key", "a"}));
+        QTest::qWait(300);
+        QVERIFY(calls().isEmpty());
+        QVERIFY(hook->installHooks());
+        QCOMPARE(reportsOf({"a"}),
+                 (QStringList{"detectKeyboard true 4", "detectKeyboard false 4"}));
+    }
+};
+
+QTEST_MAIN(TestInputX11)
+#include "tst_input_x11.moc"
