@@ -39,7 +39,7 @@ int runApplication(int &argc, char **argv, const std::function<void(Widget &)> &
         InputHook hook(false);
         hook.setKeyboardCallback(&Widget::onHookKey, &window);
         hook.setMouseCallback(&Widget::onHookMouse, &window);
-        hook.setCopyDataCallback(&Widget::onCopyData, &app, &window);
+        hook.setCopyDataCallback(&Widget::onCopyData, &app, &window, window.windowTitle());
 
         window.showNormal();
         window.checkDevice();

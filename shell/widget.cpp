@@ -1,5 +1,6 @@
 #include "widget.h"
 
+#include "copydata.h"
 #include "devicechangesource.h"
 #include "devicetable.h"
 #include "inputhook.h"
@@ -251,5 +252,6 @@ void Widget::onCopyData(const CopyData &data, void *context)
     auto *window = static_cast<Widget *>(context);
     if (!window)
         return;
-    Q_UNUSED(data);
+    if (const std::optional<QString> text = copydata::warningText(data))
+        showWarning(window->windowTitle(), *text);
 }

@@ -1,3 +1,4 @@
+#include "inputhook.h"
 #include "myqquickview.h"
 #include "testmodules.h"
 #include "ui_controler.h"
@@ -103,6 +104,33 @@ private slots:
 
         window->uiControler->onClose();
         QVERIFY(!window->isVisible());
+    }
+
+    void hookReportsReachTheSceneQueued()
+    {
+        Widget::onHookKey(0x04, true, window.get());
+        Widget::onHookMouse(0xF0, false, 12, 34, window.get());
+        Widget::onHookKey(0x04, true, nullptr);
+        QVERIFY(sceneCalls().isEmpty());
+        QTRY_COMPARE(sceneCalls(), QStringList({"detectKeyboard true 4", "detectMouse false 240 12 34"}));
+    }
+
+    void copyDataWarningUsesTheWindowTitle()
+    {
+        QStringList shown;
+        const auto saved = Widget::showWarning;
+        Widget::showWarning = [&shown](const QString &title, const QString &text) {
+            shown << title << text;
+        };
+        CopyData message;
+        message.dwData = 0x250F;
+        message.bytes = QStringLiteral("Firmware \u00fcberholt").toUtf8();
+        Widget::onCopyData(message, window.get());
+        Widget::onCopyData(message, nullptr);
+        message.dwData = 0x2510;
+        Widget::onCopyData(message, window.get());
+        Widget::showWarning = saved;
+        QCOMPARE(shown, QStringList({"BRAXTEL SOLVAR MOUSE R770", QStringLiteral("Firmware \u00fcberholt")}));
     }
 
     void controlWithoutHostDoesNothing()
