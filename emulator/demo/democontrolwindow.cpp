@@ -67,7 +67,7 @@ DemoControlWindow::DemoControlWindow(vr770::VirtualR770 virtualMouse, QWidget *p
     readout = new QPlainTextEdit;
     readout->setReadOnly(true);
     readout->setFont(QFont(QStringLiteral("monospace")));
-    readout->setMinimumSize(560, 320);
+    readout->setMinimumSize(440, 320);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(buttons);
@@ -121,9 +121,11 @@ void DemoControlWindow::refresh()
         lines << tr("Keyboard options: %1").arg(hex(s.keyboardOptions));
         lines << tr("Gun data: %1").arg(hex(s.gunData));
         lines << tr("Current key matrix: %1").arg(s.currentKeyMatrix);
-        for (int m = 0; m < 4; ++m)
-            lines << tr("Key matrix %1: %2").arg(m + 1).arg(hex(s.keyMatrices[m].data(), 32))
-                  << QStringLiteral("              %1").arg(hex(s.keyMatrices[m].data() + 32, 32));
+        for (int m = 0; m < 4; ++m) {
+            lines << tr("Key matrix %1:").arg(m + 1);
+            for (int row = 0; row < 4; ++row)
+                lines << QStringLiteral("  %1").arg(hex(s.keyMatrices[m].data() + 16 * row, 16));
+        }
     }
     const QString text = lines.join(QLatin1Char('\n'));
     if (readout->toPlainText() != text)

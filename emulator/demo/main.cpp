@@ -6,6 +6,7 @@
 #include "widget.h"
 
 #include <QApplication>
+#include <QScreen>
 
 int main(int argc, char **argv)
 {
@@ -17,7 +18,11 @@ int main(int argc, char **argv)
         // on the tray icon: it restores the window while a mouse is accepted.
         control->setRestoreAction([&window] { window.receiveMessage(QString()); });
         QObject::connect(qApp, &QCoreApplication::aboutToQuit, control, [control] { delete control; });
-        control->move(40, 40);
         control->show();
+        // Beside the program's window, at the right edge of the screen.
+        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->availableGeometry();
+            control->move(area.right() - control->frameGeometry().width() - 20, area.top() + 40);
+        }
     });
 }
