@@ -13,6 +13,8 @@
 #include <QFile>
 #include <QMetaMethod>
 #include <QProcess>
+#include <QQuickItem>
+#include <QThread>
 #include <QSettings>
 #include <QtTest>
 
@@ -245,6 +247,45 @@ private slots:
         QCOMPARE(stored.first().typeId(), QMetaType::Int);
         QCOMPARE(view.mouseGetKeydefine(1, true), QVariantList());
         QCOMPARE(view.mouseGetKeydefine(99, false), QVariantList());
+    }
+
+    void sceneCallsAndTheirConnections()
+    {
+        const QString scene = modules->root() + "/scene.qml";
+        writeText(scene,
+                  "import QtQuick\n"
+                  "Item {\n"
+                  "  property var calls: []\n"
+                  "  function note(t) { calls = calls.concat([t]) }\n"
+                  "  function initUI() { note('initUI') }\n"
+                  "  function run() { note('run') }\n"
+                  "  function setProtectUI(ms) { note('protect ' + ms) }\n"
+                  "  function setCurrentDPI(v) { note('dpi ' + v) }\n"
+                  "  function detectKeyboard(d, c) { note('key ' + d + ' ' + c) }\n"
+                  "  function detectMouse(d, b, x, y) { note('mouse ' + d + ' ' + b + ' ' + x + ' ' + y) }\n"
+                  "}\n");
+        myQQuickView view;
+        view.setSource(QUrl::fromLocalFile(scene));
+        QVERIFY(view.rootObject());
+        auto calls = [&] { return view.rootObject()->property("calls").toStringList(); };
+
+        view.initUI();
+        view.runUI();
+        view.keyboardNotify(true, 0x04);
+        view.mouseNotify(false, 0xF1, 10, 20);
+        view.setBusy(500);
+        view.setCurrentDPI(2);
+        // Direct calls arrive at once, queued ones from the event loop.
+        QCOMPARE(calls(), QStringList({"protect 500", "dpi 2"}));
+        QTRY_COMPARE(calls().size(), 6);
+        QCOMPARE(calls().mid(2), QStringList({"initUI", "run", "key true 4", "mouse false 241 10 20"}));
+
+        // From the device watch's thread the stage reaches the scene queued.
+        std::unique_ptr<QThread> watch(QThread::create([&] { view.setCurrentDPI(3); }));
+        watch->start();
+        QVERIFY(watch->wait(5000));
+        QCOMPARE(calls().size(), 6);
+        QTRY_COMPARE(calls().value(6), QStringLiteral("dpi 3"));
     }
 
     void invokablesInContractOrder()
