@@ -80,6 +80,7 @@ private slots:
     void failedReplaceKeepsOldProfile();
     void replacingFromOwnFileKeepsIt();
     void oneElementListReadsBackAsPlainString();
+    void replacedFileIsNeverTakenForCachedContent();
 
     // Macros
     void macroStepsRoundTrip();
@@ -228,6 +229,27 @@ void TestPersistenceFiles::oneElementListReadsBackAsPlainString()
     QCOMPARE(stored.kind, FreshRead::Value::Text);
     QCOMPARE(stored.text, QStringLiteral("7"));
     QVERIFY(ini::toList(QVariant(stored.text)).isEmpty());
+}
+
+void TestPersistenceFiles::replacedFileIsNeverTakenForCachedContent()
+{
+    // QSettings re-reads a file only when its size or time changed. Copies
+    // of equal size often land in the same millisecond as the last write;
+    // repeat until that case has surely come up.
+    TestModules tm;
+    const QString target = tm.path("setting/p9.bin");
+    const QString source = tm.root() + "/source.pf";
+    QVERIFY(writeFile(source, "[mouse]\nmouseRate=1\n"));
+    for (int round = 0; round < 400; ++round) {
+        {
+            QSettings before(target, QSettings::IniFormat);
+            before.clear();
+            before.setValue("mouse/mouseRate", 2);
+        }
+        QVERIFY(fileops::replaceWithCopy(source, target));
+        const QSettings after(target, QSettings::IniFormat);
+        QCOMPARE(after.value("mouse/mouseRate").toInt(), 1);
+    }
 }
 
 // ------------------------------------------------------------------ macros
