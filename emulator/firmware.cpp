@@ -214,28 +214,26 @@ Firmware::Outcome Firmware::receiveFrame(const uint8_t *wire)
         return out;
     }
     if (blockCommand) {
-        out.note = "incomplete block of " + hex2(blockCommand->code) + "H dropped; ";
+        out.note = "incomplete block of " + hex2(blockCommand->code) + "H dropped";
         blockCommand = nullptr;
     }
     out.discardInput = true;
+    auto ignore = [&out](const std::string &why) {
+        out.note += (out.note.empty() ? "" : "; ") + why + ", frame ignored";
+        return out;
+    };
     const Command *c = find(config.commandSet, f[frame::Code]);
-    if (!c) {
-        out.note += "unknown command " + hex2(f[frame::Code]) + "H, frame ignored";
-        return out;
-    }
-    if (!c->accepts(f)) {
-        out.note += "parameter out of range, frame ignored";
-        return out;
-    }
+    if (!c)
+        return ignore("unknown command " + hex2(f[frame::Code]) + "H");
+    if (!c->accepts(f))
+        return ignore("parameter out of range");
     if (!c->hasBlock) {
         c->apply(*this, f, {}, out);
         return out;
     }
     const size_t length = f[frame::BlockLength];
-    if (length == 0 || length > frame::MaxBlock) {
-        out.note += "bad block length, frame ignored";
-        return out;
-    }
+    if (length == 0 || length > frame::MaxBlock)
+        return ignore("bad block length");
     blockCommand = c;
     blockFrame = out.plainFrame;
     block.clear();

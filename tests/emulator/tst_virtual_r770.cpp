@@ -218,6 +218,21 @@ private slots:
         QCOMPARE(collect(0x2E3C, 0xC770).size(), size_t(2));
 
         QVERIFY(!addMouse(MouseConfig{CommandSet::Hid553, 1, 1, 1, 1, 1, 1, 65}).isValid());
+
+        // One interface for both jobs: one path, commands and the button on it.
+        MouseConfig combined;
+        combined.pid = 0xC772;
+        combined.combinedInterface = true;
+        VirtualR770 single = addMouse(combined);
+        QCOMPARE(collect(0x2E3C, 0xC772).size(), size_t(1));
+        QCOMPARE(single.notifyPath(), single.commandPath());
+        QCOMPARE(Host(single).query(hostFrame(0x8B)), hostFrame(0x8B, {1}));
+        single.pressDpiButton(2);
+        hid_device *h = hid_open_path(single.notifyPath().c_str());
+        uint8_t buf[4] = {};
+        QCOMPARE(hid_read_timeout(h, buf, 4, 100), 4);
+        QCOMPARE(int(buf[3]), 2);
+        hid_close(h);
     }
 
     void challengeAnswers()
