@@ -216,6 +216,12 @@ private slots:
         QCOMPARE(answers.left(copydata::resultSize), copydata::encodeResult(1));
     }
 
+    void withoutXNothingIsCaptured()
+    {
+        // A program without an X display runs without capture.
+        QVERIFY(!hook->installHooks());
+    }
+
     void namesDependOnTitle()
     {
         QCOMPARE(copydata::serverName(title), copydata::serverName(title));
