@@ -65,6 +65,11 @@ int runChild(const QStringList &args)
         answer = describe(view.getDataList(key, recovery));
     else if (op == QLatin1String("getGlobalData"))
         answer = describe(view.getGlobalData(key));
+    else if (op == QLatin1String("pointer")) {
+        view.mouseSetCursorSpeed(5);
+        view.mouseSetDoubleClickSpeed(5);
+        answer = QStringLiteral("pointer done");
+    }
     printf("%s\n", qPrintable(answer));
     return 0;
 }
@@ -370,6 +375,26 @@ private slots:
         QTest::ignoreMessage(QtDebugMsg, "setVerticalScrollLines Failed");
         view.mouseSetVerticalScrollLines(3);
         g_object_unref(mouse);
+    }
+
+    void desktopWithoutSchemas()
+    {
+        // No installed schema: the calls fail with their lines, nothing aborts.
+        QTemporaryDir empty;
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_DATA_DIRS", empty.path());
+        env.remove("GSETTINGS_SCHEMA_DIR");
+        p.setProcessEnvironment(env);
+        p.start(QCoreApplication::applicationFilePath(), {"--child", "pointer"});
+        QVERIFY(p.waitForFinished(20000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed(),
+                 QStringLiteral("pointer done"));
+        const QString lines = QString::fromLocal8Bit(p.readAllStandardError());
+        QVERIFY2(lines.contains("setCursorSpeed Failed"), qPrintable(lines));
+        QVERIFY2(lines.contains("setDoubleClickSpeed Failed"), qPrintable(lines));
     }
 };
 

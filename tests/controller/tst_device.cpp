@@ -2,46 +2,13 @@
 // checked in the virtual mouse's state and received frames, for both
 // command sets.
 #include "bytes.h"
-#include "hid_thread.h"
-#include "hidowner.h"
-#include "myqquickview.h"
 #include "testmodules.h"
-#include "virtual_r770.h"
+#include "viewrig.h"
 
 #include <QApplication>
 #include <QtTest>
 
 namespace {
-
-// The link asks its owner for the controller's cached flags.
-class ViewOwner : public HidOwner
-{
-public:
-    myQQuickView *view = nullptr;
-    bool ownerIsGun() const override { return view->isGun; }
-    QString ownerIcType() const override { return view->icType; }
-    void deviceStageChanged(int, const QString &) override {}
-    void deviceRemoved() override {}
-};
-
-DeviceEntry entryFor(const vr770::VirtualR770 &mouse)
-{
-    const vr770::MouseConfig c = mouse.config();
-    DeviceEntry e;
-    e.type = 1;
-    e.vid = c.vid;
-    e.pid = c.pid;
-    e.usagePage = c.usagePage;
-    e.usage = c.usage;
-    e.usagePage2 = c.usagePage2;
-    e.usage2 = c.usage2;
-    e.reportLength = c.reportLength;
-    e.isEncode = c.scrambling;
-    e.sCode = QString::fromStdString(c.secrecyCode);
-    e.commandPath = QString::fromStdString(mouse.commandPath());
-    e.notifyPath = QString::fromStdString(mouse.notifyPath());
-    return e;
-}
 
 // A controller on a private settings folder, linked to one virtual mouse.
 struct Rig
@@ -61,11 +28,7 @@ struct Rig
         mouse = vr770::addMouse(config);
         view = std::make_unique<myQQuickView>();
         view->icType = set == vr770::CommandSet::Hid560 ? "560" : "553";
-        owner.view = view.get();
-        link.owner = &owner;
-        link.replaceDeviceList({entryFor(mouse)});
-        handshakeOk = link.chkDeviceIsEnCode(0);
-        view->hidLink = &link;
+        handshakeOk = connectView(*view, link, owner, mouse);
         vr770::clearTransferLog();
     }
     ~Rig()

@@ -1,10 +1,7 @@
 // The controller as the scene sees it: a real myQQuickView published as
 // "ui_View", its operations called by name from QML.
-#include "hid_thread.h"
-#include "hidowner.h"
-#include "myqquickview.h"
 #include "testmodules.h"
-#include "virtual_r770.h"
+#include "viewrig.h"
 
 #include <QApplication>
 #include <QQmlContext>
@@ -12,16 +9,6 @@
 #include <QtQuickTest>
 
 namespace {
-
-class ViewOwner : public HidOwner
-{
-public:
-    myQQuickView *view = nullptr;
-    bool ownerIsGun() const override { return view->isGun; }
-    QString ownerIcType() const override { return view->icType; }
-    void deviceStageChanged(int, const QString &) override {}
-    void deviceRemoved() override {}
-};
 
 // QQuickWidget needs a widget application; the test runner reuses the one
 // that exists when it starts.
@@ -55,29 +42,10 @@ public slots:
         modules = std::make_unique<TestModules>();
         vr770::resetBus();
         const vr770::VirtualR770 mouse = vr770::addMouse();
-        const vr770::MouseConfig c = mouse.config();
-        DeviceEntry entry;
-        entry.type = 1;
-        entry.vid = c.vid;
-        entry.pid = c.pid;
-        entry.usagePage = c.usagePage;
-        entry.usage = c.usage;
-        entry.usagePage2 = c.usagePage2;
-        entry.usage2 = c.usage2;
-        entry.reportLength = c.reportLength;
-        entry.isEncode = c.scrambling;
-        entry.sCode = QString::fromStdString(c.secrecyCode);
-        entry.commandPath = QString::fromStdString(mouse.commandPath());
-        entry.notifyPath = QString::fromStdString(mouse.notifyPath());
-
         view = std::make_unique<myQQuickView>();
         view->icType = QStringLiteral("553");
-        owner.view = view.get();
         link = std::make_unique<Hid_Thread>();
-        link->owner = &owner;
-        link->replaceDeviceList({entry});
-        link->chkDeviceIsEnCode(0);
-        view->hidLink = link.get();
+        connectView(*view, *link, owner, mouse);
         engine->rootContext()->setContextProperty(QStringLiteral("ui_View"), view.get());
     }
 
