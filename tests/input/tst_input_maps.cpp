@@ -121,12 +121,6 @@ private slots:
         QVERIFY(rest == vkToUsage);
     }
 
-    void missingRowsReadAsZero()
-    {
-        QCOMPARE(keymaps::lookup(scanToVk, keymaps::scanKey(0x54, false)), quint8(0));
-        QCOMPARE(keymaps::lookup(vkToUsage, 0x01), quint8(0));
-    }
-
     void keysThroughBothSteps()
     {
         QCOMPARE(usage(0x1C, false), quint8(0x28)); // main Enter
