@@ -132,4 +132,12 @@ bool eighthColourBlack(const Colours &colours)
     return colours[last] == 0 && colours[last + 1] == 0 && colours[last + 2] == 0;
 }
 
+Hid553ColourCommand hid553ColourCommand(const Colours &colours, bool is55328)
+{
+    if (!is55328)
+        return Hid553ColourCommand::stageColoursTwice;
+    return eighthColourBlack(colours) ? Hid553ColourCommand::fixedColour
+                                      : Hid553ColourCommand::stageColoursOnce;
+}
+
 } // namespace lighting

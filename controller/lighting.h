@@ -46,4 +46,12 @@ Colours deviceColours(const std::vector<int> &src24);
 // Whether the eighth colour is black (all three bytes 0).
 bool eighthColourBlack(const Colours &colours);
 
+// How the hid553 set sends the colours: the eight colours twice (the usual
+// mice), once as type 0 (55328 mice with an eighth colour), or only the
+// first colour as the fixed colour (55328 mice whose eighth colour is black).
+enum class Hid553ColourCommand { stageColoursTwice, stageColoursOnce, fixedColour };
+Hid553ColourCommand hid553ColourCommand(const Colours &colours, bool is55328);
+// The type byte of the single stage-colour command of 55328 mice.
+constexpr std::uint8_t singleStageColourType = 0;
+
 } // namespace lighting

@@ -22,7 +22,6 @@ const char *const hid560Type = "560";
 constexpr int keyOptionCount = 4;
 // The keyboard-option byte that asks for the recoil Y offset to be negated.
 constexpr int negateYOption = 2;
-constexpr int recoilModeCount = 3;
 
 // Scene lists as plain values: each entry with toInt() (or toUInt()).
 std::vector<int> ints(const QVariantList &list)
@@ -120,13 +119,11 @@ void myQQuickView::mouseSendGundata(int mode, QVariantList data)
         return;
     }
     // Recoil modes 1 to 3 live in device profiles 2 to 4.
-    if (mode < 1 || mode > recoilModeCount) {
+    const std::vector<int> blocks =
+        profileimage::applyRecoil(profileImages, mode, shots, x, listvalues::at(values, 2));
+    if (blocks.empty())
         qDebug() << "mouseSendGundata refused" << mode;
-        return;
-    }
-    const int block = mode + 1;
-    profileimage::writeRecoil(profileImages[block], shots, x, listvalues::at(values, 2));
-    hidLink->hid560_0CH_setProfile(profileImages[block], static_cast<uchar>(block));
+    sendProfileBlocks(blocks);
 }
 
 void myQQuickView::mouseSetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
@@ -220,41 +217,23 @@ void myQQuickView::mouseSetDpi(int dpiCount, QString sensorType, QVariantList dp
         hidLink->hid553_11H_SetDPISet(static_cast<uchar>(dpiCount), codes.data());
         return;
     }
-    const uchar mask = dpicodes::stageMask(dpiCount);
-    for (int b = profileimage::mainBlock; b <= profileimage::lastRecoilBlock; ++b)
-        profileimage::writeDpi(profileImages[b], stages, mask, dpicodes::usesHighBits(sensor));
-    sendProfileBlocks(profileimage::blocksToSend(isGun));
+    sendProfileBlocks(profileimage::applyDpi(profileImages, stages, dpiCount,
+                                             dpicodes::usesHighBits(sensor), isGun));
 }
 
 void myQQuickView::mouseSetRGBEffect(uchar effect, uchar option1, uchar option2)
 {
     if (!hidLink)
         return;
-    const CommandSet set = commandSet();
-    if (isColorful) {
-        const lighting::EffectBytes e = lighting::colourfulEffect(effect, option1, option2);
-        if (set == CommandSet::hid553) {
-            hidLink->hid553_0DH_SetRGBLedEffect(e.mode, e.value, e.third);
-            return;
-        }
-        for (int b = profileimage::mainBlock; b <= profileimage::lastRecoilBlock; ++b)
-            profileimage::writeEffect(profileImages[b], e);
-        sendProfileBlocks(profileimage::blocksToSend(isGun));
+    const lighting::EffectBytes e = isColorful
+                                        ? lighting::colourfulEffect(effect, option1, option2)
+                                        : lighting::simpleEffect(effect, option1, option2);
+    if (commandSet() == CommandSet::hid560) {
+        sendProfileBlocks(profileimage::applyEffect(profileImages, e, isColorful, isGun));
         return;
     }
-    lighting::EffectBytes e = lighting::simpleEffect(effect, option1, option2);
-    if (set == CommandSet::hid553) {
-        hidLink->hid553_0DH_SetRGBLedEffect(e.mode, e.value,
-                                            lighting::hid553SimpleThird(e, is55328));
-        return;
-    }
-    e.third = lighting::image560SimpleThird;
-    for (int b = profileimage::mainBlock; b <= profileimage::lastRecoilBlock; ++b)
-        profileimage::writeEffect(profileImages[b], e);
-    if (!isGun)
-        profileImages[profileimage::mainBlock][profileimage::offset::lightThird] =
-            lighting::image560SimpleThirdSingle;
-    sendProfileBlocks(profileimage::blocksToSend(isGun));
+    const uchar third = isColorful ? e.third : lighting::hid553SimpleThird(e, is55328);
+    hidLink->hid553_0DH_SetRGBLedEffect(e.mode, e.value, third);
 }
 
 void myQQuickView::mouseSetRGBColor(uchar type, QVariantList src24)
@@ -262,22 +241,22 @@ void myQQuickView::mouseSetRGBColor(uchar type, QVariantList src24)
     if (!hidLink)
         return;
     lighting::Colours colours = lighting::deviceColours(ints(src24));
-    if (commandSet() == CommandSet::hid553) {
-        if (!is55328) {
-            hidLink->hid553_10H_SetLED8StageColor(type, colours.data());
-            hidLink->hid553_10H_SetLED8StageColor(type, colours.data());
-        } else if (!lighting::eighthColourBlack(colours)) {
-            hidLink->hid553_10H_SetLED8StageColor(0, colours.data());
-        } else {
-            hidLink->hid553_0CH_SetFixLEDColor(colours.data());
-        }
+    if (commandSet() == CommandSet::hid560) {
+        sendProfileBlocks(profileimage::applyColours(profileImages, colours, isColorful));
         return;
     }
-    const int block = isColorful ? profileimage::colourfulBlock : profileimage::mainBlock;
-    const int at = isColorful ? profileimage::offset::colourfulColours
-                              : profileimage::offset::simpleColours;
-    profileimage::writeColours(profileImages[block], at, colours);
-    hidLink->hid560_0CH_setProfile(profileImages[block], static_cast<uchar>(block));
+    switch (lighting::hid553ColourCommand(colours, is55328)) {
+    case lighting::Hid553ColourCommand::stageColoursTwice:
+        hidLink->hid553_10H_SetLED8StageColor(type, colours.data());
+        hidLink->hid553_10H_SetLED8StageColor(type, colours.data());
+        break;
+    case lighting::Hid553ColourCommand::stageColoursOnce:
+        hidLink->hid553_10H_SetLED8StageColor(lighting::singleStageColourType, colours.data());
+        break;
+    case lighting::Hid553ColourCommand::fixedColour:
+        hidLink->hid553_0CH_SetFixLEDColor(colours.data());
+        break;
+    }
 }
 
 void myQQuickView::mouseSetProfile(uint profileNo)

@@ -58,4 +58,45 @@ std::vector<int> blocksToSend(bool isGun)
     return blocks;
 }
 
+std::vector<int> applyDpi(Images &images, const dpicodes::Stages &stages, int dpiCount,
+                          bool withHighBits, bool isGun)
+{
+    const std::uint8_t mask = dpicodes::stageMask(dpiCount);
+    for (int b = mainBlock; b <= lastRecoilBlock; ++b)
+        writeDpi(images[b], stages, mask, withHighBits);
+    return blocksToSend(isGun);
+}
+
+std::vector<int> applyEffect(Images &images, lighting::EffectBytes effect, bool isColorful,
+                             bool isGun)
+{
+    if (!isColorful)
+        effect.third = lighting::image560SimpleThird;
+    for (int b = mainBlock; b <= lastRecoilBlock; ++b)
+        writeEffect(images[b], effect);
+    if (!isColorful && !isGun)
+        images[mainBlock][offset::lightThird] = lighting::image560SimpleThirdSingle;
+    return blocksToSend(isGun);
+}
+
+std::vector<int> applyColours(Images &images, const lighting::Colours &colours,
+                              bool isColorful)
+{
+    if (isColorful) {
+        writeColours(images[colourfulBlock], offset::colourfulColours, colours);
+        return {colourfulBlock};
+    }
+    writeColours(images[mainBlock], offset::simpleColours, colours);
+    return {mainBlock};
+}
+
+std::vector<int> applyRecoil(Images &images, int mode, int shots, int x, int y)
+{
+    const int block = firstRecoilBlock + mode - 1;
+    if (block < firstRecoilBlock || block > lastRecoilBlock)
+        return {};
+    writeRecoil(images[block], shots, x, y);
+    return {block};
+}
+
 } // namespace profileimage

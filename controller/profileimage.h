@@ -38,6 +38,7 @@ constexpr int simpleColours = 104;
 } // namespace offset
 
 using Block = std::uint8_t[blockSize];
+using Images = std::uint8_t[blockCount][blockSize];
 
 bool isBlock(unsigned profileNo);
 
@@ -52,5 +53,22 @@ void writeRecoil(std::uint8_t *block, int shots, int x, int y);
 // The image sending rule: block 1, and blocks 2 to 4 too on mice with
 // recoil profiles.
 std::vector<int> blocksToSend(bool isGun);
+
+// Whole changes of the images. Each writes its bytes into the blocks it
+// concerns and returns the blocks to send, in order.
+
+// DPI codes of one sensor into blocks 1 to 4.
+std::vector<int> applyDpi(Images &images, const dpicodes::Stages &stages, int dpiCount,
+                          bool withHighBits, bool isGun);
+// A lighting effect into blocks 1 to 4. The simple model carries a fixed
+// third byte instead of its extra byte.
+std::vector<int> applyEffect(Images &images, lighting::EffectBytes effect, bool isColorful,
+                             bool isGun);
+// The colours go to block 0 (colourful model) or block 1 (simple model).
+std::vector<int> applyColours(Images &images, const lighting::Colours &colours,
+                              bool isColorful);
+// One recoil data set for recoil mode 1 to 3 (blocks 2 to 4); nothing for
+// other modes.
+std::vector<int> applyRecoil(Images &images, int mode, int shots, int x, int y);
 
 } // namespace profileimage

@@ -332,6 +332,39 @@ private slots:
         QVERIFY(!profileimage::isBlock(5));
     }
 
+    void imageChanges()
+    {
+        profileimage::Images images = {};
+        const auto simple = lighting::simpleEffect(0, 0, 3);
+        QCOMPARE(profileimage::applyEffect(images, simple, false, false), std::vector<int>({1}));
+        QCOMPARE(hexRaw(images[1] + 71, 3), QStringLiteral("01 07 03"));
+        QCOMPARE(hexRaw(images[4] + 71, 3), QStringLiteral("01 07 02"));
+        QCOMPARE(profileimage::applyEffect(images, simple, false, true),
+                 std::vector<int>({1, 2, 3, 4}));
+        QCOMPARE(hexRaw(images[1] + 71, 3), QStringLiteral("01 07 02"));
+        const auto colourful = lighting::colourfulEffect(8, 2, 4);
+        profileimage::applyEffect(images, colourful, true, false);
+        QCOMPARE(hexRaw(images[1] + 71, 3), QStringLiteral("08 FF 0F"));
+        QCOMPARE(hexRaw(images[0] + 71, 3), QStringLiteral("00 00 00"));
+
+        const auto red = lighting::deviceColours({255, 0, 0});
+        QCOMPARE(profileimage::applyColours(images, red, true), std::vector<int>({0}));
+        QCOMPARE(hexRaw(images[0] + 24, 3), QStringLiteral("00 00 FF"));
+        QCOMPARE(profileimage::applyColours(images, red, false), std::vector<int>({1}));
+        QCOMPARE(hexRaw(images[1] + 104, 3), QStringLiteral("00 00 FF"));
+
+        QCOMPARE(profileimage::applyRecoil(images, 3, 1, 2, 3), std::vector<int>({4}));
+        QCOMPARE(hexRaw(images[4] + 78, 4), QStringLiteral("F0 01 02 03"));
+        QVERIFY(profileimage::applyRecoil(images, 0, 1, 2, 3).empty());
+        QVERIFY(profileimage::applyRecoil(images, 4, 1, 2, 3).empty());
+
+        using lighting::Hid553ColourCommand;
+        const auto eighth = lighting::deviceColours(std::vector<int>(24, 1));
+        QCOMPARE(lighting::hid553ColourCommand(red, false), Hid553ColourCommand::stageColoursTwice);
+        QCOMPARE(lighting::hid553ColourCommand(eighth, true), Hid553ColourCommand::stageColoursOnce);
+        QCOMPARE(lighting::hid553ColourCommand(red, true), Hid553ColourCommand::fixedColour);
+    }
+
     void macroAndGunBytes()
     {
         const auto block = macroblock::macroBlock({0, 1, 0x81, 0x04, 0x101});
