@@ -6,8 +6,9 @@
 // reports failure by returning false and leaves the files as they were.
 namespace fileops {
 
-// Largest file we open as INI for reading (macro and language files). A real
-// one is a few kilobytes; anything far larger is not ours.
+// Largest file we open as INI from outside (imported profiles and macros,
+// macro and language files). A real one is a few kilobytes; anything far
+// larger is not ours.
 constexpr qint64 MaxIniFileBytes = 4 * 1024 * 1024;
 
 // Whether `name` can be used as the base name of a file in one of our

