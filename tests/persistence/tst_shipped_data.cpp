@@ -1,6 +1,7 @@
 // Every shipped data file against the formats the program reads, and the
 // device group against the virtual mouse's default configuration.
 
+#include "filetestutil.h"
 #include "langstrings.h"
 #include "namelists.h"
 #include "profilefiles.h"
@@ -13,17 +14,13 @@
 #include <QStringDecoder>
 #include <QtTest>
 
+using filetest::contents;
+
 namespace {
 
 QString shipped(const QString &relative)
 {
     return TestModules::sourceModules() + '/' + relative;
-}
-
-QByteArray contents(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // A stored list of integers; empty when a value is not an integer.
