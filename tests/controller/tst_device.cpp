@@ -262,6 +262,27 @@ private slots:
         QCOMPARE(r.commands(), QStringLiteral("03 83 0B 8B 07"));
     }
 
+    void anyOtherChipTypeUsesHid553()
+    {
+        Rig &r = *rig;
+        for (const char *type : {"", "55328", "5600"}) {
+            r.view->icType = QString::fromLatin1(type);
+            r.view->mouseSetCurrentDPI(2);
+        }
+        r.view->icType = QStringLiteral("553");
+        QCOMPARE(r.commands(), QStringLiteral("0B 0B 0B"));
+    }
+
+    void clearHidBusyFreesTheLink()
+    {
+        Rig &r = *rig;
+        r.link.hidReady = false;
+        r.view->clearHidBusy();
+        QVERIFY(r.link.hidReady);
+        r.view->mouseSetCurrentDPI(1);
+        QCOMPARE(r.commands(), QStringLiteral("0B"));
+    }
+
     void withoutLinkNothingIsSent()
     {
         Rig &r = *rig;
