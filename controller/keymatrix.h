@@ -15,6 +15,12 @@ constexpr int entryCount = 16;
 constexpr int entrySize = 4;
 constexpr int matrixSize = entryCount * entrySize;
 
+// The device's matrices: 1 is the normal assignment, 2 to 4 belong to the
+// recoil modes.
+constexpr int mainMatrix = 1;
+constexpr int firstRecoilMatrix = 2;
+constexpr int lastMatrix = 4;
+
 using Entry = std::array<std::uint8_t, entrySize>;
 using Matrix = std::array<std::uint8_t, matrixSize>;
 

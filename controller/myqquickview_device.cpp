@@ -2,10 +2,10 @@
 
 #include "dpicodes.h"
 #include "hid_thread.h"
-#include "listvalues.h"
 #include "inivalue.h"
 #include "keymatrix.h"
 #include "lighting.h"
+#include "listvalues.h"
 #include "macroblock.h"
 #include "pointersettings.h"
 #include "profileimage.h"
@@ -20,6 +20,7 @@ const char *const firmwareMatrixKey = "mouseFwKeyMatrix/";
 const char *const hid560Type = "560";
 
 constexpr int keyOptionCount = 4;
+constexpr unsigned lowByte = 0xFF;
 // The keyboard-option byte that asks for the recoil Y offset to be negated.
 constexpr int negateYOption = 2;
 
@@ -91,7 +92,7 @@ keymatrix::Matrix myQQuickView::firmwareMatrix() const
 
 QVariant myQQuickView::mouseSendMacroData(QVariantList macroData, QVariant macroIndex)
 {
-    const auto id = macroblock::macroId(macroIndex.toUInt() & 0xFF);
+    const auto id = macroblock::macroId(macroIndex.toUInt() & lowByte);
     if (hidLink && id) {
         macroblock::Block block = macroblock::macroBlock(ints(macroData));
         if (commandSet() == CommandSet::hid560)
@@ -154,8 +155,8 @@ void myQQuickView::mouseResetKeyMatrix()
     if (!hidLink)
         return;
     keymatrix::Matrix f = firmwareMatrix();
-    for (uchar index = 2; index <= 4; ++index)
-        sendKeyMatrix(f.data(), index);
+    for (int index = keymatrix::firstRecoilMatrix; index <= keymatrix::lastMatrix; ++index)
+        sendKeyMatrix(f.data(), static_cast<uchar>(index));
 }
 
 QVariant myQQuickView::mouseGetCurrentDPI()
@@ -186,7 +187,7 @@ void myQQuickView::mouseSetKeyMatrix(QVariantList src64, bool isSendData, QVaria
     const CommandSet set = commandSet();
     keymatrix::Matrix m = keymatrix::deviceMatrix(ints(src64), set);
     if (!keymatrix::hasRecoilKey(m)) {
-        sendKeyMatrix(m.data(), 1);
+        sendKeyMatrix(m.data(), keymatrix::mainMatrix);
         return;
     }
     keymatrix::RecoilSet r = keymatrix::recoilSet(m, firmwareMatrix(), uints(otherParam), set);
@@ -196,14 +197,13 @@ void myQQuickView::mouseSetKeyMatrix(QVariantList src64, bool isSendData, QVaria
             block0[profileimage::offset::recoilMask] = *r.recoilMask;
         hidLink->hid560_0CH_setProfile(block0, profileimage::colourfulBlock);
     }
-    sendKeyMatrix(r.m.data(), 1);
-    sendKeyMatrix(r.f.data(), 2);
-    sendKeyMatrix(r.f2.data(), 3);
-    sendKeyMatrix(r.f3.data(), 4);
+    uchar *const matrices[] = {r.m.data(), r.f.data(), r.f2.data(), r.f3.data()};
+    for (int i = 0; i < keymatrix::lastMatrix; ++i)
+        sendKeyMatrix(matrices[i], static_cast<uchar>(keymatrix::mainMatrix + i));
     if (set == CommandSet::hid560)
-        hidLink->hid560_02H_SetCurrentProfile(1);
+        hidLink->hid560_02H_SetCurrentProfile(keymatrix::mainMatrix);
     else
-        hidLink->hid553_02H_SetCurrentKeyMatrix(1);
+        hidLink->hid553_02H_SetCurrentKeyMatrix(keymatrix::mainMatrix);
 }
 
 void myQQuickView::mouseSetDpi(int dpiCount, QString sensorType, QVariantList dpiValueArray)
