@@ -109,6 +109,14 @@ void TstDeviceWatch::stageReachesOwner()
     QCOMPARE(rig.owner.stages().at(2), qMakePair(7, QString("t7 ")));
     deviceEventTexts().reset();
 
+    // Commands and a table swap on this thread while the loop reads.
+    rig.link->hid553_0BH_SetCurrentDPI(5);
+    QCOMPARE(int(rig.mouse.state().currentDpi), 5);
+    rig.link->replaceDeviceList({entryFor(rig.mouse)});
+    rig.mouse.pressDpiButton(2);
+    QTRY_COMPARE(rig.owner.stages().size(), 4);
+    QCOMPARE(rig.owner.stages().at(3).first, 2);
+
     QCOMPARE(rig.owner.removed(), 0);
     rig.link->stopDeviceWatch();
     rig.link->joinDeviceWatch();
