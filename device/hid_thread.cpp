@@ -177,19 +177,25 @@ bool Hid_Thread::finishExchange(bool ok)
     return ok;
 }
 
+// Opens the interface, scrambles the frame when the entry asks for it and
+// sends it as a feature report; link receives the entry's report settings.
+bool Hid_Thread::sendFrame(LinkParams &link)
+{
+    if (!openCommandPath(currentIndex))
+        return false;
+    link = linkParams(currentIndex);
+    if (link.isEncode)
+        USBDataEncryption(&sendBuffer[frame::ScrambledPos], secrecyKey);
+    // Every HID call goes to a freshly opened handle.
+    hid_device *handle = openCommandPath(currentIndex);
+    return handle && hid_send_feature_report(handle, sendBuffer, frame::Size) >= 0;
+}
+
 bool Hid_Thread::sendCommand(int dataLength, bool settle)
 {
     QCoreApplication::processEvents();
-    if (!blockLengthUsable(dataLength) || !openCommandPath(currentIndex))
-        return finishExchange(false);
-    const LinkParams link = linkParams(currentIndex);
-
-    if (link.isEncode)
-        USBDataEncryption(&sendBuffer[frame::ScrambledPos], secrecyKey);
-
-    // Every HID call goes to a freshly opened handle.
-    hid_device *handle = openCommandPath(currentIndex);
-    if (!handle || hid_send_feature_report(handle, sendBuffer, frame::Size) < 0)
+    LinkParams link;
+    if (!blockLengthUsable(dataLength) || !sendFrame(link))
         return finishExchange(false);
     if (settle)
         settlePause();
@@ -203,7 +209,7 @@ bool Hid_Thread::sendCommand(int dataLength, bool settle)
         report.fill(0);
         report[0] = frame::ReportId;
         std::memcpy(&report[1], bulkBuffer + offset, size_t(std::min(chunk, dataLength - offset)));
-        handle = openCommandPath(currentIndex);
+        hid_device *handle = openCommandPath(currentIndex);
         if (!handle || hid_write(handle, report.data(), size_t(link.reportLength + 1)) < 0)
             return finishExchange(false);
         QThread::msleep(DataReportGapMs);
@@ -215,15 +221,8 @@ bool Hid_Thread::sendCommand(int dataLength, bool settle)
 
 bool Hid_Thread::queryCommand(int dataLength)
 {
-    if (!blockLengthUsable(dataLength) || !openCommandPath(currentIndex))
-        return finishExchange(false);
-    const LinkParams link = linkParams(currentIndex);
-
-    if (link.isEncode)
-        USBDataEncryption(&sendBuffer[frame::ScrambledPos], secrecyKey);
-
-    hid_device *handle = openCommandPath(currentIndex);
-    if (!handle || hid_send_feature_report(handle, sendBuffer, frame::Size) < 0)
+    LinkParams link;
+    if (!blockLengthUsable(dataLength) || !sendFrame(link))
         return finishExchange(false);
 
     // The reply lands in replyBuffer only when it arrived, so that a failed
@@ -231,7 +230,7 @@ bool Hid_Thread::queryCommand(int dataLength)
     uchar reply[frame::Size];
     std::memcpy(reply, replyBuffer, sizeof reply);
     reply[frame::ReportIdPos] = frame::ReportId;
-    handle = openCommandPath(currentIndex);
+    hid_device *handle = openCommandPath(currentIndex);
     if (!handle || hid_get_feature_report(handle, reply, frame::Size) < 0)
         return finishExchange(false);
     std::memcpy(replyBuffer, reply, sizeof reply);

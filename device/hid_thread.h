@@ -122,6 +122,7 @@ private:
     void clearEntryPath(int index, QString DeviceEntry::*field, const QString &failed);
     LinkParams linkParams(int index) const;
     hid_device *openPath(int index, QString DeviceEntry::*field, hid_device *&handle);
+    bool sendFrame(LinkParams &link);
     bool finishExchange(bool ok);
 
     // The command patterns: a set (optionally with a block), a query of
