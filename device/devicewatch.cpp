@@ -79,16 +79,13 @@ void Hid_Thread::deviceWatchLoop(uint index)
         return; // no notification interface: nothing to watch
 
     while (watchRunning) {
+        const QString path = entryPath(entry, &DeviceEntry::notifyPath);
         hid_device *handle = openNotifyPath(entry);
         if (!handle) {
             qDebug() << "Device removed";
             if (owner)
                 owner->deviceRemoved();
-            {
-                QMutexLocker lock(&entryMutex);
-                if (entry < deviceList.size())
-                    deviceList[entry].notifyPath.clear();
-            }
+            clearEntryPath(entry, &DeviceEntry::notifyPath, path);
             watchRunning = false;
             return;
         }

@@ -181,7 +181,9 @@ bool Hid_Thread::chkDeviceIsEnCode(int index)
     for (uchar &c : challenge)
         c = uchar(QRandomGenerator::global()->generate() & 0xFF);
 
-    const QByteArray code = deviceEntry(index).sCode.toLatin1();
+    // A code of another length (or no entry) keeps the previous key.
+    DeviceEntry entry;
+    const QByteArray code = entryAt(index, entry) ? entry.sCode.toLatin1() : QByteArray();
     if (code.size() == SecrecyCodeLength)
         std::memcpy(&secrecyKey[1], code.constData(), SecrecyCodeLength);
 

@@ -62,10 +62,20 @@ void Hid_Thread::USBDataDecipher(uchar FIFOBuf[], uchar SecrecyCode[])
 
 // --- shared entry fields ---------------------------------------------------
 
-DeviceEntry Hid_Thread::deviceEntry(int index) const
+bool Hid_Thread::entryAt(int index, DeviceEntry &entry) const
 {
     QMutexLocker lock(&entryMutex);
-    return index >= 0 && index < deviceList.size() ? deviceList.at(index) : DeviceEntry();
+    if (index < 0 || index >= deviceList.size())
+        return false;
+    entry = deviceList.at(index);
+    return true;
+}
+
+DeviceEntry Hid_Thread::deviceEntry(int index) const
+{
+    DeviceEntry entry;
+    entryAt(index, entry);
+    return entry;
 }
 
 QString Hid_Thread::entryPath(int index, QString DeviceEntry::*field) const

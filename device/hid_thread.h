@@ -118,6 +118,7 @@ private:
 
     // Entry fields shared with the watch thread, read and written under
     // entryMutex.
+    bool entryAt(int index, DeviceEntry &entry) const;
     QString entryPath(int index, QString DeviceEntry::*field) const;
     void clearEntryPath(int index, QString DeviceEntry::*field, const QString &failed);
     LinkParams linkParams(int index) const;

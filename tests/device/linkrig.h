@@ -7,13 +7,11 @@
 #include "hidowner.h"
 #include "virtual_r770.h"
 
-#include <QByteArray>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QPair>
 #include <QStringList>
 
-#include <algorithm>
 #include <memory>
 
 class RecordingOwner : public HidOwner
@@ -34,7 +32,6 @@ public:
         QMutexLocker lock(&mutex);
         ++removedCount;
     }
-
     QList<QPair<int, QString>> stages() const
     {
         QMutexLocker lock(&mutex);
@@ -52,33 +49,31 @@ private:
     int removedCount = 0;
 };
 
-// Debug lines written while an instance lives (from any thread).
+// Debug lines written from any thread while an instance lives.
 class DebugCapture
 {
 public:
-    DebugCapture() { previous = qInstallMessageHandler(&DebugCapture::handler); }
+    DebugCapture()
+    {
+        QMutexLocker lock(&mutex());
+        captured().clear();
+        previous = qInstallMessageHandler(&DebugCapture::handler);
+    }
     ~DebugCapture() { qInstallMessageHandler(previous); }
-
     static QStringList lines()
     {
-        QMutexLocker lock(&linesMutex());
+        QMutexLocker lock(&mutex());
         return captured();
-    }
-    static void clear()
-    {
-        QMutexLocker lock(&linesMutex());
-        captured().clear();
     }
 
 private:
     static void handler(QtMsgType type, const QMessageLogContext &, const QString &msg)
     {
-        if (type != QtDebugMsg)
-            return;
-        QMutexLocker lock(&linesMutex());
-        captured().append(msg.trimmed());
+        QMutexLocker lock(&mutex());
+        if (type == QtDebugMsg)
+            captured().append(msg.trimmed());
     }
-    static QMutex &linesMutex()
+    static QMutex &mutex()
     {
         static QMutex m;
         return m;
@@ -93,22 +88,15 @@ private:
 
 inline QByteArray hexOf(const vr770::Bytes &bytes)
 {
-    return QByteArray(reinterpret_cast<const char *>(bytes.data()), int(bytes.size()))
-        .toHex(' ')
-        .toUpper();
+    return QByteArray(reinterpret_cast<const char *>(bytes.data()), int(bytes.size())).toHex(' ').toUpper();
 }
 
 inline DeviceEntry entryFor(const vr770::VirtualR770 &mouse)
 {
     const vr770::MouseConfig c = mouse.config();
     DeviceEntry e;
-    e.type = 1;
     e.vid = c.vid;
     e.pid = c.pid;
-    e.usagePage = c.usagePage;
-    e.usage = c.usage;
-    e.usagePage2 = c.usagePage2;
-    e.usage2 = c.usage2;
     e.reportLength = c.reportLength;
     e.isEncode = c.scrambling;
     e.sCode = QString::fromStdString(c.secrecyCode);
@@ -117,7 +105,15 @@ inline DeviceEntry entryFor(const vr770::VirtualR770 &mouse)
     return e;
 }
 
-// A fresh bus with one mouse, a link addressing it, and a passed handshake.
+inline vr770::MouseConfig mouseConfig(vr770::CommandSet set, int reportLength = 32)
+{
+    vr770::MouseConfig c;
+    c.commandSet = set;
+    c.reportLength = reportLength;
+    return c;
+}
+
+// A fresh bus with one mouse and a link that passed the handshake with it.
 struct LinkRig
 {
     vr770::VirtualR770 mouse;
@@ -141,11 +137,13 @@ struct LinkRig
         vr770::resetBus();
     }
 
-    std::vector<vr770::Transfer> of(vr770::TransferKind kind) const
+    std::vector<vr770::Transfer> of(vr770::TransferKind kind,
+                                    vr770::Interface in = vr770::Interface::Command) const
     {
-        std::vector<vr770::Transfer> all = mouse.transfers(), out;
-        std::copy_if(all.begin(), all.end(), std::back_inserter(out),
-                     [kind](const vr770::Transfer &t) { return t.kind == kind; });
+        std::vector<vr770::Transfer> out;
+        for (const vr770::Transfer &t : mouse.transfers())
+            if (t.kind == kind && t.interface == in)
+                out.push_back(t);
         return out;
     }
     QByteArray lastFrame() const
@@ -156,11 +154,3 @@ struct LinkRig
     // Every exchange leaves the link free with its handle closed.
     bool linkIdle() const { return link->hidReady && link->commandHandle == nullptr; }
 };
-
-inline vr770::MouseConfig mouseConfig(vr770::CommandSet set, int reportLength = 32)
-{
-    vr770::MouseConfig c;
-    c.commandSet = set;
-    c.reportLength = reportLength;
-    return c;
-}
