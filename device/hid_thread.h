@@ -34,6 +34,8 @@ public:
     ~Hid_Thread() override;
 
     HidOwner *owner = nullptr;
+    // The watch thread empties notifyPath under entryMutex: replace the list
+    // with replaceDeviceList and read entries with deviceEntry.
     QList<DeviceEntry> deviceList;
     int currentIndex = 1;
     hid_device *commandHandle = nullptr;
