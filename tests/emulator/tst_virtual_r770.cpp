@@ -28,14 +28,6 @@ Bytes hostFrame(uint8_t code, std::initializer_list<uint8_t> params = {})
     return f;
 }
 
-Bytes pattern(size_t n, uint8_t seed)
-{
-    Bytes b(n);
-    for (size_t i = 0; i < n; ++i)
-        b[i] = uint8_t(seed + i * 7);
-    return b;
-}
-
 // One transfer on its own handle, the way the program's link makes it.
 template <typename Op>
 int onHandle(const std::string &path, Op op)
@@ -106,19 +98,12 @@ int blockedRead(hid_device *h, Bytes &buf, Action action)
     return result;
 }
 
-std::vector<Transfer> ofKind(const VirtualR770 &mouse, TransferKind kind)
-{
-    std::vector<Transfer> out;
-    for (const auto &t : mouse.transfers())
-        if (t.kind == kind)
-            out.push_back(t);
-    return out;
-}
-
+// Whether the firmware's remark on the last transfer of `kind` mentions `text`.
 bool lastNoteHas(const VirtualR770 &mouse, TransferKind kind, const char *text)
 {
-    const auto log = ofKind(mouse, kind);
-    return !log.empty() && log.back().note.find(text) != std::string::npos;
+    const auto log = mouse.transfers();
+    const auto it = std::find_if(log.rbegin(), log.rend(), [&](const Transfer &t) { return t.kind == kind; });
+    return it != log.rend() && it->note.find(text) != std::string::npos;
 }
 
 } // namespace
@@ -136,10 +121,20 @@ private slots:
         VirtualR770 mouse = addMouse();
         const Bytes challenge = hostFrame(0x00, {0x11, 0x22, 0x33, 0x44});
         QCOMPARE(Host{mouse}.query(challenge), challenge);
-        const auto out = ofKind(mouse, TransferKind::FeatureOut).back();
-        QCOMPARE(out.frame, challenge);
-        QVERIFY(out.wire != out.frame);
-        QVERIFY(ofKind(mouse, TransferKind::FeatureIn).back().wire != challenge);
+
+        // The log: each transfer in order, plain frames beside the scrambled wire bytes.
+        using K = TransferKind;
+        const K expected[] = {K::Open, K::FeatureOut, K::Close, K::Open, K::FeatureIn, K::Close};
+        const auto log = mouse.transfers();
+        QCOMPARE(log.size(), size_t(6));
+        for (size_t i = 0; i < log.size(); ++i) {
+            QVERIFY(log[i].kind == expected[i] && log[i].interface == Interface::Command);
+            QVERIFY(i == 0 || log[i].timeUs >= log[i - 1].timeUs);
+        }
+        QCOMPARE(log[1].frame, challenge);
+        QCOMPARE(log[4].frame, challenge);
+        QVERIFY(log[1].wire != challenge && log[4].wire != challenge);
+        QCOMPARE(mouse.receivedFrames(), std::vector<Bytes>{challenge});
 
         // A host with another code gets garbage back, and the firmware says why.
         const Bytes reply = Host{mouse, "739158"}.query(challenge);
@@ -164,11 +159,16 @@ private slots:
         MouseConfig config;
         config.reportLength = reportLength;
         VirtualR770 mouse = addMouse(config);
-        const Bytes macro = pattern(128, 3);
+        Bytes macro(128);
+        std::iota(macro.begin(), macro.end(), uint8_t(3));
         QCOMPARE(Host{mouse}.sendBlock(hostFrame(0x13, {12, 0x80}), macro), 0);
-        const auto writes = ofKind(mouse, TransferKind::OutputReport);
-        QCOMPARE(int(writes.size()), reports);
-        QCOMPARE(int(writes.front().wire.size()), reportLength + 1);
+        int writes = 0;
+        for (const auto &t : mouse.transfers())
+            if (t.kind == TransferKind::OutputReport) {
+                ++writes;
+                QCOMPARE(int(t.wire.size()), reportLength + 1);
+            }
+        QCOMPARE(writes, reports);
         const auto slot = mouse.state().macros[11];
         QCOMPARE(Bytes(slot.begin(), slot.end()), macro);
     }
@@ -179,16 +179,13 @@ private slots:
         Host host{mouse};
 
         // A frame interrupting a block drops the half received one.
-        host.send(hostFrame(0x13, {1, 0x80}));
-        Bytes report(33, 0xAA);
-        report[0] = 0;
-        QCOMPARE(onHandle(mouse.commandPath(), [&](hid_device *h) { return hid_write(h, report.data(), 33); }), 33);
+        QCOMPARE(host.sendBlock(hostFrame(0x13, {1, 0x80}), Bytes(32, 1)), 0);
         host.send(hostFrame(0x0B, {2}));
         QVERIFY(lastNoteHas(mouse, TransferKind::FeatureOut, "incomplete block"));
 
         // Out-of-range slots and stray data are refused without touching state.
-        host.sendBlock(hostFrame(0x13, {13, 0x80}), pattern(128, 1));
-        host.sendBlock(hostFrame(0x12, {0, 0x40, 0x08}), pattern(64, 2));
+        host.sendBlock(hostFrame(0x13, {13, 0x80}), Bytes(128, 1));
+        host.sendBlock(hostFrame(0x12, {0, 0x40, 0x08}), Bytes(64, 2));
         const MouseState s = mouse.state();
         QVERIFY(s.macros == decltype(s.macros){});
         QVERIFY(s.keyMatrices == decltype(s.keyMatrices){});
@@ -196,27 +193,6 @@ private slots:
 
         // Reports longer than the report length do not fit the interface.
         QCOMPARE(onHandle(mouse.commandPath(), [&](hid_device *h) { return hid_write(h, Bytes(34).data(), 34); }), -1);
-    }
-
-    void unplugWakesBlockedRead()
-    {
-        VirtualR770 mouse = addMouse();
-        int hotplugCalls = 0;
-        setHotplugListener([&] { ++hotplugCalls; });
-        hid_device *h = hid_open_path(mouse.notifyPath().c_str());
-        QVERIFY(h);
-        Bytes buf(4);
-        QCOMPARE(blockedRead(h, buf, [&] { mouse.unplug(); }), -1);
-        QCOMPARE(hotplugCalls, 1);
-        QVERIFY(!hid_open_path(mouse.commandPath().c_str()));
-
-        // Plugged back: settings kept, the old handle stays dead.
-        mouse.setKeyboardOptions({1, 2, 3, 4});
-        mouse.plug();
-        QCOMPARE(hotplugCalls, 2);
-        QCOMPARE(hid_read_timeout(h, buf.data(), 4, 0), -1);
-        hid_close(h);
-        QCOMPARE(Host{mouse}.query(hostFrame(0x83)), hostFrame(0x83, {1, 2, 3, 4}));
     }
 
     void injectedFaults()
@@ -232,8 +208,7 @@ private slots:
 
         // One-shot failures of the other calls.
         mouse.failCall(Interface::Command, Call::Write);
-        QCOMPARE(host.sendBlock(hostFrame(0x0F, {2, 0x80}), pattern(128, 2)), -1);
-        QCOMPARE(host.sendBlock(hostFrame(0x0F, {2, 0x80}), pattern(128, 2)), 0);
+        QCOMPARE(host.sendBlock(hostFrame(0x0F, {2, 0x80}), Bytes(128, 2)), -1);
         mouse.failCall(Interface::Command, Call::GetFeatureReport);
         QVERIFY(host.query(hostFrame(0x82)).empty());
         mouse.failCall(Interface::Command, Call::SendFeatureReport);
@@ -267,35 +242,10 @@ private slots:
         QCOMPARE(int(mouse.state().currentProfile), 4);
     }
 
-    void transferLog()
-    {
-        VirtualR770 mouse = addMouse();
-        Host{mouse}.sendBlock(hostFrame(0x11, {2, 0x08}), pattern(8, 1));
-        const auto log = mouse.transfers();
-        std::vector<TransferKind> kinds;
-        for (const auto &t : log)
-            kinds.push_back(t.kind);
-        const std::vector<TransferKind> expected{TransferKind::Open, TransferKind::FeatureOut, TransferKind::Close,
-                                                 TransferKind::Open, TransferKind::OutputReport, TransferKind::Close};
-        QVERIFY(kinds == expected);
-        for (size_t i = 1; i < log.size(); ++i)
-            QVERIFY(log[i].timeUs >= log[i - 1].timeUs);
-        QCOMPARE(log[4].wire.size(), size_t(33)); // an 8-byte block in one padded report
-        QVERIFY(log[4].interface == Interface::Command);
-        QCOMPARE(mouse.receivedFrames(), std::vector<Bytes>{hostFrame(0x11, {2, 0x08})});
-        clearTransferLog();
-        QVERIFY(vr770::transferLog().empty());
-    }
-
     void notificationsAcrossThreads()
     {
-        // A press from another thread wakes a blocking read.
         VirtualR770 mouse = addMouse();
-        hid_device *h = hid_open_path(mouse.notifyPath().c_str());
-        Bytes buf(4);
-        QCOMPARE(blockedRead(h, buf, [&] { mouse.pressDpiButton(6); }), 4);
-        hid_close(h);
-        QCOMPARE(buf, (Bytes{0x06, 0x07, 0x00, 0x06}));
+        Host host{mouse};
 
         // A watch polling on one thread, commands and presses on another.
         std::atomic<bool> stop{false};
@@ -306,17 +256,38 @@ private slots:
                 if (onHandle(mouse.notifyPath(), [&](hid_device *n) { return hid_read_timeout(n, b, 4, 5); }) == 4)
                     ++notices;
         });
-        Host host{mouse};
         for (uint8_t i = 1; i <= 20; ++i) {
             host.send(hostFrame(0x0B, {i}));
             mouse.pressDpiButton(i);
         }
-        while (notices < 20)
+        for (int waited = 0; notices < 20 && waited < 5000; ++waited)
             std::this_thread::sleep_for(milliseconds(1));
         stop = true;
         watch.join();
         QCOMPARE(notices.load(), 20);
         QCOMPARE(int(mouse.state().currentDpi), 20);
+
+        // A press from another thread wakes a blocking read.
+        int hotplugCalls = 0;
+        setHotplugListener([&] { ++hotplugCalls; });
+        hid_device *h = hid_open_path(mouse.notifyPath().c_str());
+        QVERIFY(h);
+        Bytes buf(4);
+        QCOMPARE(blockedRead(h, buf, [&] { mouse.pressDpiButton(6); }), 4);
+        QCOMPARE(buf, (Bytes{0x06, 0x07, 0x00, 0x06}));
+
+        // Unplugging fails the reader and every later call on its handle.
+        QCOMPARE(blockedRead(h, buf, [&] { mouse.unplug(); }), -1);
+        QCOMPARE(hotplugCalls, 1);
+        QVERIFY(!hid_open_path(mouse.commandPath().c_str()));
+
+        // Plugged back: settings kept, the old handle stays dead.
+        mouse.setKeyboardOptions({1, 2, 3, 4});
+        mouse.plug();
+        QCOMPARE(hotplugCalls, 2);
+        QCOMPARE(hid_read_timeout(h, buf.data(), 4, 0), -1);
+        hid_close(h);
+        QCOMPARE(host.query(hostFrame(0x83)), hostFrame(0x83, {1, 2, 3, 4}));
     }
 };
 
