@@ -8,44 +8,33 @@
 #include "virtual_r770.h"
 
 #include <QMutex>
-#include <QMutexLocker>
 #include <QPair>
 #include <QStringList>
 
 #include <memory>
+
+using vr770::Call;
+using vr770::CommandSet;
+using vr770::Interface;
+using vr770::TransferKind;
+using StageEvent = QPair<int, QString>;
 
 class RecordingOwner : public HidOwner
 {
 public:
     bool isGun = false;
     QString icType;
-
     bool ownerIsGun() const override { return isGun; }
     QString ownerIcType() const override { return icType; }
-    void deviceStageChanged(int stage, const QString &trayText) override
-    {
-        QMutexLocker lock(&mutex);
-        stageEvents.append({stage, trayText});
-    }
-    void deviceRemoved() override
-    {
-        QMutexLocker lock(&mutex);
-        ++removedCount;
-    }
-    QList<QPair<int, QString>> stages() const
-    {
-        QMutexLocker lock(&mutex);
-        return stageEvents;
-    }
-    int removed() const
-    {
-        QMutexLocker lock(&mutex);
-        return removedCount;
-    }
+    // Called from the watch thread.
+    void deviceStageChanged(int stage, const QString &text) override { QMutexLocker l(&mutex); events.append({stage, text}); }
+    void deviceRemoved() override { QMutexLocker l(&mutex); ++removedCount; }
+    QList<StageEvent> stages() const { QMutexLocker l(&mutex); return events; }
+    int removed() const { QMutexLocker l(&mutex); return removedCount; }
 
 private:
     mutable QMutex mutex;
-    QList<QPair<int, QString>> stageEvents;
+    QList<StageEvent> events;
     int removedCount = 0;
 };
 
@@ -53,64 +42,36 @@ private:
 class DebugCapture
 {
 public:
-    DebugCapture()
-    {
-        QMutexLocker lock(&mutex());
-        captured().clear();
-        previous = qInstallMessageHandler(&DebugCapture::handler);
-    }
+    DebugCapture() { QMutexLocker l(&mutex); captured.clear(); previous = qInstallMessageHandler(&handler); }
     ~DebugCapture() { qInstallMessageHandler(previous); }
-    static QStringList lines()
-    {
-        QMutexLocker lock(&mutex());
-        return captured();
-    }
+    QStringList lines() const { QMutexLocker l(&mutex); return captured; }
 
 private:
     static void handler(QtMsgType type, const QMessageLogContext &, const QString &msg)
     {
-        QMutexLocker lock(&mutex());
+        QMutexLocker l(&mutex);
         if (type == QtDebugMsg)
-            captured().append(msg.trimmed());
+            captured.append(msg.trimmed());
     }
-    static QMutex &mutex()
-    {
-        static QMutex m;
-        return m;
-    }
-    static QStringList &captured()
-    {
-        static QStringList l;
-        return l;
-    }
+    static inline QMutex mutex;
+    static inline QStringList captured;
     QtMessageHandler previous = nullptr;
 };
 
-inline QByteArray hexOf(const vr770::Bytes &bytes)
+inline QString hexOf(const vr770::Bytes &bytes)
 {
     return QByteArray(reinterpret_cast<const char *>(bytes.data()), int(bytes.size())).toHex(' ').toUpper();
 }
 
 inline DeviceEntry entryFor(const vr770::VirtualR770 &mouse)
 {
-    const vr770::MouseConfig c = mouse.config();
     DeviceEntry e;
-    e.vid = c.vid;
-    e.pid = c.pid;
-    e.reportLength = c.reportLength;
-    e.isEncode = c.scrambling;
-    e.sCode = QString::fromStdString(c.secrecyCode);
+    e.reportLength = mouse.config().reportLength;
+    e.isEncode = mouse.config().scrambling;
+    e.sCode = QString::fromStdString(mouse.config().secrecyCode);
     e.commandPath = QString::fromStdString(mouse.commandPath());
     e.notifyPath = QString::fromStdString(mouse.notifyPath());
     return e;
-}
-
-inline vr770::MouseConfig mouseConfig(vr770::CommandSet set, int reportLength = 32)
-{
-    vr770::MouseConfig c;
-    c.commandSet = set;
-    c.reportLength = reportLength;
-    return c;
 }
 
 // A fresh bus with one mouse and a link that passed the handshake with it.
@@ -121,12 +82,15 @@ struct LinkRig
     RecordingOwner owner;
     bool handshakeOk = false;
 
-    explicit LinkRig(const vr770::MouseConfig &config = vr770::MouseConfig())
+    explicit LinkRig(CommandSet set = CommandSet::Hid553, int reportLength = 32)
     {
         vr770::resetBus();
+        vr770::MouseConfig config;
+        config.commandSet = set;
+        config.reportLength = reportLength;
         mouse = vr770::addMouse(config);
         link->owner = &owner;
-        owner.icType = config.commandSet == vr770::CommandSet::Hid560 ? "560" : "553";
+        owner.icType = set == CommandSet::Hid560 ? "560" : "553";
         link->replaceDeviceList({entryFor(mouse)});
         handshakeOk = link->chkDeviceIsEnCode(0);
         vr770::clearTransferLog();
@@ -137,8 +101,7 @@ struct LinkRig
         vr770::resetBus();
     }
 
-    std::vector<vr770::Transfer> of(vr770::TransferKind kind,
-                                    vr770::Interface in = vr770::Interface::Command) const
+    std::vector<vr770::Transfer> of(TransferKind kind, Interface in = Interface::Command) const
     {
         std::vector<vr770::Transfer> out;
         for (const vr770::Transfer &t : mouse.transfers())
@@ -146,11 +109,15 @@ struct LinkRig
                 out.push_back(t);
         return out;
     }
-    QByteArray lastFrame() const
+    // The frames the firmware received, descrambled.
+    QStringList frames() const
     {
-        const std::vector<vr770::Bytes> frames = mouse.receivedFrames();
-        return frames.empty() ? QByteArray() : hexOf(frames.back());
+        QStringList out;
+        for (const vr770::Bytes &f : mouse.receivedFrames())
+            out << hexOf(f);
+        return out;
     }
+    QString lastFrame() const { return frames().value(frames().size() - 1); }
     // Every exchange leaves the link free with its handle closed.
     bool linkIdle() const { return link->hidReady && link->commandHandle == nullptr; }
 };
