@@ -1,6 +1,7 @@
 #include "myqquickview.h"
 
 #include "filedialogs.h"
+#include "fileops.h"
 #include "hid_thread.h"
 #include "inivalue.h"
 #include "pointersettings.h"
@@ -120,19 +121,13 @@ void myQQuickView::resetApconfig()
         qDebug() << "resetApconfig Failed";
         return;
     }
-    // Stage the copy first so that a failed copy never loses apConfig.bin.
-    const QString staged = path + QStringLiteral(".new");
-    QFile::remove(staged);
-    if (!QFile::copy(factory, staged)) {
-        qDebug() << "resetApconfig Failed";
-        return;
-    }
     // Delete the old object now, not later: a deferred deletion would flush
     // its pending writes over the fresh copy.
     delete globalSettings;
     globalSettings = nullptr;
-    QFile::remove(path);
-    QFile::rename(staged, path);
+    // The copy is swapped in only once complete: a failed copy keeps the file.
+    if (!fileops::replaceWithCopy(factory, path))
+        qDebug() << "resetApconfig Failed";
     globalSettings = new QSettings(QString::fromLatin1(globalPath), QSettings::IniFormat);
 }
 
