@@ -49,7 +49,8 @@ private:
     }
 
     // Runs an xdotool command, then types a marker key, and returns what
-    // reached the scene before the marker's press.
+    // reached the scene before the marker's press, "detectKeyboard"(true, 4)
+    // written as "+4".
     QStringList reportsOf(const QStringList &command)
     {
         view->rootObject()->setProperty("calls", QVariantList());
@@ -59,7 +60,9 @@ private:
         if (!QTest::qWaitFor([&] { return calls().contains(marker); }, 5000))
             return calls() << "marker missing";
         QStringList seen = calls();
-        return seen.mid(0, seen.indexOf("detectKeyboard true 29"));
+        seen = seen.mid(0, seen.indexOf("detectKeyboard true 29"));
+        return seen.replaceInStrings("detectKeyboard true ", "+")
+            .replaceInStrings("detectKeyboard false ", "-");
     }
 
 private slots:
@@ -74,62 +77,37 @@ private slots:
         hook = std::make_unique<InputHook>(false);
         hook->setKeyboardCallback(onKey, view.get());
         hook->setMouseCallback(onButton, view.get());
-        // Installing again replaces: each key still reports once (checked below).
+        // Installing again replaces: each click still reports once (checked below).
         QVERIFY(hook->installHooks());
-    }
-
-    void cleanupTestCase()
-    {
-        hook.reset();
-        view.reset();
-        modules.reset();
     }
 
     void keysReachTheScene()
     {
-        QCOMPARE(reportsOf({"key", "a"}),
-                 (QStringList{"detectKeyboard true 4", "detectKeyboard false 4"}));
-        QCOMPARE(reportsOf({"key", "KP_Enter"}),
-                 (QStringList{"detectKeyboard true 88", "detectKeyboard false 88"}));
-        QCOMPARE(reportsOf({"key", "Return"}),
-                 (QStringList{"detectKeyboard true 40", "detectKeyboard false 40"}));
+        QCOMPARE(reportsOf({"key", "a"}), (QStringList{"+4", "-4"}));
+        QCOMPARE(reportsOf({"key", "KP_Enter"}), (QStringList{"+88", "-88"}));
         // The right Windows key by its keycode: for the keysym Super_R
         // xdotool also presses Super_L.
         QCOMPARE(reportsOf({"key", "134"}), QStringList());
-        QCOMPARE(reportsOf({"key", "133"}),
-                 (QStringList{"detectKeyboard true 227", "detectKeyboard false 227"}));
-    }
-
-    void heldKeysAndChords()
-    {
-        // Modifiers by keycode: for modifier keysyms xdotool presses the
-        // left-hand key as well.
-        const QString controlR = "105", shiftL = "50", pause = "127", altL = "64", print = "107";
-        QCOMPARE(reportsOf({"keydown", controlR, "keydown", shiftL, "key", pause, "keyup", shiftL,
-                            "keyup", controlR}),
-                 (QStringList{"detectKeyboard true 228", "detectKeyboard true 225",
-                              "detectKeyboard true 72", "detectKeyboard false 72",
-                              "detectKeyboard false 225", "detectKeyboard false 228"}));
-        QCOMPARE(reportsOf({"keydown", altL, "key", print, "keyup", altL}),
-                 (QStringList{"detectKeyboard true 226", "detectKeyboard true 70",
-                              "detectKeyboard false 70", "detectKeyboard false 226"}));
-        // A held key reports once.
+        // Modifiers by keycode too: Control_R+Pause, Alt_L+Print, a held key.
+        QCOMPARE(reportsOf({"keydown", "105", "key", "127", "keyup", "105"}),
+                 (QStringList{"+228", "+72", "-72", "-228"}));
+        QCOMPARE(reportsOf({"keydown", "64", "key", "107", "keyup", "64"}),
+                 (QStringList{"+226", "+70", "-70", "-226"}));
         QCOMPARE(reportsOf({"keydown", "x", "sleep", "0.6", "keyup", "x"}),
-                 (QStringList{"detectKeyboard true 27", "detectKeyboard false 27"}));
+                 (QStringList{"+27", "-27"}));
     }
 
     void clicksReachTheSceneAtThePointer()
     {
+        // Left and right, then the wheel (not reported) and middle elsewhere.
         view->rootObject()->setProperty("calls", QVariantList());
         QVERIFY(xdotool({"mousemove", "123", "45", "click", "1", "click", "3"}));
-        const QStringList expected{"detectMouse true 240 123 45", "detectMouse false 240 123 45",
-                                   "detectMouse true 241 123 45", "detectMouse false 241 123 45"};
-        QTRY_COMPARE_WITH_TIMEOUT(calls(), expected, 5000);
-        // The wheel (buttons 4, 5) is not reported.
+        QTRY_COMPARE_WITH_TIMEOUT(calls().size(), 4, 5000);
         QVERIFY(xdotool({"mousemove", "7", "9", "click", "4", "click", "2"}));
-        QTRY_COMPARE_WITH_TIMEOUT(calls().size(), 6, 5000);
-        QCOMPARE(calls().mid(4), (QStringList{"detectMouse true 242 7 9",
-                                              "detectMouse false 242 7 9"}));
+        const QStringList expected{"detectMouse true 240 123 45", "detectMouse false 240 123 45",
+                                   "detectMouse true 241 123 45", "detectMouse false 241 123 45",
+                                   "detectMouse true 242 7 9", "detectMouse false 242 7 9"};
+        QTRY_COMPARE_WITH_TIMEOUT(calls(), expected, 5000);
     }
 
     void typingIntoAnotherClientStillReports()
@@ -143,29 +121,17 @@ private slots:
         search.start(QStringLiteral("xdotool"),
                      {"search", "--sync", "--name", "r770-other-client"});
         QVERIFY(search.waitForFinished(10000));
-        const QString window = QString::fromLatin1(search.readAllStandardOutput()).split('\n').first();
-        QVERIFY(!window.isEmpty());
+        const QString window = QString::fromLatin1(search.readAllStandardOutput()).trimmed();
+        QVERIFY(!window.isEmpty() && !window.contains('\n'));
         QVERIFY(xdotool({"windowfocus", "--sync", window}));
 
-        QCOMPARE(reportsOf({"key", "c"}),
-                 (QStringList{"detectKeyboard true 6", "detectKeyboard false 6"}));
+        QCOMPARE(reportsOf({"key", "c"}), (QStringList{"+6", "-6"}));
         // The other client got the key too: nothing is grabbed.
         QByteArray seen;
-        QTRY_VERIFY_WITH_TIMEOUT((seen += other.readAllStandardOutput()).contains("KeyPress"), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT((seen += other.readAllStandardOutput()).contains("KeyPress"),
+                                 5000);
         other.kill();
         other.waitForFinished();
-    }
-
-    void removedHooksReportNothing()
-    {
-        hook->removeHooks();
-        view->rootObject()->setProperty("calls", QVariantList());
-        QVERIFY(xdotool({"key", "a"}));
-        QTest::qWait(300);
-        QVERIFY(calls().isEmpty());
-        QVERIFY(hook->installHooks());
-        QCOMPARE(reportsOf({"key", "a"}),
-                 (QStringList{"detectKeyboard true 4", "detectKeyboard false 4"}));
     }
 };
 

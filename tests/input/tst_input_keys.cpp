@@ -1,0 +1,204 @@
+// Key translation and hook logic without a platform: scan codes and Linux key
+// codes to usages, the key state table, the button table and installation.
+
+#include "evdevscancodes.h"
+#include "inputhook.h"
+#include "platformhooks.h"
+
+#include <QTest>
+#include <set>
+#include <utility>
+
+namespace {
+
+struct SourceState
+{
+    int active = 0; // installations not yet removed
+    bool available = true;
+};
+
+// An event source that only counts what is done to it.
+struct FakeSource : HookBackend
+{
+    explicit FakeSource(SourceState &s) : state(s) {}
+    bool install() override
+    {
+        state.active += installed = state.available;
+        return installed;
+    }
+    void remove() override { state.active -= std::exchange(installed, false); }
+    SourceState &state;
+    bool installed = false;
+};
+
+// Reports as text: "4+" key press, "f0- 10,20" button release at (10, 20).
+void recordKey(unsigned char usage, bool isDown, void *context)
+{
+    *static_cast<QStringList *>(context) << QString::number(usage, 16) + (isDown ? '+' : '-');
+}
+
+void recordButton(unsigned code, bool isDown, int x, int y, void *context)
+{
+    *static_cast<QStringList *>(context)
+        << QString("%1%2 %3,%4").arg(code, 0, 16).arg(isDown ? '+' : '-').arg(x).arg(y);
+}
+
+} // namespace
+
+class TestInputKeys : public QObject
+{
+    Q_OBJECT
+
+private:
+    SourceState source;
+    std::unique_ptr<InputHook> hook;
+    QStringList reports;
+
+    void makeHook(bool useNonUsHash)
+    {
+        hook.reset();
+        hook = std::make_unique<InputHook>(useNonUsHash, std::make_unique<FakeSource>(source));
+        hook->setKeyboardCallback(recordKey, &reports);
+        hook->setMouseCallback(recordButton, &reports);
+    }
+
+    void key(unsigned scan, bool down, bool ext = false, bool alt = false)
+    {
+        hook->handleKeyboard(scan, ext, alt, down);
+    }
+
+    // The usage a key tap reports, 0 for none.
+    unsigned tap(unsigned scan, bool ext = false, bool alt = false)
+    {
+        reports.clear();
+        key(scan, true, ext, alt);
+        key(scan, false, ext, alt);
+        if (reports.isEmpty())
+            return 0;
+        const unsigned usage = reports[0].chopped(1).toUInt(nullptr, 16);
+        return reports == QStringList{reports[0], reports[0].chopped(1) + '-'} ? usage : 0xBAD;
+    }
+
+private slots:
+    void init()
+    {
+        hook.reset();
+        source = SourceState();
+        reports.clear();
+        InputHook::keyStates = hooklogic::KeyStateTable(); // every key released
+        makeHook(false);
+    }
+
+    void mapsAgreeWithTheLayout()
+    {
+        QCOMPARE(hook->scanToVk.size(), size_t(105));
+        QCOMPARE(hook->vkToUsage.size(), size_t(121));
+        for (const auto &[scanKey, vk] : hook->scanToVk)
+            QVERIFY2(hook->vkToUsage.count(vk), qPrintable(QString::number(scanKey, 16)));
+        // The rows of a US keyboard give the usages of their digits and letters.
+        for (unsigned i = 0; i < 10; ++i)
+            QCOMPARE(tap(0x02 + i), 0x1E + i); // 1 to 9, 0
+        const std::pair<unsigned, QByteArray> rows[] = {
+            {0x10, "qwertyuiop"}, {0x1E, "asdfghjkl"}, {0x2C, "zxcvbnm"}};
+        for (const auto &[first, letters] : rows)
+            for (int i = 0; i < letters.size(); ++i)
+                QCOMPARE(tap(first + i), 4u + (letters[i] - 'a'));
+        for (unsigned f = 0; f < 10; ++f)
+            QCOMPARE(tap(0x3B + f), 0x3A + f); // F1 to F10
+        // Every key of the table comes from exactly one Linux key.
+        std::set<quint16> reached;
+        for (unsigned evdev = 0; evdev < 256; ++evdev) {
+            const evdevscan::ScanCode key = evdevscan::fromEvdev(evdev);
+            if (key.scan != 0)
+                QVERIFY2(reached.insert(keymaps::scanKey(key.scan, key.extended)).second,
+                         qPrintable(QString::number(evdev)));
+        }
+        for (const auto &row : hook->scanToVk)
+            QVERIFY2(reached.count(row.first), qPrintable(QString::number(row.first, 16)));
+    }
+
+    void keysThroughBothSteps()
+    {
+        QCOMPARE(tap(0x1C), 0x28u);             // main Enter
+        QCOMPARE(tap(0x1C, true), 0x58u);       // keypad Enter
+        QCOMPARE(tap(0x5C, true), 0u);          // right Windows key
+        QCOMPARE(tap(0x6E), 0x72u);             // F23
+        QCOMPARE(tap(0x36), 0u);                // 36 needs ext: right Shift
+        QCOMPARE(tap(0x36, true), 0xE5u);
+        QCOMPARE(tap(0x46), 0x47u);             // Scroll Lock keeps its row
+        QCOMPARE(tap(0x46, true), 0x48u);       // Ctrl+Break stands for Pause
+        QCOMPARE(tap(0x54, false, true), 0x46u); // Alt+SysRq stands for Print Screen
+        QCOMPARE(tap(0x54), 0u);
+        QCOMPARE(tap(0x11E), 0u);               // above FF reads as 00, not as 1E
+        QCOMPARE(tap(0x2B), 0x31u);             // backslash
+        // Linux key codes give the scan codes a Windows keyboard reports.
+        const std::pair<unsigned, unsigned> linuxKeys[] = {
+            {96, 0x58}, {97, 0xE4}, {69, 0x53},   // KPENTER 1C ext, RIGHTCTRL 1D ext, NUMLOCK 45 ext
+            {119, 0x48}, {99, 0x46}, {55, 0x55},  // PAUSE 45, SYSRQ 37 ext, KPASTERISK 37
+            {103, 0x52}, {72, 0x60}, {98, 0x54},  // UP 48 ext, KP8 48, KPSLASH 35 ext
+            {100, 0xE6}, {127, 0x65}, {126, 0}}; // RIGHTALT 38 ext, COMPOSE 5D ext, RIGHTMETA 5C ext
+        for (const auto &[evdev, usage] : linuxKeys) {
+            const evdevscan::ScanCode key = evdevscan::fromXKeycode(evdev + 8);
+            QCOMPARE(tap(key.scan, key.extended), usage);
+        }
+        QCOMPARE(evdevscan::fromEvdev(126).scan, quint8(0x5C));
+    }
+
+    void nonUsHashChangesOnlyBackslash()
+    {
+        const keymaps::VkToUsageMap without = hook->vkToUsage;
+        makeHook(true);
+        QCOMPARE(tap(0x2B), 0x32u);
+        keymaps::VkToUsageMap with = hook->vkToUsage;
+        with[0xDC] = 0x31;
+        QVERIFY(with == without);
+    }
+
+    void keyChangesAreReportedOnce()
+    {
+        key(0x30, false); // B released, never pressed
+        for (int i = 0; i < 20; ++i)
+            key(0x1E, true); // auto-repeat of A
+        key(0x1E, false);
+        key(0x1E, false);
+        // The state is kept while nobody listens.
+        hook->setKeyboardCallback(nullptr, nullptr);
+        key(0x2E, true); // C goes down unheard
+        hook->setKeyboardCallback(recordKey, &reports);
+        key(0x2E, true);
+        key(0x2E, false);
+        QCOMPARE(reports, (QStringList{"4+", "4-", "6-"}));
+    }
+
+    void buttonMessages()
+    {
+        using namespace hooklogic;
+        const unsigned move = 0x0200, wheel = 0x020A, xButtonDown = 0x020B;
+        for (unsigned message : {WmLButtonDown, WmLButtonUp, WmLButtonDblClk, WmLButtonDown,
+                                 WmLButtonUp, move, WmRButtonDown, WmRButtonDblClk, WmRButtonUp,
+                                 wheel, WmMButtonDown, WmMButtonUp, xButtonDown, WmMButtonUp})
+            hook->handleMouse(message, 10, -20);
+        QCOMPARE(reports, (QStringList{"f0+ 10,-20", "f0- 10,-20", "f0+ 10,-20", "f0- 10,-20",
+                                       "f1+ 10,-20", "f1- 10,-20", "f2+ 10,-20", "f2- 10,-20",
+                                       "f2- 10,-20"}));
+    }
+
+    void installingAgainReplaces()
+    {
+        QVERIFY(hook->installHooks()); // the constructor installed once already
+        QVERIFY(hook->installHooks());
+        QCOMPARE(source.active, 1);
+        hook->removeHooks();
+        hook->removeHooks();
+        QCOMPARE(source.active, 0);
+        source.available = false;
+        QVERIFY(!hook->installHooks());
+        source.available = true;
+        QVERIFY(hook->installHooks());
+        hook.reset(); // removes what it installed
+        QCOMPARE(source.active, 0);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestInputKeys)
+#include "tst_input_keys.moc"
