@@ -6,7 +6,6 @@
 #include <gio/gio.h>
 
 #include "myqquickview.h"
-#include "pointersettings.h"
 #include "testmodules.h"
 
 #include <QApplication>
@@ -15,9 +14,7 @@
 #include <QProcess>
 #include <QQuickItem>
 #include <QThread>
-#include <QSettings>
 #include <QtTest>
-
 
 namespace {
 
@@ -28,94 +25,42 @@ void writeText(const QString &path, const QByteArray &text)
     f.write(text);
 }
 
-QByteArray readText(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// The child's answer: "<valid> <type> <value>" for one value, "<count>:a|b"
+// The child's answer: "invalid", "valid <type> <value>", or "<count>:a|b"
 // for a list.
 QString describe(const QVariant &v)
 {
-    return QStringLiteral("%1 %2 %3")
-        .arg(v.isValid() ? "valid" : "invalid", v.isValid() ? v.typeName() : "-",
-             v.toStringList().isEmpty() ? v.toString() : v.toStringList().join('|'));
-}
-QString describe(const QVariantList &list)
-{
-    QStringList parts;
-    for (const QVariant &v : list)
-        parts << v.toString();
-    return QStringLiteral("%1:%2").arg(list.size()).arg(parts.join('|'));
+    if (v.typeId() == QMetaType::QVariantList)
+        return QStringLiteral("%1:%2").arg(v.toList().size()).arg(v.toStringList().join('|'));
+    return v.isValid() ? QStringLiteral("valid %1 %2").arg(v.typeName(), v.toString())
+                       : QStringLiteral("invalid");
 }
 
-// Runs in the child: one read through a fresh controller.
+// Runs in the child: one read through a fresh controller, in the given
+// profile, from the current or the factory file.
 int runChild(const QStringList &args)
 {
     myQQuickView view;
-    const QString op = args.value(0);
-    const QString key = args.value(1);
+    const QString op = args.value(0), key = args.value(1);
     view.setCurrentProfile(args.value(2).toInt());
     const bool recovery = args.value(3) == QLatin1String("recovery");
-    QString answer;
-    if (op == QLatin1String("getData"))
-        answer = describe(view.getData(key, recovery));
-    else if (op == QLatin1String("getDataList"))
-        answer = describe(view.getDataList(key, recovery));
-    else if (op == QLatin1String("getGlobalData"))
-        answer = describe(view.getGlobalData(key));
-    else if (op == QLatin1String("pointer")) {
+    if (op == QLatin1String("pointer"))
         view.mouseSetCursorSpeed(5);
-        view.mouseSetDoubleClickSpeed(5);
-        answer = QStringLiteral("pointer done");
-    }
-    printf("%s\n", qPrintable(answer));
+    const QVariant v = op == QLatin1String("getData") ? view.getData(key, recovery)
+        : op == QLatin1String("getDataList") ? QVariant(view.getDataList(key, recovery))
+                                             : view.getGlobalData(key);
+    printf("%s\n", qPrintable(describe(v)));
     return 0;
 }
 
 QString fresh(const QString &op, const QString &key, int profile = 0, bool recovery = false)
 {
     QProcess p;
-    p.setWorkingDirectory(QDir::currentPath());
     p.start(QCoreApplication::applicationFilePath(),
             {"--child", op, key, QString::number(profile), recovery ? "recovery" : "current"});
     if (!p.waitForFinished(20000))
         return QStringLiteral("child did not finish");
     return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
 }
-
-// Pointer settings that record what they were asked and may refuse.
-struct RecordingPointer : PointerSettings
-{
-    bool accept = true;
-    QStringList *calls;
-    explicit RecordingPointer(QStringList *log) : calls(log) {}
-    bool setMouseSpeed(unsigned s) override { return record("speed", s); }
-    bool setDoubleClickTime(unsigned ms) override { return record("double", ms); }
-    bool setWheelScrollLines(unsigned l) override { return record("lines", l); }
-    bool record(const char *what, unsigned v)
-    {
-        *calls << QStringLiteral("%1 %2").arg(what).arg(v);
-        return accept;
-    }
-};
-
-const char *const invokableOrder[] = {
-    "clearHidBusy", "initUI", "runUI", "resetApconfig", "loadMacroFile", "saveMacroFile",
-    "loadProfile", "saveProfile", "resetProfile", "copyProfile", "getLangStrings",
-    "createMacroIni", "updataNameList", "modifyMacroNameUpdateProfile",
-    "deleteMacroUpdateProfile", "deleteMacroIni", "getNameList", "saveMacroIni",
-    "mouseSendMacroData", "loadMacroIni", "mouseSaveGundata", "mouseSendGundata",
-    "modifyGundata", "getGunData", "getGunDataKey", "getXYSensitive", "getselectGun",
-    "setXYSensitive", "setSelectGun", "setCurrentProfile", "mouseSetKeyboardoption",
-    "mouseSetReportRate", "mouseSetCurrentDPI", "mouseResetKeyMatrix", "mouseGetCurrentDPI",
-    "mouseSetKeyMatrix", "mouseSetDpi", "mouseSetRGBEffect", "mouseSetRGBColor",
-    "mouseSetProfile", "mouseReadProfile", "mouseReadCurrentProfile", "mouseSwitchKeyMatrix",
-    "GetKeyboardoption", "mouseSetCursorSpeed", "mouseSetVerticalScrollLines",
-    "mouseSetDoubleClickSpeed", "mouseGetKeydefine", "openUpdateExe", "getData",
-    "getGlobalData", "getDataList", "setData", "setGlobalData", "setDataList", "setBusy",
-    "setCurrentDPI"};
 
 } // namespace
 
@@ -149,20 +94,17 @@ private slots:
             view.setDataList("mouse/one", {5});
             view.setDataList("mouse/three", {1, 2, 3});
             view.setDataList("mouse/none", {});
-            QVERIFY(!view.getData("mouse/missing", false).isValid());
-            QCOMPARE(view.getDataList("mouse/missing", false), QVariantList());
         }
-        QCOMPARE(fresh("getData", "mouse/missing"), QStringLiteral("invalid -"));
+        QCOMPARE(fresh("getData", "mouse/missing"), QStringLiteral("invalid"));
         QCOMPARE(fresh("getDataList", "mouse/missing"), QStringLiteral("0:"));
-        // A plain string is not a list (not its characters).
+        // A plain string is not a list (not its characters); a one-element
+        // list comes back as a plain string.
         QCOMPARE(fresh("getData", "mouse/title"), QStringLiteral("valid QString abc"));
         QCOMPARE(fresh("getDataList", "mouse/title"), QStringLiteral("0:"));
-        // A one-element list comes back as a plain string.
         QCOMPARE(fresh("getData", "mouse/one"), QStringLiteral("valid QString 5"));
         QCOMPARE(fresh("getDataList", "mouse/one"), QStringLiteral("0:"));
         QCOMPARE(fresh("getDataList", "mouse/three"), QStringLiteral("3:1|2|3"));
         QCOMPARE(fresh("getDataList", "mouse/none"), QStringLiteral("0:"));
-        QVERIFY(readText(modules->path("setting/p1.bin")).contains("three=1, 2, 3"));
     }
 
     void profileSelection()
@@ -173,84 +115,54 @@ private slots:
             QCOMPARE(view.getData("mouse/name", false).toString(), QStringLiteral("third"));
             QCOMPARE(view.getData("mouse/name", true).toString(), QStringLiteral("factory"));
             view.setCurrentProfile(3);
-            view.setData("mouse/written", 42);
             // Out-of-range slots are refused and keep the current one.
             view.setCurrentProfile(10);
-            QCOMPARE(view.currentProfile, 3);
             view.setCurrentProfile(-1);
-            QCOMPARE(view.currentProfile, 3);
-            view.setData("mouse/second", 7);
+            view.setData("mouse/written", 42);
         }
-        QVERIFY(readText(modules->path("setting/p4.bin")).contains("written=42"));
-        QVERIFY(readText(modules->path("setting/p4.bin")).contains("second=7"));
-        QVERIFY(!readText(modules->path("setting/p1.bin")).contains("written"));
-        QVERIFY(!readText(modules->path("setting/pD.bin")).contains("written"));
-        QCOMPARE(fresh("getData", "mouse/name", 5, true), QStringLiteral("valid QString factory"));
         QCOMPARE(fresh("getData", "mouse/written", 3), QStringLiteral("valid QString 42"));
+        QCOMPARE(fresh("getData", "mouse/written", 0), QStringLiteral("invalid"));
+        QCOMPARE(fresh("getData", "mouse/written", 3, true), QStringLiteral("invalid"));
+        QCOMPARE(fresh("getData", "mouse/name", 5, true), QStringLiteral("valid QString factory"));
     }
 
     void resetApconfigRestoresFactoryFile()
     {
         {
             myQQuickView view;
-            QCOMPARE(view.icType, QStringLiteral("553"));
             view.setGlobalData("common/language", "German");
             view.setGlobalData("common/extra", "pending");
             view.resetApconfig();
-            QCOMPARE(view.getGlobalData("common/language").toString(), QStringLiteral("Chinese"));
             QCOMPARE(view.getGlobalData("mouse/icType").toString(), QStringLiteral("560"));
-            QVERIFY(!view.getGlobalData("common/extra").isValid());
             // The cached flags keep what was read at start.
             QCOMPARE(view.icType, QStringLiteral("553"));
-            QVERIFY(view.isColorful);
-            QVERIFY(view.isGun);
-            QVERIFY(!view.is55328);
+            QVERIFY(view.isColorful && view.isGun && !view.is55328);
             view.setGlobalData("common/after", "kept");
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(fresh("getGlobalData", "common/language"), QStringLiteral("valid QString Chinese"));
-        QCOMPARE(fresh("getGlobalData", "common/extra"), QStringLiteral("invalid -"));
+        QCOMPARE(fresh("getGlobalData", "common/extra"), QStringLiteral("invalid"));
         QCOMPARE(fresh("getGlobalData", "common/after"), QStringLiteral("valid QString kept"));
-        QVERIFY(readText(modules->path("setting/apConfigD.bin")).contains("Chinese"));
-    }
 
-    void resetApconfigWithoutFactoryCopy()
-    {
+        // Without the factory copy the current file stays.
         QVERIFY(QFile::remove(modules->path("setting/apConfigD.bin")));
-        {
-            myQQuickView view;
-            view.resetApconfig();
-            QCOMPARE(view.getGlobalData("common/language").toString(), QStringLiteral("English"));
-        }
-        QCOMPARE(fresh("getGlobalData", "mouse/icType"), QStringLiteral("valid QString 553"));
+        myQQuickView().resetApconfig();
+        QCOMPARE(fresh("getGlobalData", "common/after"), QStringLiteral("valid QString kept"));
     }
 
     void keyAssignmentsStoredWithoutSending()
     {
-        QVariantList src64;
-        for (int i = 0; i < 64; ++i)
-            src64 << (i % 4 == 2 ? 0xF0 : 0);
-        src64[4] = 4;
-        src64[6] = 2;
         {
-            myQQuickView view;
-            view.setCurrentProfile(1);
-            view.mouseSetKeyMatrix(src64, false, {});
             // A short list stores zeros for the missing values.
+            myQQuickView view;
             view.setCurrentProfile(2);
             view.mouseSetKeyMatrix({1, 4, 10}, false, {});
         }
-        QCOMPARE(fresh("getDataList", "mouseKeyMatrix/1", 1), QStringLiteral("4:4|0|2|0"));
-        QCOMPARE(fresh("getDataList", "mouseKeyMatrix/15", 1), QStringLiteral("4:0|0|240|0"));
         QCOMPARE(fresh("getDataList", "mouseKeyMatrix/0", 2), QStringLiteral("4:1|4|10|0"));
-        QCOMPARE(fresh("getDataList", "mouseKeyMatrix/1", 2), QStringLiteral("4:0|0|0|0"));
-
+        QCOMPARE(fresh("getDataList", "mouseKeyMatrix/15", 2), QStringLiteral("4:0|0|0|0"));
         myQQuickView view;
-        view.setCurrentProfile(1);
-        const QVariantList stored = view.mouseGetKeydefine(1, false);
-        QCOMPARE(stored, QVariantList({4, 0, 2, 0}));
-        QCOMPARE(stored.first().typeId(), QMetaType::Int);
-        QCOMPARE(view.mouseGetKeydefine(1, true), QVariantList());
+        view.setCurrentProfile(2);
+        QCOMPARE(view.mouseGetKeydefine(0, false), QVariantList({1, 4, 10, 0}));
         QCOMPARE(view.mouseGetKeydefine(99, false), QVariantList());
     }
 
@@ -258,17 +170,14 @@ private slots:
     {
         const QString scene = modules->root() + "/scene.qml";
         writeText(scene,
-                  "import QtQuick\n"
-                  "Item {\n"
-                  "  property var calls: []\n"
+                  "import QtQuick\nItem {\n  property var calls: []\n"
                   "  function note(t) { calls = calls.concat([t]) }\n"
                   "  function initUI() { note('initUI') }\n"
                   "  function run() { note('run') }\n"
                   "  function setProtectUI(ms) { note('protect ' + ms) }\n"
                   "  function setCurrentDPI(v) { note('dpi ' + v) }\n"
                   "  function detectKeyboard(d, c) { note('key ' + d + ' ' + c) }\n"
-                  "  function detectMouse(d, b, x, y) { note('mouse ' + d + ' ' + b + ' ' + x + ' ' + y) }\n"
-                  "}\n");
+                  "  function detectMouse(d, b, x, y) { note('mouse ' + [d, b, x, y]) }\n}\n");
         myQQuickView view;
         view.setSource(QUrl::fromLocalFile(scene));
         QVERIFY(view.rootObject());
@@ -283,7 +192,7 @@ private slots:
         // Direct calls arrive at once, queued ones from the event loop.
         QCOMPARE(calls(), QStringList({"protect 500", "dpi 2"}));
         QTRY_COMPARE(calls().size(), 6);
-        QCOMPARE(calls().mid(2), QStringList({"initUI", "run", "key true 4", "mouse false 241 10 20"}));
+        QCOMPARE(calls().mid(2), QStringList({"initUI", "run", "key true 4", "mouse false,241,10,20"}));
 
         // From the device watch's thread the stage reaches the scene queued.
         std::unique_ptr<QThread> watch(QThread::create([&] { view.setCurrentDPI(3); }));
@@ -295,63 +204,36 @@ private slots:
 
     void invokablesInContractOrder()
     {
+        const QString expected = QStringLiteral(
+            "clearHidBusy initUI runUI resetApconfig loadMacroFile saveMacroFile loadProfile "
+            "saveProfile resetProfile copyProfile getLangStrings createMacroIni updataNameList "
+            "modifyMacroNameUpdateProfile deleteMacroUpdateProfile deleteMacroIni getNameList "
+            "saveMacroIni mouseSendMacroData loadMacroIni mouseSaveGundata mouseSendGundata "
+            "modifyGundata getGunData getGunDataKey getXYSensitive getselectGun setXYSensitive "
+            "setSelectGun setCurrentProfile mouseSetKeyboardoption mouseSetReportRate "
+            "mouseSetCurrentDPI mouseResetKeyMatrix mouseGetCurrentDPI mouseSetKeyMatrix "
+            "mouseSetDpi mouseSetRGBEffect mouseSetRGBColor mouseSetProfile mouseReadProfile "
+            "mouseReadCurrentProfile mouseSwitchKeyMatrix GetKeyboardoption mouseSetCursorSpeed "
+            "mouseSetVerticalScrollLines mouseSetDoubleClickSpeed mouseGetKeydefine openUpdateExe "
+            "getData getGlobalData getDataList setData setGlobalData setDataList setBusy "
+            "setCurrentDPI");
         const QMetaObject &mo = myQQuickView::staticMetaObject;
         QStringList names;
-        for (int i = mo.methodOffset(); i < mo.methodCount(); ++i) {
-            const QMetaMethod m = mo.method(i);
-            if (m.methodType() == QMetaMethod::Method)
-                names << QString::fromLatin1(m.name());
-        }
-        QStringList expected;
-        for (const char *name : invokableOrder)
-            expected << QString::fromLatin1(name);
-        QCOMPARE(expected.size(), 57);
-        QCOMPARE(names, expected);
-    }
-
-    void pointerOperationsMakeOneCallEach()
-    {
-        myQQuickView view;
-        QStringList calls;
-        auto pointer = std::make_unique<RecordingPointer>(&calls);
-        RecordingPointer *p = pointer.get();
-        view.setPointerSettings(std::move(pointer));
-        view.mouseSetCursorSpeed(0);
-        view.mouseSetCursorSpeed(10);
-        view.mouseSetDoubleClickSpeed(0);
-        view.mouseSetDoubleClickSpeed(10);
-        view.mouseSetVerticalScrollLines(3);
-        view.mouseSetVerticalScrollLines(1000);
-        QCOMPARE(calls, QStringList({"speed 1", "speed 20", "double 900", "double 200",
-                                     "lines 3", "lines 1000"}));
-
-        calls.clear();
-        p->accept = false;
-        QTest::ignoreMessage(QtDebugMsg, "setCursorSpeed Failed");
-        view.mouseSetCursorSpeed(4);
-        QTest::ignoreMessage(QtDebugMsg, "setDoubleClickSpeed Failed");
-        view.mouseSetDoubleClickSpeed(4);
-        QTest::ignoreMessage(QtDebugMsg, "setVerticalScrollLines Failed");
-        view.mouseSetVerticalScrollLines(4);
-        QCOMPARE(calls.size(), 3);
-
-        // A step that would wrap the time is refused without a call.
-        calls.clear();
-        p->accept = true;
-        QTest::ignoreMessage(QtDebugMsg, "setDoubleClickSpeed Failed");
-        view.mouseSetDoubleClickSpeed(13);
-        QVERIFY(calls.isEmpty());
+        for (int i = mo.methodOffset(); i < mo.methodCount(); ++i)
+            if (mo.method(i).methodType() == QMetaMethod::Method)
+                names << QString::fromLatin1(mo.method(i).name());
+        QCOMPARE(expected.split(' ').size(), 57);
+        QCOMPARE(names.join(' '), expected);
     }
 
     void desktopPointerSettings()
     {
         GSettingsSchemaSource *source = g_settings_schema_source_get_default();
-        GSettingsSchema *schema =
-            source ? g_settings_schema_source_lookup(source, "org.gnome.desktop.peripherals.mouse", TRUE)
-                   : nullptr;
+        GSettingsSchema *schema = source ? g_settings_schema_source_lookup(
+                                      source, "org.gnome.desktop.peripherals.mouse", TRUE)
+                                         : nullptr;
         if (!schema)
             QSKIP("the desktop's mouse schema is not installed");
-        const bool hasDoubleClick = g_settings_schema_has_key(schema, "double-click");
         g_settings_schema_unref(schema);
 
         myQQuickView view; // the desktop implementation from the factory
@@ -362,16 +244,13 @@ private slots:
         QCOMPARE(g_settings_get_double(mouse, "speed"), -1.0);
         view.mouseSetCursorSpeed(5);
         QCOMPARE(g_settings_get_double(mouse, "speed"), 0.0);
-        if (hasDoubleClick) {
-            view.mouseSetDoubleClickSpeed(10);
-            QCOMPARE(g_settings_get_int(mouse, "double-click"), 200);
-            view.mouseSetDoubleClickSpeed(0);
-            QCOMPARE(g_settings_get_int(mouse, "double-click"), 900);
-            QTest::ignoreMessage(QtDebugMsg, "setDoubleClickSpeed Failed");
-            view.mouseSetDoubleClickSpeed(20);
-            QCOMPARE(g_settings_get_int(mouse, "double-click"), 900);
-        }
-        // The desktop keeps no wheel scroll lines.
+        view.mouseSetDoubleClickSpeed(10);
+        QCOMPARE(g_settings_get_int(mouse, "double-click"), 200);
+        // A step that would wrap the time is refused; the desktop keeps no
+        // wheel scroll lines.
+        QTest::ignoreMessage(QtDebugMsg, "setDoubleClickSpeed Failed");
+        view.mouseSetDoubleClickSpeed(13);
+        QCOMPARE(g_settings_get_int(mouse, "double-click"), 200);
         QTest::ignoreMessage(QtDebugMsg, "setVerticalScrollLines Failed");
         view.mouseSetVerticalScrollLines(3);
         g_object_unref(mouse);
@@ -388,13 +267,8 @@ private slots:
         p.setProcessEnvironment(env);
         p.start(QCoreApplication::applicationFilePath(), {"--child", "pointer"});
         QVERIFY(p.waitForFinished(20000));
-        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
         QCOMPARE(p.exitCode(), 0);
-        QCOMPARE(QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed(),
-                 QStringLiteral("pointer done"));
-        const QString lines = QString::fromLocal8Bit(p.readAllStandardError());
-        QVERIFY2(lines.contains("setCursorSpeed Failed"), qPrintable(lines));
-        QVERIFY2(lines.contains("setDoubleClickSpeed Failed"), qPrintable(lines));
+        QVERIFY(p.readAllStandardError().contains("setCursorSpeed Failed"));
     }
 };
 
