@@ -6,7 +6,6 @@
 #include <QDataStream>
 #include <QFile>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QSettings>
 #include <cstring>
 
@@ -22,16 +21,6 @@ inline bool writeFile(const QString &path, const QByteArray &data)
 {
     QFile f(path);
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
-}
-
-// `size` random bytes (fixed seed), to be read as INI.
-inline QByteArray noise(int size)
-{
-    QByteArray bytes(size, '\0');
-    QRandomGenerator gen(7);
-    for (char &c : bytes)
-        c = char(gen.bounded(256));
-    return bytes;
 }
 
 // Runs what the event loop would run later, deferred deletions included.

@@ -18,17 +18,18 @@ struct ScriptedDialogs : FileDialogs
 {
     QString answer;
     QStringList calls;
-    QString openFileName(QWidget *, const QString &caption, const QString &dir,
-                         const QString &filter) override
+    QString ask(const char *kind, const QString &caption, const QString &dir, const QString &filter)
     {
-        calls << QStringList{"open", caption, dir, filter}.join('|');
+        calls << QStringList{kind, caption, dir, filter}.join('|');
         return answer;
     }
-    QString saveFileName(QWidget *, const QString &caption, const QString &dir,
-                         const QString &filter) override
+    QString openFileName(QWidget *, const QString &c, const QString &d, const QString &f) override
     {
-        calls << QStringList{"save", caption, dir, filter}.join('|');
-        return answer;
+        return ask("open", c, d, f);
+    }
+    QString saveFileName(QWidget *, const QString &c, const QString &d, const QString &f) override
+    {
+        return ask("save", c, d, f);
     }
 };
 
@@ -74,49 +75,31 @@ private slots:
         QCOMPARE(f.file("macro/Macro_1.bin"), macro);
     }
 
-    void profileExportAndImport()
+    void exportsReplaceAndImportsKeep()
     {
         Fixture f;
+        const QString pf = f.outside("mine.pf"), in = f.outside("in.mc"), out = f.outside("out.mc");
+        for (const QString &old : {pf, out})
+            QVERIFY(writeFile(old, "an older and longer export of something else\n"));
         f.view.setCurrentProfile(1);
         f.view.setData("mouse/mouseRate", 42); // pending at the export
-        f.dialogs->answer = f.outside("mine.pf");
-        QVERIFY(writeFile(f.dialogs->answer, "[stale]\nkey=that is longer than nothing\n"));
+        f.dialogs->answer = pf;
         f.view.saveProfile(1);
-        QCOMPARE(contents(f.dialogs->answer), f.file("setting/p2.bin"));
-        QVERIFY(contents(f.dialogs->answer).contains("mouseRate=42"));
+        QCOMPARE(contents(pf), f.file("setting/p2.bin"));
+        QVERIFY(contents(pf).contains("mouseRate=42"));
 
-        // The imported profile is what the view reads, and a pending edit of
-        // the replaced settings object never reaches the new file.
-        QVERIFY(writeFile(f.dialogs->answer, "[mouse]\ndpiCount=4\n"));
-        f.view.setData("mouse/dpiCount", 5);
-        QVERIFY(f.view.loadProfile(1));
-        drainEvents();
-        QCOMPARE(f.view.getData("mouse/dpiCount", false).toInt(), 4);
-        QCOMPARE(f.file("setting/p2.bin"), contents(f.dialogs->answer));
-    }
-
-    void macroExportAndImport()
-    {
-        Fixture f;
-        f.dialogs->answer = f.outside("in.mc");
-        QVERIFY(writeFile(f.dialogs->answer, "[config]\ntotal=1\nrepeat=2\n[macro]\n0=\"1,Q\"\n"));
+        f.dialogs->answer = in;
+        QVERIFY(writeFile(in, "[config]\ntotal=1\nrepeat=2\n[macro]\n0=\"1,Q\"\n"));
         QVERIFY(f.view.loadMacroFile("Macro_1"));
         QCOMPARE(f.view.loadMacroIni("Macro_1"), (QStringList{"1,Q", "2"}));
-
         // An import onto an existing macro keeps it.
         QVERIFY(f.view.createMacroIni("Kept", 0).toBool());
         const QByteArray kept = f.file("macro/Kept.bin");
         QVERIFY(f.view.loadMacroFile("Kept"));
         QCOMPARE(f.file("macro/Kept.bin"), kept);
-        f.dialogs->answer = f.outside("missing.mc");
-        QVERIFY(!f.view.loadMacroFile("NoSource"));
-        QVERIFY(f.view.loadMacroIni("NoSource").isEmpty());
-
-        // An export replaces an existing file.
-        f.dialogs->answer = f.outside("out.mc");
-        QVERIFY(writeFile(f.dialogs->answer, "an older and longer export of something else\n"));
+        f.dialogs->answer = out;
         f.view.saveMacroFile("Macro_1");
-        QCOMPARE(contents(f.dialogs->answer), contents(f.outside("in.mc")));
+        QCOMPARE(contents(out), contents(in));
     }
 };
 
