@@ -58,11 +58,6 @@ private:
     QtMessageHandler previous = nullptr;
 };
 
-inline QString hexOf(const vr770::Bytes &bytes)
-{
-    return QByteArray(reinterpret_cast<const char *>(bytes.data()), int(bytes.size())).toHex(' ').toUpper();
-}
-
 inline DeviceEntry entryFor(const vr770::VirtualR770 &mouse)
 {
     DeviceEntry e;
@@ -82,12 +77,13 @@ struct LinkRig
     RecordingOwner owner;
     bool handshakeOk = false;
 
-    explicit LinkRig(CommandSet set = CommandSet::Hid553, int reportLength = 32)
+    explicit LinkRig(CommandSet set = CommandSet::Hid553, int reportLength = 32, bool scrambling = true)
     {
         vr770::resetBus();
         vr770::MouseConfig config;
         config.commandSet = set;
         config.reportLength = reportLength;
+        config.scrambling = scrambling;
         mouse = vr770::addMouse(config);
         link->owner = &owner;
         owner.icType = set == CommandSet::Hid560 ? "560" : "553";
@@ -114,7 +110,7 @@ struct LinkRig
     {
         QStringList out;
         for (const vr770::Bytes &f : mouse.receivedFrames())
-            out << hexOf(f);
+            out << QByteArray(reinterpret_cast<const char *>(f.data()), int(f.size())).toHex(' ').toUpper();
         return out;
     }
     QString lastFrame() const { return frames().value(frames().size() - 1); }

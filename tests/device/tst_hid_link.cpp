@@ -1,22 +1,70 @@
-// The link's exchanges and handshake against the virtual mouse: failures,
-// pauses, the busy flag and nested commands.
+// The link against the virtual mouse: scrambling and the handshake, every
+// command of both sets (the frame the firmware received, descrambled, the
+// blocks it got and the replies it gave), pauses, failures, the busy flag and
+// nested commands.
 #include "linkrig.h"
+#include "scramble.h"
 
+#include <QRandomGenerator>
 #include <QTimer>
 #include <QtTest>
 
 #include <array>
+#include <functional>
+#include <numeric>
+
+using Block128 = std::array<uchar, Hid_Thread::MaxBlockLength>;
+
+static Block128 pattern(uchar start)
+{
+    Block128 a;
+    std::iota(a.begin(), a.end(), start);
+    return a;
+}
+
+static bool allBytes(const Block128 &b, uchar v) { return std::all_of(b.begin(), b.end(), [v](uchar x) { return x == v; }); }
 
 static QByteArray keyText() { return QByteArray(reinterpret_cast<const char *>(&secrecyKey[1]), 6); }
 
-using Block128 = std::array<uchar, Hid_Thread::MaxBlockLength>;
-static bool allBytes(const Block128 &b, uchar v) { return std::all_of(b.begin(), b.end(), [v](uchar x) { return x == v; }); }
+// Runs each call and compares the frame the mouse received last.
+static void runSteps(LinkRig &rig, const QList<QPair<std::function<void(Hid_Thread &)>, QString>> &steps)
+{
+    for (const auto &step : steps) {
+        step.first(*rig.link);
+        QCOMPARE(rig.lastFrame(), step.second);
+    }
+    QVERIFY(rig.linkIdle());
+}
 
 class TstHidLink : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void scrambling()
+    {
+        const auto scrambled = [](const char *plainHex, const uchar *key, const uchar *table) {
+            QByteArray b = QByteArray::fromHex(plainHex);
+            scramble::encrypt(reinterpret_cast<uchar *>(b.data()), key, table);
+            return QString(b.toHex(' ').toUpper());
+        };
+        const uchar zero[8] = {}, full[8] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+        // Zero key and table: the exchange (55 44 77 66 11 00 33 22), then a 3-bit left rotation.
+        QCOMPARE(scrambled("0011223344556677", zero, zero), QString("AA 23 BB 30 88 01 99 12"));
+        // Key bytes 0 and 7 are unused and block bytes 0 and 7 never keyed.
+        QCOMPARE(scrambled("0000000000000000", full, zero), QString("07 FF FF FF FF FF F8 00"));
+
+        QRandomGenerator rng(770);
+        for (int round = 0; round < 2000; ++round) {
+            quint64 words[2]; // block, key
+            rng.fillRange(words);
+            quint64 b = words[0];
+            scramble::encrypt(reinterpret_cast<uchar *>(&b), reinterpret_cast<uchar *>(&words[1]));
+            scramble::decrypt(reinterpret_cast<uchar *>(&b), reinterpret_cast<uchar *>(&words[1]));
+            QCOMPARE(b, words[0]);
+        }
+    }
+
     void handshake()
     {
         LinkRig rig;
@@ -40,16 +88,166 @@ private slots:
         rig.mouse.unplug();
         QVERIFY(!rig.link->chkDeviceIsEnCode(0));
 
-        // Plain frames: the challenge travels in bytes 2 to 5 as it is.
-        rig.mouse.plug();
-        vr770::MouseConfig config = rig.mouse.config();
-        config.scrambling = false;
-        rig.mouse.setConfig(config);
-        rig.link->replaceDeviceList({entryFor(rig.mouse)});
-        vr770::clearTransferLog();
-        QVERIFY(rig.link->chkDeviceIsEnCode(0));
-        QCOMPARE(rig.of(TransferKind::FeatureOut).at(0).wire, rig.of(TransferKind::FeatureOut).at(0).frame);
         QVERIFY(rig.linkIdle());
+
+        // Plain frames: the challenge travels in bytes 2 to 5 as it is.
+        LinkRig plain(CommandSet::Hid553, 32, false);
+        QVERIFY(plain.handshakeOk);
+        plain.link->hid553_0BH_SetCurrentDPI(2);
+        QCOMPARE(plain.of(TransferKind::FeatureOut).at(0).wire, plain.of(TransferKind::FeatureOut).at(0).frame);
+    }
+
+    void hid553Commands()
+    {
+        LinkRig rig;
+        QVERIFY(rig.handshakeOk);
+        Block128 block = pattern(0x10);
+        uchar *data = block.data();
+        uchar o[4] = {}, stage = 0;
+        runSteps(rig, {
+            {[](Hid_Thread &h) { h.hid553_01H_SetReportRate(4); }, "00 01 04 00 00 00 00 00 FA"},
+            {[](Hid_Thread &h) { h.hid553_02H_SetCurrentKeyMatrix(3); }, "00 02 03 00 00 00 00 00 FA"},
+            {[](Hid_Thread &h) { h.hid553_03H_SetKeyboardoption(1, 2, 3, 4); }, "00 03 01 02 03 04 00 00 F2"},
+            {[&](Hid_Thread &h) { h.hid553_83H_GetKeyboardoption(o[0], o[1], o[2], o[3]); }, "00 83 00 00 00 00 00 00 7C"},
+            {[](Hid_Thread &h) { h.hid553_04H_SetGunData(1, 2, 3, 4); }, "00 04 00 01 02 03 04 00 F1"},
+            {[](Hid_Thread &h) { h.hid553_07H_Lod(2, 1); }, "00 07 00 02 7D 01 00 00 78"},
+            {[](Hid_Thread &h) { h.hid553_0BH_SetCurrentDPI(5); }, "00 0B 05 00 00 00 00 00 EF"},
+            {[&](Hid_Thread &h) { h.hid553_8BH_GetCurrentDPI(stage); }, "00 8B 00 00 00 00 00 00 74"},
+            {[&](Hid_Thread &h) { h.hid553_0CH_SetFixLEDColor(data); }, "00 0C 10 11 12 00 00 00 C0"},
+            // Only the low 8 bits of the sum count.
+            {[](Hid_Thread &h) { h.hid553_0DH_SetRGBLedEffect(0xF3, 4, 5); }, "00 0D F3 04 05 00 00 00 F6"},
+            // Type 2 carries 4 colour bytes, any other type 24.
+            {[&](Hid_Thread &h) { h.hid553_10H_SetLED8StageColor(2, data); }, "00 10 02 04 00 00 00 00 E9"},
+            {[&](Hid_Thread &h) { h.hid553_10H_SetLED8StageColor(1, data); }, "00 10 01 18 00 00 00 00 D6"},
+            {[&](Hid_Thread &h) { h.hid553_11H_SetDPISet(6, data); }, "00 11 06 08 00 00 00 00 E0"},
+            {[&](Hid_Thread &h) { h.hid553_12H_SetKeyMatrix(data, 2); }, "00 12 02 40 08 00 00 00 A3"},
+            {[&](Hid_Thread &h) { h.hid553_13H_SetMacroKey(3, data); }, "00 13 03 80 00 00 00 00 69"},
+        });
+        QCOMPARE(QList<int>({o[0], o[1], o[2], o[3], stage}), QList<int>({1, 2, 3, 4, 5}));
+        const vr770::MouseState s = rig.mouse.state();
+        QCOMPARE(s.ledStageColors.at(2), vr770::Bytes(block.begin(), block.begin() + 4));
+        QVERIFY(std::equal(s.keyMatrices[1].begin(), s.keyMatrices[1].end(), block.begin()));
+        // Scrambled on the wire, report id plain.
+        const vr770::Transfer last = rig.of(TransferKind::FeatureOut).back();
+        QVERIFY(last.wire != last.frame && last.wire.at(0) == 0);
+    }
+
+    void hid560Commands()
+    {
+        LinkRig rig(CommandSet::Hid560);
+        QVERIFY(rig.handshakeOk);
+        Block128 block = pattern(0x80);
+        uchar *data = block.data();
+        rig.mouse.setCurrentDpi(4);
+        uchar o1 = 0, o2 = 0, current = 0x33, selector = 1, dpi = 0;
+        runSteps(rig, {
+            {[](Hid_Thread &h) { h.hid560_01H_SetKeyboardoption(1, 2); }, "00 01 01 02 00 00 00 00 FB"},
+            {[&](Hid_Thread &h) { h.hid560_81H_GetKeyboardoption(o1, o2); }, "00 81 00 00 00 00 00 00 7E"},
+            {[](Hid_Thread &h) { h.hid560_02H_SetCurrentProfile(3); }, "00 02 03 00 00 00 00 00 FA"},
+            // 82H sends nothing of its argument; 84H sends its selector.
+            {[&](Hid_Thread &h) { h.hid560_82H_GetCurrentProfile(current); }, "00 82 00 00 00 00 00 00 7D"},
+            {[&](Hid_Thread &h) { h.hid560_84H_GetCurrentDPI(selector, dpi); }, "00 84 01 00 00 00 00 00 7A"},
+            {[&](Hid_Thread &h) { h.hid560_0CH_setProfile(data, 1); }, "00 0C 01 80 00 00 00 00 72"},
+            {[&](Hid_Thread &h) { h.hid560_0FH_SetMacroKey(3, data); }, "00 0F 03 80 00 00 00 00 6D"},
+            {[&](Hid_Thread &h) { h.hid560_0DH_SetKeyMatrix(data, 2); }, "00 0D 02 80 00 00 00 00 70"},
+        });
+        QCOMPARE(QList<int>({o1, o2, current, selector, dpi}), QList<int>({1, 2, 3, 1, 4}));
+        const vr770::MouseState s = rig.mouse.state();
+        QCOMPARE(s.profiles[1], block);
+        QCOMPARE(s.macros[2], block);
+        // The key matrix travels as 128 bytes, the second half zero.
+        std::fill(block.begin() + 64, block.end(), 0);
+        QCOMPARE(s.keyMatrixBlocks[1], block);
+    }
+
+    void hid560Series()
+    {
+        LinkRig rig(CommandSet::Hid560);
+        DebugCapture capture;
+        // Without recoil support every target 1..4 gets its frame, and the
+        // link is held for the whole series: a command due between its
+        // frames gives up.
+        QTimer::singleShot(200, rig.link.get(), [&rig] { rig.link->hid560_02H_SetCurrentProfile(4); });
+        rig.link->hid560_04H_SetCurrentDPI(2);
+        rig.link->hid560_03H_SetReportRate(7);
+        QCOMPARE(rig.frames(), QStringList({"00 04 01 02 00 00 00 00 F8", "00 04 02 02 00 00 00 00 F7",
+                                            "00 04 03 02 00 00 00 00 F6", "00 04 04 02 00 00 00 00 F5",
+                                            "00 03 01 07 00 00 00 00 F4", "00 03 02 07 00 00 00 00 F3",
+                                            "00 03 03 07 00 00 00 00 F2", "00 03 04 07 00 00 00 00 F1"}));
+        QCOMPARE(capture.lines(), QStringList({"cmd Failed 02"}));
+
+        // With recoil support only the first.
+        rig.owner.isGun = true;
+        vr770::clearTransferLog();
+        rig.link->hid560_04H_SetCurrentDPI(3);
+        rig.link->hid560_03H_SetReportRate(1);
+        QCOMPARE(rig.frames(), QStringList({"00 04 01 03 00 00 00 00 F7", "00 03 01 01 00 00 00 00 FA"}));
+        QVERIFY(rig.linkIdle());
+    }
+
+    void blockReports_data()
+    {
+        QTest::addColumn<int>("reportLength");
+        QTest::addColumn<int>("blockLength");
+        QTest::addColumn<int>("reports");
+        QTest::newRow("128 at 32") << 32 << 128 << 4;
+        QTest::newRow("128 at 64") << 64 << 128 << 2;
+        QTest::newRow("8 at 32") << 32 << 8 << 1;
+        QTest::newRow("24 at 20, last chunk cut") << 20 << 24 << 2;
+    }
+    void blockReports()
+    {
+        QFETCH(int, reportLength);
+        QFETCH(int, blockLength);
+        QFETCH(int, reports);
+        LinkRig rig(CommandSet::Hid553, reportLength);
+        Block128 block = pattern(0x01);
+        if (blockLength == 128)
+            rig.link->hid553_13H_SetMacroKey(1, block.data());
+        else if (blockLength == 8)
+            rig.link->hid553_11H_SetDPISet(8, block.data());
+        else
+            rig.link->hid553_10H_SetLED8StageColor(0, block.data());
+
+        // Each report: id 0, then its part of the block, zero-padded.
+        const auto out = rig.of(TransferKind::OutputReport);
+        QCOMPARE(int(out.size()), reports);
+        std::fill(block.begin() + blockLength, block.end(), 0);
+        for (int r = 0; r < reports; ++r) {
+            vr770::Bytes wire(size_t(reportLength + 1), 0);
+            std::copy_n(block.begin() + r * reportLength, std::min(reportLength, 128 - r * reportLength), wire.begin() + 1);
+            QCOMPARE(out[size_t(r)].wire, wire);
+        }
+        // Lower bounds: settle pause after the frame, 120 ms after each
+        // report, settle pause again at the end.
+        const vr770::Transfer frame = rig.of(TransferKind::FeatureOut).back(), closed = rig.mouse.transfers().back();
+        QVERIFY(out[0].timeUs - frame.timeUs >= 127000);
+        for (size_t r = 1; r < out.size(); ++r)
+            QVERIFY(out[r].timeUs - out[r - 1].timeUs >= 119000);
+        QCOMPARE(closed.kind, TransferKind::Close);
+        QVERIFY(closed.timeUs - out.back().timeUs >= 119000 + 127000);
+    }
+
+    void profileReadAcrossReports()
+    {
+        LinkRig rig(CommandSet::Hid560, 64);
+        const Block128 block = pattern(0x40);
+        rig.mouse.setProfile(2, block);
+        Block128 read{};
+        rig.link->hid560_8CH_readProfile(read.data(), 2);
+        QCOMPARE(rig.lastFrame(), QString("00 8C 02 00 00 00 00 00 71"));
+        QCOMPARE(read, block);
+        QCOMPARE(int(rig.of(TransferKind::InputReport).size()), 2);
+
+        // A failure on the second read keeps the caller's bytes behind the
+        // first chunk, and the path.
+        rig.mouse.failCall(Interface::Command, Call::Read, 2);
+        read.fill(0xEE);
+        rig.link->hid560_8CH_readProfile(read.data(), 2);
+        QVERIFY(std::equal(block.begin(), block.begin() + 64, read.begin()));
+        QVERIFY(std::all_of(read.begin() + 64, read.end(), [](uchar b) { return b == 0xEE; }));
+        QVERIFY(rig.linkIdle());
+        QVERIFY(!rig.link->deviceEntry(0).commandPath.isEmpty());
     }
 
     // No path, or a report length outside 1..64: no HID call, no message,
@@ -113,24 +311,6 @@ private slots:
         QVERIFY(rig.link->deviceEntry(0).commandPath.isEmpty());
         QVERIFY(!rig.link->deviceEntry(0).notifyPath.isEmpty());
         QVERIFY(rig.linkIdle());
-    }
-
-    void pausesBetweenReports()
-    {
-        LinkRig rig;
-        Block128 macro{};
-        rig.link->hid553_13H_SetMacroKey(2, macro.data());
-        const auto log = rig.mouse.transfers();
-        const auto frame = rig.of(TransferKind::FeatureOut);
-        const auto reports = rig.of(TransferKind::OutputReport);
-        QCOMPARE(int(reports.size()), 4);
-        // Lower bounds: settle pause after the frame, 120 ms after each
-        // report, settle pause again at the end.
-        QVERIFY(reports[0].timeUs - frame[0].timeUs >= 127000);
-        for (size_t i = 1; i < reports.size(); ++i)
-            QVERIFY(reports[i].timeUs - reports[i - 1].timeUs >= 119000);
-        QCOMPARE(log.back().kind, TransferKind::Close);
-        QVERIFY(log.back().timeUs - reports.back().timeUs >= 119000 + 127000);
     }
 
     void busyLinkDropsCommands()
