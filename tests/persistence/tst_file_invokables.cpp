@@ -54,7 +54,6 @@ private slots:
     void cancelledDialogsChangeNothing()
     {
         Fixture f;
-        QVERIFY(f.modules.isValid());
         QVERIFY(f.view.createMacroIni("Macro_1", 0).toBool());
         const QByteArray p2 = f.file("setting/p2.bin"), macro = f.file("macro/Macro_1.bin");
         QVERIFY(!f.view.loadProfile(1));
