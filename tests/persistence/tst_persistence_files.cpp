@@ -111,6 +111,7 @@ private slots:
         QCOMPARE(macrolibrary::load("M"), (QStringList{"1,B", "0,30", "2,B", "5"}));
         QVERIFY(macrolibrary::save("M", {}, 1));
         QCOMPARE(freshRead(file, "macro/0"), QVariant());
+        QVERIFY(!macrolibrary::save("M", QStringList(macrolibrary::MaxSteps + 1, "0,10"), 1));
         QCOMPARE(macrolibrary::load("M"), QStringList{"1"});
 
         // Reads are bounded. Steps written without quotes read back as lists:
@@ -246,6 +247,7 @@ private slots:
             QVERIFY2(langstrings::read(empty, "Test").isEmpty(), empty);
         QCOMPARE(langstrings::read("huge", "Test").size(), langstrings::MaxTexts);
         QCOMPARE(langstrings::read("scripts", "Test"), (QStringList{"宏编辑器, 宏", "Привет"}));
+        QVERIFY(langstrings::read("main", "../i18n/English").isEmpty());
 
         // "other" replaces the notification texts it holds, and only those.
         deviceEventTexts().reset();
