@@ -88,13 +88,9 @@ private slots:
         // The right Windows key by its keycode: for the keysym Super_R
         // xdotool also presses Super_L.
         QCOMPARE(reportsOf({"key", "134"}), QStringList());
-        // Modifiers by keycode too: Control_R+Pause, Alt_L+Print, a held key.
+        // Control_R+Pause, modifier by keycode too.
         QCOMPARE(reportsOf({"keydown", "105", "key", "127", "keyup", "105"}),
                  (QStringList{"+228", "+72", "-72", "-228"}));
-        QCOMPARE(reportsOf({"keydown", "64", "key", "107", "keyup", "64"}),
-                 (QStringList{"+226", "+70", "-70", "-226"}));
-        QCOMPARE(reportsOf({"keydown", "x", "sleep", "0.6", "keyup", "x"}),
-                 (QStringList{"+27", "-27"}));
     }
 
     void clicksReachTheSceneAtThePointer()
@@ -117,15 +113,9 @@ private slots:
         other.start(QStringLiteral("stdbuf"),
                     {"-oL", "xev", "-name", "r770-other-client", "-event", "keyboard"});
         QVERIFY(other.waitForStarted());
-        QProcess search;
-        search.start(QStringLiteral("xdotool"),
-                     {"search", "--sync", "--name", "r770-other-client"});
-        QVERIFY(search.waitForFinished(10000));
-        const QString window = QString::fromLatin1(search.readAllStandardOutput()).trimmed();
-        QVERIFY(!window.isEmpty() && !window.contains('\n'));
-        QVERIFY(xdotool({"windowfocus", "--sync", window}));
-
-        QCOMPARE(reportsOf({"key", "c"}), (QStringList{"+6", "-6"}));
+        QCOMPARE(reportsOf({"search", "--sync", "--name", "r770-other-client", "windowfocus",
+                            "--sync", "key", "c"}),
+                 (QStringList{"+6", "-6"}));
         // The other client got the key too: nothing is grabbed.
         QByteArray seen;
         QTRY_VERIFY_WITH_TIMEOUT((seen += other.readAllStandardOutput()).contains("KeyPress"),
