@@ -38,26 +38,6 @@ private:
     int removedCount = 0;
 };
 
-// Debug lines written from any thread while an instance lives.
-class DebugCapture
-{
-public:
-    DebugCapture() { QMutexLocker l(&mutex); captured.clear(); previous = qInstallMessageHandler(&handler); }
-    ~DebugCapture() { qInstallMessageHandler(previous); }
-    QStringList lines() const { QMutexLocker l(&mutex); return captured; }
-
-private:
-    static void handler(QtMsgType type, const QMessageLogContext &, const QString &msg)
-    {
-        QMutexLocker l(&mutex);
-        if (type == QtDebugMsg)
-            captured.append(msg.trimmed());
-    }
-    static inline QMutex mutex;
-    static inline QStringList captured;
-    QtMessageHandler previous = nullptr;
-};
-
 inline DeviceEntry entryFor(const vr770::VirtualR770 &mouse)
 {
     DeviceEntry e;
@@ -69,9 +49,11 @@ inline DeviceEntry entryFor(const vr770::VirtualR770 &mouse)
     return e;
 }
 
-// A fresh bus with one mouse and a link that passed the handshake with it.
+// A fresh bus with one mouse and a link that passed the handshake with it;
+// debug lines from any thread are captured while the rig lives.
 struct LinkRig
 {
+    QtMessageHandler previousHandler = qInstallMessageHandler(&captureDebug);
     vr770::VirtualR770 mouse;
     std::unique_ptr<Hid_Thread> link = std::make_unique<Hid_Thread>();
     RecordingOwner owner;
@@ -90,11 +72,14 @@ struct LinkRig
         link->replaceDeviceList({entryFor(mouse)});
         handshakeOk = link->chkDeviceIsEnCode(0);
         vr770::clearTransferLog();
+        QMutexLocker l(&debugMutex);
+        debugLines.clear();
     }
     ~LinkRig()
     {
         link.reset(); // stops and joins a watch before the bus goes
         vr770::resetBus();
+        qInstallMessageHandler(previousHandler);
     }
 
     std::vector<vr770::Transfer> of(TransferKind kind, Interface in = Interface::Command) const
@@ -116,4 +101,14 @@ struct LinkRig
     QString lastFrame() const { return frames().value(frames().size() - 1); }
     // Every exchange leaves the link free with its handle closed.
     bool linkIdle() const { return link->hidReady && link->commandHandle == nullptr; }
+
+    QStringList debug() const { QMutexLocker l(&debugMutex); return debugLines; }
+    static void captureDebug(QtMsgType type, const QMessageLogContext &, const QString &msg)
+    {
+        QMutexLocker l(&debugMutex);
+        if (type == QtDebugMsg)
+            debugLines.append(msg.trimmed());
+    }
+    static inline QMutex debugMutex;
+    static inline QStringList debugLines;
 };

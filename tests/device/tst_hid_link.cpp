@@ -163,7 +163,6 @@ private slots:
     void hid560Series()
     {
         LinkRig rig(CommandSet::Hid560);
-        DebugCapture capture;
         // Without recoil support every target 1..4 gets its frame, and the
         // link is held for the whole series: a command due between its
         // frames gives up.
@@ -174,7 +173,7 @@ private slots:
                                             "00 04 03 02 00 00 00 00 F6", "00 04 04 02 00 00 00 00 F5",
                                             "00 03 01 07 00 00 00 00 F4", "00 03 02 07 00 00 00 00 F3",
                                             "00 03 03 07 00 00 00 00 F2", "00 03 04 07 00 00 00 00 F1"}));
-        QCOMPARE(capture.lines(), QStringList({"cmd Failed 02"}));
+        QCOMPARE(rig.debug(), QStringList({"cmd Failed 02"}));
 
         // With recoil support only the first.
         rig.owner.isGun = true;
@@ -228,7 +227,7 @@ private slots:
         QVERIFY(closed.timeUs - out.back().timeUs >= 119000 + 127000);
     }
 
-    void profileReadAcrossReports()
+    void blockRead()
     {
         LinkRig rig(CommandSet::Hid560, 64);
         const Block128 block = pattern(0x40);
@@ -248,62 +247,55 @@ private slots:
         QVERIFY(std::all_of(read.begin() + 64, read.end(), [](uchar b) { return b == 0xEE; }));
         QVERIFY(rig.linkIdle());
         QVERIFY(!rig.link->deviceEntry(0).commandPath.isEmpty());
+
+        // A silent mouse: the read gives up instead of blocking.
+        rig.mouse.setSilent(Interface::Command, true);
+        read.fill(0x77);
+        rig.link->hid560_8CH_readProfile(read.data(), 1);
+        QVERIFY(allBytes(read, 0x77));
+        QVERIFY(rig.linkIdle());
     }
 
-    // No path, or a report length outside 1..64: no HID call, no message,
-    // the caller's values kept, the link free.
-    void unusableEntryMakesNoHidCall()
+    // Every failure leaves the handle closed, the link free and the caller's
+    // values as they were.
+    void failuresLeaveLinkFree()
     {
-        LinkRig rig;
-        DebugCapture capture;
+        LinkRig rig(CommandSet::Hid560);
+        // No path, or a report length outside 1..64: no HID call, no message.
         DeviceEntry noPath = entryFor(rig.mouse), tooLong = noPath, zeroLength = noPath;
         noPath.commandPath.clear();
         tooLong.reportLength = 65;
         zeroLength.reportLength = 0;
         rig.link->replaceDeviceList({noPath, tooLong, zeroLength});
-        uchar stage = 0x42;
+        uchar b1 = 1, b2 = 2;
         Block128 block;
         block.fill(0x99);
         for (int index : {0, 1, 2, -1}) {
             rig.link->currentIndex = index;
-            rig.link->hid553_0BH_SetCurrentDPI(3);
-            rig.link->hid553_8BH_GetCurrentDPI(stage);
+            rig.link->hid560_02H_SetCurrentProfile(3);
+            rig.link->hid560_81H_GetKeyboardoption(b1, b2);
             rig.link->hid560_8CH_readProfile(block.data(), 0);
             QVERIFY(rig.linkIdle());
         }
-        QCOMPARE(int(stage), 0x42);
-        QVERIFY(allBytes(block, 0x99));
         QVERIFY(!rig.link->chkDeviceIsEnCode(1));
+        QVERIFY(allBytes(block, 0x99));
         QVERIFY(rig.mouse.transfers().empty());
-        QVERIFY(capture.lines().isEmpty());
-    }
+        QVERIFY(rig.debug().isEmpty());
 
-    // Whichever call fails: handle closed, link free, path kept, the
-    // caller's values untouched.
-    void hidErrorsAndFailedOpen()
-    {
-        LinkRig rig(CommandSet::Hid560);
-        Block128 block{};
+        // Whichever HID call fails, the path is kept.
+        rig.link->replaceDeviceList({entryFor(rig.mouse)});
+        rig.link->currentIndex = 0;
         for (Call call : {Call::SendFeatureReport, Call::Write, Call::GetFeatureReport}) {
-            vr770::clearTransferLog();
             rig.mouse.failCall(Interface::Command, call, call == Call::Write ? 2 : 1);
-            uchar b1 = 1, b2 = 2;
             if (call == Call::GetFeatureReport)
                 rig.link->hid560_81H_GetKeyboardoption(b1, b2);
             else
                 rig.link->hid560_0FH_SetMacroKey(1, block.data());
             QVERIFY(rig.linkIdle());
             QVERIFY(!rig.link->deviceEntry(0).commandPath.isEmpty());
-            QCOMPARE(QList<int>({b1, b2}), QList<int>({1, 2}));
-            QCOMPARE(rig.of(TransferKind::Open).size(), rig.of(TransferKind::Close).size());
         }
-
-        // A silent mouse: the block read gives up instead of blocking.
-        rig.mouse.setSilent(Interface::Command, true);
-        block.fill(0x77);
-        rig.link->hid560_8CH_readProfile(block.data(), 1);
-        QVERIFY(allBytes(block, 0x77));
-        QVERIFY(rig.linkIdle());
+        QCOMPARE(QList<int>({b1, b2}), QList<int>({1, 2}));
+        QCOMPARE(rig.of(TransferKind::Open).size(), rig.of(TransferKind::Close).size());
 
         // A failed open empties that path only.
         rig.mouse.setOpenRefused(true);
@@ -313,41 +305,33 @@ private slots:
         QVERIFY(rig.linkIdle());
     }
 
-    void busyLinkDropsCommands()
+    void busyLink()
     {
         LinkRig rig(CommandSet::Hid560);
-        DebugCapture capture;
+        // A command fired from the events the send routine processes while
+        // another holds the link gives up.
+        QTimer::singleShot(0, rig.link.get(), [&rig] { rig.link->hid560_02H_SetCurrentProfile(4); });
+        Block128 block = pattern(1);
+        rig.link->hid560_0FH_SetMacroKey(1, block.data());
+        QCOMPARE(rig.debug(), QStringList({"cmd Failed 02"}));
+        QCOMPARE(rig.frames().size(), 1);
+        QCOMPARE(rig.mouse.state().macros[0], block);
+        QVERIFY(rig.linkIdle());
+
+        // A busy link drops commands with their line and leaves the values.
+        vr770::clearTransferLog();
         rig.link->hidReady = false;
         rig.link->hid553_07H_Lod(1, 1);
         uchar selector = 1, stage = 0x44;
         rig.link->hid560_84H_GetCurrentDPI(selector, stage);
-        Block128 block;
-        block.fill(0x31);
         rig.link->hid560_8CH_readProfile(block.data(), 0);
         // A handshake that never got the link is no match.
         QVERIFY(!rig.link->chkDeviceIsEnCode(0));
-
-        QCOMPARE(capture.lines(), QStringList({"hid553_07H_Lod", "cmd Failed 84", "cmd Failed 8c", "cmd Failed 00"}));
+        QCOMPARE(rig.debug(), QStringList({"cmd Failed 02", "hid553_07H_Lod", "cmd Failed 84", "cmd Failed 8c", "cmd Failed 00"}));
         QCOMPARE(QList<int>({selector, stage}), QList<int>({1, 0x44}));
-        QVERIFY(allBytes(block, 0x31));
+        QCOMPARE(block, pattern(1));
         QVERIFY(rig.mouse.transfers().empty());
         QVERIFY(!rig.link->hidReady); // a dropped command leaves the flag alone
-    }
-
-    void nestedCommandGivesUp()
-    {
-        LinkRig rig;
-        DebugCapture capture;
-        // Fired from the events the send routine processes while the outer
-        // command holds the link.
-        QTimer::singleShot(0, rig.link.get(), [&rig] { rig.link->hid553_0BH_SetCurrentDPI(6); });
-        std::array<uchar, 8> codes{1, 2, 3, 4, 5, 6, 7, 8};
-        rig.link->hid553_11H_SetDPISet(8, codes.data());
-
-        QCOMPARE(capture.lines(), QStringList({"cmd Failed 0B"}));
-        QCOMPARE(rig.frames().size(), 1);
-        QCOMPARE(rig.mouse.state().dpiStageCodes, codes);
-        QVERIFY(rig.linkIdle());
     }
 };
 
