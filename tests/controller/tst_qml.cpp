@@ -8,11 +8,9 @@
 #include <QQmlEngine>
 #include <QtQuickTest>
 
-namespace {
-
 // QQuickWidget needs a widget application; the test runner reuses the one
 // that exists when it starts.
-QApplication *makeApplication()
+static QApplication *makeApplication()
 {
     static int argc = 1;
     static char name[] = "test_controller_qml";
@@ -20,41 +18,30 @@ QApplication *makeApplication()
     return new QApplication(argc, argv);
 }
 
-} // namespace
-
 class Setup : public QObject
 {
     Q_OBJECT
 
 public:
-    Setup() : app(makeApplication()) {}
-    ~Setup() override
+    Setup()
     {
-        view.reset();
-        link.reset();
         vr770::resetBus();
-        modules.reset();
+        view.icType = QStringLiteral("553");
+        connectView(view, link, owner, vr770::addMouse());
     }
 
 public slots:
     void qmlEngineAvailable(QQmlEngine *engine)
     {
-        modules = std::make_unique<TestModules>();
-        vr770::resetBus();
-        const vr770::VirtualR770 mouse = vr770::addMouse();
-        view = std::make_unique<myQQuickView>();
-        view->icType = QStringLiteral("553");
-        link = std::make_unique<Hid_Thread>();
-        connectView(*view, *link, owner, mouse);
-        engine->rootContext()->setContextProperty(QStringLiteral("ui_View"), view.get());
+        engine->rootContext()->setContextProperty(QStringLiteral("ui_View"), &view);
     }
 
 private:
-    std::unique_ptr<QApplication> app;
-    std::unique_ptr<TestModules> modules;
+    std::unique_ptr<QApplication> app{makeApplication()};
+    TestModules modules;
     ViewOwner owner;
-    std::unique_ptr<Hid_Thread> link;
-    std::unique_ptr<myQQuickView> view;
+    Hid_Thread link;
+    myQQuickView view;
 };
 
 QUICK_TEST_MAIN_WITH_SETUP(controller_qml, Setup)

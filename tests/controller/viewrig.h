@@ -22,20 +22,9 @@ public:
 inline DeviceEntry entryFor(const vr770::VirtualR770 &mouse)
 {
     const vr770::MouseConfig c = mouse.config();
-    DeviceEntry e;
-    e.type = 1;
-    e.vid = c.vid;
-    e.pid = c.pid;
-    e.usagePage = c.usagePage;
-    e.usage = c.usage;
-    e.usagePage2 = c.usagePage2;
-    e.usage2 = c.usage2;
-    e.reportLength = c.reportLength;
-    e.isEncode = c.scrambling;
-    e.sCode = QString::fromStdString(c.secrecyCode);
-    e.commandPath = QString::fromStdString(mouse.commandPath());
-    e.notifyPath = QString::fromStdString(mouse.notifyPath());
-    return e;
+    return {1, c.vid, c.pid, c.usagePage, c.usage, c.usagePage2, c.usage2, c.reportLength,
+            c.scrambling, QString::fromStdString(c.secrecyCode),
+            QString::fromStdString(mouse.commandPath()), QString::fromStdString(mouse.notifyPath())};
 }
 
 // Links view to the mouse through link and passes the handshake.
