@@ -11,6 +11,8 @@
 #include <QPair>
 #include <QStringList>
 
+#include <atomic>
+#include <cstdio>
 #include <memory>
 
 using vr770::Call;
@@ -24,18 +26,17 @@ class RecordingOwner : public HidOwner
 public:
     bool isGun = false;
     QString icType;
+    std::atomic<int> removed{0};
     bool ownerIsGun() const override { return isGun; }
     QString ownerIcType() const override { return icType; }
     // Called from the watch thread.
     void deviceStageChanged(int stage, const QString &text) override { QMutexLocker l(&mutex); events.append({stage, text}); }
-    void deviceRemoved() override { QMutexLocker l(&mutex); ++removedCount; }
+    void deviceRemoved() override { ++removed; }
     QList<StageEvent> stages() const { QMutexLocker l(&mutex); return events; }
-    int removed() const { QMutexLocker l(&mutex); return removedCount; }
 
 private:
     mutable QMutex mutex;
     QList<StageEvent> events;
-    int removedCount = 0;
 };
 
 inline DeviceEntry entryFor(const vr770::VirtualR770 &mouse)
@@ -108,6 +109,8 @@ struct LinkRig
         QMutexLocker l(&debugMutex);
         if (type == QtDebugMsg)
             debugLines.append(msg.trimmed());
+        else
+            std::fprintf(stderr, "%s\n", qPrintable(msg));
     }
     static inline QMutex debugMutex;
     static inline QStringList debugLines;

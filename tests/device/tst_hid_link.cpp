@@ -88,8 +88,6 @@ private slots:
         rig.mouse.unplug();
         QVERIFY(!rig.link->chkDeviceIsEnCode(0));
 
-        QVERIFY(rig.linkIdle());
-
         // Plain frames: the challenge travels in bytes 2 to 5 as it is.
         LinkRig plain(CommandSet::Hid553, 32, false);
         QVERIFY(plain.handshakeOk);
@@ -127,9 +125,6 @@ private slots:
         const vr770::MouseState s = rig.mouse.state();
         QCOMPARE(s.ledStageColors.at(2), vr770::Bytes(block.begin(), block.begin() + 4));
         QVERIFY(std::equal(s.keyMatrices[1].begin(), s.keyMatrices[1].end(), block.begin()));
-        // Scrambled on the wire, report id plain.
-        const vr770::Transfer last = rig.of(TransferKind::FeatureOut).back();
-        QVERIFY(last.wire != last.frame && last.wire.at(0) == 0);
     }
 
     void hid560Commands()
@@ -296,6 +291,7 @@ private slots:
         }
         QCOMPARE(QList<int>({b1, b2}), QList<int>({1, 2}));
         QCOMPARE(rig.of(TransferKind::Open).size(), rig.of(TransferKind::Close).size());
+        QCOMPARE(rig.of(TransferKind::OutputReport).size(), size_t(2)); // nothing after the failed write
 
         // A failed open empties that path only.
         rig.mouse.setOpenRefused(true);
