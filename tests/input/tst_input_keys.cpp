@@ -25,18 +25,6 @@ struct FakeSource : HookBackend
     void remove() override { active -= std::exchange(installed, false); }
 };
 
-// Reports as text: "4+" key press, "f0- 10,20" button release at (10, 20).
-void recordKey(unsigned char usage, bool isDown, void *context)
-{
-    *static_cast<QStringList *>(context) << QString::number(usage, 16) + (isDown ? '+' : '-');
-}
-
-void recordButton(unsigned code, bool isDown, int x, int y, void *context)
-{
-    *static_cast<QStringList *>(context)
-        << QString("%1%2 %3,%4").arg(code, 0, 16).arg(isDown ? '+' : '-').arg(x).arg(y);
-}
-
 } // namespace
 
 class TestInputKeys : public QObject
@@ -50,8 +38,14 @@ private:
     void makeHook(bool useNonUsHash)
     {
         hook = std::make_unique<InputHook>(useNonUsHash, std::make_unique<FakeSource>());
-        hook->setKeyboardCallback(recordKey, &reports);
-        hook->setMouseCallback(recordButton, &reports);
+        // Reports as text: "4+" key press, "f0- 10,20" button release at (10, 20).
+        hook->setKeyboardCallback([](unsigned char usage, bool isDown, void *list) {
+            *static_cast<QStringList *>(list) << QString::number(usage, 16) + (isDown ? '+' : '-');
+        }, &reports);
+        hook->setMouseCallback([](unsigned code, bool isDown, int x, int y, void *list) {
+            *static_cast<QStringList *>(list)
+                << QString("%1%2 %3,%4").arg(code, 0, 16).arg(isDown ? '+' : '-').arg(x).arg(y);
+        }, &reports);
     }
 
     // The usage a key tap reports, 0 for none.
@@ -119,25 +113,23 @@ private slots:
         QCOMPARE(tap(0x2B), 0x31u);             // backslash
         // Linux key codes give the scan codes a Windows keyboard reports.
         const std::pair<unsigned, unsigned> linuxKeys[] = {
-            {96, 0x58}, {97, 0xE4}, {69, 0x53},   // KPENTER 1C ext, RIGHTCTRL 1D ext, NUMLOCK 45 ext
-            {119, 0x48}, {99, 0x46}, {55, 0x55},  // PAUSE 45, SYSRQ 37 ext, KPASTERISK 37
-            {103, 0x52}, {72, 0x60}, {98, 0x54},  // UP 48 ext, KP8 48, KPSLASH 35 ext
-            {100, 0xE6}, {127, 0x65}, {126, 0}}; // RIGHTALT 38 ext, COMPOSE 5D ext, RIGHTMETA 5C ext
+            {96, 0x58}, {97, 0xE4}, {69, 0x53},  // KPENTER 1C+, RIGHTCTRL 1D+, NUMLOCK 45+
+            {119, 0x48}, {99, 0x46}, {55, 0x55}, // PAUSE 45, SYSRQ 37+, KPASTERISK 37
+            {103, 0x52}, {72, 0x60}, {98, 0x54}, // UP 48+, KP8 48, KPSLASH 35+ (+: ext)
+            {100, 0xE6}, {127, 0x65}, {126, 0}}; // RIGHTALT 38+, COMPOSE 5D+, RIGHTMETA 5C+
         for (const auto &[evdev, usage] : linuxKeys) {
             const evdevscan::ScanCode key = evdevscan::fromXKeycode(evdev + 8);
             QCOMPARE(tap(key.scan, key.extended), usage);
         }
-        QCOMPARE(evdevscan::fromEvdev(126).scan, quint8(0x5C));
     }
 
     void nonUsHashChangesOnlyBackslash()
     {
-        const keymaps::VkToUsageMap without = hook->vkToUsage;
         makeHook(true);
         QCOMPARE(tap(0x2B), 0x32u);
         keymaps::VkToUsageMap with = hook->vkToUsage;
         with[0xDC] = 0x31;
-        QVERIFY(with == without);
+        QVERIFY(with == keymaps::buildVkToUsage(false));
     }
 
     void keyChangesAreReportedOnce()

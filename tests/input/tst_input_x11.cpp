@@ -12,25 +12,6 @@
 #include <QTest>
 #include <memory>
 
-namespace {
-
-void onKey(unsigned char usage, bool isDown, void *context)
-{
-    static_cast<myQQuickView *>(context)->keyboardNotify(isDown, usage);
-}
-
-void onButton(unsigned code, bool isDown, int x, int y, void *context)
-{
-    static_cast<myQQuickView *>(context)->mouseNotify(isDown, code, unsigned(x), unsigned(y));
-}
-
-bool xdotool(const QStringList &arguments)
-{
-    return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
-}
-
-} // namespace
-
 class TestInputX11 : public QObject
 {
     Q_OBJECT
@@ -40,6 +21,11 @@ private:
     std::unique_ptr<myQQuickView> view;
     std::unique_ptr<InputHook> hook;
 
+    static bool xdotool(const QStringList &arguments)
+    {
+        return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
+    }
+
     QStringList calls() const
     {
         QVariant value = view->rootObject()->property("calls");
@@ -48,19 +34,16 @@ private:
         return value.toStringList();
     }
 
-    // Runs an xdotool command, then types a marker key, and returns what
-    // reached the scene before the marker's press, "detectKeyboard"(true, 4)
-    // written as "+4".
+    // Runs an xdotool command, then taps z as a marker, and returns what
+    // reached the scene before the marker, "detectKeyboard"(true, 4) as "+4".
     QStringList reportsOf(const QStringList &command)
     {
         view->rootObject()->setProperty("calls", QVariantList());
-        const QString marker = QStringLiteral("detectKeyboard false 29"); // z released
         if (!xdotool(command + QStringList{"key", "z"}))
             return {"xdotool failed"};
-        if (!QTest::qWaitFor([&] { return calls().contains(marker); }, 5000))
+        if (!QTest::qWaitFor([&] { return calls().contains("detectKeyboard false 29"); }, 5000))
             return calls() << "marker missing";
-        QStringList seen = calls();
-        seen = seen.mid(0, seen.indexOf("detectKeyboard true 29"));
+        QStringList seen = calls().mid(0, calls().indexOf("detectKeyboard true 29"));
         return seen.replaceInStrings("detectKeyboard true ", "+")
             .replaceInStrings("detectKeyboard false ", "-");
     }
@@ -75,8 +58,12 @@ private slots:
         view->setSource(QUrl(QStringLiteral("qrc:modules/qml/main.qml")));
         QVERIFY(view->rootObject());
         hook = std::make_unique<InputHook>(false);
-        hook->setKeyboardCallback(onKey, view.get());
-        hook->setMouseCallback(onButton, view.get());
+        hook->setKeyboardCallback([](unsigned char usage, bool isDown, void *view) {
+            static_cast<myQQuickView *>(view)->keyboardNotify(isDown, usage);
+        }, view.get());
+        hook->setMouseCallback([](unsigned code, bool isDown, int x, int y, void *view) {
+            static_cast<myQQuickView *>(view)->mouseNotify(isDown, code, unsigned(x), unsigned(y));
+        }, view.get());
         // Installing again replaces: each click still reports once (checked below).
         QVERIFY(hook->installHooks());
     }
