@@ -129,9 +129,9 @@ private slots:
 
     void hid560Commands()
     {
-        LinkRig rig(CommandSet::Hid560);
+        LinkRig rig(CommandSet::Hid560, 64);
         QVERIFY(rig.handshakeOk);
-        Block128 block = pattern(0x80);
+        Block128 block = pattern(0x80), read{};
         uchar *data = block.data();
         rig.mouse.setCurrentDpi(4);
         uchar o1 = 0, o2 = 0, current = 0x33, selector = 1, dpi = 0;
@@ -143,39 +143,37 @@ private slots:
             {[&](Hid_Thread &h) { h.hid560_82H_GetCurrentProfile(current); }, "00 82 00 00 00 00 00 00 7D"},
             {[&](Hid_Thread &h) { h.hid560_84H_GetCurrentDPI(selector, dpi); }, "00 84 01 00 00 00 00 00 7A"},
             {[&](Hid_Thread &h) { h.hid560_0CH_setProfile(data, 1); }, "00 0C 01 80 00 00 00 00 72"},
+            {[&](Hid_Thread &h) { h.hid560_8CH_readProfile(read.data(), 1); }, "00 8C 01 00 00 00 00 00 72"},
             {[&](Hid_Thread &h) { h.hid560_0FH_SetMacroKey(3, data); }, "00 0F 03 80 00 00 00 00 6D"},
             {[&](Hid_Thread &h) { h.hid560_0DH_SetKeyMatrix(data, 2); }, "00 0D 02 80 00 00 00 00 70"},
         });
         QCOMPARE(QList<int>({o1, o2, current, selector, dpi}), QList<int>({1, 2, 3, 1, 4}));
+        // The profile read back in two input reports.
+        QCOMPARE(read, block);
+        QCOMPARE(rig.of(TransferKind::InputReport).size(), size_t(2));
         const vr770::MouseState s = rig.mouse.state();
         QCOMPARE(s.profiles[1], block);
         QCOMPARE(s.macros[2], block);
         // The key matrix travels as 128 bytes, the second half zero.
         std::fill(block.begin() + 64, block.end(), 0);
         QCOMPARE(s.keyMatrixBlocks[1], block);
-    }
 
-    void hid560Series()
-    {
-        LinkRig rig(CommandSet::Hid560);
-        // Without recoil support every target 1..4 gets its frame, and the
-        // link is held for the whole series: a command due between its
-        // frames gives up.
+        // Without recoil support 04H and 03H go to every target 1..4, and the
+        // link is held for the whole series: a command due between its frames
+        // gives up. With recoil support only the first target is sent.
+        vr770::clearTransferLog();
         QTimer::singleShot(200, rig.link.get(), [&rig] { rig.link->hid560_02H_SetCurrentProfile(4); });
         rig.link->hid560_04H_SetCurrentDPI(2);
         rig.link->hid560_03H_SetReportRate(7);
+        rig.owner.isGun = true;
+        rig.link->hid560_04H_SetCurrentDPI(3);
+        rig.link->hid560_03H_SetReportRate(1);
         QCOMPARE(rig.frames(), QStringList({"00 04 01 02 00 00 00 00 F8", "00 04 02 02 00 00 00 00 F7",
                                             "00 04 03 02 00 00 00 00 F6", "00 04 04 02 00 00 00 00 F5",
                                             "00 03 01 07 00 00 00 00 F4", "00 03 02 07 00 00 00 00 F3",
-                                            "00 03 03 07 00 00 00 00 F2", "00 03 04 07 00 00 00 00 F1"}));
+                                            "00 03 03 07 00 00 00 00 F2", "00 03 04 07 00 00 00 00 F1",
+                                            "00 04 01 03 00 00 00 00 F7", "00 03 01 01 00 00 00 00 FA"}));
         QCOMPARE(rig.debug(), QStringList({"cmd Failed 02"}));
-
-        // With recoil support only the first.
-        rig.owner.isGun = true;
-        vr770::clearTransferLog();
-        rig.link->hid560_04H_SetCurrentDPI(3);
-        rig.link->hid560_03H_SetReportRate(1);
-        QCOMPARE(rig.frames(), QStringList({"00 04 01 03 00 00 00 00 F7", "00 03 01 01 00 00 00 00 FA"}));
         QVERIFY(rig.linkIdle());
     }
 
@@ -222,40 +220,11 @@ private slots:
         QVERIFY(closed.timeUs - out.back().timeUs >= 119000 + 127000);
     }
 
-    void blockRead()
-    {
-        LinkRig rig(CommandSet::Hid560, 64);
-        const Block128 block = pattern(0x40);
-        rig.mouse.setProfile(2, block);
-        Block128 read{};
-        rig.link->hid560_8CH_readProfile(read.data(), 2);
-        QCOMPARE(rig.lastFrame(), QString("00 8C 02 00 00 00 00 00 71"));
-        QCOMPARE(read, block);
-        QCOMPARE(int(rig.of(TransferKind::InputReport).size()), 2);
-
-        // A failure on the second read keeps the caller's bytes behind the
-        // first chunk, and the path.
-        rig.mouse.failCall(Interface::Command, Call::Read, 2);
-        read.fill(0xEE);
-        rig.link->hid560_8CH_readProfile(read.data(), 2);
-        QVERIFY(std::equal(block.begin(), block.begin() + 64, read.begin()));
-        QVERIFY(std::all_of(read.begin() + 64, read.end(), [](uchar b) { return b == 0xEE; }));
-        QVERIFY(rig.linkIdle());
-        QVERIFY(!rig.link->deviceEntry(0).commandPath.isEmpty());
-
-        // A silent mouse: the read gives up instead of blocking.
-        rig.mouse.setSilent(Interface::Command, true);
-        read.fill(0x77);
-        rig.link->hid560_8CH_readProfile(read.data(), 1);
-        QVERIFY(allBytes(read, 0x77));
-        QVERIFY(rig.linkIdle());
-    }
-
     // Every failure leaves the handle closed, the link free and the caller's
     // values as they were.
     void failuresLeaveLinkFree()
     {
-        LinkRig rig(CommandSet::Hid560);
+        LinkRig rig(CommandSet::Hid560, 64);
         // No path, or a report length outside 1..64: no HID call, no message.
         DeviceEntry noPath = entryFor(rig.mouse), tooLong = noPath, zeroLength = noPath;
         noPath.commandPath.clear();
@@ -277,21 +246,34 @@ private slots:
         QVERIFY(rig.mouse.transfers().empty());
         QVERIFY(rig.debug().isEmpty());
 
-        // Whichever HID call fails, the path is kept.
+        // Whichever HID call fails, the path is kept; a block read failing
+        // on its second report keeps the caller's bytes behind the first.
         rig.link->replaceDeviceList({entryFor(rig.mouse)});
         rig.link->currentIndex = 0;
-        for (Call call : {Call::SendFeatureReport, Call::Write, Call::GetFeatureReport}) {
-            rig.mouse.failCall(Interface::Command, call, call == Call::Write ? 2 : 1);
+        const Block128 profile = pattern(0x40);
+        rig.mouse.setProfile(2, profile);
+        for (Call call : {Call::SendFeatureReport, Call::Write, Call::GetFeatureReport, Call::Read}) {
+            rig.mouse.failCall(Interface::Command, call, call == Call::Write || call == Call::Read ? 2 : 1);
             if (call == Call::GetFeatureReport)
                 rig.link->hid560_81H_GetKeyboardoption(b1, b2);
+            else if (call == Call::Read)
+                rig.link->hid560_8CH_readProfile(block.data(), 2);
             else
                 rig.link->hid560_0FH_SetMacroKey(1, block.data());
             QVERIFY(rig.linkIdle());
             QVERIFY(!rig.link->deviceEntry(0).commandPath.isEmpty());
         }
         QCOMPARE(QList<int>({b1, b2}), QList<int>({1, 2}));
+        QVERIFY(std::equal(profile.begin(), profile.begin() + 64, block.begin()));
+        QVERIFY(std::all_of(block.begin() + 64, block.end(), [](uchar b) { return b == 0x99; }));
         QCOMPARE(rig.of(TransferKind::Open).size(), rig.of(TransferKind::Close).size());
         QCOMPARE(rig.of(TransferKind::OutputReport).size(), size_t(2)); // nothing after the failed write
+
+        // A silent mouse: the block read gives up instead of blocking.
+        rig.mouse.setSilent(Interface::Command, true);
+        const Block128 before = block;
+        rig.link->hid560_8CH_readProfile(block.data(), 1);
+        QCOMPARE(block, before);
 
         // A failed open empties that path only.
         rig.mouse.setOpenRefused(true);
