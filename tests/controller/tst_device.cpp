@@ -15,36 +15,29 @@ QString hex(const Container &bytes, int from = 0, int count = -1)
 {
     QStringList parts;
     for (int i = from; i < (count < 0 ? int(std::size(bytes)) : from + count); ++i)
-        parts << QStringLiteral("%1").arg(unsigned(uint8_t(bytes[i])), 2, 16, QLatin1Char('0')).toUpper();
+        parts << QString::number(uint8_t(bytes[i]), 16).rightJustified(2, '0').toUpper();
     return parts.join(' ');
 }
 
-// A controller on a private settings folder, linked to one virtual mouse.
+// A controller linked to one virtual mouse.
 struct Rig
 {
-    TestModules modules;
     vr770::VirtualR770 mouse;
     Hid_Thread link;
     ViewOwner owner;
-    std::unique_ptr<myQQuickView> view = std::make_unique<myQQuickView>();
+    myQQuickView view;
     bool handshakeOk = false;
 
     explicit Rig(vr770::CommandSet set)
     {
-        vr770::resetBus();
         vr770::MouseConfig config;
         config.commandSet = set;
         mouse = vr770::addMouse(config);
-        view->icType = set == vr770::CommandSet::Hid560 ? "560" : "553";
-        handshakeOk = connectView(*view, link, owner, mouse);
+        view.icType = set == vr770::CommandSet::Hid560 ? "560" : "553";
+        handshakeOk = connectView(view, link, owner, mouse);
         // The firmware default matrix (1, 0, n, 0) for every entry.
         for (int n = 0; n < 16; ++n)
-            view->setDataList(QStringLiteral("mouseFwKeyMatrix/%1").arg(n), {1, 0, n, 0});
-    }
-    ~Rig()
-    {
-        view.reset();
-        vr770::resetBus();
+            view.setDataList(QStringLiteral("mouseFwKeyMatrix/%1").arg(n), {1, 0, n, 0});
     }
 
     // Command codes, then the index, profile or slot argument, of every frame
@@ -60,6 +53,8 @@ struct Rig
     }
 };
 
+using Values = QVariantList;
+
 // Sixteen key assignments, left button unless given.
 QVariantList keys(std::initializer_list<std::pair<int, std::array<int, 4>>> set)
 {
@@ -74,41 +69,34 @@ QVariantList keys(std::initializer_list<std::pair<int, std::array<int, 4>>> set)
 
 } // namespace
 
-// One virtual mouse of the given command set for all cases of a class.
-class RigTest : public QObject
+class DeviceTest : public QObject
 {
     Q_OBJECT
-    const vr770::CommandSet set;
-
-protected:
-    std::unique_ptr<Rig> rig;
-
-public:
-    explicit RigTest(vr770::CommandSet s) : set(s) {}
+    std::unique_ptr<TestModules> modules;
+    std::unique_ptr<Rig> hid553, hid560;
 
 private slots:
     void initTestCase()
     {
-        rig = std::make_unique<Rig>(set);
-        QVERIFY(rig->handshakeOk);
+        modules = std::make_unique<TestModules>();
+        vr770::resetBus();
+        hid553 = std::make_unique<Rig>(vr770::CommandSet::Hid553);
+        hid560 = std::make_unique<Rig>(vr770::CommandSet::Hid560);
+        QVERIFY(hid553->handshakeOk && hid560->handshakeOk);
     }
     void init()
     {
         vr770::clearTransferLog();
-        rig->view->isGun = false;
+        hid553->view.isGun = hid560->view.isGun = false;
     }
-    void cleanupTestCase() { rig.reset(); }
-};
+    void cleanupTestCase()
+    {
+        hid553.reset();
+        hid560.reset();
+        vr770::resetBus();
+    }
 
-class Hid553Test : public RigTest
-{
-    Q_OBJECT
-
-public:
-    Hid553Test() : RigTest(vr770::CommandSet::Hid553) {}
-
-private slots:
-    void keyMatrixWithoutRecoilKey_data()
+    void hid553KeyMatrixWithoutRecoilKey_data()
     {
         QTest::addColumn<QVariantList>("src64");
         QTest::addColumn<QString>("device");
@@ -125,21 +113,21 @@ private slots:
         QTest::newRow("short list") << QVariantList{0, 0, 0xF0, 0, 4, 0, 2, 0, 2, 1}
                                     << "01 00 F0 00 09 00 03 00 00 01 00 00 01 00 00 00";
     }
-    void keyMatrixWithoutRecoilKey()
+    void hid553KeyMatrixWithoutRecoilKey()
     {
         QFETCH(QVariantList, src64);
         QFETCH(QString, device);
-        rig->view->mouseSetKeyMatrix(src64, true, {100, 200, 300});
-        QCOMPARE(rig->frames(), QStringLiteral("12 / 01"));
-        QCOMPARE(hex(rig->mouse.state().keyMatrices[0], 0, (device.size() + 1) / 3), device);
+        hid553->view.mouseSetKeyMatrix(src64, true, {100, 200, 300});
+        QCOMPARE(hid553->frames(), QStringLiteral("12 / 01"));
+        QCOMPARE(hex(hid553->mouse.state().keyMatrices[0], 0, (device.size() + 1) / 3), device);
     }
 
-    void keyMatrixWithRecoilKey()
+    void hid553KeyMatrixWithRecoilKey()
     {
         // Two periods only: the third reads 0.
-        rig->view->mouseSetKeyMatrix(keys({{10, {8, 0, 2, 0}}}), true, {100, 300});
-        QCOMPARE(rig->frames(), QStringLiteral("12 12 12 12 02 / 01 02 03 04 01"));
-        const auto s = rig->mouse.state();
+        hid553->view.mouseSetKeyMatrix(keys({{10, {8, 0, 2, 0}}}), true, {100, 300});
+        QCOMPARE(hid553->frames(), QStringLiteral("12 12 12 12 02 / 01 02 03 04 01"));
+        const auto s = hid553->mouse.state();
         QCOMPARE(hex(s.keyMatrices[0], 40, 4), QStringLiteral("08 00 01 01"));
         QCOMPARE(hex(s.keyMatrices[1], 40, 4), QStringLiteral("08 00 01 02"));
         // Entry 0 of matrices 2 to 4 holds the periods' low bytes; the rest
@@ -151,36 +139,36 @@ private slots:
         QCOMPARE(int(s.currentKeyMatrix), 1);
     }
 
-    void dpiCodes_data()
+    void hid553DpiCodes_data()
     {
         QTest::addColumn<QString>("sensor");
         QTest::addColumn<int>("count");
-        QTest::addColumn<QVariantList>("values");
+        QTest::addColumn<Values>("values");
         QTest::addColumn<QString>("codes");
-        QTest::newRow("3360") << "3360" << 4 << QVariantList{500, 1000, 1500, 2000, 3000, 4000, 5000, 6000}
+        QTest::newRow("3360") << "3360" << 4 << Values{500, 1000, 1500, 2000, 3000, 4000, 5000, 6000}
                               << "04 09 0E 13 80 80 80 80";
-        QTest::newRow("4090") << "4090" << 3 << QVariantList{5000, 5001, 12000} << "31 59 7C 00 00 00 00 00";
-        QTest::newRow("other") << "" << 2 << QVariantList{12000, 800} << "7C 07 00 00 00 00 00 00";
-        QTest::newRow("3050") << "3050" << 6 << QVariantList{250, 251, 2000, 2001, 4000, 4001}
+        QTest::newRow("4090") << "4090" << 3 << Values{5000, 5001, 12000} << "31 59 7C 00 00 00 00 00";
+        QTest::newRow("other") << "" << 2 << Values{12000, 800} << "7C 07 00 00 00 00 00 00";
+        QTest::newRow("3050") << "3050" << 6 << Values{250, 251, 2000, 2001, 4000, 4001}
                               << "01 02 08 45 48 00 00 00";
-        QTest::newRow("3389") << "3389" << 3 << QVariantList{12750, 12800, 16000} << "FF 00 40 00 00 00 00 00";
-        QTest::newRow("3327") << "3327" << 2 << QVariantList{1650, 7000} << "20 7C 00 00 00 00 00 00";
+        QTest::newRow("3389") << "3389" << 3 << Values{12750, 12800, 16000} << "FF 00 40 00 00 00 00 00";
+        QTest::newRow("3327") << "3327" << 2 << Values{1650, 7000} << "20 7C 00 00 00 00 00 00";
         // Stages without a value stay 0, never disabled; a ninth value is ignored.
-        QTest::newRow("short list") << "3360" << 1 << QVariantList{500, 1000, 1500} << "04 80 80 00 00 00 00 00";
-        QTest::newRow("nine values") << "3360" << 7 << QVariantList(9, 500) << "04 04 04 04 04 04 04 80";
+        QTest::newRow("short list") << "3360" << 1 << Values{500, 1000, 1500} << "04 80 80 00 00 00 00 00";
+        QTest::newRow("nine values") << "3360" << 7 << Values(9, 500) << "04 04 04 04 04 04 04 80";
     }
-    void dpiCodes()
+    void hid553DpiCodes()
     {
         QFETCH(QString, sensor);
         QFETCH(int, count);
-        QFETCH(QVariantList, values);
+        QFETCH(Values, values);
         QFETCH(QString, codes);
-        rig->view->mouseSetDpi(count, sensor, values);
-        QCOMPARE(rig->frames(), QStringLiteral("11 / 0%1").arg(count));
-        QCOMPARE(hex(rig->mouse.state().dpiStageCodes), codes);
+        hid553->view.mouseSetDpi(count, sensor, values);
+        QCOMPARE(hid553->frames(), QStringLiteral("11 / 0%1").arg(count));
+        QCOMPARE(hex(hid553->mouse.state().dpiStageCodes), codes);
     }
 
-    void effects_data()
+    void hid553Effects_data()
     {
         QTest::addColumn<bool>("colourful");
         QTest::addColumn<bool>("is55328");
@@ -195,84 +183,77 @@ private slots:
         QTest::newRow("simple single 55328") << false << true << QVariantList{4, 0, 0} << "02 01 03";
         QTest::newRow("simple off") << false << false << QVariantList{3, 1, 1} << "00 00 02";
     }
-    void effects()
+    void hid553Effects()
     {
         QFETCH(bool, colourful);
         QFETCH(bool, is55328);
         QFETCH(QVariantList, scene);
         QFETCH(QString, device);
-        rig->view->isColorful = colourful;
-        rig->view->is55328 = is55328;
-        rig->view->mouseSetRGBEffect(scene[0].toInt(), scene[1].toInt(), scene[2].toInt());
-        const auto s = rig->mouse.state();
+        hid553->view.isColorful = colourful;
+        hid553->view.is55328 = is55328;
+        hid553->view.mouseSetRGBEffect(scene[0].toInt(), scene[1].toInt(), scene[2].toInt());
+        const auto s = hid553->mouse.state();
         QCOMPARE(hex(std::array<uint8_t, 3>{s.ledEffect, s.ledEffectOption1, s.ledEffectOption2}), device);
     }
 
-    void colourOrder()
+    void hid553ColourOrder()
     {
         // Complete triples turn to blue, green, red; missing values are 0.
-        rig->view->is55328 = false;
-        rig->view->mouseSetRGBColor(1, {10, 20, 30, 40, 50});
-        QCOMPARE(hex(rig->mouse.state().ledStageColors[1], 0, 9), QStringLiteral("1E 14 0A 28 32 00 00 00 00"));
+        hid553->view.is55328 = false;
+        hid553->view.mouseSetRGBColor(1, {10, 20, 30, 40, 50});
+        QCOMPARE(hex(hid553->mouse.state().ledStageColors[1], 0, 9),
+                 QStringLiteral("1E 14 0A 28 32 00 00 00 00"));
         // 55328 mice: the eighth colour decides between all colours and one.
-        rig->view->is55328 = true;
+        hid553->view.is55328 = true;
         QVariantList eighthSet(24, 0);
         eighthSet[2] = 9;
         eighthSet[22] = 5;
-        rig->view->mouseSetRGBColor(1, eighthSet);
-        QCOMPARE(hex(rig->mouse.state().ledStageColors[0], 0, 3), QStringLiteral("09 00 00"));
-        rig->view->mouseSetRGBColor(1, {255, 0, 0});
-        QCOMPARE(hex(rig->mouse.state().fixedLedColor), QStringLiteral("00 00 FF"));
-        QCOMPARE(rig->frames(), QStringLiteral("10 10 10 0C / 01 01 00 00"));
+        hid553->view.mouseSetRGBColor(1, eighthSet);
+        QCOMPARE(hex(hid553->mouse.state().ledStageColors[0], 0, 3), QStringLiteral("09 00 00"));
+        hid553->view.mouseSetRGBColor(1, {255, 0, 0});
+        QCOMPARE(hex(hid553->mouse.state().fixedLedColor), QStringLiteral("00 00 FF"));
+        QCOMPARE(hid553->frames(), QStringLiteral("10 10 10 0C / 01 01 00 00"));
     }
 
-    void macroSlots()
+    void hid553MacroSlots()
     {
-        QCOMPARE(rig->view->mouseSendMacroData({0, 1, 0x81, 4, 1}, 11), QVariant(true));
-        const auto macro = rig->mouse.state().macros[11];
+        QCOMPARE(hid553->view.mouseSendMacroData({0, 1, 0x81, 4, 1}, 11), QVariant(true));
+        const auto macro = hid553->mouse.state().macros[11];
         QCOMPARE(hex(macro, 0, 6), QStringLiteral("00 01 81 04 01 00"));
         QCOMPARE(std::count(macro.begin() + 5, macro.end(), 0), 123);
-        QCOMPARE(rig->view->mouseSendMacroData({1, 2, 3}, 12), QVariant(true));
-        QCOMPARE(rig->frames(), QStringLiteral("13 / 0C"));
+        QCOMPARE(hid553->view.mouseSendMacroData({1, 2, 3}, 12), QVariant(true));
+        QCOMPARE(hid553->frames(), QStringLiteral("13 / 0C"));
     }
 
-    void recoilData()
+    void hid553RecoilData()
     {
-        rig->mouse.setKeyboardOptions({0, 0, 1, 0});
-        rig->view->mouseSendGundata(2, {10, 3, 5});
-        QCOMPARE(rig->frames(), QStringLiteral(" / ")); // not a recoil mouse
-        rig->view->isGun = true;
-        rig->view->mouseSendGundata(2, {10, 3, 5});
-        QCOMPARE(hex(rig->mouse.state().gunData), QStringLiteral("0A 03 FB 01"));
+        hid553->mouse.setKeyboardOptions({0, 0, 1, 0});
+        hid553->view.mouseSendGundata(2, {10, 3, 5});
+        QCOMPARE(hid553->frames(), QStringLiteral(" / ")); // not a recoil mouse
+        hid553->view.isGun = true;
+        hid553->view.mouseSendGundata(2, {10, 3, 5});
+        QCOMPARE(hex(hid553->mouse.state().gunData), QStringLiteral("0A 03 FB 01"));
         // Without the option the offset goes as it is; a short list reads 0.
-        rig->mouse.setKeyboardOptions({0, 0, 0, 0});
-        rig->view->mouseSendGundata(3, {7});
-        QCOMPARE(hex(rig->mouse.state().gunData), QStringLiteral("07 00 00 02"));
+        hid553->mouse.setKeyboardOptions({0, 0, 0, 0});
+        hid553->view.mouseSendGundata(3, {7});
+        QCOMPARE(hex(hid553->mouse.state().gunData), QStringLiteral("07 00 00 02"));
     }
-};
 
-class Hid560Test : public RigTest
-{
-    Q_OBJECT
-
-public:
-    Hid560Test() : RigTest(vr770::CommandSet::Hid560) {}
-
-private slots:
-    void keyMatrices()
+    void hid560KeyMatrices()
     {
-        rig->view->mouseSetKeyMatrix(keys({{5, {5, 0, 4, 0}}}), true, {});
-        QCOMPARE(rig->frames(), QStringLiteral("0D / 01"));
-        auto s = rig->mouse.state();
-        QCOMPARE(hex(s.keyMatrixBlocks[0], 20, 12), QStringLiteral("07 00 03 00 05 00 03 00 0B 00 01 01"));
+        hid560->view.mouseSetKeyMatrix(keys({{5, {5, 0, 4, 0}}}), true, {});
+        QCOMPARE(hid560->frames(), QStringLiteral("0D / 01"));
+        auto s = hid560->mouse.state();
+        QCOMPARE(hex(s.keyMatrixBlocks[0], 20, 12),
+                 QStringLiteral("07 00 03 00 05 00 03 00 0B 00 01 01"));
         QCOMPARE(std::count(s.keyMatrixBlocks[0].begin() + 64, s.keyMatrixBlocks[0].end(), 0), 64);
 
         // A recoil key with three modes: the mask in profile block 0, then
         // the four matrices and the select.
         vr770::clearTransferLog();
-        rig->view->mouseSetKeyMatrix(keys({{10, {8, 0, 3, 0}}}), true, {20, 40, 60});
-        QCOMPARE(rig->frames(), QStringLiteral("0C 0D 0D 0D 0D 02 / 00 01 02 03 04 01"));
-        s = rig->mouse.state();
+        hid560->view.mouseSetKeyMatrix(keys({{10, {8, 0, 3, 0}}}), true, {20, 40, 60});
+        QCOMPARE(hid560->frames(), QStringLiteral("0C 0D 0D 0D 0D 02 / 00 01 02 03 04 01"));
+        s = hid560->mouse.state();
         QCOMPARE(int(s.profiles[0][2]), 0x1F);
         QCOMPARE(hex(s.keyMatrixBlocks[0], 40, 4), QStringLiteral("08 00 01 00"));
         QCOMPARE(hex(s.keyMatrixBlocks[1], 40, 4), QStringLiteral("08 00 03 00"));
@@ -280,73 +261,72 @@ private slots:
         QCOMPARE(hex(s.keyMatrixBlocks[2], 0, 4), QStringLiteral("0B 01 28 00"));
     }
 
-    void dpiImagesAndSendingRule()
+    void hid560DpiImagesAndSendingRule()
     {
         const QVariantList values = {12800, 400, 800, 1600, 3200, 6400, 12750, 16000};
-        rig->view->mouseSetDpi(3, "3389", values);
-        QCOMPARE(rig->frames(), QStringLiteral("0C / 01"));
-        auto p = rig->mouse.state().profiles[1];
+        hid560->view.mouseSetDpi(3, "3389", values);
+        QCOMPARE(hid560->frames(), QStringLiteral("0C / 01"));
+        auto p = hid560->mouse.state().profiles[1];
         QCOMPARE(hex(p, 82, 19), QStringLiteral("81 81 00 08 10 20 40 80 FF 40 "
                                                 "00 08 10 20 40 80 FF 40 07"));
         vr770::clearTransferLog();
-        rig->view->isGun = true;
-        rig->view->mouseSetDpi(8, "3360", values);
-        QCOMPARE(rig->frames(), QStringLiteral("0C 0C 0C 0C / 01 02 03 04"));
-        p = rig->mouse.state().profiles[4];
+        hid560->view.isGun = true;
+        hid560->view.mouseSetDpi(8, "3360", values);
+        QCOMPARE(hid560->frames(), QStringLiteral("0C 0C 0C 0C / 01 02 03 04"));
+        p = hid560->mouse.state().profiles[4];
         QCOMPARE(int(p[100]), 0xFF);
         // The ninth bits belong to "3389" only: the last ones stay.
         QCOMPARE(hex(p, 82, 4), QStringLiteral("81 81 7F 03"));
     }
 
-    void lightingImages()
+    void hid560LightingImages()
     {
-        rig->view->isColorful = true;
-        rig->view->mouseSetRGBEffect(9, 3, 3);
-        rig->view->mouseSetRGBColor(0, {255, 0, 0});
-        rig->view->isColorful = false;
-        rig->view->mouseSetRGBColor(1, {0, 255, 1});
-        QCOMPARE(rig->frames(), QStringLiteral("0C 0C 0C / 01 00 01"));
-        const auto s = rig->mouse.state();
+        hid560->view.isColorful = true;
+        hid560->view.mouseSetRGBEffect(9, 3, 3);
+        hid560->view.mouseSetRGBColor(0, {255, 0, 0});
+        hid560->view.isColorful = false;
+        hid560->view.mouseSetRGBColor(1, {0, 255, 1});
+        QCOMPARE(hid560->frames(), QStringLiteral("0C 0C 0C / 01 00 01"));
+        const auto s = hid560->mouse.state();
         QCOMPARE(hex(s.profiles[1], 71, 3), QStringLiteral("09 C0 07"));
         QCOMPARE(hex(s.profiles[0], 24, 3), QStringLiteral("00 00 FF"));
         QCOMPARE(hex(s.profiles[1], 104, 3), QStringLiteral("01 FF 00"));
     }
 
-    void recoilDataInImages()
+    void hid560RecoilDataInImages()
     {
-        rig->view->isGun = true;
-        rig->view->profileImages[2][65] = 0xFF;
-        rig->view->mouseSendGundata(1, {10, 3, 5});
-        const auto p = rig->mouse.state().profiles[2];
+        hid560->view.isGun = true;
+        hid560->view.profileImages[2][65] = 0xFF;
+        hid560->view.mouseSendGundata(1, {10, 3, 5});
+        const auto p = hid560->mouse.state().profiles[2];
         QCOMPARE(hex(p, 78, 4), QStringLiteral("F0 0A 03 05"));
         QCOMPARE(int(p[65]), 0xFB);
         // Recoil modes are 1 to 3 only.
         QTest::ignoreMessage(QtDebugMsg, "mouseSendGundata refused 4");
-        rig->view->mouseSendGundata(4, {10, 3, 5});
-        QCOMPARE(rig->frames(), QStringLiteral("0C / 02"));
+        hid560->view.mouseSendGundata(4, {10, 3, 5});
+        QCOMPARE(hid560->frames(), QStringLiteral("0C / 02"));
     }
 
-    void profiles()
+    void hid560Profiles()
     {
-        rig->mouse.setProfile(3, std::array<uint8_t, 128>{1, 2, 3});
-        rig->view->mouseReadProfile(3);
-        QCOMPARE(hex(rig->view->profileImages[3], 0, 4), QStringLiteral("01 02 03 00"));
+        hid560->mouse.setProfile(3, std::array<uint8_t, 128>{1, 2, 3});
+        hid560->view.mouseReadProfile(3);
+        QCOMPARE(hex(hid560->view.profileImages[3], 0, 4), QStringLiteral("01 02 03 00"));
         // Only blocks 0 to 4 exist.
         QTest::ignoreMessage(QtDebugMsg, "mouseReadProfile refused 5");
-        rig->view->mouseReadProfile(5);
+        hid560->view.mouseReadProfile(5);
         QTest::ignoreMessage(QtDebugMsg, "mouseSetProfile refused 7");
-        rig->view->mouseSetProfile(7);
-        rig->view->mouseSetProfile(4);
-        QCOMPARE(rig->frames(), QStringLiteral("8C 0C / 03 04"));
+        hid560->view.mouseSetProfile(7);
+        hid560->view.mouseSetProfile(4);
+        QCOMPARE(hid560->frames(), QStringLiteral("8C 0C / 03 04"));
     }
 };
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    Hid553Test t553;
-    Hid560Test t560;
-    return QTest::qExec(&t553, argc, argv) | QTest::qExec(&t560, argc, argv);
+    DeviceTest test;
+    return QTest::qExec(&test, argc, argv);
 }
 
 #include "tst_device.moc"

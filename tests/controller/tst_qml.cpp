@@ -10,13 +10,9 @@
 
 // QQuickWidget needs a widget application; the test runner reuses the one
 // that exists when it starts.
-static QApplication *makeApplication()
-{
-    static int argc = 1;
-    static char name[] = "test_controller_qml";
-    static char *argv[] = {name, nullptr};
-    return new QApplication(argc, argv);
-}
+static int appArgc = 1;
+static char appName[] = "test_controller_qml";
+static char *appArgv[] = {appName, nullptr};
 
 class Setup : public QObject
 {
@@ -37,7 +33,7 @@ public slots:
     }
 
 private:
-    std::unique_ptr<QApplication> app{makeApplication()};
+    QApplication app{appArgc, appArgv};
     TestModules modules;
     ViewOwner owner;
     Hid_Thread link;
