@@ -9,6 +9,8 @@
 
 namespace {
 
+using Values = QVariantList;
+
 // Bytes as "01 00 F0 00" so that a failed comparison shows them.
 template <typename Container>
 QString hex(const Container &bytes, int from = 0, int count = -1)
@@ -53,8 +55,6 @@ struct Rig
     }
 };
 
-using Values = QVariantList;
-
 // Sixteen key assignments, left button unless given.
 QVariantList keys(std::initializer_list<std::pair<int, std::array<int, 4>>> set)
 {
@@ -98,7 +98,7 @@ private slots:
 
     void hid553KeyMatrixWithoutRecoilKey_data()
     {
-        QTest::addColumn<QVariantList>("src64");
+        QTest::addColumn<Values>("src64");
         QTest::addColumn<QString>("device");
         // Positions 5, 6, 8, 9 and 12 are fixed whatever the scene holds
         // there; the assignment at 5 goes to 7.
@@ -110,12 +110,12 @@ private slots:
                "05 00 03 00 07 00 04 02 0D 00 00 00 0D 01 00 00 01 00 F0 00 01 00 F0 00 "
                "0E 00 00 00 01 00 F0 00 01 00 F0 00 01 00 F0 00";
         // A short list reads (0, 0, 0, 0) past its end.
-        QTest::newRow("short list") << QVariantList{0, 0, 0xF0, 0, 4, 0, 2, 0, 2, 1}
+        QTest::newRow("short list") << Values{0, 0, 0xF0, 0, 4, 0, 2, 0, 2, 1}
                                     << "01 00 F0 00 09 00 03 00 00 01 00 00 01 00 00 00";
     }
     void hid553KeyMatrixWithoutRecoilKey()
     {
-        QFETCH(QVariantList, src64);
+        QFETCH(Values, src64);
         QFETCH(QString, device);
         hid553->view.mouseSetKeyMatrix(src64, true, {100, 200, 300});
         QCOMPARE(hid553->frames(), QStringLiteral("12 / 01"));
@@ -172,22 +172,22 @@ private slots:
     {
         QTest::addColumn<bool>("colourful");
         QTest::addColumn<bool>("is55328");
-        QTest::addColumn<QVariantList>("scene");
+        QTest::addColumn<Values>("scene");
         QTest::addColumn<QString>("device");
-        QTest::newRow("colourful breathing") << true << false << QVariantList{1, 0, 4} << "03 00 0A";
-        QTest::newRow("colourful 8") << true << true << QVariantList{8, 2, 4} << "08 FF 0F";
-        QTest::newRow("speed out of range") << true << false << QVariantList{8, 5, 4} << "08 FF 00";
-        QTest::newRow("unknown effect") << true << false << QVariantList{11, 1, 1} << "00 00 00";
-        QTest::newRow("simple static") << false << false << QVariantList{0, 0, 3} << "01 07 02";
-        QTest::newRow("simple static 55328") << false << true << QVariantList{0, 0, 3} << "01 07 01";
-        QTest::newRow("simple single 55328") << false << true << QVariantList{4, 0, 0} << "02 01 03";
-        QTest::newRow("simple off") << false << false << QVariantList{3, 1, 1} << "00 00 02";
+        QTest::newRow("colourful breathing") << true << false << Values{1, 0, 4} << "03 00 0A";
+        QTest::newRow("colourful 8") << true << true << Values{8, 2, 4} << "08 FF 0F";
+        QTest::newRow("speed out of range") << true << false << Values{8, 5, 4} << "08 FF 00";
+        QTest::newRow("unknown effect") << true << false << Values{11, 1, 1} << "00 00 00";
+        QTest::newRow("simple static") << false << false << Values{0, 0, 3} << "01 07 02";
+        QTest::newRow("simple static 55328") << false << true << Values{0, 0, 3} << "01 07 01";
+        QTest::newRow("simple single 55328") << false << true << Values{4, 0, 0} << "02 01 03";
+        QTest::newRow("simple off") << false << false << Values{3, 1, 1} << "00 00 02";
     }
     void hid553Effects()
     {
         QFETCH(bool, colourful);
         QFETCH(bool, is55328);
-        QFETCH(QVariantList, scene);
+        QFETCH(Values, scene);
         QFETCH(QString, device);
         hid553->view.isColorful = colourful;
         hid553->view.is55328 = is55328;
