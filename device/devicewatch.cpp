@@ -42,6 +42,7 @@ void Hid_Thread::startDeviceWatch(uint index)
     }
 
     watchRunning = true;
+    watchHandOver.fetch_add(1, std::memory_order_release);
     watchFuture = QtConcurrent::run(&Hid_Thread::deviceWatchLoop, this, index);
 }
 
@@ -53,6 +54,7 @@ void Hid_Thread::stopDeviceWatch()
 void Hid_Thread::joinDeviceWatch()
 {
     watchFuture.waitForFinished();
+    watchHandOver.load(std::memory_order_acquire);
 }
 
 void Hid_Thread::replaceDeviceList(const QList<DeviceEntry> &list)
@@ -74,6 +76,13 @@ void Hid_Thread::notifyStage(int stage)
 
 void Hid_Thread::deviceWatchLoop(uint index)
 {
+    watchHandOver.load(std::memory_order_acquire);
+    struct EndOfLoop
+    {
+        std::atomic<unsigned> &handOver;
+        ~EndOfLoop() { handOver.fetch_add(1, std::memory_order_release); }
+    } endOfLoop{watchHandOver};
+
     const int entry = int(index);
     if (entryPath(entry, &DeviceEntry::notifyPath).isEmpty())
         return; // no notification interface: nothing to watch

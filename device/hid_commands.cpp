@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cstring>
 
-struct hidcmd::SetSpec
+struct hidcmd::SetDescriptor
 {
     uchar code;
     const char *busyText; // debug line when the link stays busy
@@ -18,7 +18,7 @@ struct hidcmd::SetSpec
     bool pauseAfter;      // a short pause after the exchange
 };
 
-struct hidcmd::QuerySpec
+struct hidcmd::QueryDescriptor
 {
     uchar code;
     const char *busyText;
@@ -66,35 +66,35 @@ constexpr uchar Led8StageLength = 24;
 } // namespace
 
 // Descriptors: code, debug line, settle, pause after.
-static const hidcmd::SetSpec s553ReportRate{H553_ReportRate, "cmd Failed 01", true, false};
-static const hidcmd::SetSpec s553CurrentKeyMatrix{H553_CurrentKeyMatrix, "cmd Failed 02", true, false};
-static const hidcmd::SetSpec s553KeyboardOption{H553_KeyboardOption, "cmd Failed 03", false, true};
-static const hidcmd::SetSpec s553GunData{H553_GunData, "cmd Failed 04", false, true};
-static const hidcmd::SetSpec s553Lod{H553_Lod, "hid553_07H_Lod", true, false};
-static const hidcmd::SetSpec s553CurrentDpi{H553_CurrentDpi, "cmd Failed 0B", true, false};
-static const hidcmd::SetSpec s553FixLedColor{H553_FixLedColor, "cmd Failed 0C", true, false};
-static const hidcmd::SetSpec s553RgbLedEffect{H553_RgbLedEffect, "cmd Failed 0D", true, false};
-static const hidcmd::SetSpec s553Led8StageColor{H553_Led8StageColor, "cmd Failed 10", true, false};
-static const hidcmd::SetSpec s553DpiSet{H553_DpiSet, "cmd Failed 11", true, false};
-static const hidcmd::SetSpec s553KeyMatrix{H553_KeyMatrix, "cmd Failed 12", true, false};
-static const hidcmd::SetSpec s553MacroKey{H553_MacroKey, "cmd Failed 13", true, false};
+static const hidcmd::SetDescriptor s553ReportRate{H553_ReportRate, "cmd Failed 01", true, false};
+static const hidcmd::SetDescriptor s553CurrentKeyMatrix{H553_CurrentKeyMatrix, "cmd Failed 02", true, false};
+static const hidcmd::SetDescriptor s553KeyboardOption{H553_KeyboardOption, "cmd Failed 03", false, true};
+static const hidcmd::SetDescriptor s553GunData{H553_GunData, "cmd Failed 04", false, true};
+static const hidcmd::SetDescriptor s553Lod{H553_Lod, "hid553_07H_Lod", true, false};
+static const hidcmd::SetDescriptor s553CurrentDpi{H553_CurrentDpi, "cmd Failed 0B", true, false};
+static const hidcmd::SetDescriptor s553FixLedColor{H553_FixLedColor, "cmd Failed 0C", true, false};
+static const hidcmd::SetDescriptor s553RgbLedEffect{H553_RgbLedEffect, "cmd Failed 0D", true, false};
+static const hidcmd::SetDescriptor s553Led8StageColor{H553_Led8StageColor, "cmd Failed 10", true, false};
+static const hidcmd::SetDescriptor s553DpiSet{H553_DpiSet, "cmd Failed 11", true, false};
+static const hidcmd::SetDescriptor s553KeyMatrix{H553_KeyMatrix, "cmd Failed 12", true, false};
+static const hidcmd::SetDescriptor s553MacroKey{H553_MacroKey, "cmd Failed 13", true, false};
 
-static const hidcmd::SetSpec s560KeyboardOption{H560_KeyboardOption, "cmd Failed 01", false, true};
-static const hidcmd::SetSpec s560CurrentProfile{H560_CurrentProfile, "cmd Failed 02", false, true};
-static const hidcmd::SetSpec s560ReportRate{H560_ReportRate, "cmd Failed 03", true, false};
-static const hidcmd::SetSpec s560CurrentDpi{H560_CurrentDpi, "cmd Failed 04", true, false};
-static const hidcmd::SetSpec s560Profile{H560_Profile, "cmd Failed 0C", true, false};
-static const hidcmd::SetSpec s560KeyMatrix{H560_KeyMatrix, "cmd Failed 0D", true, false};
-static const hidcmd::SetSpec s560MacroKey{H560_MacroKey, "cmd Failed 0F", true, false};
+static const hidcmd::SetDescriptor s560KeyboardOption{H560_KeyboardOption, "cmd Failed 01", false, true};
+static const hidcmd::SetDescriptor s560CurrentProfile{H560_CurrentProfile, "cmd Failed 02", false, true};
+static const hidcmd::SetDescriptor s560ReportRate{H560_ReportRate, "cmd Failed 03", true, false};
+static const hidcmd::SetDescriptor s560CurrentDpi{H560_CurrentDpi, "cmd Failed 04", true, false};
+static const hidcmd::SetDescriptor s560Profile{H560_Profile, "cmd Failed 0C", true, false};
+static const hidcmd::SetDescriptor s560KeyMatrix{H560_KeyMatrix, "cmd Failed 0D", true, false};
+static const hidcmd::SetDescriptor s560MacroKey{H560_MacroKey, "cmd Failed 0F", true, false};
 
 // Descriptors: code, debug line, pre-fill with the caller's values.
-static const hidcmd::QuerySpec q553SecrecyCode{H553_SecrecyCode, "cmd Failed 00", false};
-static const hidcmd::QuerySpec q553KeyboardOption{H553_GetKeyboardOption, "cmd Failed 83", true};
-static const hidcmd::QuerySpec q553CurrentDpi{H553_GetCurrentDpi, "cmd Failed 8BH", true};
-static const hidcmd::QuerySpec q560KeyboardOption{H560_GetKeyboardOption, "cmd Failed 81", true};
-static const hidcmd::QuerySpec q560CurrentProfile{H560_GetCurrentProfile, "cmd Failed 82", true};
-static const hidcmd::QuerySpec q560CurrentDpi{H560_GetCurrentDpi, "cmd Failed 84", true};
-static const hidcmd::QuerySpec q560ReadProfile{H560_ReadProfile, "cmd Failed 8c", false};
+static const hidcmd::QueryDescriptor q553SecrecyCode{H553_SecrecyCode, "cmd Failed 00", false};
+static const hidcmd::QueryDescriptor q553KeyboardOption{H553_GetKeyboardOption, "cmd Failed 83", true};
+static const hidcmd::QueryDescriptor q553CurrentDpi{H553_GetCurrentDpi, "cmd Failed 8BH", true};
+static const hidcmd::QueryDescriptor q560KeyboardOption{H560_GetKeyboardOption, "cmd Failed 81", true};
+static const hidcmd::QueryDescriptor q560CurrentProfile{H560_GetCurrentProfile, "cmd Failed 82", true};
+static const hidcmd::QueryDescriptor q560CurrentDpi{H560_GetCurrentDpi, "cmd Failed 84", true};
+static const hidcmd::QueryDescriptor q560ReadProfile{H560_ReadProfile, "cmd Failed 8c", false};
 
 // --- the patterns ------------------------------------------------------------
 
@@ -104,14 +104,14 @@ void Hid_Thread::loadFrame(uchar code, const frame::Params &params)
     std::memcpy(sendBuffer, f.data(), f.size());
 }
 
-bool Hid_Thread::runSet(const SetSpec &spec, const frame::Params &params, const uchar *block,
+bool Hid_Thread::runSet(const SetDescriptor &command, const frame::Params &params, const uchar *block,
                         int blockLength)
 {
     if (!waitHidReady()) {
-        qDebug() << spec.busyText;
+        qDebug() << command.busyText;
         return false;
     }
-    loadFrame(spec.code, params);
+    loadFrame(command.code, params);
     if (blockLength > 0) {
         const size_t n = size_t(std::min(blockLength, MaxBlockLength));
         if (block)
@@ -119,23 +119,23 @@ bool Hid_Thread::runSet(const SetSpec &spec, const frame::Params &params, const 
         else
             std::memset(bulkBuffer, 0, n);
     }
-    const bool ok = sendCommand(blockLength, spec.settle);
-    if (spec.pauseAfter)
+    const bool ok = sendCommand(blockLength, command.settle);
+    if (command.pauseAfter)
         QThread::msleep(PauseAfterSetMs);
     return ok;
 }
 
-bool Hid_Thread::runQuery(const QuerySpec &spec, const frame::Params &params,
+bool Hid_Thread::runQuery(const QueryDescriptor &command, const frame::Params &params,
                           std::initializer_list<uchar *> outs)
 {
     if (!waitHidReady()) {
-        qDebug() << spec.busyText;
+        qDebug() << command.busyText;
         return false;
     }
-    loadFrame(spec.code, params);
+    loadFrame(command.code, params);
     std::memset(replyBuffer, 0, sizeof replyBuffer);
-    if (spec.prefillOuts) {
-        replyBuffer[frame::CodePos] = spec.code;
+    if (command.prefillOuts) {
+        replyBuffer[frame::CodePos] = command.code;
         int pos = FirstReplyPos;
         for (uchar *out : outs)
             replyBuffer[pos++] = *out;
@@ -151,16 +151,16 @@ bool Hid_Thread::runQuery(const QuerySpec &spec, const frame::Params &params,
 // One frame per target 1..4, stopping after the first for a recoil-capable
 // mouse. The link is held for the whole series so that a command issued from
 // the events processed between frames cannot overwrite the next frame.
-void Hid_Thread::runSeries(const SetSpec &spec, uchar value)
+void Hid_Thread::runSeries(const SetDescriptor &command, uchar value)
 {
     if (!waitHidReady()) {
-        qDebug() << spec.busyText;
+        qDebug() << command.busyText;
         return;
     }
     for (uchar target = 1; target <= SeriesTargets; ++target) {
         hidReady = false;
-        loadFrame(spec.code, {target, value});
-        (void)sendCommand(0, spec.settle); // each target is tried regardless
+        loadFrame(command.code, {target, value});
+        (void)sendCommand(0, command.settle); // each target is tried regardless
         if (owner && owner->ownerIsGun())
             break;
     }

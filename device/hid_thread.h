@@ -12,8 +12,8 @@
 
 class HidOwner;
 namespace hidcmd {
-struct SetSpec;
-struct QuerySpec;
+struct SetDescriptor;
+struct QueryDescriptor;
 }
 struct hid_device_;
 typedef struct hid_device_ hid_device;
@@ -110,8 +110,8 @@ public slots:
     void hid560_8CH_readProfile(uchar *src128, uchar profileNo);
 
 private:
-    using SetSpec = hidcmd::SetSpec;
-    using QuerySpec = hidcmd::QuerySpec;
+    using SetDescriptor = hidcmd::SetDescriptor;
+    using QueryDescriptor = hidcmd::QueryDescriptor;
     struct LinkParams
     {
         int reportLength = 0;
@@ -131,13 +131,18 @@ private:
     // The command patterns: a set (optionally with a block), a query of
     // reply bytes 2 onwards, and the repeated per-target set.
     void loadFrame(uchar code, const frame::Params &params);
-    bool runSet(const SetSpec &spec, const frame::Params &params,
+    bool runSet(const SetDescriptor &command, const frame::Params &params,
                 const uchar *block = nullptr, int blockLength = 0);
-    bool runQuery(const QuerySpec &spec, const frame::Params &params,
+    bool runQuery(const QueryDescriptor &command, const frame::Params &params,
                   std::initializer_list<uchar *> outs);
-    void runSeries(const SetSpec &spec, uchar value);
+    void runSeries(const SetDescriptor &command, uchar value);
     bool querySecrecyCode(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4);
     void notifyStage(int stage);
 
     mutable QMutex entryMutex;
+    // Release/acquire pair around each hand-over between this thread and the
+    // watch loop (start, and end seen by the join). The pool's own hand-over
+    // gives the same guarantee, but inside Qt, where ThreadSanitizer cannot
+    // see it.
+    std::atomic<unsigned> watchHandOver{0};
 };

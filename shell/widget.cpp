@@ -215,16 +215,38 @@ QString Widget::ownerIcType() const
 
 void Widget::deviceStageChanged(int stage, const QString &trayText)
 {
-    // Called on the watch thread: everything happens on the GUI thread.
-    QMetaObject::invokeMethod(this, [this, stage, trayText] {
-        view()->setCurrentDPI(stage);
-        showTrayNotice(trayText);
-    }, Qt::QueuedConnection);
+    queueDeviceEvent({false, stage, trayText});
 }
 
 void Widget::deviceRemoved()
 {
-    QMetaObject::invokeMethod(this, [this] {
+    queueDeviceEvent({true, 0, QString()});
+}
+
+void Widget::queueDeviceEvent(const DeviceEvent &event)
+{
+    // Called on the watch thread: the event is handed over under the lock
+    // and applied on the GUI thread.
+    {
+        QMutexLocker lock(&deviceEventMutex);
+        pendingDeviceEvents.append(event);
+    }
+    QMetaObject::invokeMethod(this, "handleDeviceEvents", Qt::QueuedConnection);
+}
+
+void Widget::handleDeviceEvents()
+{
+    QList<DeviceEvent> events;
+    {
+        QMutexLocker lock(&deviceEventMutex);
+        events.swap(pendingDeviceEvents);
+    }
+    for (const DeviceEvent &event : events) {
+        if (!event.removed) {
+            view()->setCurrentDPI(event.stage);
+            showTrayNotice(event.trayText);
+            continue;
+        }
         view()->setEnabled(false);
         // The unplug's notice can beat the watch to it and be ignored; it
         // must still lead to a discovery run.
@@ -232,7 +254,7 @@ void Widget::deviceRemoved()
             noticeWhileWatching = false;
             checkTimer.start();
         }
-    }, Qt::QueuedConnection);
+    }
 }
 
 void Widget::onHookKey(unsigned char usage, bool isDown, void *context)

@@ -3,6 +3,8 @@
 #include "hid_thread.h"
 #include "hidowner.h"
 
+#include <QList>
+#include <QMutex>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidget>
@@ -67,7 +69,20 @@ signals:
 protected:
     void customEvent(QEvent *event) override;
 
+private slots:
+    // Applies what the device watch reported, on the GUI thread.
+    void handleDeviceEvents();
+
 private:
+    // What the device watch reports, handed to the GUI thread under a lock.
+    struct DeviceEvent
+    {
+        bool removed = false;
+        int stage = 0;
+        QString trayText;
+    };
+    void queueDeviceEvent(const DeviceEvent &event);
+
     void showTrayNotice(const QString &text);
     void requestRestore();
     void connectDevice();
@@ -78,4 +93,6 @@ private:
     // A device-change notice came while the watch still ran; if the watch
     // then finds the device gone, that notice was the unplug's own.
     bool noticeWhileWatching = false;
+    QMutex deviceEventMutex;
+    QList<DeviceEvent> pendingDeviceEvents;
 };
