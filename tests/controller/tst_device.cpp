@@ -307,6 +307,40 @@ private slots:
         QCOMPARE(hid560->frames(), QStringLiteral("0C / 02"));
     }
 
+    void hid553SingleCommandOperations()
+    {
+        Rig &r = *hid553;
+        r.view.mouseSetReportRate(90, 1);
+        r.view.mouseSetKeyboardoption(1, 2, 3, 4);
+        QCOMPARE(r.view.GetKeyboardoption(), QVariantList({1, 2, 3, 4}));
+        r.view.mouseSetCurrentDPI(3);
+        QCOMPARE(r.view.mouseGetCurrentDPI(), QVariant(3));
+        r.view.mouseResetKeyMatrix();
+        r.view.mouseSwitchKeyMatrix(1);
+        QCOMPARE(r.frames(), QStringLiteral("07 03 83 0B 8B 12 12 12 02 / 00 01 00 03 00 02 03 04 00"));
+        const vr770::MouseState st = r.mouse.state();
+        QCOMPARE(int(st.liftOffStage), 90);
+        QCOMPARE(int(st.liftOffEnable), 1);
+        // Matrices 2 to 4 hold the firmware defaults (1, 0, n, 0); 1 is untouched.
+        QCOMPARE(hex(st.keyMatrices[3], 60, 4), QStringLiteral("01 00 0F 00"));
+        QCOMPARE(int(st.currentKeyMatrix), 0);
+    }
+
+    void hid560SingleCommandOperations()
+    {
+        Rig &r = *hid560;
+        r.view.mouseSetReportRate(90, 1); // lift-off always goes the hid553 way
+        r.view.mouseSetCurrentDPI(2);
+        QCOMPARE(r.view.mouseGetCurrentDPI(), QVariant(2));
+        r.view.mouseResetKeyMatrix();
+        r.view.mouseSwitchKeyMatrix(1);
+        QCOMPARE(r.view.mouseReadCurrentProfile(), QVariant(1));
+        QCOMPARE(r.frames(), QStringLiteral("07 04 04 04 04 84 0D 0D 0D 02 82 / 00 01 02 03 04 01 02 03 04 01 00"));
+        const vr770::MouseState st = r.mouse.state();
+        QCOMPARE(int(st.profileDpi[4]), 2);
+        QCOMPARE(hex(st.keyMatrixBlocks[1], 60, 8), QStringLiteral("01 00 0F 00 00 00 00 00"));
+    }
+
     void hid560Profiles()
     {
         hid560->mouse.setProfile(3, std::array<uint8_t, 128>{1, 2, 3});
