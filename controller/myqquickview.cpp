@@ -1,10 +1,12 @@
 #include "myqquickview.h"
 
+#include "configfile.h"
 #include "filedialogs.h"
 #include "fileops.h"
 #include "hid_thread.h"
 #include "inivalue.h"
 #include "pointersettings.h"
+#include "profilefiles.h"
 
 #include <QDebug>
 #include <QFile>
@@ -14,27 +16,15 @@
 #include <QSettings>
 #include <QThread>
 
-namespace {
-const char *const globalPath = "./modules/setting/apConfig.bin";
-const char *const factoryGlobalPath = "./modules/setting/apConfigD.bin";
-const char *const factoryProfilePath = "./modules/setting/pD.bin";
-constexpr int profileCount = 10;
-
-QString profilePath(int slot)
-{
-    return QStringLiteral("./modules/setting/p%1.bin").arg(slot + 1);
-}
-} // namespace
-
 myQQuickView::myQQuickView(QWidget *parent)
     : QQuickWidget(parent)
     , fileDialogs(std::make_unique<FileDialogs>())
     , pointerSettings(createPointerSettings())
 {
-    globalSettings = new QSettings(QString::fromLatin1(globalPath), QSettings::IniFormat);
-    factorySettings = new QSettings(QString::fromLatin1(factoryProfilePath), QSettings::IniFormat);
-    for (int slot = 0; slot < profileCount; ++slot)
-        profileSettings.append(new QSettings(profilePath(slot), QSettings::IniFormat));
+    globalSettings = new QSettings(configfile::path(), QSettings::IniFormat);
+    factorySettings = new QSettings(profilefiles::factoryPath(), QSettings::IniFormat);
+    for (int slot = 0; slot < profilefiles::SlotCount; ++slot)
+        profileSettings.append(new QSettings(profilefiles::slotPath(slot), QSettings::IniFormat));
     currentProfile = 0;
 
     isColorful = getGlobalData(QStringLiteral("mouse/isColorful")).toBool();
@@ -115,7 +105,7 @@ void myQQuickView::runUI()
 void myQQuickView::resetApconfig()
 {
     const QString path = globalSettings->fileName();
-    const QString factory = QString::fromLatin1(factoryGlobalPath);
+    const QString factory = configfile::factoryPath();
     // Without a factory copy there is nothing to reset to: keep the file.
     if (!QFile::exists(factory)) {
         qDebug() << "resetApconfig Failed";
@@ -128,7 +118,7 @@ void myQQuickView::resetApconfig()
     // The copy is swapped in only once complete: a failed copy keeps the file.
     if (!fileops::replaceWithCopy(factory, path))
         qDebug() << "resetApconfig Failed";
-    globalSettings = new QSettings(QString::fromLatin1(globalPath), QSettings::IniFormat);
+    globalSettings = new QSettings(configfile::path(), QSettings::IniFormat);
 }
 
 void myQQuickView::setCurrentProfile(int profile)

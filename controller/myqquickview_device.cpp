@@ -111,7 +111,7 @@ void myQQuickView::mouseSendGundata(int mode, QVariantList data)
     const int shots = listvalues::at(values, 0);
     const int x = listvalues::at(values, 1);
     if (commandSet() == CommandSet::hid553) {
-        const unsigned y = data.size() > 2 ? data.at(2).toUInt() : 0u;
+        const unsigned y = listvalues::at(uints(data), 2);
         uchar options[keyOptionCount] = {};
         hidLink->hid553_83H_GetKeyboardoption(options[0], options[1], options[2], options[3]);
         const auto bytes =

@@ -1,5 +1,6 @@
 #include "ui_controler.h"
 
+#include "configfile.h"
 #include "myqquickview.h"
 #include "widget.h"
 
@@ -32,7 +33,7 @@ void Ui_Controler::setupView(QWidget *host)
 
     host->resize(view->size());
 
-    const QSettings config(QStringLiteral("./modules/setting/apConfig.bin"), QSettings::IniFormat);
+    const QSettings config(configfile::path(), QSettings::IniFormat);
     host->setWindowTitle(config.value(QStringLiteral("common/name"), QString()).toString());
 }
 

@@ -1,5 +1,6 @@
 #include "widget.h"
 
+#include "configfile.h"
 #include "copydata.h"
 #include "devicechangesource.h"
 #include "devicetable.h"
@@ -154,7 +155,7 @@ void Widget::checkDevice()
 
     QList<DeviceEntry> entries;
     {
-        const QSettings config(QStringLiteral("./modules/setting/apConfig.bin"),
+        const QSettings config(configfile::path(),
                                QSettings::IniFormat);
         entries = readDeviceTable(config);
     }
