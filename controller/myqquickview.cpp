@@ -7,6 +7,7 @@
 #include "inivalue.h"
 #include "pointersettings.h"
 #include "profilefiles.h"
+#include "scenevalue.h"
 
 #include <QDebug>
 #include <QFile>
@@ -83,6 +84,9 @@ void myQQuickView::mouseNotify(bool isDown, unsigned buttonCode, unsigned x, uns
 void myQQuickView::focusInEvent(QFocusEvent *event)
 {
     update();
+    // The base passes focus on into the scene, so that a focused text field
+    // takes keys without a click first.
+    QQuickWidget::focusInEvent(event);
     event->accept();
 }
 
@@ -152,17 +156,17 @@ QVariantList myQQuickView::getDataList(QVariant key, bool isRecovery)
 
 void myQQuickView::setData(QVariant key, QVariant data)
 {
-    ini::setValue(*currentProfileSettings(), key.toString(), data);
+    ini::setValue(*currentProfileSettings(), key.toString(), plainSceneValue(data));
 }
 
 void myQQuickView::setGlobalData(QVariant key, QVariant tmpdata)
 {
-    ini::setValue(*globalSettings, key.toString(), tmpdata);
+    ini::setValue(*globalSettings, key.toString(), plainSceneValue(tmpdata));
 }
 
 void myQQuickView::setDataList(QVariant key, QVariantList datalist)
 {
-    ini::setValue(*currentProfileSettings(), key.toString(), QVariant(datalist));
+    ini::setValue(*currentProfileSettings(), key.toString(), QVariant(plainSceneList(datalist)));
 }
 
 void myQQuickView::setBusy(int busyTime)

@@ -9,6 +9,7 @@
 #include "macrolibrary.h"
 #include "namelists.h"
 #include "profilefiles.h"
+#include "scenevalue.h"
 
 #include <QStandardPaths>
 
@@ -120,12 +121,12 @@ QStringList myQQuickView::loadMacroIni(QVariant name)
 
 void myQQuickView::mouseSaveGundata(QVariant index, QVariantList src6)
 {
-    gunstore::saveSet(index.toString(), src6);
+    gunstore::saveSet(index.toString(), plainSceneList(src6));
 }
 
 void myQQuickView::modifyGundata(QVariant modifyType, QVariantList src6)
 {
-    gunstore::modify(modifyType.toInt(), src6);
+    gunstore::modify(modifyType.toInt(), plainSceneList(src6));
 }
 
 QVariantList myQQuickView::getGunData(QVariant name)

@@ -10,6 +10,18 @@ static bool isList(const QVariant &v)
     return id == QMetaType::QVariantList || id == QMetaType::QStringList;
 }
 
+// A list element as text; an element that is itself a list keeps its
+// values, joined the way the file joins list values.
+static QString elementText(const QVariant &element)
+{
+    if (!isList(element))
+        return element.toString();
+    QStringList inner;
+    for (const QVariant &v : element.toList())
+        inner << elementText(v);
+    return inner.join(QLatin1String(", "));
+}
+
 QVariantList toList(const QVariant &stored)
 {
     // QVariant(QString).toList() would split the text into characters.
@@ -28,7 +40,7 @@ QVariant storable(const QVariant &value)
     QStringList texts;
     texts.reserve(list.size());
     for (const QVariant &element : list)
-        texts << element.toString();
+        texts << elementText(element);
     return texts;
 }
 

@@ -166,6 +166,22 @@ private slots:
         QTRY_COMPARE(stages(), QVariantList({2, 3}));
     }
 
+    void focusedFieldTakesKeysWithoutClick()
+    {
+        const QString scene = modules->root() + "/field.qml";
+        writeText(scene, "import QtQuick\nItem {\n  width: 200; height: 40\n"
+                         "  property alias text: field.text\n"
+                         "  TextInput { id: field; anchors.fill: parent; focus: true }\n}\n");
+        myQQuickView view;
+        view.setSource(QUrl::fromLocalFile(scene));
+        view.show();
+        view.activateWindow();
+        view.setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(&view));
+        QTest::keyClicks(&view, "r770");
+        QCOMPARE(view.rootObject()->property("text").toString(), QStringLiteral("r770"));
+    }
+
     void invokablesInContractOrder()
     {
         const QString expected = QStringLiteral(
