@@ -261,7 +261,7 @@ def top_defs():
     wx, wy, ww, wh = WHEEL
     d += lin("tWheel", 0, wy, 0, wy + wh, [(0, "#0e0f12"), (0.5, "#3b3f48"), (1, "#0e0f12")])
     d += lin("tWheelSide", wx, 0, wx + ww, 0, [(0, "#000000", 0.55), (0.3, "#000000", 0), (0.7, "#000000", 0), (1, "#000000", 0.6)])
-    d += lin("tWheelHl", 0, wy, 0, wy + wh, [(0, "#0a5d96"), (0.5, "#5fd2ff"), (1, "#0a5d96")])
+    d += lin("tWheelHl", 0, wy, 0, wy + wh, [(0, "#0b72b8"), (0.5, "#7adcff"), (1, "#0b72b8")])
     d += lin("tKey", 0, 128, 0, 178, [(0, "#3a3f49"), (1, "#23262d")])
     d += lin("tKeyHl", 0, 128, 0, 178, [(0, "#5fd2ff"), (1, "#0a84d6")])
     d += rad("tLoop", 176, 236, 14, [(0, "#3d424c"), (1, "#23262d")])
@@ -297,7 +297,7 @@ def top_wheel(hl=False):
     ridges = "".join('<line x1="%s" y1="%s" x2="%s" y2="%s"/>' % (x, fmt(y + 3.0 + i * 3.5), x + w, fmt(y + 3.0 + i * 3.5))
                      for i in range(16))
     fill = "url(#tWheelHl)" if hl else "url(#tWheel)"
-    ridge = "#053a5e" if hl else "#08090b"
+    ridge = "#0a4d7a" if hl else "#08090b"
     return ('<g><clipPath id="tWheelClip%s"><rect x="%s" y="%s" width="%s" height="%s" rx="7"/></clipPath>'
             '<g clip-path="url(#tWheelClip%s)"><rect x="%s" y="%s" width="%s" height="%s" fill="%s"/>'
             '<g stroke="%s" stroke-width="1.3" opacity="0.75">%s</g>'
@@ -352,7 +352,7 @@ def top_base_extras():
                 fmt(x + 1), fmt(y + 1), w - 2, h - 2, r - 1))
     cx, cy, lr = LOOP
     loop_well = '<circle cx="%s" cy="%s" r="%s" fill="#0b0c0e"/>' % (cx, cy, fmt(lr + 2.2))
-    logo = '<g transform="translate(167,292) scale(0.26)" opacity="0.9">%s</g>' % mark("#4f5562", "#4f5562")
+    logo = ('<g transform="translate(167,292) scale(0.26)">%s</g>' % mark("#2c7fae", "#5d6471", 8))
     return shadow + shell + seams + well + loop_well + logo + "</g>"
 
 
@@ -500,7 +500,7 @@ def background():
     d += rad("bgGlowA", 930, 640, 460, [(0, ACCENT, 0.07), (1, ACCENT, 0)])
     d += rad("bgGlowB", 60, 0, 380, [(0, ACCENT, 0.035), (1, ACCENT, 0)])
     d += ('<pattern id="bgDots" patternUnits="userSpaceOnUse" width="16" height="16">'
-          '<circle cx="8" cy="8" r="0.9" fill="#ffffff" opacity="0.05"/></pattern>\n')
+          '<circle cx="8" cy="8" r="1" fill="#ffffff" opacity="0.06"/></pattern>\n')
     d += rad("bgDotFade", 512, 330, 560, [(0, "#ffffff", 1), (0.55, "#ffffff", 0.5), (1, "#ffffff", 0)])
     d += ('<mask id="bgDotMask" maskUnits="userSpaceOnUse" x="0" y="0" width="%d" height="%d">'
           '<rect width="%d" height="%d" fill="url(#bgDotFade)"/></mask>\n' % (w, h, w, h))
