@@ -3,7 +3,7 @@
 
 Writes modules/img/src/**/*.svg (rendered to PNG by the build) and
 modules/qml/J2/mouselayout.mjs (canvas size, and per mouse button its view,
-hit rectangle and call-out anchor), both from the geometry below, so the
+call-out anchor, bounds and hit area), both from the geometry below, so the
 pictures and the layout cannot drift apart.
 
     draw.py           rewrite every file
@@ -16,11 +16,9 @@ import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SRC = os.path.join(HERE, "src")
-LAYOUT = os.path.join(HERE, "..", "qml", "J2", "mouselayout.mjs")
 
 # Theme colours.
 WINDOW = "#181a1f"
-CARD = "#20232a"
 CONTROL = "#2b2f38"
 BORDER = "#3a3f4b"
 TEXT = "#e9ebf0"
@@ -52,36 +50,25 @@ def svg(w, h, body, defs=""):
     return head + body + "</svg>\n"
 
 
-def lin(id_, x1, y1, x2, y2, stops, user=True):
-    units = ' gradientUnits="userSpaceOnUse"' if user else ""
-    s = '<linearGradient id="%s" x1="%s" y1="%s" x2="%s" y2="%s"%s>' % (
-        id_, fmt(x1), fmt(y1), fmt(x2), fmt(y2), units)
-    for off, col, *op in stops:
-        s += '<stop offset="%s" stop-color="%s"%s/>' % (
-            fmt(off), col, ' stop-opacity="%s"' % fmt(op[0]) if op else "")
-    return s + "</linearGradient>\n"
+def stops_of(stops):
+    """(offset, colour[, opacity]) tuples as gradient stops."""
+    return "".join('<stop offset="%s" stop-color="%s"%s/>' % (
+        fmt(off), col, ' stop-opacity="%s"' % fmt(op[0]) if op else "") for off, col, *op in stops)
 
 
-def rad(id_, cx, cy, r, stops, fx=None, fy=None, transform=None):
-    s = '<radialGradient id="%s" gradientUnits="userSpaceOnUse" cx="%s" cy="%s" r="%s"' % (
-        id_, fmt(cx), fmt(cy), fmt(r))
-    if fx is not None:
-        s += ' fx="%s" fy="%s"' % (fmt(fx), fmt(fy))
-    if transform:
-        s += ' gradientTransform="%s"' % transform
-    s += ">"
-    for off, col, *op in stops:
-        s += '<stop offset="%s" stop-color="%s"%s/>' % (
-            fmt(off), col, ' stop-opacity="%s"' % fmt(op[0]) if op else "")
-    return s + "</radialGradient>\n"
+def lin(id_, x1, y1, x2, y2, stops):
+    return ('<linearGradient id="%s" gradientUnits="userSpaceOnUse" x1="%s" y1="%s" x2="%s" y2="%s">%s'
+            '</linearGradient>\n' % (id_, fmt(x1), fmt(y1), fmt(x2), fmt(y2), stops_of(stops)))
 
 
-def blur(id_, sd, box=None):
-    """A Gaussian blur; box (x, y, w, h) bounds it in canvas coordinates."""
-    region = ('filterUnits="userSpaceOnUse" x="%s" y="%s" width="%s" height="%s"' % tuple(map(fmt, box))
-              if box else 'x="-50%" y="-50%" width="200%" height="200%"')
-    return ('<filter id="%s" %s color-interpolation-filters="sRGB">'
-            '<feGaussianBlur stdDeviation="%s"/></filter>\n' % (id_, region, fmt(sd)))
+def rad(id_, cx, cy, r, stops):
+    return ('<radialGradient id="%s" gradientUnits="userSpaceOnUse" cx="%s" cy="%s" r="%s">%s'
+            '</radialGradient>\n' % (id_, fmt(cx), fmt(cy), fmt(r), stops_of(stops)))
+
+
+def blur(id_, sd):
+    return ('<filter id="%s" x="-50%%" y="-50%%" width="200%%" height="200%%" color-interpolation-filters="sRGB">'
+            '<feGaussianBlur stdDeviation="%s"/></filter>\n' % (id_, fmt(sd)))
 
 
 def glow(id_, box, sd=4.0, opacity=0.9, colour=ACCENT):
@@ -119,16 +106,15 @@ def arc_points(cx, cy, r, a0, a1, n=6):
 
 
 def path_points(d):
-    """Points along a path made of M, L and C commands."""
+    """Points along a path made of absolute M, L, C and Z commands."""
     tokens = d.replace(",", " ").split()
     pts, i, cmd = [], 0, None
     while i < len(tokens):
-        if tokens[i].isalpha() or tokens[i][0].isalpha() and len(tokens[i]) == 1:
-            cmd = tokens[i]
-            i += 1
-            continue
         if tokens[i][0].isalpha():
             cmd, tokens[i] = tokens[i][0], tokens[i][1:]
+            if not tokens[i]:
+                i += 1
+                continue
         nums = [float(t) for t in tokens[i:i + (6 if cmd == "C" else 2)]]
         if cmd == "C":
             pts += cubic_points(pts[-1], nums[0:2], nums[2:4], nums[4:6])
@@ -164,8 +150,8 @@ def mark(ring, core, ring_width=9):
 
 
 # ---------------------------------------------------------------------------
-# Mouse buttons. Each has a view, a hit rectangle, a call-out anchor, and two
-# drawings: the normal one (exactly as the base picture shows it, opaque
+# Mouse buttons. Each has a view, bounds, a call-out anchor, a hit area and
+# two drawings: the normal one (exactly as the base picture shows it, opaque
 # over the button, so stacking it changes nothing) and the highlighted one.
 
 class Button:
@@ -259,6 +245,7 @@ def top_defs():
           % (TOP_BODY, TOP_BODY, TOP_BODY))
     # Wheel and DPI button parts.
     wx, wy, ww, wh = WHEEL
+    d += '<clipPath id="tWheelClip"><rect x="%s" y="%s" width="%s" height="%s" rx="7"/></clipPath>\n' % WHEEL
     d += lin("tWheel", 0, wy, 0, wy + wh, [(0, "#0e0f12"), (0.5, "#3b3f48"), (1, "#0e0f12")])
     d += lin("tWheelSide", wx, 0, wx + ww, 0, [(0, "#000000", 0.55), (0.3, "#000000", 0), (0.7, "#000000", 0), (1, "#000000", 0.6)])
     d += lin("tWheelHl", 0, wy, 0, wy + wh, [(0, "#0b72b8"), (0.5, "#7adcff"), (1, "#0b72b8")])
@@ -298,11 +285,10 @@ def top_wheel(hl=False):
                      for i in range(16))
     fill = "url(#tWheelHl)" if hl else "url(#tWheel)"
     ridge = "#0a4d7a" if hl else "#08090b"
-    return ('<g><clipPath id="tWheelClip%s"><rect x="%s" y="%s" width="%s" height="%s" rx="7"/></clipPath>'
-            '<g clip-path="url(#tWheelClip%s)"><rect x="%s" y="%s" width="%s" height="%s" fill="%s"/>'
+    return ('<g clip-path="url(#tWheelClip)"><rect x="%s" y="%s" width="%s" height="%s" fill="%s"/>'
             '<g stroke="%s" stroke-width="1.3" opacity="0.75">%s</g>'
-            '<rect x="%s" y="%s" width="%s" height="%s" fill="url(#tWheelSide)"/></g></g>' % (
-                "H" if hl else "", x, y, w, h, "H" if hl else "", x, y, w, h, fill, ridge, ridges, x, y, w, h))
+            '<rect x="%s" y="%s" width="%s" height="%s" fill="url(#tWheelSide)"/></g>' % (
+                x, y, w, h, fill, ridge, ridges, x, y, w, h))
 
 
 def top_dpi(rect, sign, hl=False):
@@ -340,7 +326,8 @@ def top_base_extras():
     x, y, w, h, r = SLOT
     g = GAP
     shadow = '<path d="%s" transform="translate(2,6)" fill="#000000" opacity="0.6" filter="url(#tShadow)"/>' % TOP_BODY
-    shell = ('<g clip-path="url(#tBody)"><use xlink:href="#tSurface"/>'
+    # The shell with its side grips, and the shade under the seams.
+    shell = ('<use xlink:href="#tSurface"/>'
              '<path d="%s" fill="none" stroke="url(#tTexture)" stroke-width="22" mask="url(#tGripMask)" opacity="0.9"/>'
              '<g fill="none" stroke="#000000" stroke-width="6" opacity="0.5" filter="url(#tAO)">'
              '<path d="%s"/><path d="M180,176 V216"/></g>' % (TOP_BODY, SEAM))
@@ -353,7 +340,7 @@ def top_base_extras():
     cx, cy, lr = LOOP
     loop_well = '<circle cx="%s" cy="%s" r="%s" fill="#0b0c0e"/>' % (cx, cy, fmt(lr + 2.2))
     logo = ('<g transform="translate(167,292) scale(0.26)">%s</g>' % mark("#2c7fae", "#5d6471", 8))
-    return shadow + shell + seams + well + loop_well + logo + "</g>"
+    return shadow + '<g clip-path="url(#tBody)">' + shell + seams + well + loop_well + logo + "</g>"
 
 
 def top_buttons():
@@ -378,7 +365,6 @@ def top_buttons():
 SIDE_BODY = ("M24,258 C14,252 12,234 22,224 C60,200 118,166 196,152 "
              "C246,143 294,146 324,170 C344,188 351,220 347,244 "
              "C345,256 337,262 324,262 L38,262 C31,262 27,261 24,258 Z")
-BASE_Y = 262
 TILT = -6.0                                  # thumb buttons follow the shell's rise
 FORWARD = (128, 200, 62, 17)                 # centre x, centre y, length, height
 BACK = (196, 193, 62, 17)
