@@ -9,7 +9,9 @@
 #include <QAction>
 #include <QMenu>
 #include <QQuickItem>
+#include <QProcess>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -173,6 +175,13 @@ private slots:
         QVERIFY(text.startsWith("[Desktop Entry]\n"));
         QVERIFY(text.contains("\nExec=" + QCoreApplication::applicationFilePath() + "\n"));
         QVERIFY(text.contains("\nTryExec=" + QCoreApplication::applicationFilePath() + "\n"));
+        const QString validator = QStandardPaths::findExecutable("desktop-file-validate");
+        if (!validator.isEmpty()) {
+            QProcess validate;
+            validate.start(validator, {path});
+            QVERIFY(validate.waitForFinished());
+            QVERIFY2(validate.exitCode() == 0, validate.readAllStandardOutput().constData());
+        }
 
         // A desktop's own settings switch it off in place; the menu follows.
         QVERIFY(file.open(QIODevice::Append));
