@@ -3,6 +3,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -67,13 +68,15 @@ class TestInstalledCopy : public QObject
     QString programDir; // the installed copy: probe, marker, modules/
     QString home;
 
+    QProcessEnvironment baseEnvironment;
+
     QString shipped(const QString &relative) const { return programDir + "/modules/" + relative; }
     QString userFolder() const { return home + "/.local/share/r770"; }
     QString userFile(const QString &relative) const { return userFolder() + "/modules/" + relative; }
 
     Run start(const QStringList &arguments = {}, const QString &dataHome = QString())
     {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment env = baseEnvironment;
         env.insert("HOME", home);
         env.insert("XDG_RUNTIME_DIR", scratch->path() + "/run");
         env.insert("QT_QPA_PLATFORM", "offscreen");
@@ -108,6 +111,11 @@ class TestInstalledCopy : public QObject
     }
 
 private slots:
+    void initTestCase()
+    {
+        baseEnvironment = QProcessEnvironment::systemEnvironment();
+    }
+
     void init()
     {
         scratch = std::make_unique<QTemporaryDir>();
@@ -125,6 +133,16 @@ private slots:
         QVERIFY(QFile::copy(R770_SOURCE_DIR "/modules/img/logo.ico", shipped("img/logo.ico")));
         QVERIFY(makeUserFolder(home));
         QVERIFY(makeUserFolder(scratch->path() + "/run"));
+
+        // A ThreadSanitizer build: the other user must be able to read the
+        // suppressions, wherever the sources are.
+        QString tsan = QProcessEnvironment::systemEnvironment().value("TSAN_OPTIONS");
+        const QRegularExpressionMatch suppressions = QRegularExpression("suppressions=(\\S+)").match(tsan);
+        if (suppressions.hasMatch()) {
+            const QString copy = scratch->path() + "/tsan.supp";
+            QVERIFY(QFile::copy(suppressions.captured(1), copy));
+            baseEnvironment.insert("TSAN_OPTIONS", tsan.replace(suppressions.captured(1), copy));
+        }
     }
 
     void cleanup() { scratch.reset(); }
