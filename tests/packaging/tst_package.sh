@@ -116,6 +116,9 @@ fi
 if command -v desktop-file-validate > /dev/null; then
   check "desktop entry valid" desktop-file-validate "$work/root/usr/share/applications/com.braxtel.r770.desktop"
 fi
+check "changelog names this version" \
+  sh -c "gzip -dc '$work/root/usr/share/doc/r770/changelog.Debian.gz' | head -n 1 | grep -qF 'r770 (${version}-1)'"
+check "copyright file" test -s "$work/root/usr/share/doc/r770/copyright"
 check "man page readable" sh -c "gzip -dc '$work/root/usr/share/man/man1/r770.1.gz' | grep -q '^.SH NAME'"
 
 # --- The unpacked program ----------------------------------------------------
