@@ -67,8 +67,7 @@ class TestInstalledCopy : public QObject
     std::unique_ptr<QTemporaryDir> scratch;
     QString programDir; // the installed copy: probe, marker, modules/
     QString home;
-
-    QProcessEnvironment baseEnvironment;
+    QProcessEnvironment environment;
 
     QString shipped(const QString &relative) const { return programDir + "/modules/" + relative; }
     QString userFolder() const { return home + "/.local/share/r770"; }
@@ -76,12 +75,7 @@ class TestInstalledCopy : public QObject
 
     Run start(const QStringList &arguments = {}, const QString &dataHome = QString())
     {
-        QProcessEnvironment env = baseEnvironment;
-        env.insert("HOME", home);
-        env.insert("XDG_RUNTIME_DIR", scratch->path() + "/run");
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.remove("XDG_CONFIG_HOME");
-        env.remove("XDG_DATA_HOME");
+        QProcessEnvironment env = environment;
         if (!dataHome.isEmpty())
             env.insert("XDG_DATA_HOME", dataHome);
 
@@ -105,17 +99,7 @@ class TestInstalledCopy : public QObject
         return run;
     }
 
-    QStringList leftoverStages() const
-    {
-        return QDir(userFolder()).entryList({".modules-*"}, QDir::AllEntries | QDir::Hidden);
-    }
-
 private slots:
-    void initTestCase()
-    {
-        baseEnvironment = QProcessEnvironment::systemEnvironment();
-    }
-
     void init()
     {
         scratch = std::make_unique<QTemporaryDir>();
@@ -134,14 +118,20 @@ private slots:
         QVERIFY(makeUserFolder(home));
         QVERIFY(makeUserFolder(scratch->path() + "/run"));
 
+        environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", home);
+        environment.insert("XDG_RUNTIME_DIR", scratch->path() + "/run");
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.remove("XDG_CONFIG_HOME");
+        environment.remove("XDG_DATA_HOME");
         // A ThreadSanitizer build: the other user must be able to read the
         // suppressions, wherever the sources are.
-        QString tsan = QProcessEnvironment::systemEnvironment().value("TSAN_OPTIONS");
+        QString tsan = environment.value("TSAN_OPTIONS");
         const QRegularExpressionMatch suppressions = QRegularExpression("suppressions=(\\S+)").match(tsan);
         if (suppressions.hasMatch()) {
             const QString copy = scratch->path() + "/tsan.supp";
             QVERIFY(QFile::copy(suppressions.captured(1), copy));
-            baseEnvironment.insert("TSAN_OPTIONS", tsan.replace(suppressions.captured(1), copy));
+            environment.insert("TSAN_OPTIONS", tsan.replace(suppressions.captured(1), copy));
         }
     }
 
@@ -161,7 +151,7 @@ private slots:
         QCOMPARE(readFile(shipped("setting/apConfig.bin")), shippedConfig);
         QVERIFY(QFileInfo(userFile("macro")).isDir());
         QVERIFY(QFileInfo(userFile("img/logo.ico")).isFile());
-        QVERIFY(leftoverStages().isEmpty());
+        QVERIFY(QDir(userFolder()).entryList({".modules-*"}, QDir::AllEntries | QDir::Hidden).isEmpty());
 
         // A newer version ships a new language and changes a shipped file;
         // the user has changed a file of theirs and lost another.
