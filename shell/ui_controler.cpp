@@ -45,8 +45,16 @@ void Ui_Controler::onMinimize()
 
 void Ui_Controler::onClose()
 {
-    if (hostWidget)
-        hostWidget->setVisible(false);
+    if (!hostWidget)
+        return;
+    // Without a tray a hidden program could neither come back nor be
+    // ended: closing the window ends it.
+    auto *window = qobject_cast<Widget *>(hostWidget);
+    if (window && !Widget::systemTrayAvailable()) {
+        window->exitSYS();
+        return;
+    }
+    hostWidget->setVisible(false);
 }
 
 void Ui_Controler::onXChanged(int dx)

@@ -1,5 +1,6 @@
 #include "widget.h"
 
+#include "autostart.h"
 #include "configfile.h"
 #include "copydata.h"
 #include "devicechangesource.h"
@@ -10,6 +11,7 @@
 #include "userevent.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDebug>
 #include <QIcon>
@@ -38,6 +40,10 @@ std::function<void(const QString &, const QString &)> Widget::showWarning =
         QMessageBox::warning(nullptr, title, text, QMessageBox::Ok, QMessageBox::NoButton);
     };
 
+std::function<bool()> Widget::systemTrayAvailable = [] {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+};
+
 Widget::Widget(QWidget *parent)
     : QWidget(parent)
 {
@@ -54,8 +60,16 @@ Widget::Widget(QWidget *parent)
     trayIcon = new QSystemTrayIcon(this);
     auto *quitAction = new QAction(tr("Quit (&Q)"), this);
     connect(quitAction, &QAction::triggered, this, &Widget::exitSYS);
+    autostartAction = new QAction(tr("Start at Login (&S)"), this);
+    autostartAction->setCheckable(true);
+    autostartAction->setChecked(autostart::isEnabled());
+    connect(autostartAction, &QAction::triggered, this, &Widget::setAutostart);
     auto *menu = new QMenu(this);
+    menu->addAction(autostartAction);
     menu->addAction(quitAction);
+    // The entry may have been changed by the desktop's own settings.
+    connect(menu, &QMenu::aboutToShow, autostartAction,
+            [this] { autostartAction->setChecked(autostart::isEnabled()); });
     menu->setStyleSheet(QString::fromLatin1(trayMenuStyle));
     trayIcon->setContextMenu(menu);
     trayIcon->setToolTip(QStringLiteral("BRAXTEL SOLVAR MOUSE R770"));
@@ -113,6 +127,14 @@ void Widget::customEvent(QEvent *event)
     }
 }
 
+void Widget::closeEvent(QCloseEvent *event)
+{
+    // Without a tray, a hidden window could never be brought back.
+    if (!systemTrayAvailable())
+        exitSYS();
+    QWidget::closeEvent(event);
+}
+
 void Widget::requestRestore()
 {
     if (deviceConnected)
@@ -134,6 +156,14 @@ void Widget::exitSYS()
 {
     hidThread.stopDeviceWatch();
     QCoreApplication::exit(0);
+}
+
+void Widget::setAutostart(bool enabled)
+{
+    QString error;
+    if (!autostart::setEnabled(enabled, &error))
+        showTrayNotice(error);
+    autostartAction->setChecked(autostart::isEnabled());
 }
 
 void Widget::showTrayNotice(const QString &text)
@@ -182,6 +212,9 @@ void Widget::connectDevice()
     controller->clearHidBusy();
     deviceConnected = true;
     showTrayNotice(QStringLiteral("Detect Device"));
+    // Without a tray nothing else would show that the mouse is ready.
+    if (!systemTrayAvailable())
+        requestRestore();
     noticeWhileWatching = false;
     hidThread.startDeviceWatch(uint(hidThread.currentIndex));
     if (controller->icType == QLatin1String("560")) {
