@@ -1,6 +1,7 @@
 #include "myqquickview.h"
 
 #include "configfile.h"
+#include "debugline.h"
 #include "filedialogs.h"
 #include "fileops.h"
 #include "hid_thread.h"
@@ -9,7 +10,6 @@
 #include "profilefiles.h"
 #include "scenevalue.h"
 
-#include <QDebug>
 #include <QFile>
 #include <QFocusEvent>
 #include <QMetaObject>
@@ -112,7 +112,7 @@ void myQQuickView::resetApconfig()
     const QString factory = configfile::factoryPath();
     // Without a factory copy there is nothing to reset to: keep the file.
     if (!QFile::exists(factory)) {
-        qDebug() << "resetApconfig Failed";
+        debugLine("resetApconfig Failed");
         return;
     }
     // Delete the old object now, not later: a deferred deletion would flush
@@ -121,14 +121,14 @@ void myQQuickView::resetApconfig()
     globalSettings = nullptr;
     // The copy is swapped in only once complete: a failed copy keeps the file.
     if (!fileops::replaceWithCopy(factory, path))
-        qDebug() << "resetApconfig Failed";
+        debugLine("resetApconfig Failed");
     globalSettings = new QSettings(configfile::path(), QSettings::IniFormat);
 }
 
 void myQQuickView::setCurrentProfile(int profile)
 {
     if (profile < 0 || profile >= profileSettings.size()) {
-        qDebug() << "setCurrentProfile refused" << profile;
+        debugLine("setCurrentProfile refused", profile);
         return;
     }
     currentProfile = profile;

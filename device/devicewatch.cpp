@@ -1,11 +1,11 @@
 // The watch of the mouse's notification interface, on the global thread pool.
 #include "hid_thread.h"
 
+#include "debugline.h"
 #include "deviceeventtexts.h"
 #include "hidowner.h"
 #include "notifyreport.h"
 
-#include <QDebug>
 #include <QMutexLocker>
 #include <QtConcurrent/QtConcurrentRun>
 #include <hidapi.h>
@@ -91,7 +91,7 @@ void Hid_Thread::deviceWatchLoop(uint index)
         const QString path = entryPath(entry, &DeviceEntry::notifyPath);
         hid_device *handle = openNotifyPath(entry);
         if (!handle) {
-            qDebug() << "Device removed";
+            debugLine("Device removed");
             if (owner)
                 owner->deviceRemoved();
             clearEntryPath(entry, &DeviceEntry::notifyPath, path);

@@ -2,9 +2,9 @@
 // hands its values to the routine of its pattern.
 #include "hid_thread.h"
 
+#include "debugline.h"
 #include "hidowner.h"
 
-#include <QDebug>
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -108,7 +108,7 @@ bool Hid_Thread::runSet(const SetDescriptor &command, const frame::Params &param
                         int blockLength)
 {
     if (!waitHidReady()) {
-        qDebug() << command.busyText;
+        debugLine(command.busyText);
         return false;
     }
     loadFrame(command.code, params);
@@ -129,7 +129,7 @@ bool Hid_Thread::runQuery(const QueryDescriptor &command, const frame::Params &p
                           std::initializer_list<uchar *> outs)
 {
     if (!waitHidReady()) {
-        qDebug() << command.busyText;
+        debugLine(command.busyText);
         return false;
     }
     loadFrame(command.code, params);
@@ -154,7 +154,7 @@ bool Hid_Thread::runQuery(const QueryDescriptor &command, const frame::Params &p
 void Hid_Thread::runSeries(const SetDescriptor &command, uchar value)
 {
     if (!waitHidReady()) {
-        qDebug() << command.busyText;
+        debugLine(command.busyText);
         return;
     }
     for (uchar target = 1; target <= SeriesTargets; ++target) {
@@ -339,7 +339,7 @@ void Hid_Thread::hid560_8CH_readProfile(uchar *src128, uchar profileNo)
     if (!src128)
         return;
     if (!waitHidReady()) {
-        qDebug() << q560ReadProfile.busyText;
+        debugLine(q560ReadProfile.busyText);
         return;
     }
     loadFrame(q560ReadProfile.code, {profileNo});

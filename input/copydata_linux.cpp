@@ -1,10 +1,10 @@
 // The copy-data channel over a local socket private to the current user.
 
 #include "copydata.h"
+#include "debugline.h"
 #include "platformhooks.h"
 
 #include <QCryptographicHash>
-#include <QDebug>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QObject>
@@ -56,12 +56,12 @@ private:
         // Listening replaces the socket file, so a live channel of that name
         // must be left alone; a file nobody answers on is a leftover.
         if (serverAlive(name)) {
-            qDebug() << "copy-data channel already in use:" << name;
+            debugLine("copy-data channel already in use:", name);
             return;
         }
         QLocalServer::removeServer(name);
         if (!server.listen(name))
-            qDebug() << "copy-data channel not available:" << server.errorString();
+            debugLine("copy-data channel not available:", server.errorString());
     }
 
     static bool serverAlive(const QString &name)

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include "debugline.h"
 #include "platformuser.h"
 
 namespace {
@@ -55,7 +56,7 @@ void SingleInstanceApp::startListening()
     server = new QLocalServer(this);
     server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!server->listen(name)) {
-        qDebug() << "single instance: cannot listen" << server->errorString();
+        debugLine("single instance: cannot listen", server->errorString());
         return;
     }
     connect(server, &QLocalServer::newConnection, this, &SingleInstanceApp::readConnection);

@@ -2,6 +2,7 @@
 
 #include "configfile.h"
 #include "copydata.h"
+#include "debugline.h"
 #include "devicechangesource.h"
 #include "devicetable.h"
 #include "inputhook.h"
@@ -11,7 +12,6 @@
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QDebug>
 #include <QIcon>
 #include <QMenu>
 #include <QMessageBox>
@@ -177,7 +177,7 @@ void Widget::checkDevice()
 
 void Widget::connectDevice()
 {
-    qDebug() << "Device Connect";
+    debugLine("Device Connect");
     myQQuickView *controller = view();
     controller->clearHidBusy();
     deviceConnected = true;
@@ -199,7 +199,7 @@ void Widget::connectDevice()
 
 void Widget::disconnectDevice()
 {
-    qDebug() << "Device DisConnect";
+    debugLine("Device DisConnect");
     deviceConnected = false;
     setVisible(false);
 }

@@ -64,7 +64,7 @@ private slots:
         QTRY_COMPARE(rig.owner.removed.load(), 1);
         QTRY_VERIFY(!rig.link->watchRunning);
         rig.link->joinDeviceWatch();
-        QCOMPARE(rig.debug(), QStringList({"Device removed"}));
+        QCOMPARE(rig.debug(), QStringList({"Device removed "}));
         QVERIFY(rig.link->deviceEntry(0).notifyPath.isEmpty());
         QVERIFY(oneHandleAtATime(rig));
     }

@@ -171,7 +171,7 @@ private slots:
                                             "00 03 01 07 00 00 00 00 F4", "00 03 02 07 00 00 00 00 F3",
                                             "00 03 03 07 00 00 00 00 F2", "00 03 04 07 00 00 00 00 F1",
                                             "00 04 01 03 00 00 00 00 F7", "00 03 01 01 00 00 00 00 FA"}));
-        QCOMPARE(rig.debug(), QStringList({"cmd Failed 02"}));
+        QCOMPARE(rig.debug(), QStringList({"cmd Failed 02 "}));
         QVERIFY(rig.linkIdle());
     }
 
@@ -289,7 +289,7 @@ private slots:
         QTimer::singleShot(0, rig.link.get(), [&rig] { rig.link->hid560_02H_SetCurrentProfile(4); });
         Block128 block = pattern(1);
         rig.link->hid560_0FH_SetMacroKey(1, block.data());
-        QCOMPARE(rig.debug(), QStringList({"cmd Failed 02"}));
+        QCOMPARE(rig.debug(), QStringList({"cmd Failed 02 "}));
         QCOMPARE(rig.frames().size(), 1);
         QCOMPARE(rig.mouse.state().macros[0], block);
         QVERIFY(rig.linkIdle());
@@ -303,7 +303,7 @@ private slots:
         rig.link->hid560_8CH_readProfile(block.data(), 0);
         // A handshake that never got the link is no match.
         QVERIFY(!rig.link->chkDeviceIsEnCode(0));
-        QCOMPARE(rig.debug(), QStringList({"cmd Failed 02", "hid553_07H_Lod", "cmd Failed 84", "cmd Failed 8c", "cmd Failed 00"}));
+        QCOMPARE(rig.debug(), QStringList({"cmd Failed 02 ", "hid553_07H_Lod ", "cmd Failed 84 ", "cmd Failed 8c ", "cmd Failed 00 "}));
         QCOMPARE(QList<int>({selector, stage}), QList<int>({1, 0x44}));
         QCOMPARE(block, pattern(1));
         QVERIFY(rig.mouse.transfers().empty());
