@@ -71,9 +71,9 @@ public:
     DeviceEntry deviceEntry(int index) const;
 
     // Longest data block any command moves, and the largest report payload
-    // an entry may declare.
+    // an entry may declare (report buffers are sized per exchange).
     static constexpr int MaxBlockLength = 128;
-    static constexpr int MaxReportLength = 64;
+    static constexpr int MaxReportLength = 4096;
 
 public slots:
     uchar hidCS(uchar *cmd);

@@ -9,7 +9,7 @@ namespace {
 
 bool validConfig(const MouseConfig &c)
 {
-    return c.reportLength >= 1 && c.reportLength <= 64;
+    return c.reportLength >= 1 && c.reportLength <= MaxReportLength;
 }
 
 std::vector<UsagePair> usagesOf(const MouseConfig &c)

@@ -46,6 +46,9 @@ namespace vr770 {
 
 using Bytes = std::vector<uint8_t>;
 
+// Longest report payload a virtual mouse can be given.
+constexpr int MaxReportLength = 4096;
+
 enum class CommandSet { Hid553, Hid560 };
 
 // How one virtual mouse presents itself and how its firmware is set up.
@@ -59,7 +62,7 @@ struct MouseConfig
     uint16_t usage = 0x0001;
     uint16_t usagePage2 = 0xFF01;  // notification interface
     uint16_t usage2 = 0x0001;
-    int reportLength = 32;         // payload of one output/input report, 1..64
+    int reportLength = 32;         // payload of one output/input report, 1..MaxReportLength
     bool scrambling = true;        // frames are scrambled with secrecyCode
     std::string secrecyCode = "Bx7R70"; // six characters
     // One interface carrying both commands and notifications (usage pair of
@@ -155,7 +158,7 @@ public:
     MouseConfig config() const;
     // Reconfigures the mouse (code, scrambling, report length, ids, usage
     // pairs); the firmware state and the paths are kept. Refused (false) for
-    // a report length outside 1..64 or a change of combinedInterface.
+    // a report length outside 1..MaxReportLength or a change of combinedInterface.
     bool setConfig(const MouseConfig &config);
     std::string commandPath() const;
     std::string notifyPath() const;
@@ -192,7 +195,8 @@ private:
     int m_id = -1;
 };
 
-// The bus. addMouse gives an invalid handle for a report length outside 1..64.
+// The bus. addMouse gives an invalid handle for a report length outside
+// 1..MaxReportLength.
 VirtualR770 addMouse(const MouseConfig &config = MouseConfig());   // plugged in
 std::vector<VirtualR770> mice();   // every mouse on the bus, plugged or not
 int addOtherDevice(const OtherDeviceConfig &config = OtherDeviceConfig());

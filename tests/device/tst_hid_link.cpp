@@ -184,6 +184,7 @@ private slots:
         QTest::newRow("128 at 64") << 64 << 128 << 2;
         QTest::newRow("8 at 32") << 32 << 8 << 1;
         QTest::newRow("24 at 20, last chunk cut") << 20 << 24 << 2;
+        QTest::newRow("128 at 256") << 256 << 128 << 1;
     }
     void blockReports()
     {
@@ -218,15 +219,31 @@ private slots:
         QVERIFY(closed.timeUs - out.back().timeUs >= 119000 + 127000);
     }
 
+    // Nothing bounds the report length below the largest the link takes:
+    // one report then carries a whole block each way.
+    void reportsLongerThan64()
+    {
+        for (int reportLength : {256, Hid_Thread::MaxReportLength}) {
+            LinkRig rig(CommandSet::Hid560, reportLength);
+            QVERIFY(rig.handshakeOk);
+            Block128 block = pattern(0x21), read{};
+            rig.link->hid560_0CH_setProfile(block.data(), 3);
+            rig.link->hid560_8CH_readProfile(read.data(), 3);
+            QCOMPARE(read, block);
+            QCOMPARE(rig.of(TransferKind::OutputReport).at(0).wire.size(), size_t(reportLength + 1));
+            QCOMPARE(rig.of(TransferKind::InputReport).size(), size_t(1));
+        }
+    }
+
     // Every failure leaves the handle closed, the link free and the caller's
     // values as they were.
     void failuresLeaveLinkFree()
     {
         LinkRig rig(CommandSet::Hid560, 64);
-        // No path, or a report length outside 1..64: no HID call, no message.
+        // No path, or a report length outside 1..4096: no HID call, no message.
         DeviceEntry noPath = entryFor(rig.mouse), tooLong = noPath, zeroLength = noPath;
         noPath.commandPath.clear();
-        tooLong.reportLength = 65;
+        tooLong.reportLength = Hid_Thread::MaxReportLength + 1;
         zeroLength.reportLength = 0;
         rig.link->replaceDeviceList({noPath, tooLong, zeroLength});
         uchar b1 = 1, b2 = 2;

@@ -150,6 +150,7 @@ private slots:
         QTest::newRow("32") << 32 << 4;
         QTest::newRow("64") << 64 << 2;
         QTest::newRow("48, last report partly padding") << 48 << 3;
+        QTest::newRow("256, one report") << 256 << 1;
     }
 
     void blocksAreReassembled()
@@ -171,6 +172,10 @@ private slots:
         QCOMPARE(writes, reports);
         const auto slot = mouse.state().macros[11];
         QCOMPARE(Bytes(slot.begin(), slot.end()), macro);
+        for (int refused : {0, MaxReportLength + 1}) {
+            config.reportLength = refused;
+            QVERIFY(!addMouse(config).isValid());
+        }
     }
 
     void blockFaults()
