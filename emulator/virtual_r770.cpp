@@ -162,11 +162,17 @@ void VirtualR770::setBusy(bool busy)
     onMouse(m_id, [&](VirtualDevice &d) { d.firmware->busy = busy; });
 }
 
+void VirtualR770::setReportsKeptWhileClosed(bool keep)
+{
+    onMouse(m_id, [&](VirtualDevice &d) { d.keepReportsWhileClosed = keep; });
+}
+
 void VirtualR770::clearFaults()
 {
     onMouse(m_id, [&](VirtualDevice &d) {
         d.faults.clear();
         d.openRefused = false;
+        d.keepReportsWhileClosed = false;
         d.firmware->busy = false;
         for (auto &i : d.interfaces)
             i.silent = false;

@@ -22,11 +22,13 @@
 //   to reportLength bytes) until frame byte 3 bytes have arrived; a new frame
 //   drops a half-received block. A busy firmware ignores frames and data.
 // - Input reports (the 8CH block on the command interface, the DPI-button
-//   report on the notification interface) wait on the device until some
-//   handle on that interface reads them. A report that arrives while no
-//   handle is open is therefore kept for the next open (hidraw would drop
-//   it; keeping it makes tests deterministic). Each interface keeps at most
-//   64 reports; the oldest is dropped beyond that.
+//   report on the notification interface) reach an interface only while some
+//   handle is open on it, as on hidraw: a report sent while the interface is
+//   closed is lost. One that arrived while a handle was open waits until some
+//   handle on that interface reads it, also across a close and reopen.
+//   setReportsKeptWhileClosed keeps the lost ones too, for tests that press
+//   the button without caring when the host listens. Each interface keeps at
+//   most 64 reports; the oldest is dropped beyond that.
 // - Unplugging fails every open handle of the mouse at once (blocked reads
 //   wake up with -1), drops the interface queues, a pending reply and a
 //   half-received block, and removes the mouse from enumeration. Plugging it
@@ -184,6 +186,7 @@ public:
     void setOpenRefused(bool refused);                    // every open fails
     void setSilent(Interface interface, bool silent);     // no input reports delivered
     void setBusy(bool busy);                              // firmware ignores frames and data
+    void setReportsKeptWhileClosed(bool keep);            // input reports wait for the next open
     void clearFaults();
 
     // The transfer log of this mouse only.

@@ -226,6 +226,7 @@ private slots:
     void dpiButtonReachesSceneAndTray()
     {
         vr770::VirtualR770 mouse = vr770::addMouse();
+        mouse.setReportsKeptWhileClosed(true); // the watch may not listen yet
         start();
         window->checkDevice();
         QVERIFY(window->hidThread.watchRunning);
