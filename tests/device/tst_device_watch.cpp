@@ -115,6 +115,23 @@ private slots:
         QCOMPARE(rig560.frames().at(0).left(5), QString("00 81"));
         QCOMPARE(rig560.lastFrame(), QString("00 01 08 05 00 00 00 00 F1"));
     }
+
+    // Options that were never read are not written back: the other bits
+    // would be lost.
+    void unreadOptionsAreNotWrittenBack()
+    {
+        for (CommandSet set : {CommandSet::Hid553, CommandSet::Hid560}) {
+            LinkRig rig(set);
+            const std::array<uint8_t, 4> options{0x10, 0x20, 0x30, 0x01};
+            rig.mouse.setKeyboardOptions(options);
+            rig.mouse.failCall(Interface::Command, Call::GetFeatureReport);
+            rig.link->startDeviceWatch(0);
+            QCOMPARE(rig.mouse.state().keyboardOptions, options);
+            QCOMPARE(rig.frames().size(), 1); // the query alone
+            QCOMPARE(rig.debug(), QStringList({"Keyboardoption not read, option bit not set "}));
+            QVERIFY(rig.link->watchRunning);
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TstDeviceWatch)
