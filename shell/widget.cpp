@@ -162,14 +162,15 @@ void Widget::checkDevice()
     findDeviceInterfaces(entries);
     hidThread.replaceDeviceList(entries);
 
-    bool accepted = false;
-    for (int j = 0; j < entries.size() && !accepted; ++j) {
-        if (entries.at(j).commandPath.isEmpty())
-            continue;
-        accepted = hidThread.chkDeviceIsEnCode(j);
+    Handshake result = Handshake::Rejected;
+    for (int j = 0; j < entries.size() && result == Handshake::Rejected; ++j) {
+        if (!entries.at(j).commandPath.isEmpty())
+            result = hidThread.handshake(j);
     }
-    if (accepted)
+    if (result == Handshake::Accepted)
         connectDevice();
+    else if (result == Handshake::LinkBusy)
+        checkTimer.start(); // nothing was learnt: ask again later
     else
         disconnectDevice();
     discoveryRunning = false;
