@@ -1,14 +1,29 @@
+#include "testmodules.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
-// The whole start-up and shutdown, run from somewhere else than the
-// program's folder.
+// The whole start-up and shutdown of the real program (the probe quits
+// through the tray menu as soon as the event loop runs).
 class TestStartup : public QObject
 {
     Q_OBJECT
+
+    static QString probe() { return QCoreApplication::applicationDirPath() + QStringLiteral("/r770_startup_probe"); }
+
+    static void run(QProcess &program, const QString &executable, const QString &workingDirectory)
+    {
+        program.setWorkingDirectory(workingDirectory);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        program.setProcessEnvironment(env);
+        program.start(executable, {});
+    }
 
 private slots:
     void findsItsFilesFromAnyFolderAndQuitsWithZero()
@@ -16,11 +31,7 @@ private slots:
         QTemporaryDir elsewhere;
         QVERIFY(elsewhere.isValid());
         QProcess program;
-        program.setWorkingDirectory(elsewhere.path());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        program.setProcessEnvironment(env);
-        program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/r770_startup_probe"), {});
+        run(program, probe(), elsewhere.path());
         QVERIFY(program.waitForFinished(20000));
 
         const QString out = QString::fromLocal8Bit(program.readAllStandardOutput());
@@ -29,6 +40,27 @@ private slots:
         QVERIFY2(out.contains(QStringLiteral("quit:Quit (&Q)")), qPrintable(out));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 0);
+    }
+
+    // A device table claiming more groups than any mouse family has: the
+    // first discovery reads a bounded number and the program carries on.
+    void hugeDeviceCountDoesNotHoldUpStartUp()
+    {
+        TestModules modules; // the program beside its own copy of the files
+        QVERIFY(modules.isValid());
+        const QString copy = modules.root() + QStringLiteral("/r770_startup_probe");
+        QVERIFY(QFile::copy(probe(), copy));
+        QSettings(modules.path("setting/apConfig.bin"), QSettings::IniFormat)
+            .setValue("common/deviceCount", 2147483647);
+
+        QProcess program;
+        run(program, copy, modules.root());
+        const bool finished = program.waitForFinished(60000);
+        if (!finished)
+            program.kill();
+        QVERIFY(finished);
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY(program.readAllStandardError().contains("deviceCount capped at 256 \n"));
     }
 };
 
