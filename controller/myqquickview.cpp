@@ -10,7 +10,6 @@
 #include "profilefiles.h"
 #include "scenevalue.h"
 
-#include <QFile>
 #include <QFocusEvent>
 #include <QMetaObject>
 #include <QQuickItem>
@@ -22,10 +21,12 @@ myQQuickView::myQQuickView(QWidget *parent)
     , fileDialogs(std::make_unique<FileDialogs>())
     , pointerSettings(createPointerSettings())
 {
-    globalSettings = new QSettings(configfile::path(), QSettings::IniFormat);
-    factorySettings = new QSettings(profilefiles::factoryPath(), QSettings::IniFormat);
+    // Files larger than any real one read as empty and are never rewritten.
+    const auto open = [](const QString &path) { return new QSettings(path, ini::formatFor(path)); };
+    globalSettings = open(configfile::path());
+    factorySettings = open(profilefiles::factoryPath());
     for (int slot = 0; slot < profilefiles::SlotCount; ++slot)
-        profileSettings.append(new QSettings(profilefiles::slotPath(slot), QSettings::IniFormat));
+        profileSettings.append(open(profilefiles::slotPath(slot)));
     currentProfile = 0;
 
     isColorful = getGlobalData(QStringLiteral("mouse/isColorful")).toBool();
@@ -110,8 +111,8 @@ void myQQuickView::resetApconfig()
 {
     const QString path = globalSettings->fileName();
     const QString factory = configfile::factoryPath();
-    // Without a factory copy there is nothing to reset to: keep the file.
-    if (!QFile::exists(factory)) {
+    // Without a usable factory copy there is nothing to reset to: keep the file.
+    if (!fileops::isReadableFile(factory, fileops::MaxIniFileBytes)) {
         debugLine("resetApconfig Failed");
         return;
     }
@@ -122,7 +123,7 @@ void myQQuickView::resetApconfig()
     // The copy is swapped in only once complete: a failed copy keeps the file.
     if (!fileops::replaceWithCopy(factory, path))
         debugLine("resetApconfig Failed");
-    globalSettings = new QSettings(configfile::path(), QSettings::IniFormat);
+    globalSettings = new QSettings(configfile::path(), ini::formatFor(configfile::path()));
 }
 
 void myQQuickView::setCurrentProfile(int profile)

@@ -5,6 +5,7 @@
 #include "debugline.h"
 #include "devicechangesource.h"
 #include "devicetable.h"
+#include "inivalue.h"
 #include "inputhook.h"
 #include "myqquickview.h"
 #include "ui_controler.h"
@@ -155,8 +156,7 @@ void Widget::checkDevice()
 
     QList<DeviceEntry> entries;
     {
-        const QSettings config(configfile::path(),
-                               QSettings::IniFormat);
+        const QSettings config(configfile::path(), ini::formatFor(configfile::path()));
         entries = readDeviceTable(config);
     }
     findDeviceInterfaces(entries);

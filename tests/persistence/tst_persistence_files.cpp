@@ -183,6 +183,7 @@ private slots:
         QCOMPARE(f.list[0]->value(key(3)).toStringList(), (QStringList{"4", "1", "3", "0"}));
         QCOMPARE(f.list[0]->value(key(4)).toStringList(), (QStringList{"1", "4", "2", "0"}));
         QCOMPARE(f.list[6]->value(key(2)).toStringList(), (QStringList{"4", "0", "2", "0"}));
+
     }
 
     void listsInTheIniFormat()
@@ -208,6 +209,28 @@ private slots:
         f.list[0]->sync();
         // (Variants of different types never compare equal.)
         QCOMPARE(freshRead(f.tm.path("setting/p1.bin"), "mouse/lightValue"), QVariant("7"));
+    }
+
+    // A malformed line in the file as it was says nothing about the write:
+    // the new values land and the result says so.
+    void writeResults()
+    {
+        Fixture f;
+        const QString names = f.tm.path("setting/name.bin"), macro = f.tm.path("macro/M.bin");
+        const QString store = f.tm.path("gun/gunData.bin");
+        QVERIFY(writeFile(names, "[gun]\ngunName=a, b\nno equals sign\n"));
+        QVERIFY(namelists::update(namelists::Guns, {"M416", "AKM"}));
+        QCOMPARE(freshRead(names, "gun/gunName"), QVariant(QStringList{"M416", "AKM"}));
+        QVERIFY(writeFile(macro, "[config]\ntotal=0\nno equals sign\n"));
+        QVERIFY(macrolibrary::save("M", {"1,A"}, 1));
+        QCOMPARE(freshRead(macro, "macro/0"), QVariant("1,A"));
+        QVERIFY(writeFile(store, contents(store) + "no equals sign\n"));
+        QVERIFY(gunstore::saveSet("0", {"M416", "L-Click", 10, 0, 10, 0}));
+        QCOMPARE(freshRead(store, "gunData/0"), QVariant(QStringList{"M416", "L-Click", "10", "0", "10", "0"}));
+
+        // A file that cannot be written is reported.
+        QVERIFY(QFile::remove(names) && QDir().mkdir(names));
+        QVERIFY(!namelists::update(namelists::Guns, {"M416", "AKM"}));
     }
 
     void recoilStore()
