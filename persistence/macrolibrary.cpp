@@ -149,7 +149,8 @@ bool rename(const QList<QSettings *> &profiles, const QString &oldName, const QS
 
 bool unbindFromProfiles(const QList<QSettings *> &profiles, QSettings *factory, const QString &name)
 {
-    if (!isValidName(name) || !factory)
+    // Any name a profile can hold, also one that could not name a file.
+    if (name.isEmpty() || !factory)
         return false;
     for (int slot = 0; slot < walkedSlots(profiles); ++slot) {
         QSettings *profile = profiles.at(slot);

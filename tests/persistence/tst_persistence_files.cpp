@@ -144,7 +144,6 @@ private slots:
             QVERIFY(!macrolibrary::remove(name));
             QVERIFY(!macrolibrary::rename(f.list, name, "Other"));
             QVERIFY(!macrolibrary::rename(f.list, "Good", name));
-            QVERIFY(!macrolibrary::unbindFromProfiles(f.list, f.list[1], name));
             QVERIFY(!macrolibrary::importFrom(name, source));
             QVERIFY(!macrolibrary::exportTo(name, target));
         }
@@ -178,12 +177,15 @@ private slots:
         assign(0, 3, {4, 1, 3, 0}, "MX"); // another macro: kept
         assign(0, 4, {1, 4, 2, 0}, "M");  // a fire key whose third code is 2: kept
         assign(6, 2, {4, 0, 2, 0}, "M");  // beyond the walked slots: kept
+        assign(1, 5, {4, 0, 5, 0}, "A/B"); // no file could have this name
         QVERIFY(macrolibrary::unbindFromProfiles(f.list, &factory, "M"));
         QCOMPARE(f.list[0]->value(key(2)).toStringList(), factory.value(key(2)).toStringList());
         QCOMPARE(f.list[0]->value(key(3)).toStringList(), (QStringList{"4", "1", "3", "0"}));
         QCOMPARE(f.list[0]->value(key(4)).toStringList(), (QStringList{"1", "4", "2", "0"}));
         QCOMPARE(f.list[6]->value(key(2)).toStringList(), (QStringList{"4", "0", "2", "0"}));
-
+        QVERIFY(!macrolibrary::unbindFromProfiles(f.list, &factory, QString()));
+        QVERIFY(macrolibrary::unbindFromProfiles(f.list, &factory, "A/B"));
+        QCOMPARE(f.list[1]->value(key(5)).toStringList(), factory.value(key(5)).toStringList());
     }
 
     void listsInTheIniFormat()
