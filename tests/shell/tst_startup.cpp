@@ -1,3 +1,5 @@
+#include "copydata.h"
+#include "inputhook.h"
 #include "testmodules.h"
 
 #include <QCoreApplication>
@@ -14,18 +16,30 @@ class TestStartup : public QObject
 {
     Q_OBJECT
 
+    // The programs started here keep their lock and channels in folders of
+    // their own, apart from any other test's.
+    QTemporaryDir runtime;
+
     static QString probe() { return QCoreApplication::applicationDirPath() + QStringLiteral("/r770_startup_probe"); }
 
-    static void run(QProcess &program, const QString &executable, const QString &workingDirectory)
+    static void run(QProcess &program, const QString &executable, const QString &workingDirectory,
+                    const QStringList &arguments = {})
     {
         program.setWorkingDirectory(workingDirectory);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         program.setProcessEnvironment(env);
-        program.start(executable, {});
+        program.start(executable, arguments);
     }
 
 private slots:
+    void initTestCase()
+    {
+        QVERIFY(runtime.isValid());
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        qputenv("TMPDIR", QFile::encodeName(runtime.path()));
+    }
+
     void findsItsFilesFromAnyFolderAndQuitsWithZero()
     {
         QTemporaryDir elsewhere;
@@ -61,6 +75,26 @@ private slots:
         QVERIFY(finished);
         QCOMPARE(program.exitCode(), 0);
         QVERIFY(program.readAllStandardError().contains("deviceCount capped at 256 \n"));
+    }
+
+    // Without a mouse the window is hidden; a warning box that opens and is
+    // closed then must not end the program.
+    void closingADialogInTheTrayKeepsItRunning()
+    {
+        QProcess program;
+        run(program, probe(), runtime.path(), {QStringLiteral("--close-dialogs")});
+        QByteArray out;
+        while (!out.contains("ready\n") && program.waitForReadyRead(10000))
+            out += program.readAllStandardOutput();
+        QVERIFY2(out.contains("ready\n"), out.constData());
+
+        const CopyData warning{copydata::warningKind, "Mouse in use"};
+        QCOMPARE(InputHook::sendCopyData(QStringLiteral("BRAXTEL SOLVAR MOUSE R770"), warning, nullptr, 10000),
+                 qintptr(1));
+        QVERIFY(program.waitForFinished(20000));
+        out += program.readAllStandardOutput();
+        QVERIFY2(out.contains("dialog:Mouse in use\nalive\nquit:Quit (&Q)\n"), out.constData());
+        QCOMPARE(program.exitCode(), 0);
     }
 };
 
