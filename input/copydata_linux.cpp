@@ -75,7 +75,7 @@ private:
     {
         QLocalSocket probe;
         probe.connectToServer(name);
-        return probe.waitForConnected(probeTimeoutMs);
+        return probe.waitForConnected(probeTimeoutMs) && localchannel::peerIsCurrentUser(probe);
     }
 
     void acceptConnections()

@@ -86,14 +86,16 @@ bool SingleInstanceApp::connectToRunning(int timeout)
 void SingleInstanceApp::startListening()
 {
     const QString serverName = localchannel::serverName(name);
-    // Holding the lock, no instance of ours can be listening: whatever is
-    // at the name is a leftover.
-    QLocalServer::removeServer(serverName);
     server = new QLocalServer(this);
     server->setSocketOptions(QLocalServer::UserAccessOption);
     guard = new ConnectionGuard(ConnectionGuard::DefaultMaxConnections,
                                 ConnectionGuard::DefaultIdleTimeoutMs, this);
-    if (serverName.isEmpty() || !server->listen(serverName)) {
+    if (serverName.isEmpty())
+        return;
+    // Holding the lock, no instance of ours can be listening: whatever is
+    // at the name is a leftover.
+    QLocalServer::removeServer(serverName);
+    if (!server->listen(serverName)) {
         debugLine("single instance: cannot listen", server->errorString());
         return;
     }
