@@ -150,13 +150,6 @@ private slots:
         QCOMPARE(localchannel::privateFolder(), own);
         QVERIFY(isPrivateFolder(own));
 
-        qunsetenv("XDG_RUNTIME_DIR");
-        setEnv("TMPDIR", QStringLiteral("/no/such/folder"));
-        const QStringList used = paths();
-        QCOMPARE(used.size(), 3);
-        for (const QString &path : used)
-            QVERIFY2(isPrivateFolder(QFileInfo(path.section(':', 1)).path()), qPrintable(path));
-
         // One holder at a time, also within one process; released with it.
         auto a = std::make_unique<localchannel::InstanceLock>(QStringLiteral("test"));
         localchannel::InstanceLock b(QStringLiteral("test"));
@@ -164,6 +157,13 @@ private slots:
         QCOMPARE(b.tryLock(), localchannel::InstanceLock::State::HeldElsewhere);
         a.reset();
         QCOMPARE(b.tryLock(), localchannel::InstanceLock::State::Acquired);
+
+        qunsetenv("XDG_RUNTIME_DIR");
+        setEnv("TMPDIR", QStringLiteral("/no/such/folder"));
+        const QStringList used = paths();
+        QCOMPARE(used.size(), 3);
+        for (const QString &path : used)
+            QVERIFY2(isPrivateFolder(QFileInfo(path.section(':', 1)).path()), qPrintable(path));
     }
 
     // Another local user who got to every name first: junk at the lock,
