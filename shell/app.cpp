@@ -27,6 +27,9 @@ int runApplication(int &argc, char **argv, const std::function<void(Widget &)> &
     }
     if (!folder.notes.isEmpty())
         qWarning().noquote() << folder.notes;
+    // The program lives in the tray until "Quit (&Q)": closing a dialog that
+    // has no parent while the window is hidden must not end it.
+    app.setQuitOnLastWindowClosed(false);
 
     int result = 0;
     {

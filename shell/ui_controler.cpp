@@ -1,6 +1,7 @@
 #include "ui_controler.h"
 
 #include "configfile.h"
+#include "inivalue.h"
 #include "myqquickview.h"
 #include "widget.h"
 
@@ -33,7 +34,7 @@ void Ui_Controler::setupView(QWidget *host)
 
     host->resize(view->size());
 
-    const QSettings config(configfile::path(), QSettings::IniFormat);
+    const QSettings config(configfile::path(), ini::formatFor(configfile::path()));
     host->setWindowTitle(config.value(QStringLiteral("common/name"), QString()).toString());
 }
 

@@ -3,8 +3,10 @@
 #include "autostart.h"
 #include "configfile.h"
 #include "copydata.h"
+#include "debugline.h"
 #include "devicechangesource.h"
 #include "devicetable.h"
+#include "inivalue.h"
 #include "inputhook.h"
 #include "myqquickview.h"
 #include "ui_controler.h"
@@ -13,7 +15,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDebug>
 #include <QIcon>
 #include <QMenu>
 #include <QMessageBox>
@@ -185,21 +186,21 @@ void Widget::checkDevice()
 
     QList<DeviceEntry> entries;
     {
-        const QSettings config(configfile::path(),
-                               QSettings::IniFormat);
+        const QSettings config(configfile::path(), ini::formatFor(configfile::path()));
         entries = readDeviceTable(config);
     }
     findDeviceInterfaces(entries);
     hidThread.replaceDeviceList(entries);
 
-    bool accepted = false;
-    for (int j = 0; j < entries.size() && !accepted; ++j) {
-        if (entries.at(j).commandPath.isEmpty())
-            continue;
-        accepted = hidThread.chkDeviceIsEnCode(j);
+    Handshake result = Handshake::Rejected;
+    for (int j = 0; j < entries.size() && result == Handshake::Rejected; ++j) {
+        if (!entries.at(j).commandPath.isEmpty())
+            result = hidThread.handshake(j);
     }
-    if (accepted)
+    if (result == Handshake::Accepted)
         connectDevice();
+    else if (result == Handshake::LinkBusy)
+        checkTimer.start(); // nothing was learnt: ask again later
     else
         disconnectDevice();
     discoveryRunning = false;
@@ -207,7 +208,7 @@ void Widget::checkDevice()
 
 void Widget::connectDevice()
 {
-    qDebug() << "Device Connect";
+    debugLine("Device Connect");
     myQQuickView *controller = view();
     controller->clearHidBusy();
     deviceConnected = true;
@@ -232,7 +233,7 @@ void Widget::connectDevice()
 
 void Widget::disconnectDevice()
 {
-    qDebug() << "Device DisConnect";
+    debugLine("Device DisConnect");
     deviceConnected = false;
     setVisible(false);
 }
