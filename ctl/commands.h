@@ -1,0 +1,66 @@
+#pragma once
+
+#include "reply.h"
+
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+class ControllerCore;
+
+namespace ctl {
+
+class Session;
+
+// What a request needs besides reading the files.
+enum class Access {
+    ReadFiles,  // reads files only
+    WriteFiles, // changes files: never while the tray program runs
+    Mouse,      // talks to the mouse (and changes files)
+    Status,     // talks to the mouse when it can, reports either way
+};
+
+// Where a request is performed: the core on the user's files and, for the
+// requests that need it, the mouse.
+struct Context
+{
+    explicit Context(ControllerCore &controller) : core(controller) {}
+
+    ControllerCore &core;
+    Session *session = nullptr; // set for Mouse requests and a found mouse
+    Reply unavailable;          // Status only: why the mouse could not be used
+    bool json = false;
+    Reply reply;
+};
+
+using Action = std::function<void(Context &)>;
+
+// A request checked against the files before anything is changed or sent:
+// the action to perform, or the refusal.
+struct Prepared
+{
+    Action action;
+    Reply refusal;
+};
+
+struct Command
+{
+    QStringList words; // "dpi", "set"
+    QString arguments; // "VALUE..."
+    QString summary;
+    QString details;
+    Access access;
+    bool takesJson;
+    std::function<Prepared(const QStringList &args, ControllerCore &core)> prepare;
+
+    QString usage() const;
+};
+
+// Every command, in the order --help lists them.
+const std::vector<Command> &commands();
+
+// The commands of each part.
+void addFileCommands(std::vector<Command> &table);
+void addMouseCommands(std::vector<Command> &table);
+
+} // namespace ctl
