@@ -85,7 +85,7 @@ bool storeProfile(Context &ctx)
 
 void succeeded(Context &ctx, const QString &what)
 {
-    ctx.reply.out += tr("%1, stored in %2 and sent to the mouse.\n").arg(what, activeProfileLabel(ctx.core));
+    ctx.reply.out += tr("%1. Stored in %2 and sent to the mouse.\n").arg(what, activeProfileLabel(ctx.core));
 }
 
 // --- status ------------------------------------------------------------------
@@ -235,7 +235,7 @@ Prepared prepareDpiSet(const QStringList &args, ControllerCore &core)
                     delivery.fail(ctx, tr("The stages are stored in %1").arg(activeProfileLabel(ctx.core)));
                     return;
                 }
-                succeeded(ctx, tr("DPI stages %1").arg(shown));
+                succeeded(ctx, tr("DPI stages %1 (%2 enabled)").arg(shown).arg(count));
             },
             {}};
 }
