@@ -2,15 +2,16 @@
 
 #include "reply.h"
 
+#include "deviceentry.h"
+
 #include <QStringList>
 #include <functional>
 #include <vector>
 
 class ControllerCore;
+class Hid_Thread;
 
 namespace ctl {
-
-class Session;
 
 // What a request needs besides reading the files.
 enum class Access {
@@ -20,14 +21,17 @@ enum class Access {
     Status,     // talks to the mouse when it can, reports either way
 };
 
-// Where a request is performed: the core on the user's files and, for the
-// requests that need it, the mouse.
+// Where a request is performed: a controller on the user's files and, for
+// the requests that need it, the link to an accepted mouse. Whoever holds
+// those can perform a request: r770ctl with its own, the tray program with
+// the window's.
 struct Context
 {
     explicit Context(ControllerCore &controller) : core(controller) {}
 
     ControllerCore &core;
-    Session *session = nullptr; // set for Mouse requests and a found mouse
+    Hid_Thread *link = nullptr; // set for Mouse requests and a found mouse
+    DeviceEntry entry;          // the accepted mouse's device-table entry
     Reply unavailable;          // Status only: why the mouse could not be used
     bool json = false;
     Reply reply;

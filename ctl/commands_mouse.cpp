@@ -8,7 +8,7 @@
 #include "keyfunctions.h"
 #include "profiles.h"
 #include "scenerules.h"
-#include "session.h"
+#include "hid_thread.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -114,9 +114,9 @@ void status(Context &ctx)
     QJsonObject mouse{{QStringLiteral("commandSet"), hid560 ? QStringLiteral("hid560") : QStringLiteral("hid553")}};
     QStringList lines;
     QString set = hid560 ? QStringLiteral("hid560") : QStringLiteral("hid553");
-    if (ctx.session) {
-        Hid_Thread &link = ctx.session->link();
-        const DeviceEntry &entry = ctx.session->entry();
+    if (ctx.link) {
+        Hid_Thread &link = *ctx.link;
+        const DeviceEntry &entry = ctx.entry;
         const unsigned failedBefore = link.tally().failed;
         const int stage = core.mouseGetCurrentDPI();
         QVariantList options;
@@ -190,7 +190,7 @@ Prepared prepareDpiStage(const QStringList &args, ControllerCore &core)
         return usageError(tr("the DPI stage must be 1 to %1, not '%2': %3 enables %1 stages")
                               .arg(enabled).arg(args.at(0), activeProfileLabel(core)));
     return {[stage = *stage](Context &ctx) {
-                Delivery delivery(ctx.session->link());
+                Delivery delivery(*ctx.link);
                 if (!delivery.step(tr("DPI stage"), [&] { ctx.core.mouseSetCurrentDPI(uchar(stage)); })) {
                     delivery.fail(ctx, QString());
                     return;
@@ -230,7 +230,7 @@ Prepared prepareDpiSet(const QStringList &args, ControllerCore &core)
                 ctx.core.setData(QStringLiteral("mouse/currentDpiCount"), count);
                 if (!storeProfile(ctx))
                     return;
-                Delivery delivery(ctx.session->link());
+                Delivery delivery(*ctx.link);
                 if (!delivery.step(tr("DPI stages"), [&] { ctx.core.mouseSetDpi(count, sensor, values); })) {
                     delivery.fail(ctx, tr("The stages are stored in %1").arg(activeProfileLabel(ctx.core)));
                     return;
@@ -270,7 +270,7 @@ Prepared prepareLiftOff(const QStringList &args, ControllerCore &core)
                 ctx.core.setData(QStringLiteral("mouse/reportRateEn"), enabled);
                 if (!storeProfile(ctx))
                     return;
-                Delivery delivery(ctx.session->link());
+                Delivery delivery(*ctx.link);
                 if (!delivery.step(tr("lift-off"), [&] {
                         ctx.core.mouseSetReportRate(scenerules::liftOffRate(position), uchar(enabled ? 1 : 0));
                     })) {
@@ -333,7 +333,7 @@ Prepared prepareLight(const QStringList &args, ControllerCore &core)
                 core.setDataList(QStringLiteral("mouse/colorValue"), colours);
                 if (!storeProfile(ctx))
                     return;
-                Delivery delivery(ctx.session->link());
+                Delivery delivery(*ctx.link);
                 const uchar model = core.isColorful ? 0 : 1;
                 delivery.step(tr("colours"), [&] {
                     core.mouseSetRGBColor(model, scenerules::coloursToSend(colours, index, core.is55328));
@@ -428,7 +428,7 @@ Prepared prepareKey(const QStringList &args, ControllerCore &core)
                 core.mouseSetKeyMatrix(src64, false, periods);
                 if (!storeProfile(ctx))
                     return;
-                Delivery delivery(ctx.session->link());
+                Delivery delivery(*ctx.link);
                 if (!delivery.step(tr("key assignment"), [&] { core.mouseSetKeyMatrix(src64, true, periods); })) {
                     delivery.fail(ctx, tr("It is stored in %1").arg(activeProfileLabel(core)));
                     return;

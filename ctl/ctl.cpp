@@ -198,20 +198,20 @@ Reply handle(const QStringList &arguments, bool enterRuntimeFolder)
             return claimed;
         break;
     case Access::Mouse:
-        if (Reply claimed = session.claim(); !claimed.ok())
-            return claimed;
-        if (session.connect() != Session::State::Connected)
-            return session.failure();
-        ctx.session = &session;
+    case Access::Status: {
+        Reply problem = session.claim();
+        if (problem.ok() && session.connect() != Session::State::Connected)
+            problem = session.failure();
+        if (problem.ok()) {
+            ctx.link = &session.link();
+            ctx.entry = session.entry();
+        } else if (command.access == Access::Mouse) {
+            return problem;
+        } else {
+            ctx.unavailable = problem; // status reports what it can
+        }
         break;
-    case Access::Status:
-        if (Reply claimed = session.claim(); !claimed.ok())
-            ctx.unavailable = claimed;
-        else if (session.connect() != Session::State::Connected)
-            ctx.unavailable = session.failure();
-        else
-            ctx.session = &session;
-        break;
+    }
     }
     prepared.action(ctx);
     return ctx.reply;
