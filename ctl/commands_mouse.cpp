@@ -4,11 +4,11 @@
 
 #include "commandsupport.h"
 #include "controllercore.h"
+#include "hid_thread.h"
 #include "inivalue.h"
 #include "keyfunctions.h"
 #include "profiles.h"
 #include "scenerules.h"
-#include "hid_thread.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -27,7 +27,7 @@ constexpr int colourCount = 8;
 constexpr int colourValues = colourCount * 3;
 constexpr int colourfulEffects = 11;
 constexpr int simpleEffects = 5;
-constexpr int speedLevels = 4;    // 0 to 4
+constexpr int speedLevels = 4;      // 0 to 4
 constexpr int brightnessLevels = 4; // 1 to 4
 constexpr int leftButton = 0xF0;
 constexpr int recoilWeapons = 3;
@@ -104,72 +104,78 @@ QString unavailableState(int code)
     }
 }
 
+// What the mouse reports about itself.
+struct Readings
+{
+    bool answered = false;
+    int stage = 0;
+    QList<int> options;    // the keyboard-option bytes of its command set
+    int deviceProfile = 0; // hid560 only
+};
+
+Readings readMouse(ControllerCore &core, Hid_Thread &link)
+{
+    Readings r;
+    const unsigned failedBefore = link.tally().failed;
+    r.stage = core.mouseGetCurrentDPI();
+    if (core.commandSet() == CommandSet::hid560) {
+        uchar b1 = 0, b2 = 0;
+        link.hid560_81H_GetKeyboardoption(b1, b2);
+        r.options = {b1, b2};
+        r.deviceProfile = core.mouseReadCurrentProfile();
+    } else {
+        for (const QVariant &b : core.GetKeyboardoption())
+            r.options << b.toInt();
+    }
+    r.answered = link.tally().failed == failedBefore;
+    return r;
+}
+
 void status(Context &ctx)
 {
     ControllerCore &core = ctx.core;
     const bool hid560 = core.commandSet() == CommandSet::hid560;
-    const profiles::List list = profiles::read(core);
-    const profiles::Entry *active = list.active();
-
-    QJsonObject mouse{{QStringLiteral("commandSet"), hid560 ? QStringLiteral("hid560") : QStringLiteral("hid553")}};
+    const QString set = hid560 ? QStringLiteral("hid560") : QStringLiteral("hid553");
+    QJsonObject mouse{{QStringLiteral("commandSet"), set}, {QStringLiteral("found"), ctx.link != nullptr}};
     QStringList lines;
-    QString set = hid560 ? QStringLiteral("hid560") : QStringLiteral("hid553");
-    if (ctx.link) {
-        Hid_Thread &link = *ctx.link;
+    if (!ctx.link) {
+        mouse.insert(QStringLiteral("problem"), ctx.unavailable.err);
+        lines << tr("Mouse:             %1 (%2 commands configured)").arg(unavailableState(ctx.unavailable.code), set);
+        ctx.reply = ctx.unavailable;
+    } else {
         const DeviceEntry &entry = ctx.entry;
-        const unsigned failedBefore = link.tally().failed;
-        const int stage = core.mouseGetCurrentDPI();
-        QVariantList options;
-        if (hid560) {
-            uchar b1 = 0, b2 = 0;
-            link.hid560_81H_GetKeyboardoption(b1, b2);
-            options = {b1, b2};
-        } else {
-            options = core.GetKeyboardoption();
-        }
-        const int deviceProfile = hid560 ? core.mouseReadCurrentProfile() : 0;
-        const bool answered = link.tally().failed == failedBefore;
-
-        QStringList optionText;
-        QJsonArray optionJson;
-        for (const QVariant &b : options) {
-            optionText << hex(b.toInt());
-            optionJson << b.toInt();
-        }
-        mouse.insert(QStringLiteral("found"), true);
+        const Readings r = readMouse(core, *ctx.link);
         mouse.insert(QStringLiteral("scrambled"), entry.isEncode);
         mouse.insert(QStringLiteral("vid"), usbId(entry.vid));
         mouse.insert(QStringLiteral("pid"), usbId(entry.pid));
         mouse.insert(QStringLiteral("path"), entry.commandPath);
-        if (answered) {
-            mouse.insert(QStringLiteral("dpiStage"), stage);
-            mouse.insert(QStringLiteral("keyboardOptions"), optionJson);
-            if (hid560)
-                mouse.insert(QStringLiteral("deviceProfile"), deviceProfile);
-        }
         lines << tr("Mouse:             found, %1 commands, %2 frames")
                      .arg(set, entry.isEncode ? tr("scrambled") : tr("plain"))
-              << tr("Device:            %1:%2 at %3")
-                     .arg(mouse.value(QStringLiteral("vid")).toString(),
-                          mouse.value(QStringLiteral("pid")).toString(), entry.commandPath);
-        if (answered) {
-            lines << tr("DPI stage:         %1").arg(stage ? QString::number(stage) : tr("unknown"));
-            if (hid560)
-                lines << tr("Device profile:    %1").arg(deviceProfile);
+              << tr("Device:            %1:%2 at %3").arg(usbId(entry.vid), usbId(entry.pid), entry.commandPath);
+        if (r.answered) {
+            QStringList optionText;
+            QJsonArray optionJson;
+            for (int b : r.options) {
+                optionText << hex(b);
+                optionJson << b;
+            }
+            mouse.insert(QStringLiteral("dpiStage"), r.stage);
+            mouse.insert(QStringLiteral("keyboardOptions"), optionJson);
+            lines << tr("DPI stage:         %1").arg(r.stage ? QString::number(r.stage) : tr("unknown"));
+            if (hid560) {
+                mouse.insert(QStringLiteral("deviceProfile"), r.deviceProfile);
+                lines << tr("Device profile:    %1").arg(r.deviceProfile);
+            }
             lines << tr("Keyboard options:  %1").arg(optionText.join(QLatin1Char(' ')));
         } else {
             lines << tr("DPI stage:         the mouse did not answer");
             ctx.reply = Reply::failure(DeviceError, tr("the mouse did not answer every query"));
         }
-    } else {
-        mouse.insert(QStringLiteral("found"), false);
-        mouse.insert(QStringLiteral("problem"), ctx.unavailable.err);
-        lines << tr("Mouse:             %1 (%2 commands configured)")
-                     .arg(unavailableState(ctx.unavailable.code), set);
-        ctx.reply = ctx.unavailable;
     }
+
+    const profiles::List list = profiles::read(core);
     QJsonObject profile{{QStringLiteral("file"), QStringLiteral("p%1.bin").arg(list.activeSlot + 1)}};
-    if (active) {
+    if (const profiles::Entry *active = list.active()) {
         profile.insert(QStringLiteral("number"), active->number);
         profile.insert(QStringLiteral("name"), active->name);
     }
@@ -363,6 +369,15 @@ keyfunctions::Codes codesOf(const QVariantList &list)
     return codes;
 }
 
+// A key's function in words; a macro key by the name of its macro.
+QString describeKey(ControllerCore &core, const keyfunctions::Codes &codes)
+{
+    if (codes[0] != keyfunctions::macroType)
+        return keyfunctions::describe(codes);
+    const QString name = core.getData(QStringLiteral("mouseMacroKey/%1").arg(codes[2]), false).toString();
+    return name.isEmpty() ? keyfunctions::describe(codes) : tr("macro %1").arg(name);
+}
+
 bool isLeftButton(const keyfunctions::Codes &codes)
 {
     return codes[0] == 0 && codes[2] == leftButton;
@@ -409,7 +424,7 @@ Prepared prepareKey(const QStringList &args, ControllerCore &core)
         if (lefts == 1)
             return usageError(tr("key %1 is the only left button; the mouse must keep one").arg(*key));
     }
-    const keyfunctions::Codes previous = assignment[size_t(entry)];
+    const QString previous = describeKey(core, assignment[size_t(entry)]);
     assignment[size_t(entry)] = chosen;
 
     QVariantList src64;
@@ -433,9 +448,7 @@ Prepared prepareKey(const QStringList &args, ControllerCore &core)
                     delivery.fail(ctx, tr("It is stored in %1").arg(activeProfileLabel(core)));
                     return;
                 }
-                succeeded(ctx, tr("Key %1: %2 (was %3)")
-                                   .arg(key)
-                                   .arg(keyfunctions::describe(chosen), keyfunctions::describe(previous)));
+                succeeded(ctx, tr("Key %1: %2 (was %3)").arg(key).arg(keyfunctions::describe(chosen), previous));
             },
             {}};
 }

@@ -583,6 +583,25 @@ private slots:
         QCOMPARE(contents(setting("p1.bin")) != profile, stored);
     }
 
+    // A second r770ctl waits until the first has finished with the mouse.
+    void oneAtATime()
+    {
+        auto other = std::make_unique<localchannel::InstanceLock>(
+            localchannel::instanceName(folder->root() + "/r770") + "-ctl");
+        QCOMPARE(other->tryLock(), localchannel::InstanceLock::State::Acquired);
+        // The first lets go while the second runs (this thread waits for it).
+        std::unique_ptr<QThread> release(QThread::create([&other] {
+            QThread::msleep(700);
+            other.reset();
+        }));
+        release->start();
+        const Run r = run({"dpi", "stage", "1"});
+        release->wait();
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.err.contains("waiting for another r770ctl to finish"), qPrintable(r.err));
+        QCOMPARE(r.commands(), QString("0B 01"));
+    }
+
     // While the tray program runs, r770ctl leaves the mouse alone; reading
     // the files still works.
     void trayProgramHoldsTheMouse()
