@@ -9,6 +9,7 @@
 #include <QQuickItem>
 #include <QStandardPaths>
 #include <QThread>
+#include <QUrl>
 
 namespace {
 QString desktopFolder()
@@ -23,7 +24,12 @@ myQQuickView::myQQuickView(QWidget *parent)
 {
 }
 
-myQQuickView::~myQQuickView() = default;
+myQQuickView::~myQQuickView()
+{
+    // The core goes before the widget base: the scene, which may still call
+    // the controller while it is torn down, goes first.
+    setSource(QUrl());
+}
 
 void myQQuickView::setFileDialogs(std::unique_ptr<FileDialogs> dialogs)
 {
