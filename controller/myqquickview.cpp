@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFocusEvent>
 #include <QMetaObject>
+#include <QQmlEngine>
 #include <QQuickItem>
 #include <QSettings>
 #include <QThread>
@@ -22,6 +23,8 @@ myQQuickView::myQQuickView(QWidget *parent)
     , fileDialogs(std::make_unique<FileDialogs>())
     , pointerSettings(createPointerSettings())
 {
+    // The scene's QML module lives at "qrc:/modules/qml".
+    engine()->addImportPath(QStringLiteral("qrc:/"));
     globalSettings = new QSettings(configfile::path(), QSettings::IniFormat);
     factorySettings = new QSettings(profilefiles::factoryPath(), QSettings::IniFormat);
     for (int slot = 0; slot < profilefiles::SlotCount; ++slot)
@@ -88,6 +91,13 @@ void myQQuickView::focusInEvent(QFocusEvent *event)
     // takes keys without a click first.
     QQuickWidget::focusInEvent(event);
     event->accept();
+}
+
+void myQQuickView::changeEvent(QEvent *event)
+{
+    QQuickWidget::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange)
+        emit inputEnabledChanged();
 }
 
 void myQQuickView::clearHidBusy()

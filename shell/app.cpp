@@ -27,6 +27,8 @@ int runApplication(int &argc, char **argv, const std::function<void(Widget &)> &
         return 1;
     }
     makeExecutableFolderCurrent();
+    // The help menu shows it.
+    QCoreApplication::setApplicationVersion(QStringLiteral(R770_VERSION));
 
     int result = 0;
     {
