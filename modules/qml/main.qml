@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import modules.qml
 import "basic/formulas.mjs" as Formulas
@@ -196,8 +197,7 @@ Item {
     function openKeyDialog(index) {
         if (locked || index < 0 || index >= keyCount || index === keyPanel.onlyLeftButton)
             return
-        keyDialog.keyIndex = index
-        keyDialog.active = true
+        keyDialog.open({ keyIndex: index })
     }
 
     // Opens a dialog by name: "macro", "gun", "system", "profile", "reset".
@@ -205,7 +205,7 @@ Item {
         const loaders = { macro: macroDialog, gun: gunDialog, system: systemDialog,
                           profile: profileDialog, reset: resetDialog }
         if (!locked && loaders[name])
-            loaders[name].active = true
+            loaders[name].open()
     }
 
     function languageChoices() {
@@ -248,7 +248,7 @@ Item {
     }
 
     Shortcut {
-        sequence: StandardKey.Save
+        sequence: "Ctrl+S"
         enabled: !mainIten.locked
         onActivated: mainIten.saveChanges()
     }
@@ -497,89 +497,55 @@ Item {
 
     // --- Dialogs: their views are loaded when opened ------------------------------------
 
-    Loader {
+    DialogLoader {
         id: keyDialog
         objectName: "keyDialog"
-        property int keyIndex: -1
         anchors.fill: parent
-        active: false
-        sourceComponent: Component {
-            KeyAssigment {
-                keyIndex: keyDialog.keyIndex
-                panel: keyPanel
-                onClosed: keyDialog.active = false
-            }
-        }
+        view: Qt.resolvedUrl("J2/KeyAssigment.qml")
+        properties: ({ panel: keyPanel })
     }
 
-    Loader {
+    DialogLoader {
         id: macroDialog
         objectName: "macroDialog"
         anchors.fill: parent
-        active: false
-        sourceComponent: Component {
-            MacroEditor {
-                store: macroStore
-                onClosed: macroDialog.active = false
-            }
-        }
+        view: Qt.resolvedUrl("J2/MacroEditor.qml")
+        properties: ({ store: macroStore })
     }
 
-    Loader {
+    DialogLoader {
         id: gunDialog
         objectName: "gunDialog"
         anchors.fill: parent
-        active: false
-        sourceComponent: Component {
-            GunControl {
-                store: gunStore
-                skinNo: mainIten.skin_No
-                onClosed: gunDialog.active = false
-            }
-        }
+        view: Qt.resolvedUrl("J2/GunControl.qml")
+        properties: ({ store: gunStore, skinNo: mainIten.skin_No })
     }
 
-    Loader {
+    DialogLoader {
         id: systemDialog
         objectName: "systemDialog"
         anchors.fill: parent
-        active: false
-        sourceComponent: Component {
-            SystemSetting {
-                store: pointerStore
-                onClosed: systemDialog.active = false
-            }
-        }
+        view: Qt.resolvedUrl("J2/SystemSetting.qml")
+        properties: ({ store: pointerStore })
     }
 
-    Loader {
+    DialogLoader {
         id: profileDialog
         objectName: "profileDialog"
         anchors.fill: parent
-        active: false
-        sourceComponent: Component {
-            Profile {
-                store: profileStore
-                onClosed: profileDialog.active = false
-            }
-        }
+        view: Qt.resolvedUrl("J2/Profile.qml")
+        properties: ({ store: profileStore })
     }
 
-    Loader {
+    DialogLoader {
         id: resetDialog
         objectName: "resetDialog"
         anchors.fill: parent
-        active: false
-        sourceComponent: Component {
-            ConfirmDialog {
-                title: Lang.main[6]
-                message: Lang.main[20]
-                onClosed: resetDialog.active = false
-                onAccepted: {
-                    resetDialog.active = false
-                    mainIten.resetFactory()
-                }
-            }
+        view: Qt.resolvedUrl("J2/ConfirmDialog.qml")
+        properties: ({ title: Lang.main[6], message: Lang.main[20] })
+        onAccepted: {
+            close()
+            mainIten.resetFactory()
         }
     }
 

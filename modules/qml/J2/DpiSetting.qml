@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import modules.qml
 import "../basic/formulas.mjs" as Formulas

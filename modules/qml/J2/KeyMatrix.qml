@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import modules.qml
 import "../basic/formulas.mjs" as Formulas
@@ -67,7 +68,10 @@ Frame {
     }
 
     function flatCodes(): var {
-        return [].concat(...codes)
+        const flat = []
+        for (const entry of codes)
+            flat.push(entry[0], entry[1], entry[2], entry[3])
+        return flat
     }
 
     // Stores the 16 assignments and sends them with the active periods.

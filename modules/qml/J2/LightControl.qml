@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import modules.qml
 import "../basic/formulas.mjs" as Formulas
@@ -74,7 +75,8 @@ Frame {
 
     function setColour(index: int, r: int, g: int, b: int) {
         const list = colours.slice()
-        const rgb = [r, g, b].map(c => Formulas.clamp(Math.round(c), 0, 255))
+        const rgb = [Formulas.clamp(Math.round(r), 0, 255), Formulas.clamp(Math.round(g), 0, 255),
+                     Formulas.clamp(Math.round(b), 0, 255)]
         if (list[3 * index] === rgb[0] && list[3 * index + 1] === rgb[1] && list[3 * index + 2] === rgb[2])
             return
         list.splice(3 * index, 3, rgb[0], rgb[1], rgb[2])

@@ -1,0 +1,35 @@
+import QtQuick
+import modules.qml
+
+// The place of one dialog: its view is loaded when it opens (with
+// `properties` and the extra properties open() is given) and unloaded when
+// the dialog asks to close.
+Loader {
+    id: loader
+
+    property url view
+    property var properties: ({})
+    readonly property bool opened: item !== null
+
+    signal accepted()
+
+    function open(extra) {
+        if (!item)
+            setSource(view, Object.assign({}, properties, extra || {}))
+    }
+
+    function close() {
+        source = ""
+    }
+
+    Connections {
+        target: loader.item
+        ignoreUnknownSignals: true
+        function onClosed() {
+            loader.close()
+        }
+        function onAccepted() {
+            loader.accepted()
+        }
+    }
+}
