@@ -169,6 +169,17 @@ Item {
         })
     }
 
+    // The profile selector's choice: with unsaved edits, the user confirms
+    // first that they may be dropped.
+    function requestProfile(number) {
+        if (number === profileStore.current)
+            return
+        if (unsaved)
+            switchDialog.open({ profileNumber: number })
+        else
+            switchProfile(number)
+    }
+
     function switchProfile(number) {
         if (!profileStore.hasNumber(number) || number === profileStore.current)
             return
@@ -280,7 +291,7 @@ Item {
         profileIndex: profileStore.currentIndex
         url: mainIten.url
         version: mainIten.version
-        onProfileChosen: index => mainIten.switchProfile(profileStore.numberAt(index))
+        onProfileChosen: index => mainIten.requestProfile(profileStore.numberAt(index))
         onHelpWanted: {
             languages = mainIten.languageChoices()
             chosenLanguage = Formulas.toText(mainIten.uiView.getGlobalData("common/language"))
@@ -546,6 +557,19 @@ Item {
         onAccepted: {
             close()
             mainIten.resetFactory()
+        }
+    }
+
+    DialogLoader {
+        id: switchDialog
+        objectName: "switchDialog"
+        anchors.fill: parent
+        view: Qt.resolvedUrl("J2/ConfirmDialog.qml")
+        properties: ({ title: Lang.main[17], message: Lang.main[22] })
+        onAccepted: {
+            const number = item.profileNumber
+            close()
+            mainIten.switchProfile(number)
         }
     }
 

@@ -104,6 +104,12 @@ class TestScene : public QObject
         call("liftOffPanel", "setPosition", {89});
     }
 
+    // Lets closed dialogs go, so that a search finds only what is open.
+    static void settle()
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
     void save()
     {
         rig->mark();
@@ -214,6 +220,47 @@ private slots:
         // The mouse's DPI button, through the device watch.
         r.mouse.pressDpiButton(5);
         QTRY_COMPARE(property("dpiPanel", "activeStage").toInt(), 4);
+
+        // Unplugged: the program disables the view and the scene shows it.
+        QVERIFY(!r.root()->property("deviceAbsent").toBool());
+        r.mouse.unplug();
+        QTRY_VERIFY(r.root()->property("deviceAbsent").toBool());
+        QVERIFY(!property("panels", "enabled").toBool());
+    }
+
+    // Recoil edits are stored at once; an active weapon is sent at once, and
+    // a changed fire period marks the keys (which carry it) unsaved.
+    void recoilEditor()
+    {
+        SceneRig &r = make();
+        QVERIFY(r.start());
+        r.callRoot("openDialog", {"gun"});
+        QObject *editor = r.find("gunDialog")->property("item").value<QObject *>();
+        QVERIFY(editor);
+        QCOMPARE(editor->property("selected").toInt(), 0);
+
+        r.mark();
+        r.call(r.find("gunX"), "chosen", {-5});
+        expectFrames(r.commandsSinceMark(), {GetKeyOptions, GunData});
+        QCOMPARE(int(r.mouse.state().gunData[1]), 0xFB);
+        QCOMPARE(r.stored("../gun/gunData.bin", "gunData/0"), QStringLiteral("M416, L-Click, 10, -5, 10, 0"));
+        QVERIFY(!r.root()->property("unsaved").toBool());
+
+        r.call(r.find("gunPeriod"), "edited", {"20"});
+        QVERIFY(property("keyPanel", "dirty").toBool());
+        QCOMPARE(property("keyPanel", "gunPeriods").toList(), QVariantList({20, 10, 10}));
+
+        // A weapon that is not active is stored but not sent.
+        editor->setProperty("selected", 4);
+        r.mark();
+        r.call(r.find("gunName"), "edited", {"Vector"});
+        QVERIFY(r.commandsSinceMark().isEmpty());
+        QCOMPARE(r.stored("../gun/gunData.bin", "gunData/4"), QStringLiteral("Vector, L-Click, 10, 0, 10, 0"));
+        QCOMPARE(r.stored("name.bin", "gun/gunName"), QStringLiteral("M416, AKM, M16A4, SCAR-L, Vector, Thomson"));
+        // Making it active weapon 2 sends it and stores the choice.
+        r.call(r.find("activeGun1"), "activated", {4});
+        expectFrames(r.commandsSinceMark(), {GetKeyOptions, GunData});
+        QCOMPARE(r.stored("apConfig.bin", "mouse/selectGun"), QStringLiteral("0, 4, 2"));
     }
 
     void saveSendsOnlyChangedPagesInOrder_data()
@@ -307,10 +354,16 @@ private slots:
             s.setValue("mouse/scrollRate", 1000);
         }, "p3.bin");
         QVERIFY(r.start());
-        call("dpiPanel", "setValue", {0, 800}); // an edit that the switch drops
-
-        r.mark();
+        // An unsaved edit: the switch asks before it drops it.
+        call("dpiPanel", "setValue", {0, 800});
         r.call(r.find("profileSelector"), "activated", {1});
+        QVERIFY(property("switchDialog", "opened").toBool());
+        r.call(r.find("confirmCancel"), "clicked");
+        settle();
+        QCOMPARE(r.view().currentProfile, 0);
+        r.call(r.find("profileSelector"), "activated", {1});
+        r.mark();
+        r.call(r.find("confirmOk"), "clicked");
         QVERIFY(r.waitUnlocked());
         if (hid560) {
             expectFrames(r.commandsSinceMark(), QList<int>{KeyMatrix560, Lod} + repeat(Profile560, 4)
@@ -327,11 +380,12 @@ private slots:
         QVERIFY(!r.root()->property("unsaved").toBool());
 
         // And back: the lowest lift-off position is sent as 125.
-        r.callRoot("switchProfile", {0});
-        QVERIFY(r.waitUnlocked());
-        if (!hid560)
+        if (!hid560) {
+            r.call(r.find("profileSelector"), "activated", {0});
+            QVERIFY(r.waitUnlocked());
             QCOMPARE(r.mouse.state().liftOffStage, 125);
-        QCOMPARE(r.view().currentProfile, 0);
+            QCOMPARE(r.view().currentProfile, 0);
+        }
     }
 
     void factoryResetRestoresAndSendsTheProfile()
@@ -487,12 +541,14 @@ private slots:
             QVERIFY2(property(loader, "opened").toBool(), loader);
             call(loader, "close");
         }
+        settle();
         r.callRoot("openKeyDialog", {0}); // the only left button: refused
         QVERIFY(!property("keyDialog", "opened").toBool());
         r.callRoot("openKeyDialog", {2});
         QVERIFY(property("keyDialog", "opened").toBool());
         r.call(r.find("keyFactory"), "clicked");
         call("keyDialog", "close");
+        settle();
 
         r.call(r.find("menuUp"), "openHelp");
         QVERIFY(property("helpMenu", "opened").toBool());
@@ -500,10 +556,36 @@ private slots:
         r.call(r.find("language_ChineseSimplified"), "triggered");
         QCOMPARE(r.stored("apConfig.bin", "common/language"), QStringLiteral("ChineseSimplified"));
         r.call(r.find("helpMenu"), "close");
+
+        r.callRoot("openDialog", {"system"});
+        r.call(r.find("pointerSpeed"), "chosen", {3});
+        r.call(r.find("scrollLines"), "edited", {"7"});
+        QCOMPARE(r.pointerLog, QStringList({"speed 6", "lines 7"}));
+        QCOMPARE(r.stored("p1.bin", "mouse/mouseRate"), QStringLiteral("70"));
+        call("systemDialog", "close");
         r.call(r.find("lightPanel"), "editColour", {7});
         r.call(r.find("colourPicker"), "picked", {10, 20, 30});
         r.call(r.find("colourPicker"), "close");
         QCOMPARE(property("lightPanel", "colours").toList().mid(21), QVariantList({10, 20, 30}));
+
+        // The keyboard: Tab walks the controls, Space opens a key's dialog,
+        // Escape closes it.
+        r.window().activateWindow();
+        r.view().setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(&r.window()));
+        auto focused = [&r] {
+            QQuickItem *item = r.view().quickWindow()->activeFocusItem();
+            return item ? item->objectName() : QString();
+        };
+        for (int i = 0; i < 40 && focused() != "keyRow2"; ++i)
+            QTest::keyClick(&r.view(), Qt::Key_Tab);
+        QCOMPARE(focused(), QStringLiteral("keyRow2"));
+        QTest::keyClick(&r.view(), Qt::Key_Space);
+        QVERIFY(property("keyDialog", "opened").toBool());
+        QTest::keyClick(&r.view(), Qt::Key_Escape);
+        QVERIFY(!property("keyDialog", "opened").toBool());
+        QCOMPARE(focused(), QStringLiteral("keyRow2"));
+        settle();
 
         // A click on Save, where the window shows it.
         QQuickItem *saveButton = qobject_cast<QQuickItem *>(r.find("saveButton"));

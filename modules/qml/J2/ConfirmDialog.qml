@@ -9,6 +9,8 @@ Dialog {
     property string message
     property string cancelText: Lang.main[7]
     property string okText: Lang.main[8]
+    // What the question is about (a profile number, say), for its owner.
+    property var profileNumber
 
     cardWidth: 440
     cardHeight: 220

@@ -1,5 +1,4 @@
 import QtQuick
-import modules.qml
 
 // The place of one dialog: its view is loaded when it opens (with
 // `properties` and the extra properties open() is given) and unloaded when
@@ -10,16 +9,23 @@ Loader {
     property url view
     property var properties: ({})
     readonly property bool opened: item !== null
+    // Where the keyboard was when the dialog opened; it goes back there.
+    property Item returnFocus: null
 
     signal accepted()
 
     function open(extra) {
-        if (!item)
-            setSource(view, Object.assign({}, properties, extra || {}))
+        if (item)
+            return
+        returnFocus = Window.activeFocusItem
+        setSource(view, Object.assign({}, properties, extra || {}))
     }
 
     function close() {
         source = ""
+        if (returnFocus)
+            returnFocus.forceActiveFocus()
+        returnFocus = null
     }
 
     Connections {

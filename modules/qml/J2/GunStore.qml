@@ -1,5 +1,4 @@
 import QtQuick
-import modules.qml
 import "../basic/formulas.mjs" as Formulas
 
 // The six built-in recoil weapons of the recoil store and the three active

@@ -134,6 +134,7 @@ Frame {
             readonly property bool changed: !KeyFunctions.sameCodes(panel.codes[index] ?? [],
                                                                     panel.storedCodes[index] ?? [])
 
+            objectName: "keyRow" + index
             width: ListView.view.width
             height: 44
             radius: Theme.controlRadius + 2

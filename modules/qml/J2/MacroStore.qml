@@ -1,5 +1,4 @@
 import QtQuick
-import modules.qml
 import "../basic/namelists.mjs" as NameLists
 
 // The macro names, in the macro list's order: read at the first

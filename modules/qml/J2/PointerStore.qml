@@ -1,5 +1,4 @@
 import QtQuick
-import modules.qml
 import "../basic/formulas.mjs" as Formulas
 
 // The system pointer options of the profile in use: pointer speed,

@@ -1,5 +1,4 @@
 import QtQuick
-import modules.qml
 import "../basic/namelists.mjs" as NameLists
 
 // The profile list of name.bin. An entry is addressed by its profile number
