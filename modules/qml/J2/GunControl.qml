@@ -223,7 +223,7 @@ Dialog {
             }
             RectInput {
                 objectName: "gunPeriod"
-                width: 96
+                width: 88
                 numeric: true
                 minimum: Formulas.gunRanges.period.min
                 maximum: Formulas.gunRanges.period.max
@@ -232,7 +232,7 @@ Dialog {
                 onEdited: text => dialog.store.update(dialog.selected, { period: Number(text) })
             }
             Label {
-                width: 64
+                width: 52
                 height: Theme.controlHeight
                 verticalAlignment: Text.AlignVCenter
                 horizontalAlignment: Text.AlignRight
@@ -271,6 +271,32 @@ Dialog {
             label: Lang.gunControl[5]
             stored: dialog.gun.y
             onChosen: v => dialog.store.update(dialog.selected, { y: v })
+        }
+
+        // Where the adjustment moves the aim: the target with a dot off its
+        // centre by X and Y.
+        Item {
+            width: parent.width
+            height: 64
+            Image {
+                id: target
+                anchors.centerIn: parent
+                width: 160
+                height: 64
+                source: dialog.imageFolder + "target.png"
+                sourceSize.width: 320
+                sourceSize.height: 128
+            }
+            Rectangle {
+                width: 8
+                height: 8
+                radius: 4
+                color: Theme.unsaved
+                x: target.x + target.width / 2 - width / 2
+                   + dialog.gun.x / Formulas.gunRanges.x.max * (target.width / 2 - 8)
+                y: target.y + target.height / 2 - height / 2
+                   + dialog.gun.y / Formulas.gunRanges.y.max * (target.height / 2 - 6)
+            }
         }
     }
 
