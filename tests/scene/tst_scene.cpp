@@ -8,6 +8,7 @@
 #include "widget.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFile>
 #include <QMutex>
 #include <QQuickItem>
@@ -51,6 +52,16 @@ void collectWarnings(QtMsgType type, const QMessageLogContext &context, const QS
     QMutexLocker lock(&warningMutex);
     warnings << text;
 }
+
+// Stands in for the browser.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QUrl opened;
+public slots:
+    void open(const QUrl &url) { opened = url; }
+};
 
 // Answers the file dialogs with prepared paths ("" cancels).
 class ScriptedDialogs : public FileDialogs
@@ -127,6 +138,7 @@ private slots:
     {
         qputenv("GSETTINGS_BACKEND", "memory");
         defaultHandler = qInstallMessageHandler(collectWarnings);
+        QCoreApplication::setApplicationVersion(QStringLiteral("9.9.1"));
     }
 
     void init()
@@ -208,10 +220,19 @@ private slots:
         QCOMPARE(property("liftOffPanel", "position").toInt(), 50);
     }
 
-    void activeStageFromTheProgram()
+    void programCallsReachTheScene()
     {
         SceneRig &r = make();
         QVERIFY(r.start());
+        QSignalSpy keys(r.root(), SIGNAL(msg_KB(bool, int)));
+        QSignalSpy buttons(r.root(), SIGNAL(msg_MS(bool, int, int, int)));
+        r.view().keyboardNotify(true, 0x04);
+        r.view().mouseNotify(false, 0xF1, 12, 34);
+        QTRY_COMPARE(keys.count(), 1);
+        QCOMPARE(keys.first(), QVariantList({true, 0x04}));
+        QTRY_COMPARE(buttons.count(), 1);
+        QCOMPARE(buttons.first(), QVariantList({false, 0xF1, 12, 34}));
+
         QCOMPARE(property("dpiPanel", "activeStage").toInt(), 0);
         r.view().setCurrentDPI(3);
         QCOMPARE(property("dpiPanel", "activeStage").toInt(), 2);
@@ -220,6 +241,14 @@ private slots:
         // The mouse's DPI button, through the device watch.
         r.mouse.pressDpiButton(5);
         QTRY_COMPARE(property("dpiPanel", "activeStage").toInt(), 4);
+
+        // The protection lock: 0 unlocks at once.
+        r.view().setBusy(60000);
+        QVERIFY(r.root()->property("locked").toBool());
+        QVERIFY(!r.view().isEnabled());
+        r.view().setBusy(0);
+        QVERIFY(r.waitUnlocked(2000));
+        QVERIFY(r.view().isEnabled());
 
         // Unplugged: the program disables the view and the scene shows it.
         QVERIFY(!r.root()->property("deviceAbsent").toBool());
@@ -317,6 +346,24 @@ private slots:
         QCOMPARE(r.stored("p1.bin", "mouseKeyMatrix/3"), QStringLiteral("2, 1, 6, 0"));
         QCOMPARE(r.stored("p1.bin", "mouse/lightValue"), QStringLiteral("1, 2, 4"));
         QCOMPARE(r.stored("p1.bin", "mouse/reportRate"), QStringLiteral("89"));
+    }
+
+    // A mouse of the 55328 kind shows the eighth colour only with the effect
+    // that uses all eight: with any other, the scene sends it black (and the
+    // controller then sends the first colour alone).
+    void eighthColourOf55328()
+    {
+        SceneRig &r = make();
+        r.configure([](QSettings &s) { s.setValue("mouse/is55328", true); });
+        QVERIFY(r.start());
+        call("lightPanel", "setEffect", {1});
+        save();
+        expectFrames(r.commandsSinceMark(), {0x0C, LedEffect, LedEffect});
+        call("lightPanel", "setEffect", {4});
+        save();
+        expectFrames(r.commandsSinceMark(), {LedColour, LedEffect, LedEffect});
+        // What is stored keeps all eight colours.
+        QCOMPARE(r.stored("p1.bin", "mouse/colorValue").section(", ", 21), QStringLiteral("255, 255, 255"));
     }
 
     void liftOffIsSentAsItsDeviceValue()
@@ -552,6 +599,13 @@ private slots:
 
         r.call(r.find("menuUp"), "openHelp");
         QVERIFY(property("helpMenu", "opened").toBool());
+        QCOMPARE(property("helpVersion", "text").toString(), QStringLiteral("Version 9.9.1"));
+        UrlCatcher browser;
+        QDesktopServices::setUrlHandler("https", &browser, "open");
+        r.call(r.find("helpSupport"), "triggered");
+        QDesktopServices::unsetUrlHandler("https");
+        QCOMPARE(browser.opened, QUrl("https://support.braxtel.example/r770"));
+        r.call(r.find("menuUp"), "openHelp");
         QVERIFY(r.find("language_ChineseSimplified"));
         r.call(r.find("language_ChineseSimplified"), "triggered");
         QCOMPARE(r.stored("apConfig.bin", "common/language"), QStringLiteral("ChineseSimplified"));
