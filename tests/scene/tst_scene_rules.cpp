@@ -218,6 +218,17 @@ private slots:
         QVERIFY(call(namelists, "newMacroName", {engine.toScriptValue(names)}).isNull());
     }
 
+    // The device-table template compiled in beside the scene.
+    void deviceTableTemplate()
+    {
+        QSettings devInfo(QStringLiteral(":/DevInfo.ini"), QSettings::IniFormat);
+        QCOMPARE(devInfo.value("common/total").toInt(), 2);
+        QCOMPARE(devInfo.value("0/type").toInt(), 0);
+        QCOMPARE(devInfo.value("0/reportLength").toInt(), 64);
+        QCOMPARE(devInfo.value("1/usagePage2").toString(), QStringLiteral("ff01"));
+        QCOMPARE(devInfo.value("1/reportLength").toInt(), 32);
+    }
+
     void keyDescriptions()
     {
         const QStringList texts = {"Key ", "Mouse Function", "Left Key", "Middle Key", "Right Key",
