@@ -12,6 +12,7 @@
 
 #include <QFocusEvent>
 #include <QMetaObject>
+#include <QQmlEngine>
 #include <QQuickItem>
 #include <QSettings>
 #include <QThread>
@@ -21,6 +22,8 @@ myQQuickView::myQQuickView(QWidget *parent)
     , fileDialogs(std::make_unique<FileDialogs>())
     , pointerSettings(createPointerSettings())
 {
+    // The scene's QML module lives at "qrc:/modules/qml".
+    engine()->addImportPath(QStringLiteral("qrc:/"));
     // Files larger than any real one read as empty and are never rewritten.
     const auto open = [](const QString &path) { return new QSettings(path, ini::formatFor(path)); };
     globalSettings = open(configfile::path());
@@ -89,6 +92,13 @@ void myQQuickView::focusInEvent(QFocusEvent *event)
     // takes keys without a click first.
     QQuickWidget::focusInEvent(event);
     event->accept();
+}
+
+void myQQuickView::changeEvent(QEvent *event)
+{
+    QQuickWidget::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange)
+        emit inputEnabledChanged();
 }
 
 void myQQuickView::clearHidBusy()

@@ -79,6 +79,11 @@ QStringList myQQuickView::getLangStrings(QString typeStr, QString langCode)
     return langstrings::read(typeStr, langCode);
 }
 
+QStringList myQQuickView::getLanguageList()
+{
+    return langstrings::available();
+}
+
 QVariant myQQuickView::createMacroIni(QVariant name, QVariant macroIndex)
 {
     return macrolibrary::create(name.toString(), macroIndex.toUInt());
