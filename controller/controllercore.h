@@ -63,6 +63,8 @@ public:
     bool resetProfile(int profile);
     bool copyProfile(int destprofile, int srcprofile);
     QStringList getLangStrings(const QString &typeStr, const QString &langCode);
+    // The base names of the language files.
+    QStringList getLanguageList();
     bool createMacroIni(const QString &name, uint macroIndex);
     bool updataNameList(uint type, const QStringList &nameList);
     bool modifyMacroNameUpdateProfile(const QString &oldname, const QString &newname);

@@ -44,6 +44,11 @@ QStringList ControllerCore::getLangStrings(const QString &typeStr, const QString
     return langstrings::read(typeStr, langCode);
 }
 
+QStringList ControllerCore::getLanguageList()
+{
+    return langstrings::available();
+}
+
 bool ControllerCore::createMacroIni(const QString &name, uint macroIndex)
 {
     return macrolibrary::create(name, macroIndex);

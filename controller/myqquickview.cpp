@@ -6,6 +6,7 @@
 
 #include <QFocusEvent>
 #include <QMetaObject>
+#include <QQmlEngine>
 #include <QQuickItem>
 #include <QStandardPaths>
 #include <QThread>
@@ -22,6 +23,8 @@ myQQuickView::myQQuickView(QWidget *parent)
     : QQuickWidget(parent)
     , fileDialogs(std::make_unique<FileDialogs>())
 {
+    // The scene's QML module lives at "qrc:/modules/qml".
+    engine()->addImportPath(QStringLiteral("qrc:/"));
 }
 
 myQQuickView::~myQQuickView()
@@ -68,6 +71,13 @@ void myQQuickView::focusInEvent(QFocusEvent *event)
     // takes keys without a click first.
     QQuickWidget::focusInEvent(event);
     event->accept();
+}
+
+void myQQuickView::changeEvent(QEvent *event)
+{
+    QQuickWidget::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange)
+        emit inputEnabledChanged();
 }
 
 void myQQuickView::initUI()

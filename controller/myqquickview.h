@@ -18,6 +18,9 @@ class FileDialogs;
 class myQQuickView : public QQuickWidget, public ControllerCore
 {
     Q_OBJECT
+    // Whether the view takes input; the scene shows a disabled look while
+    // the program keeps it disabled (no mouse accepted).
+    Q_PROPERTY(bool inputEnabled READ isEnabled NOTIFY inputEnabledChanged)
 
 public:
     explicit myQQuickView(QWidget *parent = nullptr);
@@ -88,8 +91,16 @@ public:
     Q_INVOKABLE void setBusy(int busyTime);
     Q_INVOKABLE void setCurrentDPI(int dpiValue);
 
+    // Beyond the scene contract's operations (their order above is kept):
+    // the base names of the language files, for the scene's language menu.
+    Q_INVOKABLE QStringList getLanguageList() { return ControllerCore::getLanguageList(); }
+
+signals:
+    void inputEnabledChanged();
+
 protected:
     void focusInEvent(QFocusEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     // Calls a function of the scene's root item (no-op without a scene).

@@ -196,7 +196,7 @@ private slots:
         QTest::newRow("unknown option") << QStringList{"--loud", "status"} << "unknown option --loud";
         QTest::newRow("incomplete") << QStringList{"dpi"} << "dpi takes one of: stage, set";
         QTest::newRow("json on a setting") << QStringList{"--json", "dpi", "stage", "1"} << "--json applies to";
-        QTest::newRow("stage beyond enabled") << QStringList{"dpi", "stage", "3"} << "must be 1 to 2";
+        QTest::newRow("stage beyond enabled") << QStringList{"dpi", "stage", "7"} << "must be 1 to 6";
         QTest::newRow("dpi not a multiple") << QStringList{"dpi", "set", "800", "825"}
                                             << "multiples of 50 from 100 to 16000, not '825'";
         QTest::newRow("dpi too high") << QStringList{"dpi", "set", "16050"} << "from 100 to 16000";
