@@ -10,6 +10,7 @@
 
 class ControllerCore;
 class Hid_Thread;
+class SceneRules;
 
 namespace ctl {
 
@@ -55,7 +56,7 @@ struct Command
     QString details;
     Access access;
     bool takesJson;
-    std::function<Prepared(const QStringList &args, ControllerCore &core)> prepare;
+    std::function<Prepared(const QStringList &args, ControllerCore &core, const SceneRules &rules)> prepare;
 
     QString usage() const;
 };

@@ -9,6 +9,7 @@
 #include "namelists.h"
 #include "profilefiles.h"
 #include "profiles.h"
+#include "scenerules.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -29,10 +30,9 @@ QString fileName(int slot)
 }
 
 // The profile named by `word`, or a usage error.
-std::optional<profiles::Entry> profileArgument(const QString &word, ControllerCore &core, Prepared &refusal)
+std::optional<profiles::Entry> profileArgument(const QString &word, const profiles::List &list, Prepared &refusal)
 {
     QString why;
-    const profiles::List list = profiles::read(core);
     if (const profiles::Entry *entry = list.find(word, &why))
         return *entry;
     refusal = usageError(why);
@@ -46,9 +46,8 @@ QString named(const profiles::Entry &entry)
 
 // --- profile list ------------------------------------------------------------
 
-void profileList(Context &ctx)
+void profileList(Context &ctx, const profiles::List &list)
 {
-    const profiles::List list = profiles::read(ctx.core);
     QJsonArray entries;
     QString text;
     for (const profiles::Entry &entry : list.entries) {
@@ -70,12 +69,12 @@ void profileList(Context &ctx)
 
 // --- profile export, import, reset -------------------------------------------
 
-Prepared prepareExport(const QStringList &args, ControllerCore &core)
+Prepared prepareExport(const QStringList &args, ControllerCore &core, const SceneRules &rules)
 {
     if (args.size() != 2)
         return usageError(tr("profile export takes a profile and a file name"));
     Prepared refusal;
-    const auto entry = profileArgument(args.at(0), core, refusal);
+    const auto entry = profileArgument(args.at(0), profiles::read(core, rules), refusal);
     if (!entry)
         return refusal;
     const QString source = profilefiles::slotPath(entry->slot);
@@ -97,20 +96,21 @@ Prepared prepareExport(const QStringList &args, ControllerCore &core)
 }
 
 // The note for a replaced profile that the mouse holds now.
-QString activeNote(const profiles::Entry &entry, ControllerCore &core)
+QString activeNote(const profiles::Entry &entry, const profiles::List &list)
 {
-    if (entry.slot != profiles::read(core).activeSlot)
+    if (entry.slot != list.activeSlot)
         return QString();
     return tr("It is the active profile: the mouse keeps its present settings until the profile\n"
               "is selected again in r770.\n");
 }
 
-Prepared prepareImport(const QStringList &args, ControllerCore &core)
+Prepared prepareImport(const QStringList &args, ControllerCore &core, const SceneRules &rules)
 {
     if (args.size() != 2)
         return usageError(tr("profile import takes a profile and a file name"));
     Prepared refusal;
-    const auto entry = profileArgument(args.at(0), core, refusal);
+    const profiles::List list = profiles::read(core, rules);
+    const auto entry = profileArgument(args.at(0), list, refusal);
     if (!entry)
         return refusal;
     const QString source = args.at(1);
@@ -130,59 +130,50 @@ Prepared prepareImport(const QStringList &args, ControllerCore &core)
     if (!isProfile)
         return refuse(FileError, fileproblems::describe(source, tr("not a profile (it has no [mouse] or "
                                                                    "[mouseKeyMatrix] section)")));
-    return {[entry = *entry, source](Context &ctx) {
+    return {[entry = *entry, source, note = activeNote(*entry, list)](Context &ctx) {
                 if (!ctx.core.importProfile(entry.slot, source)) {
                     ctx.reply = Reply::failure(FileError, fileproblems::describe(
                                                               profilefiles::slotPath(entry.slot),
                                                               tr("could not be replaced; the profile is unchanged")));
                     return;
                 }
-                ctx.reply.out += tr("%1 replaced by %2.\n").arg(named(entry), source) + activeNote(entry, ctx.core);
+                ctx.reply.out += tr("%1 replaced by %2.\n").arg(named(entry), source) + note;
             },
             {}};
 }
 
-Prepared prepareReset(const QStringList &args, ControllerCore &core)
+Prepared prepareReset(const QStringList &args, ControllerCore &core, const SceneRules &rules)
 {
     if (args.size() != 1)
         return usageError(tr("profile reset takes a profile"));
     Prepared refusal;
-    const auto entry = profileArgument(args.at(0), core, refusal);
+    const profiles::List list = profiles::read(core, rules);
+    const auto entry = profileArgument(args.at(0), list, refusal);
     if (!entry)
         return refusal;
     const QString factory = profilefiles::factoryPath();
     const QString why = fileproblems::whyNotReadable(factory, fileops::MaxIniFileBytes);
     if (!why.isEmpty())
         return refuse(FileError, fileproblems::describe(factory, why));
-    return {[entry = *entry](Context &ctx) {
+    return {[entry = *entry, note = activeNote(*entry, list)](Context &ctx) {
                 if (!ctx.core.resetProfile(entry.slot)) {
                     ctx.reply = Reply::failure(FileError, fileproblems::describe(
                                                               profilefiles::slotPath(entry.slot),
                                                               tr("could not be replaced; the profile is unchanged")));
                     return;
                 }
-                ctx.reply.out += tr("%1 has the factory settings.\n").arg(named(entry)) + activeNote(entry, ctx.core);
+                ctx.reply.out += tr("%1 has the factory settings.\n").arg(named(entry)) + note;
             },
             {}};
 }
 
 // --- macros ------------------------------------------------------------------
 
-QStringList macroNames(ControllerCore &core)
-{
-    QStringList names;
-    for (const QVariant &name : core.getNameList(namelists::Macros))
-        names << name.toString();
-    if (names.size() == 2 && names.at(1) == QLatin1String(namelists::Padding))
-        names.removeLast();
-    return names;
-}
-
-void macroList(Context &ctx)
+void macroList(Context &ctx, const QStringList &names)
 {
     QJsonArray list;
     QString text;
-    for (const QString &name : macroNames(ctx.core)) {
+    for (const QString &name : names) {
         const QStringList stored = ctx.core.loadMacroIni(name);
         QJsonObject item{{QStringLiteral("name"), name}};
         if (stored.isEmpty()) {
@@ -197,7 +188,7 @@ void macroList(Context &ctx)
     print(ctx, QJsonDocument(QJsonObject{{QStringLiteral("macros"), list}}), text);
 }
 
-Prepared prepareMacroShow(const QStringList &args, ControllerCore &)
+Prepared prepareMacroShow(const QStringList &args, ControllerCore &, const SceneRules &)
 {
     if (args.size() != 1)
         return usageError(tr("macro show takes a macro name"));
@@ -253,8 +244,9 @@ void addFileCommands(std::vector<Command> &table)
                      tr("Lists the profiles in the order of the window's profile selector, numbered\n"
                         "from 1; * marks the active one. Commands take a profile by this number or by\n"
                         "its name.\n"),
-                     Access::ReadFiles, true, [](const QStringList &args, ControllerCore &) {
-                         return noArguments(args, QStringLiteral("profile list"), profileList);
+                     Access::ReadFiles, true, [](const QStringList &args, ControllerCore &core, const SceneRules &rules) {
+                         return noArguments(args, QStringLiteral("profile list"),
+                                            [list = profiles::read(core, rules)](Context &ctx) { profileList(ctx, list); });
                      }});
     table.push_back({{QStringLiteral("profile"), QStringLiteral("export")}, QStringLiteral("N FILE"),
                      tr("write profile N to FILE"),
@@ -274,8 +266,11 @@ void addFileCommands(std::vector<Command> &table)
     table.push_back({{QStringLiteral("macro"), QStringLiteral("list")}, QString(), tr("the macros"),
                      tr("Lists the macros of the window's macro editor, with their number of steps and\n"
                         "repeat count.\n"),
-                     Access::ReadFiles, true, [](const QStringList &args, ControllerCore &) {
-                         return noArguments(args, QStringLiteral("macro list"), macroList);
+                     Access::ReadFiles, true, [](const QStringList &args, ControllerCore &core, const SceneRules &rules) {
+                         // The macro editor's list.
+                         const QStringList names = rules.withoutPadding(core.getNameList(namelists::Macros));
+                         return noArguments(args, QStringLiteral("macro list"),
+                                            [names](Context &ctx) { macroList(ctx, names); });
                      }});
     table.push_back({{QStringLiteral("macro"), QStringLiteral("show")}, QStringLiteral("NAME"),
                      tr("the steps of macro NAME"),

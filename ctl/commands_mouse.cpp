@@ -5,7 +5,6 @@
 #include "commandsupport.h"
 #include "controllercore.h"
 #include "hid_thread.h"
-#include "inivalue.h"
 #include "keyfunctions.h"
 #include "profiles.h"
 #include "scenerules.h"
@@ -21,17 +20,18 @@ namespace ctl {
 
 namespace {
 
-constexpr int maxDpiStages = 8;
-constexpr int keyEntries = 16;
-constexpr int colourCount = 8;
-constexpr int colourValues = colourCount * 3;
-constexpr int colourfulEffects = 11;
-constexpr int simpleEffects = 5;
-constexpr int speedLevels = 4;      // 0 to 4
-constexpr int brightnessLevels = 4; // 1 to 4
-constexpr int leftButton = 0xF0;
+// As the window: the key panel shows this many keys when apConfig.bin
+// does not say.
+constexpr int shownKeysByDefault = 8;
+// The recoil editor: six weapons, three of them active; a weapon's fire
+// period is the third value of its set, 10 when it has none.
+constexpr int recoilEditorWeapons = 6;
 constexpr int recoilWeapons = 3;
 constexpr int gunPeriodField = 2;
+constexpr int defaultGunPeriod = 10;
+constexpr int colourCount = 8;
+// The language the window shows its texts in when apConfig.bin names none.
+constexpr char defaultLanguage[] = "ChineseSimplified";
 
 QString hex(int value)
 {
@@ -43,38 +43,24 @@ QString usbId(quint16 id)
     return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0'));
 }
 
-// A stored list as whole numbers, padded with `fill` to `size` entries.
-QVariantList numbers(const QVariantList &stored, int size, const std::function<int(int)> &fill)
+// How the DPI page reads the stages: "mouse/dpiCount" offered (1 to 8),
+// "mouse/currentDpiCount" of them enabled.
+int offeredStages(ControllerCore &core, const SceneRules &rules)
 {
-    QVariantList out;
-    for (int i = 0; i < size; ++i) {
-        bool ok = false;
-        const int value = stored.value(i).toInt(&ok);
-        out << (ok ? value : fill(i));
-    }
-    return out;
+    const int most = rules.maxDpiStages();
+    return rules.boundedInt(core.getData(QStringLiteral("mouse/dpiCount"), false), 1, most, most);
 }
 
-// "mouse/dpiCount" stages are offered, "mouse/currentDpiCount" of them are
-// enabled; values out of range (a hand-edited profile) are held to 1 to 8.
-int offeredStages(ControllerCore &core)
+int enabledStages(ControllerCore &core, const SceneRules &rules)
 {
-    bool ok = false;
-    const int count = core.getData(QStringLiteral("mouse/dpiCount"), false).toInt(&ok);
-    return ok ? qBound(1, count, maxDpiStages) : maxDpiStages;
+    const int offered = offeredStages(core, rules);
+    return rules.boundedInt(core.getData(QStringLiteral("mouse/currentDpiCount"), false), 1, offered, offered);
 }
 
-int enabledStages(ControllerCore &core)
+// The profile the request stores in, for messages.
+QString activeProfileLabel(ControllerCore &core, const SceneRules &rules)
 {
-    bool ok = false;
-    const int count = core.getData(QStringLiteral("mouse/currentDpiCount"), false).toInt(&ok);
-    const int offered = offeredStages(core);
-    return ok ? qBound(1, count, offered) : offered;
-}
-
-QString activeProfileLabel(ControllerCore &core)
-{
-    return tr("profile %1").arg(profiles::label(profiles::read(core), core.currentProfile));
+    return profiles::read(core, rules).label(core.currentProfile);
 }
 
 // Stores the active profile's pending changes and reports a file error.
@@ -83,9 +69,9 @@ bool storeProfile(Context &ctx)
     return flushed(ctx, *ctx.core.currentProfileSettings());
 }
 
-void succeeded(Context &ctx, const QString &what)
+void succeeded(Context &ctx, const QString &what, const QString &profile)
 {
-    ctx.reply.out += tr("%1. Stored in %2 and sent to the mouse.\n").arg(what, activeProfileLabel(ctx.core));
+    ctx.reply.out += tr("%1. Stored in %2 and sent to the mouse.\n").arg(what, profile);
 }
 
 // --- status ------------------------------------------------------------------
@@ -131,7 +117,7 @@ Readings readMouse(ControllerCore &core, Hid_Thread &link)
     return r;
 }
 
-void status(Context &ctx)
+void status(Context &ctx, const profiles::List &list)
 {
     ControllerCore &core = ctx.core;
     const bool hid560 = core.commandSet() == CommandSet::hid560;
@@ -173,28 +159,27 @@ void status(Context &ctx)
         }
     }
 
-    const profiles::List list = profiles::read(core);
     QJsonObject profile{{QStringLiteral("file"), QStringLiteral("p%1.bin").arg(list.activeSlot + 1)}};
     if (const profiles::Entry *active = list.active()) {
         profile.insert(QStringLiteral("number"), active->number);
         profile.insert(QStringLiteral("name"), active->name);
     }
-    lines << tr("Active profile:    %1").arg(profiles::label(list, list.activeSlot));
+    lines << tr("Active profile:    %1").arg(list.shownAs(list.activeSlot));
     print(ctx, QJsonDocument(QJsonObject{{QStringLiteral("mouse"), mouse}, {QStringLiteral("profile"), profile}}),
           lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
 }
 
 // --- DPI ---------------------------------------------------------------------
 
-Prepared prepareDpiStage(const QStringList &args, ControllerCore &core)
+Prepared prepareDpiStage(const QStringList &args, ControllerCore &core, const SceneRules &rules)
 {
-    const int enabled = enabledStages(core);
+    const int enabled = enabledStages(core, rules);
     if (args.size() != 1)
         return usageError(tr("dpi stage takes one stage number, 1 to %1").arg(enabled));
     const auto stage = intIn(args.at(0), 1, enabled);
     if (!stage)
         return usageError(tr("the DPI stage must be 1 to %1, not '%2': %3 enables %1 stages")
-                              .arg(enabled).arg(args.at(0), activeProfileLabel(core)));
+                              .arg(enabled).arg(args.at(0), activeProfileLabel(core, rules)));
     return {[stage = *stage](Context &ctx) {
                 Delivery delivery(*ctx.link);
                 if (!delivery.step(tr("DPI stage"), [&] { ctx.core.mouseSetCurrentDPI(uchar(stage)); })) {
@@ -206,31 +191,32 @@ Prepared prepareDpiStage(const QStringList &args, ControllerCore &core)
             {}};
 }
 
-Prepared prepareDpiSet(const QStringList &args, ControllerCore &core)
+Prepared prepareDpiSet(const QStringList &args, ControllerCore &core, const SceneRules &rules)
 {
-    const int offered = offeredStages(core);
-    bool okMin = false, okMax = false, okBase = false;
-    const int minDpi = core.getGlobalData(QStringLiteral("mouse/minDPI")).toInt(&okMin);
-    const int maxDpi = core.getGlobalData(QStringLiteral("mouse/maxDPI")).toInt(&okMax);
-    const int base = core.getGlobalData(QStringLiteral("mouse/dpiBase")).toInt(&okBase);
-    if (!okMin || !okMax || !okBase || base <= 0 || minDpi > maxDpi)
-        return refuse(FileError, tr("%1: mouse/minDPI, mouse/maxDPI and mouse/dpiBase must be numbers")
-                                     .arg(core.globalSettings->fileName()));
+    const int offered = offeredStages(core, rules);
+    const SceneRules::DpiBounds bounds =
+        rules.dpiBounds(core.getGlobalData(QStringLiteral("mouse/minDPI")),
+                        core.getGlobalData(QStringLiteral("mouse/maxDPI")),
+                        core.getGlobalData(QStringLiteral("mouse/dpiBase")));
     if (args.isEmpty() || args.size() > offered)
         return usageError(tr("dpi set takes 1 to %1 values, one per stage").arg(offered));
 
-    const QVariantList stored = core.getDataList(QStringLiteral("mouse/dpiValueArray"), false);
-    QVariantList values = numbers(stored, maxDpiStages, [minDpi](int) { return minDpi; });
+    // The stored stages as the DPI page shows them; the values given replace
+    // the first ones.
+    QVariantList values = rules.boundedInts(core.getDataList(QStringLiteral("mouse/dpiValueArray"), false),
+                                            rules.maxDpiStages(), bounds.min, bounds.max,
+                                            core.getDataList(QStringLiteral("mouse/dpiValueArray"), true));
     for (int i = 0; i < args.size(); ++i) {
-        const auto value = intIn(args.at(i), minDpi, maxDpi);
-        if (!value || *value % base != 0)
+        const auto value = intIn(args.at(i), bounds.min, bounds.max);
+        if (!value || *value % bounds.base != 0)
             return usageError(tr("DPI values must be multiples of %1 from %2 to %3, not '%4'")
-                                  .arg(base).arg(minDpi).arg(maxDpi).arg(args.at(i)));
+                                  .arg(bounds.base).arg(bounds.min).arg(bounds.max).arg(args.at(i)));
         values[i] = *value;
     }
     const QString sensor = core.getGlobalData(QStringLiteral("mouse/sensorType")).toString();
     const int count = int(args.size());
-    return {[values, count, sensor, shown = args.join(QStringLiteral(", "))](Context &ctx) {
+    return {[values, count, sensor, shown = args.join(QStringLiteral(", ")),
+             profile = activeProfileLabel(core, rules)](Context &ctx) {
                 // As the DPI page saves: the values, the stage count, then the mouse.
                 ctx.core.setDataList(QStringLiteral("mouse/dpiValueArray"), values);
                 ctx.core.setData(QStringLiteral("mouse/currentDpiCount"), count);
@@ -238,54 +224,70 @@ Prepared prepareDpiSet(const QStringList &args, ControllerCore &core)
                     return;
                 Delivery delivery(*ctx.link);
                 if (!delivery.step(tr("DPI stages"), [&] { ctx.core.mouseSetDpi(count, sensor, values); })) {
-                    delivery.fail(ctx, tr("The stages are stored in %1").arg(activeProfileLabel(ctx.core)));
+                    delivery.fail(ctx, tr("The stages are stored in %1").arg(profile));
                     return;
                 }
-                succeeded(ctx, tr("DPI stages %1 (%2 enabled)").arg(shown).arg(count));
+                succeeded(ctx, tr("DPI stages %1 (%2 enabled)").arg(shown).arg(count), profile);
             },
             {}};
 }
 
 // --- lift-off ----------------------------------------------------------------
 
-Prepared prepareLiftOff(const QStringList &args, ControllerCore &core)
+// The slider position that shows `millimetres` (rounded to the one decimal
+// the window shows), the one nearest to its proportional place; -1 when no
+// position shows it.
+int liftOffPosition(double millimetres, const SceneRules &rules)
 {
-    const double highest = scenerules::liftOffMillimetres(scenerules::liftOffLastPosition);
-    const QString range = tr("lift-off takes a distance from %1 to %2 mm and optionally on or off")
-                              .arg(scenerules::liftOffMillimetres(scenerules::liftOffFirstPosition), 0, 'f', 1)
-                              .arg(highest, 0, 'f', 1);
+    const SceneRules::Range range = rules.liftOff();
+    const double highest = rules.liftOffMillimetres(range.max).toDouble();
+    const QString shown = QString::number(millimetres, 'f', 1);
+    const double wanted = range.min + (range.max - range.min) * millimetres / highest;
+    int best = -1;
+    for (int p = range.min; p <= range.max; ++p)
+        if (rules.liftOffMillimetres(p) == shown && (best < 0 || std::abs(p - wanted) < std::abs(best - wanted)))
+            best = p;
+    return best;
+}
+
+Prepared prepareLiftOff(const QStringList &args, ControllerCore &core, const SceneRules &rules)
+{
+    const SceneRules::Range range = rules.liftOff();
+    const QString lowest = rules.liftOffMillimetres(range.min), highest = rules.liftOffMillimetres(range.max);
+    const QString allowed = tr("lift-off takes a distance from %1 to %2 mm and optionally on or off").arg(lowest, highest);
     if (args.isEmpty() || args.size() > 2)
-        return usageError(range);
+        return usageError(allowed);
     QString word = args.at(0);
     if (word.endsWith(QLatin1String("mm"), Qt::CaseInsensitive))
         word.chop(2);
     bool ok = false;
     const double millimetres = word.toDouble(&ok);
-    if (!ok || !std::isfinite(millimetres) || millimetres < 0 || millimetres > highest)
-        return usageError(range + tr(", not '%1'").arg(args.at(0)));
+    const int position = ok && std::isfinite(millimetres) && millimetres >= lowest.toDouble()
+                                 && millimetres <= highest.toDouble()
+                             ? liftOffPosition(millimetres, rules)
+                             : -1;
+    if (position < 0)
+        return usageError(allowed + tr(", not '%1'").arg(args.at(0)));
+    // As the lift-off card: an enable flag that is not given stays as stored.
     bool enabled = core.getData(QStringLiteral("mouse/reportRateEn"), false).toBool();
     if (args.size() == 2) {
         const QString state = args.at(1).toLower();
         if (state != QLatin1String("on") && state != QLatin1String("off"))
-            return usageError(range + tr(", not '%1'").arg(args.at(1)));
+            return usageError(allowed + tr(", not '%1'").arg(args.at(1)));
         enabled = state == QLatin1String("on");
     }
-    const int position = scenerules::liftOffPosition(millimetres);
-    return {[position, enabled](Context &ctx) {
+    return {[position, enabled, rate = rules.liftOffValue(position), shown = rules.liftOffMillimetres(position),
+             profile = activeProfileLabel(core, rules)](Context &ctx) {
                 ctx.core.setData(QStringLiteral("mouse/reportRate"), position);
                 ctx.core.setData(QStringLiteral("mouse/reportRateEn"), enabled);
                 if (!storeProfile(ctx))
                     return;
                 Delivery delivery(*ctx.link);
-                if (!delivery.step(tr("lift-off"), [&] {
-                        ctx.core.mouseSetReportRate(scenerules::liftOffRate(position), uchar(enabled ? 1 : 0));
-                    })) {
-                    delivery.fail(ctx, tr("It is stored in %1").arg(activeProfileLabel(ctx.core)));
+                if (!delivery.step(tr("lift-off"), [&] { ctx.core.mouseSetReportRate(uchar(rate), uchar(enabled ? 1 : 0)); })) {
+                    delivery.fail(ctx, tr("It is stored in %1").arg(profile));
                     return;
                 }
-                succeeded(ctx, tr("Lift-off %1 mm, %2")
-                                   .arg(scenerules::liftOffMillimetres(position), 0, 'f', 1)
-                                   .arg(enabled ? tr("on") : tr("off")));
+                succeeded(ctx, tr("Lift-off %1 mm, %2").arg(shown, enabled ? tr("on") : tr("off")), profile);
             },
             {}};
 }
@@ -302,25 +304,55 @@ std::optional<std::array<int, 3>> colour(const QString &word)
     return std::array<int, 3>{int(value >> 16), int((value >> 8) & 0xFF), int(value & 0xFF)};
 }
 
-Prepared prepareLight(const QStringList &args, ControllerCore &core)
+// The names of the window's effects, in the language it shows and in English.
+QList<QStringList> effectNames(ControllerCore &core, const QList<SceneRules::Effect> &effects)
 {
-    const int effects = core.isColorful ? colourfulEffects : simpleEffects;
-    if (args.size() < 3 || args.size() > 3 + colourCount)
-        return usageError(tr("light takes EFFECT (1 to %1), SPEED (0 to %2), BRIGHTNESS (1 to %3) "
-                             "and up to %4 colours")
-                              .arg(effects).arg(speedLevels).arg(brightnessLevels).arg(colourCount));
-    const auto effect = intIn(args.at(0), 1, effects);
-    if (!effect)
-        return usageError(tr("the effect must be 1 to %1, not '%2'").arg(effects).arg(args.at(0)));
-    const auto speed = intIn(args.at(1), 0, speedLevels);
-    if (!speed)
-        return usageError(tr("the speed must be 0 to %1, not '%2'").arg(speedLevels).arg(args.at(1)));
-    const auto brightness = intIn(args.at(2), 1, brightnessLevels);
-    if (!brightness)
-        return usageError(tr("the brightness must be 1 to %1, not '%2'").arg(brightnessLevels).arg(args.at(2)));
+    QString language = core.getGlobalData(QStringLiteral("common/language")).toString();
+    if (language.isEmpty())
+        language = QLatin1String(defaultLanguage);
+    const QStringList shown = core.getLangStrings(QStringLiteral("lightControl"), language);
+    const QStringList english = core.getLangStrings(QStringLiteral("lightControl"), QStringLiteral("English"));
+    QList<QStringList> names;
+    for (const SceneRules::Effect &e : effects)
+        names << QStringList{shown.value(e.text), english.value(e.text)};
+    return names;
+}
 
-    QVariantList colours =
-        numbers(core.getDataList(QStringLiteral("mouse/colorValue"), false), colourValues, [](int) { return 0; });
+Prepared prepareLight(const QStringList &args, ControllerCore &core, const SceneRules &rules)
+{
+    const QList<SceneRules::Effect> effects = rules.lightEffects(core.isColorful);
+    const SceneRules::Range speed = rules.lightSpeed(), brightness = rules.lightBrightness(core.isColorful);
+    const QList<QStringList> names = effectNames(core, effects);
+    if (args.size() < 3 || args.size() > 3 + colourCount)
+        return usageError(tr("light takes EFFECT (1 to %1, or its name), SPEED (%2 to %3), BRIGHTNESS (%4 to %5) "
+                             "and up to %6 colours")
+                              .arg(effects.size()).arg(speed.min).arg(speed.max).arg(brightness.min)
+                              .arg(brightness.max).arg(colourCount));
+    int chosen = -1;
+    if (const auto number = intIn(args.at(0), 1, int(effects.size())))
+        chosen = *number - 1;
+    for (int i = 0; i < names.size() && chosen < 0; ++i)
+        for (const QString &name : names.at(i))
+            if (!name.isEmpty() && name.compare(args.at(0), Qt::CaseInsensitive) == 0)
+                chosen = i;
+    if (chosen < 0) {
+        QStringList listed;
+        for (int i = 0; i < names.size(); ++i)
+            listed << QStringLiteral("%1 %2").arg(i + 1).arg(names.at(i).value(0));
+        return usageError(tr("the effect must be one of: %1; not '%2'").arg(listed.join(QStringLiteral(", ")), args.at(0)));
+    }
+    const auto speedLevel = intIn(args.at(1), speed.min, speed.max);
+    if (!speedLevel)
+        return usageError(tr("the speed must be %1 to %2, not '%3'").arg(speed.min).arg(speed.max).arg(args.at(1)));
+    const auto brightnessLevel = intIn(args.at(2), brightness.min, brightness.max);
+    if (!brightnessLevel)
+        return usageError(tr("the brightness must be %1 to %2, not '%3'")
+                              .arg(brightness.min).arg(brightness.max).arg(args.at(2)));
+
+    // The stored colours as the lighting card shows them; colours given
+    // replace the first ones.
+    QVariantList colours = rules.colourValues(core.getDataList(QStringLiteral("mouse/colorValue"), false),
+                                              core.getDataList(QStringLiteral("mouse/colorValue"), true));
     for (int i = 3; i < args.size(); ++i) {
         if (args.at(i) == QLatin1String("-"))
             continue; // keeps that colour
@@ -330,125 +362,104 @@ Prepared prepareLight(const QStringList &args, ControllerCore &core)
         for (int c = 0; c < 3; ++c)
             colours[(i - 3) * 3 + c] = (*rgb)[size_t(c)];
     }
-    const int index = *effect - 1; // the window's list starts at effect 0
-    const QVariantList lightValue{index, *speed, *brightness};
-    return {[lightValue, colours, index](Context &ctx) {
+    const int effect = effects.at(chosen).effect;
+    const QVariantList lightValue{effect, *speedLevel, *brightnessLevel};
+    const QVariantList sent = rules.sentColours(colours, core.is55328, effect);
+    const QString shown = tr("Lighting %1 (effect %2), speed %3, brightness %4")
+                              .arg(names.at(chosen).value(0)).arg(chosen + 1).arg(*speedLevel).arg(*brightnessLevel);
+    return {[lightValue, colours, sent, shown, profile = activeProfileLabel(core, rules)](Context &ctx) {
                 ControllerCore &core = ctx.core;
-                // As the lighting page saves: both lists, the colours, then the effect twice.
+                // As the lighting card saves: both lists, the colours, then the effect twice.
                 core.setDataList(QStringLiteral("mouse/lightValue"), lightValue);
                 core.setDataList(QStringLiteral("mouse/colorValue"), colours);
                 if (!storeProfile(ctx))
                     return;
+                const auto level = [&lightValue](int i) { return uchar(lightValue.at(i).toInt()); };
                 Delivery delivery(*ctx.link);
-                const uchar model = core.isColorful ? 0 : 1;
-                delivery.step(tr("colours"), [&] {
-                    core.mouseSetRGBColor(model, scenerules::coloursToSend(colours, index, core.is55328));
-                });
+                delivery.step(tr("colours"), [&] { core.mouseSetRGBColor(core.isColorful ? 0 : 1, sent); });
                 delivery.step(tr("effect"), [&] {
                     for (int i = 0; i < 2; ++i)
-                        core.mouseSetRGBEffect(uchar(index), uchar(lightValue.at(1).toInt()),
-                                               uchar(lightValue.at(2).toInt()));
+                        core.mouseSetRGBEffect(level(0), level(1), level(2));
                 });
                 if (!delivery.complete()) {
-                    delivery.fail(ctx, tr("The lighting is stored in %1").arg(activeProfileLabel(core)));
+                    delivery.fail(ctx, tr("The lighting is stored in %1").arg(profile));
                     return;
                 }
-                succeeded(ctx, tr("Lighting effect %1, speed %2, brightness %3")
-                                   .arg(index + 1).arg(lightValue.at(1).toInt()).arg(lightValue.at(2).toInt()));
+                succeeded(ctx, shown, profile);
             },
             {}};
 }
 
 // --- keys --------------------------------------------------------------------
 
-keyfunctions::Codes codesOf(const QVariantList &list)
-{
-    keyfunctions::Codes codes{};
-    for (int i = 0; i < 4; ++i)
-        codes[size_t(i)] = list.value(i).toInt();
-    return codes;
-}
-
 // A key's function in words; a macro key by the name of its macro.
-QString describeKey(ControllerCore &core, const keyfunctions::Codes &codes)
+QString describeKey(ControllerCore &core, const SceneRules &rules, const keyfunctions::Codes &codes)
 {
-    if (codes[0] != keyfunctions::macroType)
-        return keyfunctions::describe(codes);
+    if (codes[0] != rules.keyType("macro"))
+        return keyfunctions::describe(codes, rules);
     const QString name = core.getData(QStringLiteral("mouseMacroKey/%1").arg(codes[2]), false).toString();
-    return name.isEmpty() ? keyfunctions::describe(codes) : tr("macro %1").arg(name);
+    return name.isEmpty() ? keyfunctions::describe(codes, rules) : tr("macro %1").arg(name);
 }
 
-bool isLeftButton(const keyfunctions::Codes &codes)
+Prepared prepareKey(const QStringList &args, ControllerCore &core, const SceneRules &rules)
 {
-    return codes[0] == 0 && codes[2] == leftButton;
-}
-
-Prepared prepareKey(const QStringList &args, ControllerCore &core)
-{
-    bool ok = false;
-    const int keyCount = qBound(1, core.getGlobalData(QStringLiteral("mouse/keyCount")).toInt(&ok), keyEntries);
-    const int keys = ok ? keyCount : keyEntries;
+    const int entries = rules.keyAssignmentCount();
+    const int keys = rules.boundedInt(core.getGlobalData(QStringLiteral("mouse/keyCount")), 1, entries,
+                                      shownKeysByDefault);
     if (args.size() < 2)
         return usageError(tr("key takes a key number (1 to %1) and a function; see r770ctl key --help").arg(keys));
     const auto key = intIn(args.at(0), 1, keys);
     if (!key)
         return usageError(tr("the key must be 1 to %1, not '%2'").arg(keys).arg(args.at(0)));
-    const int entry = *key - 1;
+    const int index = *key - 1;
 
-    const keyfunctions::Parsed parsed = keyfunctions::parse(args.mid(1));
+    const keyfunctions::Parsed parsed = keyfunctions::parse(args.mid(1), rules);
     if (!parsed.error.isEmpty())
         return usageError(parsed.error);
-    // The assignment as the key page holds it: a missing entry shows the factory one.
-    std::vector<keyfunctions::Codes> assignment;
-    for (int n = 0; n < keyEntries; ++n) {
-        QVariantList stored = core.mouseGetKeydefine(QString::number(n), false);
-        if (stored.size() < 4)
-            stored = core.mouseGetKeydefine(QString::number(n), true);
-        assignment.push_back(codesOf(stored));
+    // The assignment as the key page holds it: a missing or malformed entry
+    // shows the factory one.
+    std::vector<keyfunctions::Codes> assignment, factory;
+    for (int n = 0; n < entries; ++n) {
+        factory.push_back(rules.keyCodes(core.mouseGetKeydefine(QString::number(n), true), {}));
+        assignment.push_back(rules.keyCodes(core.mouseGetKeydefine(QString::number(n), false), factory.back()));
     }
-    keyfunctions::Codes chosen{};
-    if (parsed.codes) {
-        chosen = *parsed.codes;
-    } else {
-        const QVariantList factory = core.mouseGetKeydefine(QString::number(entry), true);
-        if (factory.size() < 4)
-            return refuse(FileError, tr("%1 holds no factory function for key %2")
-                                         .arg(core.factorySettings->fileName()).arg(*key));
-        chosen = codesOf(factory);
-    }
-    // The window never lets the last left button go.
-    if (isLeftButton(assignment[size_t(entry)]) && !isLeftButton(chosen)) {
+    const keyfunctions::Codes chosen = parsed.codes ? *parsed.codes : factory[size_t(index)];
+    // The window never lets the only left button go.
+    if (rules.isLeftButton(assignment[size_t(index)]) && !rules.isLeftButton(chosen)) {
         int lefts = 0;
         for (int n = 0; n < keys; ++n)
-            lefts += isLeftButton(assignment[size_t(n)]) ? 1 : 0;
+            lefts += rules.isLeftButton(assignment[size_t(n)]) ? 1 : 0;
         if (lefts == 1)
             return usageError(tr("key %1 is the only left button; the mouse must keep one").arg(*key));
     }
-    const QString previous = describeKey(core, assignment[size_t(entry)]);
-    assignment[size_t(entry)] = chosen;
+    const QString previous = describeKey(core, rules, assignment[size_t(index)]);
+    assignment[size_t(index)] = chosen;
 
     QVariantList src64;
     for (const keyfunctions::Codes &codes : assignment)
         for (int code : codes)
             src64 << code;
-    // The periods of the three active weapons go with every key save.
-    const QVariantList selected = ini::toList(core.getGlobalData(QStringLiteral("mouse/selectGun")));
+    // The fire periods of the three active weapons go with every key save,
+    // read as the recoil editor reads them.
+    const QVariantList active = rules.boundedInts(core.getGlobalData(QStringLiteral("mouse/selectGun")), recoilWeapons,
+                                                  0, recoilEditorWeapons - 1, QVariantList{0, 1, 2});
+    const SceneRules::Range period = rules.gunPeriod();
     QVariantList periods;
-    for (int w = 0; w < recoilWeapons; ++w) {
-        const QVariantList weapon = core.getGunData(selected.value(w).toString());
-        periods << weapon.value(gunPeriodField).toUInt();
-    }
-    return {[src64, periods, key = *key, chosen, previous](Context &ctx) {
+    for (const QVariant &weapon : active)
+        periods << rules.boundedInt(core.getGunData(weapon.toString()).value(gunPeriodField), period.min, period.max,
+                                    defaultGunPeriod);
+    return {[src64, periods, shown = tr("Key %1: %2 (was %3)").arg(*key).arg(keyfunctions::describe(chosen, rules), previous),
+             profile = activeProfileLabel(core, rules)](Context &ctx) {
                 ControllerCore &core = ctx.core;
                 core.mouseSetKeyMatrix(src64, false, periods);
                 if (!storeProfile(ctx))
                     return;
                 Delivery delivery(*ctx.link);
                 if (!delivery.step(tr("key assignment"), [&] { core.mouseSetKeyMatrix(src64, true, periods); })) {
-                    delivery.fail(ctx, tr("It is stored in %1").arg(activeProfileLabel(core)));
+                    delivery.fail(ctx, tr("It is stored in %1").arg(profile));
                     return;
                 }
-                succeeded(ctx, tr("Key %1: %2 (was %3)").arg(key).arg(keyfunctions::describe(chosen), previous));
+                succeeded(ctx, shown, profile);
             },
             {}};
 }
@@ -463,10 +474,10 @@ void addMouseCommands(std::vector<Command> &table)
             "whether its frames are scrambled, the active DPI stage, the keyboard options and,\n"
             "on an hid560 mouse, the active device profile; then the active profile of the\n"
             "files. The exit status says why the mouse could not be read, if it could not.\n"),
-         Access::Status, true, [](const QStringList &args, ControllerCore &) -> Prepared {
+         Access::Status, true, [](const QStringList &args, ControllerCore &core, const SceneRules &rules) -> Prepared {
              if (!args.isEmpty())
                  return usageError(tr("status takes no arguments"));
-             return {status, {}};
+             return {[list = profiles::read(core, rules)](Context &ctx) { status(ctx, list); }, {}};
          }});
     table.push_back({{QStringLiteral("dpi"), QStringLiteral("stage")}, QStringLiteral("N"),
                      tr("make DPI stage N active"),
@@ -480,21 +491,22 @@ void addMouseCommands(std::vector<Command> &table)
             "stores them in the active profile and sends them, as the DPI page's Save does.\n"
             "Stages after the last value keep their stored values. Each value must be a\n"
             "multiple of mouse/dpiBase between mouse/minDPI and mouse/maxDPI of apConfig.bin\n"
-            "(shipped: 50, 100 and 16000); at most mouse/dpiCount values.\n"),
+            "(shipped: 50, 100 and 16000); at most mouse/dpiCount values (shipped: 6).\n"),
          Access::Mouse, false, prepareDpiSet});
     table.push_back(
         {{QStringLiteral("liftoff")}, QStringLiteral("MM [on|off]"), tr("set the lift-off distance"),
-         tr("Sets the lift-off distance to MM millimetres (0.0 to 2.0, the window's LOD\n"
-            "slider; the nearest slider position is taken) and, if given, switches it on or\n"
-            "off; stores it in the active profile and sends it.\n"),
+         tr("Sets the lift-off distance to MM millimetres (0.0 to 2.0, as the window's LOD\n"
+            "slider shows it; the slider position showing it is taken) and, if given, switches\n"
+            "it on or off; stores it in the active profile and sends it.\n"),
          Access::Mouse, false, prepareLiftOff});
     table.push_back(
         {{QStringLiteral("light")}, QStringLiteral("EFFECT SPEED BRIGHTNESS [COLOUR...]"), tr("set the lighting"),
-         tr("Sets the lighting: EFFECT is the effect's place in the window's effect list,\n"
-            "from 1 (1 to 11, or 1 to 5 on a mouse with the simple lighting model); SPEED\n"
-            "is 0 to 4 and BRIGHTNESS 1 to 4, the levels of the window's controls. Up to 8\n"
-            "colours follow, as RRGGBB or #RRGGBB, for colours 1, 2, ...; - keeps a colour.\n"
-            "Stores them in the active profile and sends them, as the lighting page's Save.\n"),
+         tr("Sets the lighting. EFFECT is the effect's name as the window lists it (Static,\n"
+            "Breath, ..., OFF) or its place in that list, from 1. SPEED (0 to 4) and\n"
+            "BRIGHTNESS (1 to 4, or 0 to 4 with the simple lighting model) are the steps of\n"
+            "the window's sliders. Up to 8 colours follow, as RRGGBB or #RRGGBB, for colours\n"
+            "1, 2, ...; - keeps a colour. Stores them in the active profile and sends them,\n"
+            "as the lighting card's Save does.\n"),
          Access::Mouse, false, prepareLight});
     table.push_back(
         {{QStringLiteral("key")}, QStringLiteral("K FUNCTION..."), tr("assign a function to key K"),

@@ -5,6 +5,7 @@
 #include "controllercore.h"
 #include "profiles.h"
 #include "runtimefolder.h"
+#include "scenerules.h"
 #include "session.h"
 
 #include <QCoreApplication>
@@ -179,11 +180,14 @@ Reply handle(const QStringList &arguments, bool enterRuntimeFolder)
         if (!folder.notes.isEmpty())
             std::fprintf(stderr, "r770ctl: %s\n", qPrintable(folder.notes));
     }
+    const SceneRules rules;
+    if (!rules.error().isEmpty())
+        return Reply::failure(FileError, tr("the scene's rules could not be loaded: %1").arg(rules.error()));
     ControllerCore core;
     // The profile the window shows, which the mouse holds.
-    core.setCurrentProfile(profiles::read(core).activeSlot);
+    core.setCurrentProfile(profiles::read(core, rules).activeSlot);
     const Command &command = *invocation.command;
-    Prepared prepared = command.prepare(invocation.args, core);
+    Prepared prepared = command.prepare(invocation.args, core, rules);
     if (!prepared.action)
         return prepared.refusal;
 

@@ -1,19 +1,17 @@
 #pragma once
 
+#include "scenerules.h"
+
 #include <QString>
 #include <QStringList>
-#include <array>
 #include <optional>
 
-// Key functions in words, as r770ctl takes and shows them, and the four
-// codes the key assignment dialog stores for each ("button back" is
-// 0, 0, F3, 0; "keys ctrl+c" is 2, 1, 6, 0).
+// Key functions in words, as r770ctl takes and shows them ("button back",
+// "keys ctrl+c"). The words are r770ctl's; the codes behind them, and the
+// key names, come from the scene's rules.
 namespace keyfunctions {
 
-using Codes = std::array<int, 4>;
-
-// The first code of a key that runs a macro.
-constexpr int macroType = 4;
+using Codes = SceneRules::KeyCodes;
 
 struct Parsed
 {
@@ -22,15 +20,16 @@ struct Parsed
 };
 
 // The words after "key K", for example {"keys", "ctrl+c"}.
-Parsed parse(const QStringList &words);
+Parsed parse(const QStringList &words, const SceneRules &rules);
 
 // The words that parse() takes for these codes ("button back", "fire a 10 3");
 // for codes it has no words for, a description in brackets.
-QString describe(const Codes &codes);
+QString describe(const Codes &codes, const SceneRules &rules);
 
-// A key name in the forms r770ctl takes (the window's names, ignoring case,
-// and common aliases such as "escape" or "pageup"); 0 when unknown.
-int keyCode(const QString &name);
+// A keyboard key's code from its name in the forms r770ctl takes: the
+// window's names, ignoring case, and common aliases such as "escape" or
+// "pageup"; 0 when unknown or not a keyboard key.
+int keyCode(const QString &name, const SceneRules &rules);
 
 // The reference of the FUNCTION words, for --help.
 QString reference();

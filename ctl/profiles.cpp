@@ -2,41 +2,38 @@
 
 #include "controllercore.h"
 #include "namelists.h"
-#include "profilefiles.h"
+#include "scenerules.h"
 
 #include <QCoreApplication>
 
 namespace profiles {
 
 namespace {
+
 QString text(const char *source)
 {
     return QCoreApplication::translate("r770ctl", source);
 }
+
+// The language the window shows its texts in, and its name of the
+// standard profile (entry 0 of the list).
+constexpr char defaultLanguage[] = "ChineseSimplified";
+constexpr int standardProfileText = 5;
+
 } // namespace
 
-List read(ControllerCore &core)
+List read(ControllerCore &core, const SceneRules &rules)
 {
-    List list;
-    bool ok = false;
-    const int profileNo = core.getGlobalData(QStringLiteral("mouse/profileNo")).toInt(&ok);
-    // As the window does: a number that names no profile file leaves slot 0.
-    list.activeSlot = ok && profilefiles::isValidSlot(profileNo) ? profileNo : 0;
+    QString language = core.getGlobalData(QStringLiteral("common/language")).toString();
+    if (language.isEmpty())
+        language = QLatin1String(defaultLanguage);
+    const QString standard = core.getLangStrings(QStringLiteral("profile"), language).value(standardProfileText);
 
-    QVariantList names = core.getNameList(namelists::Profiles);
-    if (names.size() == 2 && names.at(1).toString() == QLatin1String(namelists::Padding))
-        names.removeLast();
-    for (const QVariant &value : names) {
-        const QString stored = value.toString();
-        Entry entry;
-        entry.number = list.entries.size() + 1;
-        entry.name = stored;
-        if (!stored.isEmpty() && stored.back().isDigit()) {
-            entry.name.chop(1);
-            entry.slot = stored.back().digitValue();
-        }
-        list.entries.append(entry);
-    }
+    const QList<SceneRules::ProfileEntry> stored = rules.selectorEntries(core.getNameList(namelists::Profiles), standard);
+    List list;
+    for (const SceneRules::ProfileEntry &entry : stored)
+        list.entries.append({int(list.entries.size()) + 1, entry.name, entry.number});
+    list.activeSlot = rules.activeProfile(stored, core.getGlobalData(QStringLiteral("mouse/profileNo")));
     return list;
 }
 
@@ -50,38 +47,26 @@ const Entry *List::active() const
 
 const Entry *List::find(const QString &word, QString *why) const
 {
-    const Entry *found = nullptr;
     bool isNumber = false;
     const int number = word.toInt(&isNumber);
-    if (isNumber) {
-        if (number >= 1 && number <= entries.size())
-            found = &entries.at(number - 1);
-    } else {
+    if (isNumber && number >= 1 && number <= entries.size())
+        return &entries.at(number - 1);
+    if (!isNumber) {
         for (const Entry &entry : entries)
-            if (entry.name == word && !found)
-                found = &entry;
-        if (!found) {
-            const Entry *alike = nullptr;
-            int matches = 0;
-            for (const Entry &entry : entries)
-                if (entry.name.compare(word, Qt::CaseInsensitive) == 0) {
-                    alike = &entry;
-                    ++matches;
-                }
-            if (matches == 1)
-                found = alike;
-        }
+            if (entry.name == word)
+                return &entry;
+        const Entry *alike = nullptr;
+        int matches = 0;
+        for (const Entry &entry : entries)
+            if (entry.name.compare(word, Qt::CaseInsensitive) == 0) {
+                alike = &entry;
+                ++matches;
+            }
+        if (matches == 1)
+            return alike;
     }
-    if (!found) {
-        *why = entries.isEmpty() ? text("there is no profile %1: the profile list is empty").arg(word)
-                                 : text("there is no profile %1; the profiles are: %2").arg(word, summary());
-        return nullptr;
-    }
-    if (!profilefiles::isValidSlot(found->slot)) {
-        *why = text("profile %1 (%2) names no profile file").arg(found->number).arg(found->name);
-        return nullptr;
-    }
-    return found;
+    *why = text("there is no profile %1; the profiles are: %2").arg(word, summary());
+    return nullptr;
 }
 
 QString List::summary() const
@@ -92,12 +77,17 @@ QString List::summary() const
     return parts.join(QStringLiteral(", "));
 }
 
-QString label(const List &list, int slot)
+QString List::shownAs(int slot) const
 {
-    for (const Entry &entry : list.entries)
+    for (const Entry &entry : entries)
         if (entry.slot == slot)
             return QStringLiteral("%1 (%2)").arg(entry.number).arg(entry.name);
     return text("file p%1.bin").arg(slot + 1);
+}
+
+QString List::label(int slot) const
+{
+    return text("profile %1").arg(shownAs(slot));
 }
 
 } // namespace profiles

@@ -4,17 +4,18 @@
 #include <QString>
 
 class ControllerCore;
+class SceneRules;
 
-// The profiles as the window's profile selector lists them: the entries of
-// the profile name list, each a name followed by the one digit of the
-// profile file it stands for; the active one is "mouse/profileNo".
+// The profiles as the window's profile selector lists them (the scene's
+// rules for the profile name list): each entry a name and the number of the
+// profile file it stands for; one of them is in use.
 namespace profiles {
 
 struct Entry
 {
     int number = 0; // position in the list, from 1
     QString name;
-    int slot = -1;  // 0 to 9, or -1 for an entry without a digit
+    int slot = 0;   // the profile file: 0 to 9
 };
 
 struct List
@@ -28,12 +29,13 @@ struct List
     const Entry *find(const QString &word, QString *why) const;
     // "1 Standard, 2 Work" for messages.
     QString summary() const;
+    // How a profile is shown: "1 (Standard)", or its file when no entry
+    // stands for it.
+    QString shownAs(int slot) const;
+    // The same in a message: "profile 1 (Standard)".
+    QString label(int slot) const;
 };
 
-List read(ControllerCore &core);
-
-// How a profile is named in messages: "1 (Standard)", or its file when the
-// list does not show it.
-QString label(const List &list, int slot);
+List read(ControllerCore &core, const SceneRules &rules);
 
 } // namespace profiles

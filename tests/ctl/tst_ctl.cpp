@@ -204,7 +204,8 @@ private slots:
                                                   << "1 to 6 values";
         QTest::newRow("lift-off too far") << QStringList{"liftoff", "2.1"} << "from 0.0 to 2.0 mm";
         QTest::newRow("lift-off state") << QStringList{"liftoff", "1", "maybe"} << "not 'maybe'";
-        QTest::newRow("effect") << QStringList{"light", "12", "0", "1"} << "effect must be 1 to 11";
+        QTest::newRow("effect") << QStringList{"light", "12", "0", "1"}
+                                << "the effect must be one of: 1 Static, 2 Breath, 3 Neon, 4 Twinkling";
         QTest::newRow("speed") << QStringList{"light", "1", "5", "1"} << "speed must be 0 to 4";
         QTest::newRow("brightness") << QStringList{"light", "1", "0", "0"} << "brightness must be 1 to 4";
         QTest::newRow("colour") << QStringList{"light", "1", "0", "1", "red"} << "RRGGBB";
@@ -212,7 +213,7 @@ private slots:
         QTest::newRow("only left button") << QStringList{"key", "1", "button", "back"} << "only left button";
         QTest::newRow("unknown key name") << QStringList{"key", "3", "keys", "ctrl+blah"} << "unknown key 'blah'";
         QTest::newRow("three keys") << QStringList{"key", "3", "keys", "a+b+c"} << "at most two keys";
-        QTest::newRow("button name") << QStringList{"key", "3", "button", "up"} << "left, right, middle, back, forward";
+        QTest::newRow("button name") << QStringList{"key", "3", "button", "up"} << "left, middle, right, forward, back";
         QTest::newRow("fire rate") << QStringList{"key", "3", "fire", "a", "0", "3"} << "1 to 255 ms";
         QTest::newRow("macro not yet") << QStringList{"key", "3", "macro", "Burst"} << "not available";
         QTest::newRow("no such profile") << QStringList{"profile", "reset", "7"} << "the profiles are: 1 Standard";
@@ -366,15 +367,21 @@ private slots:
     {
         QFETCH(QString, set);
         configure(set);
-        // The colourful model: effect 9 of the list is effect 8, brightness 4
-        // is FF, speed level 2 is 15; colours go blue, green, red.
-        const Run r = run({"light", "9", "2", "4", "#ff0000", "-", "00FF00"}, set);
+        // The colourful model: the window lists "Vertical Flipping" eighth, the
+        // mouse's effect 8; brightness 4 is FF, speed level 2 is 15; colours
+        // go blue, green, red.
+        const Run r = run({"light", "vertical flipping", "2", "4", "#ff0000", "-", "00FF00"}, set);
         QCOMPARE(r.code, 0);
+        QVERIFY2(r.out.startsWith("Lighting Vertical Flipping (effect 8), speed 2, brightness 4. Stored in"),
+                 qPrintable(r.out));
         QCOMPARE(iniText(setting("p1.bin"), "mouse", "lightValue"), QString("8, 2, 4"));
         QCOMPARE(iniText(setting("p1.bin"), "mouse", "colorValue"),
                  QString("255, 0, 0, 255, 128, 0, 0, 255, 0, 0, 255, 0, 0, 255, 255, 0, 0, 255, 128, 0, 255, 255, 255, 255"));
         const QString colours = "00 00 FF 00 80 FF 00 FF 00";
         if (set == "hid553") {
+            // The window lists OFF last: it is the mouse's effect 3.
+            QCOMPARE(run({"light", "11", "0", "1"}).code, 0);
+            QCOMPARE(iniText(setting("p1.bin"), "mouse", "lightValue"), QString("3, 0, 1"));
             QCOMPARE(r.commands(), QString("10 00 | 10 00 | 0D 08 | 0D 08"));
             QCOMPARE(r.state().value("ledStageColors").toObject().value("0").toString().left(colours.size()), colours);
             QCOMPARE(QList<int>({r.state().value("ledEffect").toInt(), r.state().value("ledEffectOption1").toInt(),

@@ -1,10 +1,8 @@
-// The pure parts of r770ctl: the key-code table, the key functions in words
-// and the scene's conversions it uses.
-#include "keycodes.h"
+// r770ctl's words for key functions, on the scene's own rules: every word
+// names a function of the scene's lists, and what is shown can be typed back.
 #include "keyfunctions.h"
 #include "scenerules.h"
 
-#include <QSet>
 #include <QtTest>
 
 using Codes = keyfunctions::Codes;
@@ -14,22 +12,13 @@ class CtlRulesTest : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<SceneRules> rules;
+
 private slots:
-    void keyCodeTable()
+    void initTestCase()
     {
-        QSet<int> codes;
-        for (const keycodes::Key &key : keycodes::table())
-            codes.insert(key.code);
-        QCOMPARE(int(keycodes::table().size()), 133);
-        QCOMPARE(codes.size(), 133);
-        // The backslash is listed twice: the name gives the first code.
-        QCOMPARE(keycodes::codeOf(u"\\"), 0x31);
-        QCOMPARE(keycodes::nameOf(0x32), QString("\\"));
-        QCOMPARE(keycodes::codeOf(u"KPEnter"), 0x58);
-        QCOMPARE(keycodes::codeOf(u"F24"), 0x73);
-        QCOMPARE(keycodes::codeOf(u"MS-B5"), 0xF4);
-        QCOMPARE(keycodes::codeOf(u"nothing"), 0);
-        QCOMPARE(keycodes::nameOf(0x74), QString());
+        rules = std::make_unique<SceneRules>();
+        QVERIFY2(rules->error().isEmpty(), qPrintable(rules->error()));
     }
 
     void functionWords_data()
@@ -40,7 +29,9 @@ private slots:
         QTest::newRow("combination") << "keys ctrl+shift+c" << Codes{2, 0x03, 0x06, 0};
         QTest::newRow("right modifiers, two keys") << "keys rctrl+ralt+pageup+f5" << Codes{2, 0x50, 0x4B, 0x3E};
         QTest::newRow("modifier by key name") << "keys LWin+d" << Codes{2, 0x08, 0x07, 0};
+        QTest::newRow("backslash") << "keys backslash" << Codes{2, 0, 0x31, 0};
         QTest::newRow("double fire") << "double-fire" << Codes{0, 0xF0, 0x1E, 0x02};
+        QTest::newRow("back") << "button back" << Codes{0, 0, 0xF3, 0};
         QTest::newRow("player") << "media player" << Codes{3, 0, 0x83, 0x01};
         QTest::newRow("sniper") << "dpi sniper" << Codes{5, 0, 4, 0};
         QTest::newRow("maximise") << "desktop maximise" << Codes{6, 0x04, 0x2C, 0x1B};
@@ -52,35 +43,41 @@ private slots:
     {
         QFETCH(QString, words);
         QFETCH(Codes, codes);
-        const keyfunctions::Parsed parsed = keyfunctions::parse(words.split(' '));
+        const keyfunctions::Parsed parsed = keyfunctions::parse(words.split(' '), *rules);
         QVERIFY2(parsed.error.isEmpty(), qPrintable(parsed.error));
         QCOMPARE(*parsed.codes, codes);
         // What is shown is what can be typed back.
-        QCOMPARE(*keyfunctions::parse(keyfunctions::describe(codes).split(' ')).codes, codes);
+        QCOMPARE(*keyfunctions::parse(keyfunctions::describe(codes, *rules).split(' '), *rules).codes, codes);
     }
 
-    void liftOff()
+    // Each word of a category stands for one entry of the scene's list, and
+    // every entry has a word.
+    void everyListedFunctionHasAWord()
     {
-        QCOMPARE(int(scenerules::liftOffRate(3)), 125);
-        QCOMPARE(int(scenerules::liftOffRate(89)), 90);
-        QCOMPARE(scenerules::liftOffPosition(0.0), 3);
-        QCOMPARE(scenerules::liftOffPosition(2.0), 89);
-        // Every distance the slider shows leads back to a position showing it.
-        for (int position = 3; position <= 89; ++position) {
-            const QString shown = QString::number(scenerules::liftOffMillimetres(position), 'f', 1);
-            const int back = scenerules::liftOffPosition(shown.toDouble());
-            QCOMPARE(QString::number(scenerules::liftOffMillimetres(back), 'f', 1), shown);
+        const struct
+        {
+            const char *word;
+            const char *list;
+        } categories[] = {{"button", "buttons"}, {"media", "media"},      {"dpi", "dpi"},
+                          {"desktop", "windows"}, {"shortcut", "shortcuts"}, {"recoil", "guns"}};
+        for (const auto &c : categories) {
+            for (const Codes &codes : rules->keyFunctions(c.list)) {
+                const QString words = keyfunctions::describe(codes, *rules);
+                QVERIFY2(words.startsWith(QLatin1String(c.word) + ' '), qPrintable(words));
+                QCOMPARE(*keyfunctions::parse(words.split(' '), *rules).codes, codes);
+            }
         }
     }
 
-    void eighthColour()
+    void keyNames()
     {
-        QVariantList colours;
-        for (int i = 0; i < 24; ++i)
-            colours << 200;
-        QCOMPARE(scenerules::coloursToSend(colours, 0, true).mid(21), (QVariantList{0, 0, 0}));
-        QCOMPARE(scenerules::coloursToSend(colours, 4, true), colours);
-        QCOMPARE(scenerules::coloursToSend(colours, 0, false), colours);
+        QCOMPARE(keyfunctions::keyCode("ESC", *rules), 0x29);
+        QCOMPARE(keyfunctions::keyCode("escape", *rules), 0x29);
+        QCOMPARE(keyfunctions::keyCode("KP1", *rules), 0x59);
+        QCOMPARE(keyfunctions::keyCode("up", *rules), 0x52);
+        // Mouse buttons are no keyboard keys; unknown names are nothing.
+        QCOMPARE(keyfunctions::keyCode("MS-L", *rules), 0);
+        QCOMPARE(keyfunctions::keyCode("nothing", *rules), 0);
     }
 };
 
