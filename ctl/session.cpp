@@ -135,9 +135,9 @@ Reply Session::failure() const
         return Reply::failure(NoMouse, tr("no mouse found (looked for USB id %1); is it plugged in?")
                                            .arg(usbIds(table)));
     case State::Unopenable:
-        return Reply::failure(NoMouse, tr("the mouse is there (%1) but cannot be opened: no permission. "
-                                          "Install the udev rule 70-r770.rules, then unplug the mouse and "
-                                          "plug it in again (see man r770ctl)")
+        return Reply::failure(NoMouse, tr("the mouse is there (%1) but cannot be opened, usually for lack of "
+                                          "permission: install the udev rule 70-r770.rules, then unplug the "
+                                          "mouse and plug it in again (see man r770ctl)")
                                            .arg(unopenable.join(QStringLiteral(", "))));
     case State::Refused:
         return Reply::failure(HandshakeRefused, tr("the mouse did not pass the handshake: check the secrecy "

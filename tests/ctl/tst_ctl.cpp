@@ -561,7 +561,7 @@ private slots:
         const QStringList dpi = {"dpi", "set", "800", "1600"};
         QTest::newRow("no mouse") << dpi << Mice{} << 3 << "no mouse found (looked for USB id 2e3c:c770)" << false;
         QTest::newRow("no permission") << dpi << Mice{mouse("hid553", {{"openRefused", true}})} << 3
-                                       << "cannot be opened: no permission. Install the udev rule" << false;
+                                       << "cannot be opened, usually for lack of permission: install the udev rule" << false;
         QTest::newRow("wrong secrecy code") << dpi << Mice{mouse("hid553", {{"secrecyCode", "Zzzzzz"}})} << 4
                                             << "did not pass the handshake: check the secrecy code (sCode)" << false;
         // The DPI block's output report fails after the frame went out.
