@@ -30,6 +30,15 @@ enum class Exchange { Completed, Failed, LinkBusy };
 // nothing was learnt about the device.
 enum class Handshake { Accepted, Rejected, LinkBusy };
 
+// How the commands' exchanges ended since the link was made. The commands
+// stay silent; a caller that must know whether an operation reached the
+// mouse compares the tally before and after it.
+struct ExchangeTally
+{
+    unsigned completed = 0;
+    unsigned failed = 0; // failed, or dropped because the link stayed busy
+};
+
 // The one object that talks to the mouse. A QThread whose own thread is
 // never started: commands run on the caller's (GUI) thread; only the device
 // watch runs on the global thread pool.
@@ -80,6 +89,8 @@ public:
 
     // chkDeviceIsEnCode with its outcome.
     Handshake handshake(int index);
+
+    ExchangeTally tally() const { return exchangeTally; }
 
     // Longest data block any command moves, and the largest report payload
     // an entry may declare (report buffers are sized per exchange).
@@ -153,6 +164,8 @@ private:
     Exchange queryKeyboardOption560(uchar &byte1, uchar &byte2);
     void notifyStage(int stage);
 
+    // Written by the commands only, on the caller's thread.
+    ExchangeTally exchangeTally;
     mutable QMutex entryMutex;
     // Release/acquire pair around each hand-over between this thread and the
     // watch loop (start, and end seen by the join). The pool's own hand-over
