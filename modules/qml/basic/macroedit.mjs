@@ -131,6 +131,7 @@ export function startRecording(now) {
 //               not have, which is dropped)
 //   now         its time in ms
 //   withDelay   whether the pause before it is recorded as a delay step
+//               (a pause of no whole tick is not)
 // Gives { steps, recording, taken, full }: taken says whether the event
 // became steps; full that a press was refused because the macro is full
 // (the recording should then stop).
@@ -144,7 +145,7 @@ export function recordEvent(steps, recording, down, code, name, now, withDelay) 
     const ticks = Math.max(0, Math.round((now - recording.last) / Codec.unitMs));
     const delay = Math.min(ticks * Codec.unitMs, maxDelayMs);
     const action = Codec.stepText(down ? Codec.pressType(code) : Codec.releaseType(code), name);
-    const withPause = steps.length > 0 && withDelay
+    const withPause = steps.length > 0 && withDelay && delay > 0
         ? steps.concat([Codec.stepText(Codec.stepType.delay, delay)], [action])
         : steps.concat([action]);
     // Room for the releases still to come.
