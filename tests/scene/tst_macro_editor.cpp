@@ -408,7 +408,7 @@ private slots:
         QVERIFY2(pause >= 300 && pause < 5000, qPrintable(recorded.at(1)));
         QCOMPARE(recorded.mid(2), QStringList({"1,A", "2,LShift", "2,A"}));
         QCOMPARE(macroFile("Rec", "config/total"), QStringLiteral("5"));
-        const auto &sent = r.mouse.state().macros[2];
+        const auto sent = r.mouse.state().macros[2];
         QCOMPARE(int(sent[3]), 0xE1);
         QCOMPARE(int(sent[2]), pause / 10 < 127 ? pause / 10 : 0);
     }
