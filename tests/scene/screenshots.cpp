@@ -64,20 +64,23 @@ void addMacros(SceneRig &rig)
         names << name;
     }
     rig.configure([&names](QSettings &s) { s.setValue("macro/macroName", names); }, "name.bin");
-    rig.configure([](QSettings &s) {
-        s.setValue("mouseKeyMatrix/3", QStringList{"4", "0", "3", "0"});
-        s.setValue("mouseMacroKey/3", "Reload");
-    }, "p1.bin");
 }
 
-// The macro editor while recording, capturing a key, and refusing a step.
+// The macro editor, and the editor while recording, capturing a key and
+// refusing a step.
 bool shootMacroEditor(SceneRig &rig, const QString &tag, const QString &folder)
 {
+    // Key 4 runs "Reload" while the editor is shown.
+    QObject *keys = rig.find("keyPanel");
+    rig.call(keys, "setKey", {3, QVariantList{4, 0, 3, 0}, QStringLiteral("Reload")});
     rig.callRoot("openDialog", {"macro"});
     QObject *store = rig.find("macroStore");
     QObject *editor = rig.find("macroDialog")->property("item").value<QObject *>();
     if (!store || !editor)
         return false;
+    rig.call(store, "select", {1});
+    bool ok = grab(rig, folder + "/macro-editor-" + tag + ".png");
+
     rig.call(store, "select", {3});
     rig.call(store, "startRecording");
     for (int code : {0x0B, 0x0C}) {
@@ -86,7 +89,7 @@ bool shootMacroEditor(SceneRig &rig, const QString &tag, const QString &folder)
         rig.view().keyboardNotify(false, code);
         QTest::qWait(160);
     }
-    bool ok = grab(rig, folder + "/macro-recording-" + tag + ".png");
+    ok = grab(rig, folder + "/macro-recording-" + tag + ".png") && ok;
     rig.call(store, "stopRecording");
 
     rig.call(editor, "openKeyCapture");
@@ -106,6 +109,7 @@ bool shootMacroEditor(SceneRig &rig, const QString &tag, const QString &folder)
     rig.call(row, "finishEdit");
     ok = grab(rig, folder + "/macro-refused-" + tag + ".png") && ok;
     rig.call(row, "cancelEdit");
+    rig.call(keys, "init", {false});
     rig.call(rig.find("macroDialog"), "close");
     QTest::qWait(50);
     return ok;
@@ -131,7 +135,6 @@ bool shootLanguage(const QString &language, const QString &tag, const QString &f
     bool ok = grab(rig, folder + "/main-" + tag + ".png");
     ok = shoot(rig, folder, "hover-" + tag, [root] { root->setProperty("hoveredKey", 2); },
                [root] { root->setProperty("hoveredKey", -1); }) && ok;
-    ok = dialog("macro-editor", "macroDialog", "macro") && ok;
     ok = shootMacroEditor(rig, tag, folder) && ok;
     ok = dialog("gun-editor", "gunDialog", "gun") && ok;
     ok = dialog("system-setting", "systemDialog", "system") && ok;

@@ -44,6 +44,8 @@ Dialog {
             return texts[28]
         if (store.current.length === 0)
             return texts[35]
+        if (store.listFull)
+            return texts[25]
         return texts[34] + "  " + texts[43]
     }
     readonly property bool statusIsError: store.refusal.length > 0

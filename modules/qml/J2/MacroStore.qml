@@ -89,6 +89,7 @@ QtObject {
         if (recording)
             return
         selected = index >= 0 && index < names.length ? index : -1
+        refusal = ""
         load()
     }
 
