@@ -398,7 +398,8 @@ private slots:
         QTest::qWait(300);
         r.view().keyboardNotify(true, 0x04);
         QTRY_COMPARE(steps().size(), 3);
-        r.call(r.find("macroDialog"), "close");
+        r.call(r.find("macroClose"), "clicked");
+        QVERIFY(!r.find("macroDialog")->property("opened").toBool());
         QVERIFY(!store->property("recording").toBool());
 
         const QStringList recorded = steps();

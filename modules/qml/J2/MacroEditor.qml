@@ -56,8 +56,9 @@ Dialog {
     cardHeight: 580
 
     Component.onCompleted: store.open()
-    // Closing the editor ends a recording, which is then stored.
-    Component.onDestruction: store.stopRecording()
+    // Closing the editor ends a recording, which is then stored. (Not on
+    // destruction: the program's objects may be gone by then.)
+    onClosed: store.stopRecording()
 
     Connections {
         target: dialog.keySource
