@@ -339,18 +339,6 @@ private slots:
         QCOMPARE(encodedLength(over), 132);
     }
 
-    void macroKeyNamesOfOtherLanguages()
-    {
-        const QStringList chinese = shippedKeyNames("ChineseSimplified");
-        const QJSValue chineseNames = call(keycodes, "namesWith", {engine.toScriptValue(chinese)});
-        const QJSValue lookup = call(macrocodec, "lookupIn",
-                                     {engine.toScriptValue(QJSValueList{chineseNames, keycodes.property("builtInNames")})});
-        const QString space = chinese.at(40);
-        // Recorded in Chinese, or in English, the space bar is 0x2C.
-        QCOMPARE(encoded({"1," + space, "2,Space"}, 1, lookup), QVariantList({0, 1, 1, 0x2C, 0x81, 0x2C, 0, 0}));
-        QCOMPARE(encoded({"1," + space}).mid(3, 1), QVariantList({0}));
-    }
-
     void macroInsertPlacement()
     {
         const QStringList base{"1,A", "0,50", "2,A"};
