@@ -237,7 +237,9 @@ Item {
     }
     MacroStore {
         id: macroStore
+        objectName: "macroStore"
         uiView: mainIten.uiView
+        keys: keyPanel
     }
     GunStore {
         id: gunStore
@@ -521,7 +523,7 @@ Item {
         objectName: "macroDialog"
         anchors.fill: parent
         view: Qt.resolvedUrl("J2/MacroEditor.qml")
-        properties: ({ store: macroStore })
+        properties: ({ store: macroStore, keySource: mainIten })
     }
 
     DialogLoader {
