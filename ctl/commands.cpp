@@ -1,9 +1,12 @@
 #include "commands.h"
 
 #include "commandsupport.h"
+#include "controllercore.h"
 #include "fileproblems.h"
 #include "hid_thread.h"
 #include "inivalue.h"
+#include "profiles.h"
+#include "scenerules.h"
 
 #include <QCoreApplication>
 #include <QSettings>
@@ -11,6 +14,12 @@
 #include <algorithm>
 
 namespace ctl {
+
+namespace {
+// As the window: the key panel shows this many keys when apConfig.bin
+// does not say.
+constexpr int shownKeysByDefault = 8;
+} // namespace
 
 QString Command::usage() const
 {
@@ -24,6 +33,7 @@ const std::vector<Command> &commands()
         std::vector<Command> all;
         addMouseCommands(all);
         addFileCommands(all);
+        addMacroCommands(all);
         // Listed by topic: the mouse, its profiles, its settings, macros.
         const QStringList order = {QStringLiteral("status"), QStringLiteral("profile"), QStringLiteral("dpi"),
                                    QStringLiteral("liftoff"), QStringLiteral("light"), QStringLiteral("key"),
@@ -70,6 +80,27 @@ bool flushed(Context &ctx, QSettings &settings)
     ctx.reply = Reply::failure(FileError, fileproblems::describe(settings.fileName(), why)
                                               + tr("; nothing was sent to the mouse"));
     return false;
+}
+
+QString activeProfileLabel(ControllerCore &core, const SceneRules &rules)
+{
+    return profiles::read(core, rules).label(core.currentProfile);
+}
+
+int shownKeys(ControllerCore &core, const SceneRules &rules)
+{
+    return rules.boundedInt(core.getGlobalData(QStringLiteral("mouse/keyCount")), 1, rules.keyAssignmentCount(),
+                            shownKeysByDefault);
+}
+
+bool storeProfile(Context &ctx)
+{
+    return flushed(ctx, *ctx.core.currentProfileSettings());
+}
+
+void succeeded(Context &ctx, const QString &what, const QString &profile)
+{
+    ctx.reply.out += tr("%1. Stored in %2 and sent to the mouse.\n").arg(what, profile);
 }
 
 void print(Context &ctx, const QJsonDocument &json, const QString &text)

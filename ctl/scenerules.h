@@ -35,6 +35,15 @@ public:
         bool brightness = false;
     };
 
+    // A macro as the mouse receives it: the bytes, or why it has none
+    // ("step", "delay", "length", "repeat"; `step` is the step concerned).
+    struct MacroEncoding
+    {
+        QVariantList bytes;
+        QString problem;
+        int step = -1;
+    };
+
     struct ProfileEntry
     {
         QString name;
@@ -83,6 +92,15 @@ public:
     KeyCodes doubleFire() const;
     int keyType(const char *name) const; // "fire", "combination", "macro", ...
     bool isLeftButton(const KeyCodes &codes) const;
+    QList<int> macroModes() const; // the play modes of a macro key, in the dialog's order
+
+    // --- macros ---
+    // The key names of the table with a language's "keyCode" texts in place.
+    QStringList keyNamesWith(const QStringList &languageNames) const;
+    // A stored macro (the texts loadMacroIni gives: the steps, then the
+    // repeat count) encoded as the macro store does, finding key names in
+    // `nameLists` in turn.
+    MacroEncoding encodeMacro(const QStringList &stored, const QList<QStringList> &nameLists) const;
 
     // --- name lists ---
     QStringList withoutPadding(const QVariant &list) const;
@@ -98,6 +116,6 @@ private:
     static KeyCodes codesOf(const QJSValue &value);
 
     mutable QJSEngine engine;
-    QJSValue formulas, keycodes, keyfunctions, namelists;
+    QJSValue formulas, keycodes, keyfunctions, namelists, macrocodec;
     mutable QString failure;
 };

@@ -101,6 +101,16 @@ class CtlTest : public QObject
         settings.sync();
     }
 
+    void writeMacro(const QString &name, const QStringList &steps, int repeat)
+    {
+        QSettings file(folder->path("macro/" + name + ".bin"), QSettings::IniFormat);
+        file.setValue("config/total", steps.size());
+        file.setValue("config/repeat", repeat);
+        for (int i = 0; i < steps.size(); ++i)
+            file.setValue(QStringLiteral("macro/%1").arg(i), steps.at(i));
+        file.sync();
+    }
+
     // The folder for one hid553 or hid560 mouse as shipped.
     void configure(const QString &set)
     {
@@ -172,7 +182,7 @@ private slots:
         for (const char *command : {"status", "profile list", "profile export N FILE", "profile import N FILE",
                                     "profile reset N", "dpi stage N", "dpi set VALUE...", "liftoff MM [on|off]",
                                     "light EFFECT SPEED BRIGHTNESS [COLOUR...]", "key K FUNCTION...",
-                                    "macro list", "macro show NAME"})
+                                    "macro list", "macro show NAME", "macro send NAME K"})
             QVERIFY2(overall.out.contains(QLatin1String(command)), command);
         for (int code : {2, 3, 4, 5, 6, 7})
             QVERIFY(overall.out.contains(QStringLiteral("\n  %1  ").arg(code)));
@@ -215,7 +225,9 @@ private slots:
         QTest::newRow("three keys") << QStringList{"key", "3", "keys", "a+b+c"} << "at most two keys";
         QTest::newRow("button name") << QStringList{"key", "3", "button", "up"} << "left, middle, right, forward, back";
         QTest::newRow("fire rate") << QStringList{"key", "3", "fire", "a", "0", "3"} << "1 to 255 ms";
-        QTest::newRow("macro not yet") << QStringList{"key", "3", "macro", "Burst"} << "not available";
+        QTest::newRow("macro without a name") << QStringList{"key", "3", "macro"} << "macro takes a macro name";
+        QTest::newRow("macro mode") << QStringList{"key", "3", "macro", "Burst", "twice"} << "once, loop or hold";
+        QTest::newRow("macro to a key beyond") << QStringList{"macro", "send", "Burst", "9"} << "key must be 1 to 8";
         QTest::newRow("no such profile") << QStringList{"profile", "reset", "7"} << "the profiles are: 1 Standard";
         QTest::newRow("macro name") << QStringList{"macro", "show", "../apConfig"} << "cannot be a macro name";
     }
@@ -547,6 +559,88 @@ private slots:
         const QJsonArray steps = QJsonDocument::fromJson(r.out.toUtf8()).object().value("steps").toArray();
         QCOMPARE(steps.at(1).toObject(), (QJsonObject{{"action", "delay"}, {"ms", 100}}));
         QCOMPARE(steps.at(2).toObject(), (QJsonObject{{"action", "key release"}, {"key", "A"}}));
+    }
+
+    // A macro goes to the key's own macro slot, in the byte form the macro
+    // editor sends; the key runs it once the assignment follows.
+    void macroToKey_data()
+    {
+        QTest::addColumn<QString>("set");
+        QTest::newRow("hid553") << "hid553";
+        QTest::newRow("hid560") << "hid560";
+    }
+    void macroToKey()
+    {
+        QFETCH(QString, set);
+        configure(set);
+        // English is in use; the release was recorded under Chinese names.
+        setIni(setting("apConfig.bin"), "common/language", "English");
+        writeMacro("Burst", {"1,A", "0,100", "2,\u56DE\u8F66"}, 2);
+        const bool hid560 = set == "hid560";
+        const QString macroFrame = hid560 ? "0F 03" : "13 03";
+        const QString matrixFrame = hid560 ? "0D 01" : "12 01";
+        const QString bytes = "00 02 0A 04 81 28 00 00 00";
+
+        Run r = run({"key", "3", "macro", "Burst", "loop"}, set);
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.out.startsWith("Key 3: macro Burst loop (was "), qPrintable(r.out));
+        QCOMPARE(iniText(setting("p1.bin"), "mouseKeyMatrix", "2"), QString("4, 1, 2, 0"));
+        QCOMPARE(iniText(setting("p1.bin"), "mouseMacroKey", "2"), QString("Burst"));
+        QVERIFY2(r.commands().endsWith(macroFrame + " | " + matrixFrame), qPrintable(r.commands()));
+        QCOMPARE(r.state().value("macros").toArray().at(2).toString().left(bytes.size()), bytes);
+        const QString matrix = r.state().value(hid560 ? "keyMatrixBlocks" : "keyMatrices").toArray().at(0).toString();
+        // The device form: macro type 09, the mode, macro number 3.
+        QCOMPARE(bytesAt(matrix, 8, 4), QString("09 01 03 00"));
+
+        // The key is shown by its macro from now on.
+        r = run({"key", "3", "button", "back"}, set);
+        QVERIFY2(r.out.contains("(was macro Burst loop)"), qPrintable(r.out));
+
+        // macro send fills a slot without touching the key's function.
+        r = run({"macro", "send", "Burst", "4"}, set);
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.commands().split(" | ").last(), hid560 ? QString("0F 04") : QString("13 04"));
+        QCOMPARE(iniText(setting("p1.bin"), "mouseMacroKey", "3"), QString("Burst"));
+        QVERIFY(r.out.contains("Key 4 runs no macro; to make it run this one: r770ctl key 4 macro Burst"));
+        QCOMPARE(r.state().value("macros").toArray().at(3).toString().left(bytes.size()), bytes);
+    }
+
+    // A macro the mouse cannot hold, or a key without a macro slot, is
+    // refused before anything is stored or sent.
+    void macroRefusals_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no such macro") << QStringList{"macro", "send", "Nope", "3"} << 6 << "macro/Nope.bin: no such macro";
+        QTest::newRow("bad step") << QStringList{"key", "3", "macro", "Broken"} << 2
+                                  << "macro Broken cannot be sent: step 2 ('9,A') is not a step";
+        QTest::newRow("too long") << QStringList{"macro", "send", "Long", "3"} << 2
+                                  << "macro Long cannot be sent: it takes more than the mouse's 128 bytes";
+        QTest::newRow("delay") << QStringList{"macro", "send", "Slow", "3"} << 2
+                               << "the delay after step 1 is 100 minutes or more";
+        QTest::newRow("no macro slot") << QStringList{"key", "13", "macro", "Burst"} << 2
+                                       << "key 13 has no macro slot on the mouse (keys 1 to 12 have one)";
+    }
+    void macroRefusals()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        setIni(setting("apConfig.bin"), "mouse/keyCount", 16);
+        writeMacro("Burst", {"1,A", "2,A"}, 1);
+        writeMacro("Broken", {"1,A", "9,A"}, 1);
+        QStringList many;
+        for (int i = 0; i < 70; ++i)
+            many << "1,A";
+        writeMacro("Long", many, 1);
+        writeMacro("Slow", {"1,A", "0,6000000", "2,A"}, 1);
+        const QByteArray profile = contents(setting("p1.bin"));
+        const Run r = run(args);
+        QCOMPARE(r.code, code);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QCOMPARE(r.transfers(), 0);
+        QCOMPARE(contents(setting("p1.bin")), profile);
     }
 
     // Every way the mouse can be missing, unusable or failing, with its own
