@@ -138,6 +138,8 @@ Prepared prepareImport(const QStringList &args, ControllerCore &core, const Scen
                     return;
                 }
                 ctx.reply.out += tr("%1 replaced by %2.\n").arg(named(entry), source) + note;
+                if (!note.isEmpty())
+                    ctx.changedPages << QLatin1String(page::profile);
             },
             {}};
 }
@@ -163,6 +165,8 @@ Prepared prepareReset(const QStringList &args, ControllerCore &core, const Scene
                     return;
                 }
                 ctx.reply.out += tr("%1 has the factory settings.\n").arg(named(entry)) + note;
+                if (!note.isEmpty())
+                    ctx.changedPages << QLatin1String(page::profile);
             },
             {}};
 }
@@ -252,13 +256,13 @@ void addFileCommands(std::vector<Command> &table)
                      tr("write profile N to FILE"),
                      tr("Writes profile N, with every setting it holds, to FILE (a .pf file as the\n"
                         "window's Export writes). An existing FILE is replaced once the copy is complete.\n"),
-                     Access::ReadFiles, false, prepareExport});
+                     Access::ReadFiles, false, prepareExport, 1});
     table.push_back({{QStringLiteral("profile"), QStringLiteral("import")}, QStringLiteral("N FILE"),
                      tr("replace profile N by FILE"),
                      tr("Replaces profile N by the profile in FILE (as written by export or by the\n"
                         "window's Export). A file that holds no profile is refused and the profile is\n"
                         "left as it was. The mouse is not changed.\n"),
-                     Access::WriteFiles, false, prepareImport});
+                     Access::WriteFiles, false, prepareImport, 1});
     table.push_back({{QStringLiteral("profile"), QStringLiteral("reset")}, QStringLiteral("N"),
                      tr("give profile N the factory settings"),
                      tr("Replaces profile N by the factory profile (pD.bin). The mouse is not changed.\n"),

@@ -1,7 +1,9 @@
 #include "app.h"
 
+#include "handover.h"
 #include "inputhook.h"
 #include "quitsignals.h"
+#include "requesthost.h"
 #include "runtimefolder.h"
 #include "singleinstance.h"
 #include "widget.h"
@@ -46,6 +48,13 @@ int runApplication(int &argc, char **argv, const std::function<void(Widget &)> &
         hook.setKeyboardCallback(&Widget::onHookKey, &window);
         hook.setMouseCallback(&Widget::onHookMouse, &window);
         hook.setCopyDataCallback(&Widget::onCopyData, &app, &window, window.windowTitle());
+
+        // r770ctl's requests, performed here while the program runs.
+        RequestHost requests(window);
+        handover::RequestServer requestServer(QCoreApplication::applicationFilePath(),
+                                              [&requests](const QStringList &arguments) {
+                                                  return requests.take(arguments);
+                                              });
 
         window.showNormal();
         window.checkDevice();

@@ -2,6 +2,7 @@
 // started as a process beside its own copy of the runtime folder, with the
 // virtual mice it is to find. Each case checks the exit status, the output,
 // the frames the mouse received and its final state, and the files.
+#include "handover.h"
 #include "localchannel.h"
 #include "testmodules.h"
 #include "virtualbus.h"
@@ -136,7 +137,8 @@ class CtlTest : public QObject
         process.setWorkingDirectory(runtime.path());
         process.start(program, args);
         Run result;
-        if (!process.waitForFinished(120000)) {
+        // Events go on meanwhile: a test may play the tray program.
+        if (!QTest::qWaitFor([&process] { return process.state() == QProcess::NotRunning; }, 120000)) {
             process.kill();
             process.waitForFinished();
             result.err = "did not finish";
@@ -477,8 +479,9 @@ private slots:
         QCOMPARE(iniText(setting("p4.bin"), "mouse", "reportRate"), QString("46"));
         QCOMPARE(iniText(setting("p1.bin"), "mouse", "reportRate"), QString("3"));
 
-        const QString exported = folder->root() + "/work.pf";
-        r = run({"profile", "export", "work", exported}, Mice{});
+        // A relative name is the caller's, not the runtime folder's.
+        const QString exported = runtime.path() + "/work.pf";
+        r = run({"profile", "export", "work", "work.pf"}, Mice{});
         QCOMPARE(r.code, 0);
         QCOMPARE(contents(exported), contents(setting("p4.bin")));
 
@@ -687,8 +690,7 @@ private slots:
     // A second r770ctl waits until the first has finished with the mouse.
     void oneAtATime()
     {
-        auto other = std::make_unique<localchannel::InstanceLock>(
-            localchannel::instanceName(folder->root() + "/r770") + "-ctl");
+        auto other = std::make_unique<localchannel::InstanceLock>(handover::mouseLockName(folder->root() + "/r770"));
         QCOMPARE(other->tryLock(), localchannel::InstanceLock::State::Acquired);
         // The first lets go while the second runs (this thread waits for it).
         std::unique_ptr<QThread> release(QThread::create([&other] {
@@ -703,23 +705,39 @@ private slots:
         QCOMPARE(r.commands(), QString("0B 01"));
     }
 
-    // While the tray program runs, r770ctl leaves the mouse alone; reading
-    // the files still works.
-    void trayProgramHoldsTheMouse()
+    // While the tray program runs, r770ctl hands it every command that needs
+    // the mouse or changes files (file names made absolute), waits while the
+    // program is busy, and prints its reply as its own; nothing reaches the
+    // mouse from r770ctl. Reading the files needs no hand-over.
+    void handedToTheTrayProgram()
     {
-        localchannel::InstanceLock tray(localchannel::instanceName(folder->root() + "/r770"));
-        QCOMPARE(tray.tryLock(), localchannel::InstanceLock::State::Acquired);
-        for (const QStringList &args : {QStringList{"dpi", "stage", "1"}, QStringList{"profile", "reset", "1"}}) {
-            const Run r = run(args);
-            QCOMPARE(r.code, 7);
-            QVERIFY2(r.err.contains("the r770 program is running and holds the mouse; quit it"), qPrintable(r.err));
-            QCOMPARE(r.transfers(), 0);
-        }
-        const Run status = run({"--json", "status"});
-        QCOMPARE(status.code, 7);
-        QCOMPARE(status.transfers(), 0);
-        QCOMPARE(QJsonDocument::fromJson(status.out.toUtf8()).object().value("profile").toObject().value("number").toInt(), 1);
+        const QString tray = folder->root() + "/r770";
+        localchannel::InstanceLock instance(localchannel::instanceName(tray));
+        QCOMPARE(instance.tryLock(), localchannel::InstanceLock::State::Acquired);
+        QStringList received;
+        int busyFor = 3;
+        handover::RequestServer server(tray, [&](const QStringList &args) -> std::optional<ctl::Reply> {
+            if (busyFor-- > 0)
+                return std::nullopt;
+            received << args.join(' ');
+            return ctl::Reply{5, "performed\n", "the mouse did not take it"};
+        });
+        QVERIFY(server.isListening());
+
+        Run r = run({"dpi", "stage", "1"});
+        QCOMPARE(r.code, 5);
+        QCOMPARE(r.out, QString("performed\n"));
+        QVERIFY2(r.err.contains("r770ctl: waiting for the r770 program to finish with the mouse..."), qPrintable(r.err));
+        QVERIFY(r.err.contains("r770ctl: the mouse did not take it"));
+        QCOMPARE(r.transfers(), 0);
+
+        QVERIFY(QFile::copy(setting("p1.bin"), runtime.path() + "/mine.pf"));
+        QCOMPARE(run({"--json", "status"}).transfers(), 0);
+        QCOMPARE(run({"profile", "import", "1", "mine.pf"}).code, 5);
         QCOMPARE(run({"profile", "list"}).code, 0);
+        // Bad values are refused before the program is asked.
+        QCOMPARE(run({"dpi", "stage", "9"}).code, 2);
+        QCOMPARE(received, QStringList({"dpi stage 1", "--json status", "profile import 1 " + runtime.path() + "/mine.pf"}));
     }
 };
 
