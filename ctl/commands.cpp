@@ -19,6 +19,12 @@ namespace {
 // As the window: the key panel shows this many keys when apConfig.bin
 // does not say.
 constexpr int shownKeysByDefault = 8;
+// The recoil editor: six weapons, three of them active; a weapon's fire
+// period is the third value of its set, 10 when it has none.
+constexpr int recoilEditorWeapons = 6;
+constexpr int recoilWeapons = 3;
+constexpr int gunPeriodField = 2;
+constexpr int defaultGunPeriod = 10;
 } // namespace
 
 QString Command::usage() const
@@ -91,6 +97,52 @@ int shownKeys(ControllerCore &core, const SceneRules &rules)
 {
     return rules.boundedInt(core.getGlobalData(QStringLiteral("mouse/keyCount")), 1, rules.keyAssignmentCount(),
                             shownKeysByDefault);
+}
+
+int offeredStages(ControllerCore &core, const SceneRules &rules)
+{
+    const int most = rules.maxDpiStages();
+    return rules.boundedInt(core.getData(QStringLiteral("mouse/dpiCount"), false), 1, most, most);
+}
+
+int enabledStages(ControllerCore &core, const SceneRules &rules)
+{
+    const int offered = offeredStages(core, rules);
+    return rules.boundedInt(core.getData(QStringLiteral("mouse/currentDpiCount"), false), 1, offered, offered);
+}
+
+std::vector<SceneRules::KeyCodes> keyAssignment(ControllerCore &core, const SceneRules &rules,
+                                                std::vector<SceneRules::KeyCodes> *factoryOut)
+{
+    std::vector<SceneRules::KeyCodes> assignment, factory;
+    for (int n = 0; n < rules.keyAssignmentCount(); ++n) {
+        factory.push_back(rules.keyCodes(core.mouseGetKeydefine(QString::number(n), true), {}));
+        assignment.push_back(rules.keyCodes(core.mouseGetKeydefine(QString::number(n), false), factory.back()));
+    }
+    if (factoryOut)
+        *factoryOut = factory;
+    return assignment;
+}
+
+QVariantList flatCodes(const std::vector<SceneRules::KeyCodes> &assignment)
+{
+    QVariantList src64;
+    for (const SceneRules::KeyCodes &codes : assignment)
+        for (int code : codes)
+            src64 << code;
+    return src64;
+}
+
+QVariantList activeGunPeriods(ControllerCore &core, const SceneRules &rules)
+{
+    const QVariantList active = rules.boundedInts(core.getGlobalData(QStringLiteral("mouse/selectGun")), recoilWeapons,
+                                                  0, recoilEditorWeapons - 1, QVariantList{0, 1, 2});
+    const SceneRules::Range period = rules.gunPeriod();
+    QVariantList periods;
+    for (const QVariant &weapon : active)
+        periods << rules.boundedInt(core.getGunData(weapon.toString()).value(gunPeriodField), period.min, period.max,
+                                    defaultGunPeriod);
+    return periods;
 }
 
 bool storeProfile(Context &ctx)

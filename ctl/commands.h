@@ -86,5 +86,6 @@ const std::vector<Command> &commands();
 void addFileCommands(std::vector<Command> &table);
 void addMouseCommands(std::vector<Command> &table);
 void addMacroCommands(std::vector<Command> &table);
+void addApplyCommand(std::vector<Command> &table);
 
 } // namespace ctl

@@ -101,7 +101,7 @@ QString activeNote(const profiles::Entry &entry, const profiles::List &list)
     if (entry.slot != list.activeSlot)
         return QString();
     return tr("It is the active profile: the mouse keeps its present settings until the profile\n"
-              "is selected again in r770.\n");
+              "is applied (r770ctl profile apply %1, or choosing it in r770).\n").arg(entry.number);
 }
 
 Prepared prepareImport(const QStringList &args, ControllerCore &core, const SceneRules &rules)
@@ -252,6 +252,7 @@ void addFileCommands(std::vector<Command> &table)
                          return noArguments(args, QStringLiteral("profile list"),
                                             [list = profiles::read(core, rules)](Context &ctx) { profileList(ctx, list); });
                      }});
+    addApplyCommand(table);
     table.push_back({{QStringLiteral("profile"), QStringLiteral("export")}, QStringLiteral("N FILE"),
                      tr("write profile N to FILE"),
                      tr("Writes profile N, with every setting it holds, to FILE (a .pf file as the\n"

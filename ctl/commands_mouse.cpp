@@ -20,12 +20,6 @@ namespace ctl {
 
 namespace {
 
-// The recoil editor: six weapons, three of them active; a weapon's fire
-// period is the third value of its set, 10 when it has none.
-constexpr int recoilEditorWeapons = 6;
-constexpr int recoilWeapons = 3;
-constexpr int gunPeriodField = 2;
-constexpr int defaultGunPeriod = 10;
 constexpr int colourCount = 8;
 // The language the window shows its texts in when apConfig.bin names none.
 constexpr char defaultLanguage[] = "ChineseSimplified";
@@ -38,20 +32,6 @@ QString hex(int value)
 QString usbId(quint16 id)
 {
     return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0'));
-}
-
-// How the DPI page reads the stages: "mouse/dpiCount" offered (1 to 8),
-// "mouse/currentDpiCount" of them enabled.
-int offeredStages(ControllerCore &core, const SceneRules &rules)
-{
-    const int most = rules.maxDpiStages();
-    return rules.boundedInt(core.getData(QStringLiteral("mouse/dpiCount"), false), 1, most, most);
-}
-
-int enabledStages(ControllerCore &core, const SceneRules &rules)
-{
-    const int offered = offeredStages(core, rules);
-    return rules.boundedInt(core.getData(QStringLiteral("mouse/currentDpiCount"), false), 1, offered, offered);
 }
 
 // --- status ------------------------------------------------------------------
@@ -397,7 +377,6 @@ QString describeKey(ControllerCore &core, const SceneRules &rules, const keyfunc
 
 Prepared prepareKey(const QStringList &args, ControllerCore &core, const SceneRules &rules)
 {
-    const int entries = rules.keyAssignmentCount();
     const int keys = shownKeys(core, rules);
     if (args.size() < 2)
         return usageError(tr("key takes a key number (1 to %1) and a function; see r770ctl key --help").arg(keys));
@@ -418,13 +397,8 @@ Prepared prepareKey(const QStringList &args, ControllerCore &core, const SceneRu
             return refusal;
         (*parsed.codes)[2] = index;
     }
-    // The assignment as the key page holds it: a missing or malformed entry
-    // shows the factory one.
-    std::vector<keyfunctions::Codes> assignment, factory;
-    for (int n = 0; n < entries; ++n) {
-        factory.push_back(rules.keyCodes(core.mouseGetKeydefine(QString::number(n), true), {}));
-        assignment.push_back(rules.keyCodes(core.mouseGetKeydefine(QString::number(n), false), factory.back()));
-    }
+    std::vector<keyfunctions::Codes> factory;
+    std::vector<keyfunctions::Codes> assignment = keyAssignment(core, rules, &factory);
     const keyfunctions::Codes chosen = parsed.codes ? *parsed.codes : factory[size_t(index)];
     // The window never lets the only left button go.
     if (rules.isLeftButton(assignment[size_t(index)]) && !rules.isLeftButton(chosen)) {
@@ -437,19 +411,8 @@ Prepared prepareKey(const QStringList &args, ControllerCore &core, const SceneRu
     const QString previous = describeKey(core, rules, assignment[size_t(index)]);
     assignment[size_t(index)] = chosen;
 
-    QVariantList src64;
-    for (const keyfunctions::Codes &codes : assignment)
-        for (int code : codes)
-            src64 << code;
-    // The fire periods of the three active weapons go with every key save,
-    // read as the recoil editor reads them.
-    const QVariantList active = rules.boundedInts(core.getGlobalData(QStringLiteral("mouse/selectGun")), recoilWeapons,
-                                                  0, recoilEditorWeapons - 1, QVariantList{0, 1, 2});
-    const SceneRules::Range period = rules.gunPeriod();
-    QVariantList periods;
-    for (const QVariant &weapon : active)
-        periods << rules.boundedInt(core.getGunData(weapon.toString()).value(gunPeriodField), period.min, period.max,
-                                    defaultGunPeriod);
+    const QVariantList src64 = flatCodes(assignment);
+    const QVariantList periods = activeGunPeriods(core, rules);
     const QString shown = macro ? macroWords(parsed.macro, chosen[1], rules) : keyfunctions::describe(chosen, rules);
     return {[src64, periods, index, macro, name = parsed.macro,
              shown = tr("Key %1: %2 (was %3)").arg(*key).arg(shown, previous),

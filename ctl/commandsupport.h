@@ -4,16 +4,17 @@
 
 #include "commands.h"
 #include "reply.h"
+#include "scenerules.h"
 
 #include <QJsonDocument>
 #include <QString>
 #include <QVariantList>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class ControllerCore;
 class Hid_Thread;
-class SceneRules;
 class QJsonObject;
 class QSettings;
 
@@ -36,6 +37,21 @@ QString activeProfileLabel(ControllerCore &core, const SceneRules &rules);
 
 // How many keys the window's key panel shows: keys 1 to that.
 int shownKeys(ControllerCore &core, const SceneRules &rules);
+
+// How the DPI page reads the stages: "mouse/dpiCount" offered (1 to 8),
+// "mouse/currentDpiCount" of them enabled.
+int offeredStages(ControllerCore &core, const SceneRules &rules);
+int enabledStages(ControllerCore &core, const SceneRules &rules);
+
+// The assignment of every key as the key page holds it (a missing or
+// malformed entry is the factory one), and the factory assignment.
+std::vector<SceneRules::KeyCodes> keyAssignment(ControllerCore &core, const SceneRules &rules,
+                                                std::vector<SceneRules::KeyCodes> *factory = nullptr);
+// The 64 codes mouseSetKeyMatrix takes, key 0 first.
+QVariantList flatCodes(const std::vector<SceneRules::KeyCodes> &assignment);
+// The fire periods of the three active weapons, which go with every key
+// assignment, read as the recoil editor reads them.
+QVariantList activeGunPeriods(ControllerCore &core, const SceneRules &rules);
 
 // Stores the active profile's pending changes; false, with a file error in
 // the reply, when they did not reach the file.

@@ -57,6 +57,11 @@ SceneRules::KeyCodes SceneRules::codesOf(const QJSValue &value)
     return codes;
 }
 
+bool SceneRules::toBool(const QVariant &value) const
+{
+    return call(formulas, "toBool", {toScript(value)}).toBool();
+}
+
 int SceneRules::boundedInt(const QVariant &value, int low, int high, int fallback) const
 {
     return call(formulas, "boundedInt", {toScript(value), low, high, fallback}).toInt();
@@ -261,4 +266,32 @@ SceneRules::MacroEncoding SceneRules::encodeMacro(const QStringList &stored,
     if (encoding.problem.isEmpty())
         encoding.bytes = result.property(QStringLiteral("bytes")).toVariant().toList();
     return encoding;
+}
+
+QVariantList SceneRules::lightValues(const QVariant &stored, bool colourful) const
+{
+    const QJSValue v = call(formulas, "lightValues", {toScript(stored), colourful});
+    return {v.property(QStringLiteral("effect")).toInt(), v.property(QStringLiteral("speed")).toInt(),
+            v.property(QStringLiteral("brightness")).toInt()};
+}
+
+int SceneRules::pointerPosition(int step) const
+{
+    return call(formulas, "pointerPosition", {step}).toInt();
+}
+
+int SceneRules::pointerIndex(int position) const
+{
+    return call(formulas, "pointerIndex", {position}).toInt();
+}
+
+int SceneRules::lastPointerPosition() const
+{
+    const QJSValue thresholds = formulas.property(QStringLiteral("pointerThresholds"));
+    return thresholds.property(quint32(thresholds.property(QStringLiteral("length")).toInt() - 1)).toInt();
+}
+
+int SceneRules::scrollLines(const QVariant &stored) const
+{
+    return call(formulas, "scrollValue", {toScript(stored)}).toInt();
 }

@@ -56,6 +56,7 @@ public:
     QString error() const { return failure; }
 
     // --- values read from files ---
+    bool toBool(const QVariant &value) const;
     int boundedInt(const QVariant &value, int low, int high, int fallback) const;
     QVariantList boundedInts(const QVariant &list, int count, int low, int high,
                              const QVariant &fallbacks = QVariant()) const;
@@ -75,6 +76,17 @@ public:
     Range lightBrightness(bool colourful) const;
     QVariantList colourValues(const QVariant &stored, const QVariant &fallbacks) const;
     QVariantList sentColours(const QVariantList &colours, bool is55328, int effect) const;
+    // "mouse/lightValue" within the ranges of the lighting model: effect,
+    // speed, brightness.
+    QVariantList lightValues(const QVariant &stored, bool colourful) const;
+
+    // --- pointer options ---
+    // The slider positions stored for the speed and double-click steps, and
+    // the step a position sends.
+    int pointerPosition(int step) const;
+    int pointerIndex(int position) const;
+    int lastPointerPosition() const;
+    int scrollLines(const QVariant &stored) const; // the wheel lines sent
 
     // --- keys ---
     int keyAssignmentCount() const;

@@ -131,6 +131,8 @@ class CtlTest : public QObject
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_RUNTIME_DIR", runtime.path());
+        // Pointer options applied stay in the process's memory.
+        env.insert("GSETTINGS_BACKEND", "memory");
         env.insert("R770CTL_VIRTUAL_BUS", busFile);
         env.insert("R770CTL_VIRTUAL_LOG", logFile);
         process.setProcessEnvironment(env);
@@ -181,7 +183,7 @@ private slots:
     {
         const Run overall = run({"--help"}, Mice{});
         QCOMPARE(overall.code, 0);
-        for (const char *command : {"status", "profile list", "profile export N FILE", "profile import N FILE",
+        for (const char *command : {"status", "profile list", "profile apply N", "profile export N FILE", "profile import N FILE",
                                     "profile reset N", "dpi stage N", "dpi set VALUE...", "liftoff MM [on|off]",
                                     "light EFFECT SPEED BRIGHTNESS [COLOUR...]", "key K FUNCTION...",
                                     "macro list", "macro show NAME", "macro send NAME K"})
@@ -193,7 +195,7 @@ private slots:
         QCOMPARE(key.code, 0);
         QVERIFY(key.out.startsWith("Usage: r770ctl key K FUNCTION...\n"));
         QVERIFY(key.out.contains("keys COMBO"));
-        QCOMPARE(run({"help", "profile"}, Mice{}).out.count("Usage: r770ctl"), 4);
+        QCOMPARE(run({"help", "profile"}, Mice{}).out.count("Usage: r770ctl"), 5);
         QVERIFY(run({"--version"}, Mice{}).out.startsWith("r770ctl "));
     }
 
@@ -231,6 +233,7 @@ private slots:
         QTest::newRow("macro mode") << QStringList{"key", "3", "macro", "Burst", "twice"} << "once, loop or hold";
         QTest::newRow("macro to a key beyond") << QStringList{"macro", "send", "Burst", "9"} << "key must be 1 to 8";
         QTest::newRow("no such profile") << QStringList{"profile", "reset", "7"} << "the profiles are: 1 Standard";
+        QTest::newRow("no profile to apply") << QStringList{"profile", "apply", "Work"} << "the profiles are: 1 Standard";
         QTest::newRow("macro name") << QStringList{"macro", "show", "../apConfig"} << "cannot be a macro name";
     }
     void refusedBeforeAnythingIsSent()
@@ -671,6 +674,12 @@ private slots:
             << QStringList{"light", "1", "0", "4"}
             << Mice{mouse("hid553", {{"failCalls", QJsonArray{QJsonObject{{"call", "sendFeatureReport"}, {"nth", 4}}}}})}
             << 5 << "the mouse did not take the effect; the colours reached it" << true;
+        // Frames: the handshake, the key assignment, then the lift-off fails.
+        QTest::newRow("profile apply fails midway")
+            << QStringList{"profile", "apply", "1"}
+            << Mice{mouse("hid553", {{"failCalls", QJsonArray{QJsonObject{{"call", "sendFeatureReport"}, {"nth", 3}}}}})}
+            << 5 << "the mouse did not take the lift-off, so the DPI stages and lighting were not sent; the key "
+                    "assignment reached it. Profile 1 (Standard) is in use; run the command again" << true;
         QTest::newRow("status without a mouse") << QStringList{"status"} << Mice{} << 3 << "no mouse found" << false;
     }
     void mouseErrors()

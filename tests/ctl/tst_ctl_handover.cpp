@@ -7,11 +7,15 @@
 #include "myqquickview.h"
 #include "requesthost.h"
 #include "scenerig.h"
+#include "virtualbus.h"
 #include "widget.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QQuickItem>
@@ -60,6 +64,15 @@ class TestHandOver : public QObject
     QObject *page(const char *name) const { return rig->find(QString::fromLatin1(name)); }
     QVariant property(const char *object, const char *name) const { return page(object)->property(name); }
 
+    // r770ctl beside the window, in its runtime folder.
+    bool placeCtl()
+    {
+        ctlProgram = rig->modules.root() + "/r770ctl_virtual";
+        const QString built = QCoreApplication::applicationDirPath() + "/r770ctl_virtual";
+        return ::link(QFile::encodeName(built).constData(), QFile::encodeName(ctlProgram).constData()) == 0
+               || QFile::copy(built, ctlProgram);
+    }
+
     // The window running as r770 in its runtime folder, with r770ctl beside it.
     bool start(const MouseSetup &setup, const std::function<void(SceneRig &)> &configure = {})
     {
@@ -67,10 +80,7 @@ class TestHandOver : public QObject
         if (configure)
             configure(*rig);
         const QString folder = rig->modules.root();
-        ctlProgram = folder + "/r770ctl_virtual";
-        const QString built = QCoreApplication::applicationDirPath() + "/r770ctl_virtual";
-        if (::link(QFile::encodeName(built).constData(), QFile::encodeName(ctlProgram).constData()) != 0
-            && !QFile::copy(built, ctlProgram))
+        if (!placeCtl())
             return false;
         instance = std::make_unique<localchannel::InstanceLock>(localchannel::instanceName(folder + "/r770"));
         if (instance->tryLock() != localchannel::InstanceLock::State::Acquired || !rig->start())
@@ -83,12 +93,19 @@ class TestHandOver : public QObject
     }
 
     // r770ctl in a process of its own; this one's events go on meanwhile.
-    QProcess *launch(const QStringList &args)
+    // With `bus`, it has virtual mice of its own (see virtualbus.h).
+    QProcess *launch(const QStringList &args, const QString &bus = {}, const QString &log = {})
     {
         auto *process = new QProcess(this);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_RUNTIME_DIR", runtime.path());
+        // The pointer options it applies stay in this process's memory.
+        env.insert("GSETTINGS_BACKEND", "memory");
         env.remove("R770CTL_VIRTUAL_BUS");
+        if (!bus.isEmpty()) {
+            env.insert("R770CTL_VIRTUAL_BUS", bus);
+            env.insert("R770CTL_VIRTUAL_LOG", log);
+        }
         process->setProcessEnvironment(env);
         process->start(ctlProgram, args);
         return process;
@@ -153,6 +170,9 @@ private slots:
                 s.setValue("macro/0", "1,A");
                 s.setValue("macro/1", "2,A");
             }, "../macro/Burst.bin");
+            r.configure([](QSettings &s) { s.setValue("profile/profileName", QStringList{"Standard0", "Far2"}); },
+                        "name.bin");
+            r.configure([](QSettings &s) { s.setValue("mouse/reportRate", 60); }, "p3.bin");
         }));
         size_t mark = rig->mouse.receivedFrames().size();
 
@@ -181,8 +201,90 @@ private slots:
         QCOMPARE(property("liftOffPanel", "position").toInt(), 89);
         QCOMPARE(property("liftOffPanel", "isOn").toBool(), false);
 
+        // Another profile in use: the selector and every page follow.
+        mark = rig->mouse.receivedFrames().size();
+        r = ctl({"profile", "apply", "2"});
+        QCOMPARE(r.code, 0);
+        QVERIFY(framesSinceMark(mark).size() >= 5);
+        QCOMPARE(rig->view().currentProfile, 2);
+        QCOMPARE(property("menuUp", "profileIndex").toInt(), 1);
+        QCOMPARE(property("liftOffPanel", "position").toInt(), 60);
+        QCOMPARE(rig->stored("apConfig.bin", "mouse/profileNo"), QString("2"));
+
         QVERIFY(!rig->root()->property("unsaved").toBool());
         QVERIFY(!rig->window().isVisible());
+    }
+
+    // r770ctl on its own sends exactly what the window's profile switch
+    // sends, frame by frame, and leaves the mouse in the same state: both
+    // start from the same files and the same mouse.
+    void applySendsWhatTheSwitchSends_data()
+    {
+        QTest::addColumn<bool>("hid560");
+        QTest::newRow("hid553") << false;
+        QTest::newRow("hid560") << true;
+    }
+    void applySendsWhatTheSwitchSends()
+    {
+        QFETCH(bool, hid560);
+        rig = std::make_unique<SceneRig>(MouseSetup{hid560, true});
+        rig->configure([](QSettings &s) { s.setValue("profile/profileName", QStringList{"Standard0", "Far2"}); },
+                       "name.bin");
+        rig->configure([](QSettings &s) {
+            s.setValue("mouse/reportRate", 60);
+            s.setValue("mouse/dpiValueArray", QStringList{"400", "900", "1800"});
+            s.setValue("mouse/currentDpiCount", 3);
+            s.setValue("mouse/lightValue", QStringList{"5", "1", "3"});
+            s.setValue("mouseKeyMatrix/3", QStringList{"2", "1", "6", "0"});
+            s.setValue("mouse/mouseRate", 0);
+        }, "p3.bin");
+        QVERIFY(placeCtl());
+        QVERIFY(rig->start());
+        const QJsonObject before = virtualbus::stateToJson(rig->mouse.state());
+        rig->stored("apConfig.bin", "mouse/profileNo"); // the window's files written out
+        QTemporaryDir files;
+        const QString setting = rig->modules.path("setting");
+        for (const QString &name : QDir(setting).entryList(QDir::Files))
+            QVERIFY(QFile::copy(setting + "/" + name, files.path() + "/" + name));
+
+        const size_t mark = rig->mouse.receivedFrames().size();
+        rig->callRoot("switchProfile", {2});
+        QStringList window;
+        const std::vector<vr770::Bytes> frames = rig->mouse.receivedFrames();
+        for (size_t i = mark; i < frames.size(); ++i)
+            window << hex(frames[i]);
+        const QJsonObject after = virtualbus::stateToJson(rig->mouse.state());
+        QVERIFY(window.size() >= 5);
+        // The window's files go back to before the switch (its own writes
+        // done first), and r770ctl, with no r770 running, takes over.
+        rig->stored("apConfig.bin", "mouse/profileNo");
+        for (const QString &name : QDir(files.path()).entryList(QDir::Files)) {
+            QFile::remove(setting + "/" + name);
+            QVERIFY(QFile::copy(files.path() + "/" + name, setting + "/" + name));
+        }
+
+        const QString bus = files.path() + "/bus.json", log = files.path() + "/log.json";
+        QFile busFile(bus);
+        QVERIFY(busFile.open(QIODevice::WriteOnly));
+        busFile.write(QJsonDocument(QJsonObject{{"mice", QJsonArray{QJsonObject{
+            {"commandSet", hid560 ? "hid560" : "hid553"}, {"scrambling", true}, {"state", before}}}}}).toJson());
+        busFile.close();
+        const Run r = finish(launch({"profile", "apply", "Far"}, bus, log));
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QString("Profile 2 (Far) is in use and was sent to the mouse whole.\n"));
+        QFile logFile(log);
+        QVERIFY(logFile.open(QIODevice::ReadOnly));
+        const QJsonObject mouse = QJsonDocument::fromJson(logFile.readAll()).object().value("mice").toArray().at(0).toObject();
+        QStringList ctl;
+        for (const QJsonValue &f : mouse.value("frames").toArray())
+            ctl << f.toString();
+        // r770ctl's own look at the mouse comes first: the handshake, and
+        // the device profiles of an hid560 mouse.
+        while (!ctl.isEmpty() && (ctl.first().mid(3, 2) == "00" || ctl.first().mid(3, 2) == "8C"))
+            ctl.removeFirst();
+        QCOMPARE(ctl, window);
+        QCOMPARE(mouse.value("state").toObject(), after);
+        QCOMPARE(QSettings(setting + "/apConfig.bin", QSettings::IniFormat).value("mouse/profileNo").toInt(), 2);
     }
 
     // A request that comes while a flow sends waits for the flow's end: the
