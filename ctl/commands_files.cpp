@@ -262,11 +262,12 @@ void addFileCommands(std::vector<Command> &table)
                      tr("replace profile N by FILE"),
                      tr("Replaces profile N by the profile in FILE (as written by export or by the\n"
                         "window's Export). A file that holds no profile is refused and the profile is\n"
-                        "left as it was. The mouse is not changed.\n"),
+                        "left as it was. The mouse is not changed: profile apply N sends it.\n"),
                      Access::WriteFiles, false, prepareImport, 1});
     table.push_back({{QStringLiteral("profile"), QStringLiteral("reset")}, QStringLiteral("N"),
                      tr("give profile N the factory settings"),
-                     tr("Replaces profile N by the factory profile (pD.bin). The mouse is not changed.\n"),
+                     tr("Replaces profile N by the factory profile (pD.bin). The mouse is not changed:\n"
+                        "profile apply N sends it.\n"),
                      Access::WriteFiles, false, prepareReset});
     table.push_back({{QStringLiteral("macro"), QStringLiteral("list")}, QString(), tr("the macros"),
                      tr("Lists the macros of the window's macro editor, with their number of steps and\n"
