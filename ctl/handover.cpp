@@ -145,8 +145,6 @@ void RequestServer::acceptConnections()
 
 void RequestServer::read(QLocalSocket *socket)
 {
-    if (socket->property("r770-request").toBool())
-        return; // one request per connection
     if (socket->bytesAvailable() > maxRequestBytes) {
         socket->abort();
         return;
@@ -166,7 +164,8 @@ void RequestServer::read(QLocalSocket *socket)
         socket->abort();
         return;
     }
-    socket->setProperty("r770-request", true);
+    // One request per connection: what else comes is not read.
+    disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
     guard.setServing(socket, true);
     queue.append({socket, arguments, QDateTime::currentMSecsSinceEpoch(), false});
     serve();
