@@ -1,6 +1,7 @@
 #include "app.h"
 
 #include "inputhook.h"
+#include "myqquickview.h"
 #include "quitsignals.h"
 #include "runtimefolder.h"
 #include "singleinstance.h"
