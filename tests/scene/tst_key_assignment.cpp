@@ -185,9 +185,17 @@ private slots:
         }
         QCOMPARE(codesOf(3), QVariantList({0, 0, 0xF3, 0}));
 
+        // By keyboard: Enter gives the key the function that has the focus.
+        QObject *dialog = open(3);
+        rig->call(dialog, "showCategory", {"dpi"});
+        qobject_cast<QQuickItem *>(rig->find("choice5_0_2_0"))->forceActiveFocus();
+        QTest::keyClick(&rig->view(), Qt::Key_Return);
+        QVERIFY(!opened());
+        QCOMPARE(codesOf(3), QVariantList({5, 0, 2, 0}));
+
         // The fixed function is shown, and no group offers it.
         rig->call(keys, "setKey", {3, QVariantList{0xFF, 0, 1, 0}, QString()});
-        QObject *dialog = open(3);
+        dialog = open(3);
         QCOMPARE(rig->find("keyResult")->property("text").toString(), text(57));
         QCOMPARE(dialog->property("category").toString(), QStringLiteral("mouse"));
         rig->call(rig->find("keyDialog"), "close");

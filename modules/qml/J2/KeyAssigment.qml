@@ -235,6 +235,15 @@ Dialog {
         Accessible.name: tileText.text
         Accessible.checked: chosen
         Keys.onSpacePressed: dialog.choose(codes)
+        // Enter confirms the function that has the focus.
+        Keys.onReturnPressed: {
+            dialog.choose(codes)
+            dialog.apply()
+        }
+        Keys.onEnterPressed: {
+            dialog.choose(codes)
+            dialog.apply()
+        }
         Behavior on color { ColorAnimation { duration: Theme.quick } }
 
         Text {
