@@ -2,11 +2,13 @@
 
 #include "handover.h"
 #include "inputhook.h"
+#include "myqquickview.h"
 #include "quitsignals.h"
 #include "requesthost.h"
 #include "runtimefolder.h"
 #include "singleinstance.h"
 #include "widget.h"
+#include "windowinputtap.h"
 
 #include <QDebug>
 
@@ -48,6 +50,8 @@ int runApplication(int &argc, char **argv, const std::function<void(Widget &)> &
         hook.setKeyboardCallback(&Widget::onHookKey, &window);
         hook.setMouseCallback(&Widget::onHookMouse, &window);
         hook.setCopyDataCallback(&Widget::onCopyData, &app, &window, window.windowTitle());
+        // Keys typed into the scene, where the capture cannot see them.
+        const WindowInputTap windowInput(hook, window.view());
 
         // r770ctl's requests, performed here while the program runs.
         RequestHost requests(window);

@@ -548,7 +548,7 @@ Item {
         objectName: "keyDialog"
         anchors.fill: parent
         view: Qt.resolvedUrl("J2/KeyAssigment.qml")
-        properties: ({ panel: keyPanel })
+        properties: ({ panel: keyPanel, macros: macroStore, scene: mainIten })
     }
 
     DialogLoader {
