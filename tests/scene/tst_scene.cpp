@@ -576,6 +576,30 @@ private slots:
 
     // Every page, dialog and popup opens and closes without a warning, and
     // real clicks reach the flows.
+    // The busy spinner turns only while the window is shown: hidden in the
+    // tray, nothing keeps the scene animating.
+    void nothingAnimatesWhileHidden()
+    {
+        SceneRig &r = make();
+        QVERIFY(r.start(true));
+        QObject *spinner = r.find("busySpinner");
+        QVERIFY(spinner);
+        r.callRoot("setProtectUI", {10000});
+        const qreal before = spinner->property("rotation").toReal();
+        QTRY_VERIFY(spinner->property("rotation").toReal() != before);
+
+        r.window().hide();
+        QTest::qWait(50);
+        const qreal hidden = spinner->property("rotation").toReal();
+        QTest::qWait(200);
+        QCOMPARE(spinner->property("rotation").toReal(), hidden);
+
+        r.window().show();
+        QTRY_VERIFY(spinner->property("rotation").toReal() != hidden);
+        r.callRoot("setProtectUI", {0});
+        QVERIFY(r.waitUnlocked());
+    }
+
     void everyDialogOpens()
     {
         SceneRig &r = make();
