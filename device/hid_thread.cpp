@@ -172,10 +172,17 @@ bool Hid_Thread::waitHidReady()
     return false;
 }
 
+void Hid_Thread::protocolPause(unsigned long milliseconds)
+{
+    QThread::msleep(milliseconds);
+    ++pauseTally.count;
+    pauseTally.milliseconds += milliseconds;
+}
+
 void Hid_Thread::settlePause()
 {
     for (int i = 0; i < SettleSteps; ++i)
-        QThread::msleep(SettleStepMs);
+        protocolPause(SettleStepMs);
 }
 
 // --- exchanges ---------------------------------------------------------------
@@ -222,7 +229,7 @@ bool Hid_Thread::sendCommand(int dataLength, bool settle)
         hid_device *handle = openCommandPath(currentIndex);
         if (!handle || hid_write(handle, report.data(), report.size()) < 0)
             return finishExchange(false);
-        QThread::msleep(DataReportGapMs);
+        protocolPause(DataReportGapMs);
     }
     if (settle)
         settlePause();

@@ -30,6 +30,15 @@ enum class Exchange { Completed, Failed, LinkBusy };
 // nothing was learnt about the device.
 enum class Handshake { Accepted, Rejected, LinkBusy };
 
+// The protocol's own pauses the link has taken since it was made: settle
+// steps, gaps between data reports, the pause after a set. A command cannot
+// be faster than its pauses; the benchmark compares against them.
+struct PauseTally
+{
+    unsigned count = 0;
+    unsigned long long milliseconds = 0;
+};
+
 // The one object that talks to the mouse. A QThread whose own thread is
 // never started: commands run on the caller's (GUI) thread; only the device
 // watch runs on the global thread pool.
@@ -80,6 +89,8 @@ public:
 
     // chkDeviceIsEnCode with its outcome.
     Handshake handshake(int index);
+
+    PauseTally pauses() const { return pauseTally; }
 
     // Longest data block any command moves, and the largest report payload
     // an entry may declare (report buffers are sized per exchange).
@@ -152,6 +163,11 @@ private:
     Exchange queryKeyboardOption553(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4);
     Exchange queryKeyboardOption560(uchar &byte1, uchar &byte2);
     void notifyStage(int stage);
+
+    // Sleeps for one of the protocol's pauses and counts it.
+    void protocolPause(unsigned long milliseconds);
+    // Written by the commands only, on the caller's thread.
+    PauseTally pauseTally;
 
     mutable QMutex entryMutex;
     // Release/acquire pair around each hand-over between this thread and the
