@@ -1,5 +1,6 @@
 #include "hid_thread.h"
 
+#include "precisesleep.h"
 #include "scramble.h"
 
 #include <QCoreApplication>
@@ -174,7 +175,7 @@ bool Hid_Thread::waitHidReady()
 
 void Hid_Thread::protocolPause(unsigned long milliseconds)
 {
-    QThread::msleep(milliseconds);
+    sleepPrecisely(milliseconds);
     ++pauseTally.count;
     pauseTally.milliseconds += milliseconds;
 }
