@@ -170,6 +170,7 @@ bool Hid_Thread::waitHidReady()
         QThread::msleep(ReadyPollMs);
         QCoreApplication::processEvents();
     }
+    ++exchangeTally.failed;
     return false;
 }
 
@@ -192,6 +193,7 @@ bool Hid_Thread::finishExchange(bool ok)
 {
     closeCommandPath();
     hidReady = true;
+    ++(ok ? exchangeTally.completed : exchangeTally.failed);
     return ok;
 }
 

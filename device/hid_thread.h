@@ -30,6 +30,15 @@ enum class Exchange { Completed, Failed, LinkBusy };
 // nothing was learnt about the device.
 enum class Handshake { Accepted, Rejected, LinkBusy };
 
+// How the commands' exchanges ended since the link was made. The commands
+// stay silent; a caller that must know whether an operation reached the
+// mouse compares the tally before and after it.
+struct ExchangeTally
+{
+    unsigned completed = 0;
+    unsigned failed = 0; // failed, or dropped because the link stayed busy
+};
+
 // The protocol's own pauses the link has taken since it was made: settle
 // steps, gaps between data reports, the pause after a set. A command cannot
 // be faster than its pauses; the benchmark compares against them.
@@ -90,6 +99,7 @@ public:
     // chkDeviceIsEnCode with its outcome.
     Handshake handshake(int index);
 
+    ExchangeTally tally() const { return exchangeTally; }
     PauseTally pauses() const { return pauseTally; }
 
     // Longest data block any command moves, and the largest report payload
@@ -164,6 +174,8 @@ private:
     Exchange queryKeyboardOption560(uchar &byte1, uchar &byte2);
     void notifyStage(int stage);
 
+    // Written by the commands only, on the caller's thread.
+    ExchangeTally exchangeTally;
     // Sleeps for one of the protocol's pauses and counts it.
     void protocolPause(unsigned long milliseconds);
     // Written by the commands only, on the caller's thread.

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QMetaMethod>
 #include <QProcess>
+#include <QQmlContext>
 #include <QQuickItem>
 #include <QThread>
 #include <QtTest>
@@ -164,6 +165,22 @@ private slots:
         QVERIFY(watch->wait(5000));
         QCOMPARE(stages().size(), 1);
         QTRY_COMPARE(stages(), QVariantList({2, 3}));
+    }
+
+    // The scene is torn down before the controller's state: what it does
+    // on the way out still reaches the files.
+    void sceneTornDownFirst()
+    {
+        const QString scene = modules->root() + "/bye.qml";
+        writeText(scene, "import QtQuick\nItem {\n"
+                         "  Component.onDestruction: ui_View.setData(\"mouse/bye\", 7)\n}\n");
+        {
+            myQQuickView view;
+            view.rootContext()->setContextProperty("ui_View", &view);
+            view.setSource(QUrl::fromLocalFile(scene));
+            QVERIFY(view.rootObject());
+        }
+        QCOMPARE(fresh("getData", "mouse/bye"), QStringLiteral("valid QString 7"));
     }
 
     void focusedFieldTakesKeysWithoutClick()

@@ -206,6 +206,18 @@ private slots:
         const QJSValue full = call(namelists, "profileEntries",
                                    {array({"S0", "a1", "b2", "c3", "d4", "e5"})});
         QVERIFY(call(namelists, "newProfile", {full}).isNull());
+
+        // The selector: entry 0 named by the language, the standard profile
+        // alone for an empty list; the stored number only when listed.
+        const QJSValue shown = call(namelists, "selectorEntries", {array({"Std0", "Work3"}), "Standard"});
+        QCOMPARE(shown.property(0).property("name").toString(), QStringLiteral("Standard"));
+        QCOMPARE(shown.property(1).property("number").toInt(), 3);
+        const QJSValue alone = call(namelists, "selectorEntries", {array({}), "Standard"});
+        QCOMPARE(alone.property("length").toInt(), 1);
+        QCOMPARE(alone.property(0).property("number").toInt(), 0);
+        QCOMPARE(call(namelists, "activeProfile", {shown, "3"}).toInt(), 3);
+        QCOMPARE(call(namelists, "activeProfile", {shown, 5}).toInt(), 0);
+        QCOMPARE(call(namelists, "activeProfile", {shown, QJSValue()}).toInt(), 0);
     }
 
     void macroNames()

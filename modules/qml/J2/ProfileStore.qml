@@ -21,12 +21,7 @@ QtObject {
     // Reads the list, gives entry 0 the standard profile's name of the
     // language in use and writes the list back.
     function init(standardName: string) {
-        const list = NameLists.profileEntries(uiView.getNameList(2))
-        if (list.length === 0)
-            list.push({ name: standardName, number: 0 })
-        else
-            list[0] = { name: standardName, number: list[0].number }
-        entries = list
+        entries = NameLists.selectorEntries(uiView.getNameList(2), standardName)
         write()
     }
 
@@ -45,8 +40,7 @@ QtObject {
     // The number to start with: the stored one when an entry has it, else
     // the standard profile's.
     function startNumber(stored: var): int {
-        const n = Number(stored)
-        return Number.isInteger(n) && hasNumber(n) ? n : entries[0].number
+        return NameLists.activeProfile(entries, stored)
     }
 
     function canDelete(index: int): bool {

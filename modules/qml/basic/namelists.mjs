@@ -47,6 +47,25 @@ export function profileEntries(list) {
     return entries;
 }
 
+// The entries as the profile selector shows them: the stored ones, or the
+// standard profile alone when there are none; entry 0 always carries the
+// name the language gives the standard profile.
+export function selectorEntries(list, standardName) {
+    const entries = profileEntries(list);
+    if (entries.length === 0)
+        entries.push({ name: standardName, number: 0 });
+    else
+        entries[0] = { name: standardName, number: entries[0].number };
+    return entries;
+}
+
+// The number of the profile in use: the stored one when an entry has it,
+// else the first entry's.
+export function activeProfile(entries, stored) {
+    const n = Number(stored);
+    return Number.isInteger(n) && entries.some(e => e.number === n) ? n : entries[0].number;
+}
+
 // The entry a New or an Import adds: "profile_" + the first free number
 // 0 to 11 and the lowest free profile number 0 to 5; null when the list is
 // full or nothing is free.
