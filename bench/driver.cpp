@@ -17,10 +17,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
-#include <memory>
 #include <cstdio>
+#include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <vector>
 
