@@ -354,23 +354,35 @@ QString row(const QString &label, const QStringList &cells, int labelWidth = 44)
     return line;
 }
 
-QString conditions()
+QString loadAverage()
 {
     QFile loadavg("/proc/loadavg");
-    const QString load = loadavg.open(QIODevice::ReadOnly)
-                             ? QString::fromLatin1(loadavg.readAll()).section(' ', 0, 2)
-                             : QStringLiteral("?");
-    const QByteArray backend = qgetenv("QT_QUICK_BACKEND");
-    return QStringLiteral("%1, Qt %2, %3 cores, load average %4 at start, renderer: %5, display %6")
-        .arg(QDateTime::currentDateTime().toString(Qt::ISODate), QString::fromLatin1(qVersion()))
-        .arg(QThread::idealThreadCount())
-        .arg(load, backend.isEmpty() ? QStringLiteral("software (default)")
-                                     : "QT_QUICK_BACKEND=" + QString::fromLocal8Bit(backend),
-             QString::fromLocal8Bit(qgetenv("DISPLAY")));
+    return loadavg.open(QIODevice::ReadOnly) ? QString::fromLatin1(loadavg.readAll()).section(' ', 0, 2)
+                                             : QStringLiteral("?");
 }
 
-void report(const BenchOptions &o, double noMouseRss, double noMousePeak, double noMouseCpu,
-            const QMap<QString, SetResults> &sets)
+// When and where it ran, and how busy the machine was.
+struct Conditions
+{
+    QString started = QDateTime::currentDateTime().toString(Qt::ISODate);
+    QString loadAtStart = loadAverage();
+
+    QString text() const
+    {
+        const QByteArray backend = qgetenv("QT_QUICK_BACKEND");
+        return QStringLiteral("%1, Qt %2, %3 cores, load average %4 at start and %5 at the end, "
+                              "renderer: %6, display %7")
+            .arg(started, QString::fromLatin1(qVersion()))
+            .arg(QThread::idealThreadCount())
+            .arg(loadAtStart, loadAverage(),
+                 backend.isEmpty() ? QStringLiteral("software (default)")
+                                   : "QT_QUICK_BACKEND=" + QString::fromLocal8Bit(backend),
+                 QString::fromLocal8Bit(qgetenv("DISPLAY")));
+    }
+};
+
+void report(const BenchOptions &o, const Conditions &conditions, double noMouseRss, double noMousePeak,
+            double noMouseCpu, const QMap<QString, SetResults> &sets)
 {
     QStringList names;
     for (const QString &s : o.commandSets)
@@ -384,7 +396,7 @@ void report(const BenchOptions &o, double noMouseRss, double noMousePeak, double
 
     print("");
     print("r770 benchmark: the program against the virtual R770");
-    print(conditions());
+    print(conditions.text());
     print("");
     print(row(QStringLiteral("Start-up, %1 runs: median (min to max)").arg(o.startRuns), names));
     auto span = [](const std::vector<double> &v) {
@@ -461,6 +473,7 @@ void report(const BenchOptions &o, double noMouseRss, double noMousePeak, double
 
 int runBenchmark(const BenchOptions &o)
 {
+    const Conditions conditions;
     XWatch x;
     if (!x.isValid()) {
         fail("needs an X display with XInput 2 (run it through scripts/bench)");
@@ -501,6 +514,6 @@ int runBenchmark(const BenchOptions &o)
         if (!measureConnected(o, x, *folders[set], set, sets[set]))
             return 1;
     }
-    report(o, mib(noMouse.residentKiB), mib(noMouse.peakKiB), noMouseCpu, sets);
+    report(o, conditions, mib(noMouse.residentKiB), mib(noMouse.peakKiB), noMouseCpu, sets);
     return 0;
 }
