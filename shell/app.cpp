@@ -1,10 +1,12 @@
 #include "app.h"
 
 #include "inputhook.h"
+#include "myqquickview.h"
 #include "quitsignals.h"
 #include "runtimefolder.h"
 #include "singleinstance.h"
 #include "widget.h"
+#include "windowinputtap.h"
 
 #include <QDebug>
 
@@ -46,6 +48,8 @@ int runApplication(int &argc, char **argv, const std::function<void(Widget &)> &
         hook.setKeyboardCallback(&Widget::onHookKey, &window);
         hook.setMouseCallback(&Widget::onHookMouse, &window);
         hook.setCopyDataCallback(&Widget::onCopyData, &app, &window, window.windowTitle());
+        // Keys typed into the scene, where the capture cannot see them.
+        const WindowInputTap windowInput(hook, window.view());
 
         window.showNormal();
         window.checkDevice();

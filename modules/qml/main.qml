@@ -241,7 +241,9 @@ Item {
     }
     MacroStore {
         id: macroStore
+        objectName: "macroStore"
         uiView: mainIten.uiView
+        keys: keyPanel
     }
     GunStore {
         id: gunStore
@@ -517,7 +519,7 @@ Item {
         objectName: "keyDialog"
         anchors.fill: parent
         view: Qt.resolvedUrl("J2/KeyAssigment.qml")
-        properties: ({ panel: keyPanel })
+        properties: ({ panel: keyPanel, macros: macroStore, scene: mainIten })
     }
 
     DialogLoader {
@@ -525,7 +527,7 @@ Item {
         objectName: "macroDialog"
         anchors.fill: parent
         view: Qt.resolvedUrl("J2/MacroEditor.qml")
-        properties: ({ store: macroStore })
+        properties: ({ store: macroStore, keySource: mainIten })
     }
 
     DialogLoader {

@@ -19,9 +19,10 @@ Item {
         color: Theme.busyMask
     }
 
+    // Only while locked: the fade-out must not swallow the next click.
     MouseArea {
         anchors.fill: parent
-        enabled: busy.visible
+        enabled: busy.running
         hoverEnabled: true
         acceptedButtons: Qt.AllButtons
         onWheel: wheel => wheel.accepted = true
