@@ -339,12 +339,25 @@ Prepared prepareLight(const QStringList &args, ControllerCore &core, const Scene
                     return;
                 ctx.changedPages << QLatin1String(page::lighting);
                 const auto level = [&lightValue](int i) { return uchar(lightValue.at(i).toInt()); };
-                Delivery delivery(*ctx.link);
-                delivery.step(tr("colours"), [&] { core.mouseSetRGBColor(core.isColorful ? 0 : 1, sent); });
-                delivery.step(tr("effect"), [&] {
+                const auto colours = [&] { core.mouseSetRGBColor(core.isColorful ? 0 : 1, sent); };
+                const auto effect = [&] {
                     for (int i = 0; i < 2; ++i)
                         core.mouseSetRGBEffect(level(0), level(1), level(2));
-                });
+                };
+                Delivery delivery(*ctx.link);
+                if (core.commandSet() == CommandSet::hid560) {
+                    // Colours and effect travel in the same profile images,
+                    // as one flow: each image goes once.
+                    delivery.step(tr("lighting"), [&] {
+                        core.mouseBeginFlow();
+                        colours();
+                        effect();
+                        core.mouseEndFlow();
+                    });
+                } else {
+                    delivery.step(tr("colours"), colours);
+                    delivery.step(tr("effect"), effect);
+                }
                 if (!delivery.complete()) {
                     delivery.fail(ctx, tr("The lighting is stored in %1").arg(profile));
                     return;

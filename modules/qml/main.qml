@@ -130,13 +130,17 @@ Item {
 
     // Runs `work` with the scene locked. The device calls block the GUI
     // thread; the link lets events through while it waits, and the overlay
-    // keeps the user from starting anything meanwhile.
+    // keeps the user from starting anything meanwhile. The controller learns
+    // where the flow begins and ends, so that each of the mouse's profile
+    // images goes to it once, with every change of the flow.
     function runLocked(work) {
         flowDepth += 1
         uiView.setEnabled(false)
+        uiView.mouseBeginFlow()
         try {
             work()
         } finally {
+            uiView.mouseEndFlow()
             flowDepth -= 1
             if (!locked)
                 uiView.setEnabled(true)

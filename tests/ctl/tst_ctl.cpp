@@ -406,8 +406,8 @@ private slots:
                      QList<int>({8, 0xFF, 15}));
             return;
         }
-        QCOMPARE(r.commands(), QString("8C 00 | 8C 01 | 8C 02 | 8C 03 | 8C 04 | 0C 00 | 0C 01 | 0C 02 | 0C 03 | 0C 04 | "
-                                       "0C 01 | 0C 02 | 0C 03 | 0C 04"));
+        // Each profile image once, with the colours and the effect in it.
+        QCOMPARE(r.commands(), QString("8C 00 | 8C 01 | 8C 02 | 8C 03 | 8C 04 | 0C 00 | 0C 01 | 0C 02 | 0C 03 | 0C 04"));
         QCOMPARE(bytesAt(r.profileBlock(0), 24, 9), colours);
         for (int block = 1; block <= 4; ++block)
             QCOMPARE(bytesAt(r.profileBlock(block), 71, 3), QString("08 FF 0F"));

@@ -12,6 +12,8 @@
 #include <QSettings>
 #include <QtTest>
 
+#include <algorithm>
+
 using scenetest::MouseSetup;
 using scenetest::SceneRig;
 
@@ -295,9 +297,10 @@ private slots:
         QTest::addRow("hid553 weapon") << false << true
                                        << QList<int>{KeyMatrix553, KeyMatrix553, KeyMatrix553, KeyMatrix553, SelectMatrix553};
         QTest::addRow("hid560") << true << false << QList<int>{KeyMatrix560};
+        // The profile image with the recoil-mode mask goes when the save ends.
         QTest::addRow("hid560 weapon") << true << true
-                                       << QList<int>{Profile560, KeyMatrix560, KeyMatrix560, KeyMatrix560, KeyMatrix560,
-                                                     SelectProfile560};
+                                       << QList<int>{KeyMatrix560, KeyMatrix560, KeyMatrix560, KeyMatrix560,
+                                                     SelectProfile560, Profile560};
     }
 
     void saveSendsTheAssignment()
@@ -333,6 +336,11 @@ private slots:
         QCOMPARE(entry(4), (QList<int>{0x00, 0x03, 0x06, 0}));
         if (withGun)
             QCOMPARE(entry(1), (QList<int>{8, 0, 1, hid560 ? 0 : 1}));
+        // The recoil-mode mask reached the mouse in profile image 0.
+        if (withGun && hid560) {
+            QVERIFY(s.profiles[0][2] != 0);
+            QVERIFY(std::equal(s.profiles[0].begin(), s.profiles[0].end(), rig->view().profileImages[0]));
+        }
     }
 
     // A macro goes to the key's own slot when OK is pressed, and its name

@@ -39,6 +39,7 @@ Item {
 
         Item {
             id: spinner
+            objectName: "busySpinner"
             anchors.centerIn: parent
             width: 36
             height: 36
@@ -62,7 +63,8 @@ Item {
                 to: 360
                 duration: 900
                 loops: Animation.Infinite
-                running: busy.visible
+                // Not while the window is hidden in the tray.
+                running: busy.visible && busy.Window.visibility !== Window.Hidden
             }
         }
     }
