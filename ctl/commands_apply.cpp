@@ -2,6 +2,7 @@
 // profile switch does.
 #include "commands.h"
 
+#include "commandset.h"
 #include "commandsupport.h"
 #include "controllercore.h"
 #include "hid_thread.h"
@@ -98,27 +99,43 @@ Prepared prepareApply(const QStringList &args, ControllerCore &core, const Scene
                     return;
                 ctx.changedPages << QLatin1String(page::profile);
 
-                // Sent page by page, in the order of the window's switch.
+                // Sent as the window's switch sends it: page by page, as one
+                // flow. On hid560 the DPI stages and the lighting only change
+                // the profile images, which go once each when the flow ends;
+                // they cannot fail before that.
+                const bool imagesHeld = core.commandSet() == CommandSet::hid560;
                 const auto level = [&p](int i) { return uchar(p.lightValue.value(i).toInt()); };
-                Delivery delivery(*ctx.link);
-                delivery.step(tr("key assignment"), [&] { core.mouseSetKeyMatrix(p.keyCodes, true, p.gunPeriods); });
-                delivery.step(tr("lift-off"),
-                              [&] { core.mouseSetReportRate(uchar(p.liftOffValue), uchar(p.liftOffOn ? 1 : 0)); });
-                delivery.step(tr("DPI stages"), [&] { core.mouseSetDpi(p.dpiCount, p.sensorType, p.dpiValues); });
-                delivery.step(tr("lighting"), [&] {
+                const auto dpi = [&] { core.mouseSetDpi(p.dpiCount, p.sensorType, p.dpiValues); };
+                const auto lighting = [&] {
                     core.mouseSetRGBColor(p.colourful ? 0 : 1, p.sentColours);
                     core.mouseSetRGBEffect(level(0), level(1), level(2));
                     core.mouseSetRGBEffect(level(0), level(1), level(2));
-                });
-                const QString name = tr("profile %1 (%2)").arg(entry.number).arg(entry.name);
-                if (!delivery.complete()) {
-                    delivery.fail(ctx, tr("%1 is in use").arg(name.left(1).toUpper() + name.mid(1)));
-                    return;
+                };
+                Delivery delivery(*ctx.link);
+                core.mouseBeginFlow();
+                delivery.step(tr("key assignment"), [&] { core.mouseSetKeyMatrix(p.keyCodes, true, p.gunPeriods); });
+                delivery.step(tr("lift-off"),
+                              [&] { core.mouseSetReportRate(uchar(p.liftOffValue), uchar(p.liftOffOn ? 1 : 0)); });
+                if (imagesHeld && delivery.complete()) {
+                    dpi();
+                    lighting();
+                } else { // after a failure, only noted as not sent
+                    delivery.step(tr("DPI stages"), dpi);
+                    delivery.step(tr("lighting"), lighting);
                 }
                 // The pointer options are the desktop's, not the mouse's.
                 core.mouseSetCursorSpeed(uint(p.speedStep));
                 core.mouseSetDoubleClickSpeed(uint(p.doubleStep));
                 core.mouseSetVerticalScrollLines(uint(p.scrollLines));
+                if (imagesHeld && delivery.complete())
+                    delivery.step(tr("profile images (DPI stages and lighting)"), [&] { core.mouseEndFlow(); });
+                else
+                    core.mouseEndFlow();
+                const QString name = tr("profile %1 (%2)").arg(entry.number).arg(entry.name);
+                if (!delivery.complete()) {
+                    delivery.fail(ctx, tr("%1 is in use").arg(name.left(1).toUpper() + name.mid(1)));
+                    return;
+                }
                 ctx.reply.out += tr("Profile %1 (%2) is in use and was sent to the mouse whole.\n")
                                      .arg(entry.number).arg(entry.name);
             },
@@ -134,7 +151,8 @@ void addApplyCommand(std::vector<Command> &table)
                      tr("Makes profile N the active one and sends all of it to the mouse (key\n"
                         "assignment, lift-off, DPI stages, lighting) and applies its pointer options to\n"
                         "the desktop, exactly as choosing it in the window's profile selector does. Run\n"
-                        "it at login, or after profile import or profile reset of the active profile.\n"),
+                        "it at login, or after profile import or profile reset of the active profile.\n"
+                        "N is the profile's number in profile list, or its name.\n"),
                      Access::Mouse, false, prepareApply});
 }
 
