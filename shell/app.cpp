@@ -1,8 +1,10 @@
 #include "app.h"
 
+#include "handover.h"
 #include "inputhook.h"
 #include "myqquickview.h"
 #include "quitsignals.h"
+#include "requesthost.h"
 #include "runtimefolder.h"
 #include "singleinstance.h"
 #include "widget.h"
@@ -50,6 +52,13 @@ int runApplication(int &argc, char **argv, const std::function<void(Widget &)> &
         hook.setCopyDataCallback(&Widget::onCopyData, &app, &window, window.windowTitle());
         // Keys typed into the scene, where the capture cannot see them.
         const WindowInputTap windowInput(hook, window.view());
+
+        // r770ctl's requests, performed here while the program runs.
+        RequestHost requests(window);
+        handover::RequestServer requestServer(QCoreApplication::applicationFilePath(),
+                                              [&requests](const QStringList &arguments) {
+                                                  return requests.take(arguments);
+                                              });
 
         window.showNormal();
         window.checkDevice();

@@ -207,6 +207,39 @@ Item {
         })
     }
 
+    // --- Changes made outside the window (r770ctl, through the program) -----------
+
+    // Whether such a change must wait ("busy": a flow is sending) or is
+    // refused ("unsaved": it would mix with edits the pages hold); "" when
+    // it can be made now.
+    function outsideChangeBlocked(): string {
+        if (flowDepth > 0)
+            return "busy"
+        return unsaved ? "unsaved" : ""
+    }
+
+    // The pages named read the files again, sending nothing, as at first
+    // initialisation: "keys", "liftOff", "dpi", "lighting", "pointer", or
+    // "profile" for another profile in use (all of them).
+    function showOutsideChanges(pages: var) {
+        if (!isPownOn)
+            return
+        const named = Formulas.asList(pages).map(String)
+        const all = named.includes("profile")
+        if (all)
+            profileStore.current = profileStore.startNumber(uiView.getGlobalData("mouse/profileNo"))
+        if (all || named.includes("keys"))
+            keyPanel.init(false)
+        if (all || named.includes("liftOff"))
+            liftOffPanel.init(false)
+        if (all || named.includes("dpi"))
+            dpiPanel.init(false)
+        if (all || named.includes("lighting"))
+            lightPanel.init(false)
+        if (all || named.includes("pointer"))
+            pointerStore.init(false)
+    }
+
     // --- Dialogs --------------------------------------------------------------------
 
     function openKeyDialog(index) {
