@@ -76,9 +76,9 @@ Item {
         width: picture.canvasWidth * factor
         height: picture.canvasHeight * factor
 
-        Image {
+        Picture {
             anchors.fill: parent
-            source: picture.imageFolder + view.name + ".png"
+            file: picture.imageFolder + view.name + ".png"
             sourceSize.width: picture.canvasWidth * 2
             sourceSize.height: picture.canvasHeight * 2
             smooth: true
