@@ -465,11 +465,17 @@ def side_buttons():
     return {4: b4, 5: b5}
 
 
-def mouse_files():
-    """Every file of the mouse section: name -> SVG text."""
+def mouse_buttons():
+    """Every mouse button: key number (1 to 8) -> Button."""
     buttons = {}
     buttons.update(top_buttons())
     buttons.update(side_buttons())
+    return buttons
+
+
+def mouse_files():
+    """Every file of the mouse section: name -> SVG text."""
+    buttons = mouse_buttons()
     defs = {"top": top_defs(), "side": side_defs()}
     files = {}
     base = {"top": top_base_extras(), "side": side_base_extras()}
