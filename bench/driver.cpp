@@ -469,6 +469,90 @@ void report(const BenchOptions &o, const Conditions &conditions, double noMouseR
     }
 }
 
+// --- memory only ------------------------------------------------------------------
+
+struct MemoryRuns
+{
+    std::vector<double> hidden, shown, hiddenAgain;
+};
+
+// Each run a fresh program: with no mouse it stays hidden in the tray; with
+// one, it is read shown, then hidden again. Each reading comes after the
+// scene has settled and idleSeconds more.
+bool measureMemory(const BenchOptions &o, const ProgramFolder &folder, const QString &mouse, MemoryRuns &r)
+{
+    auto rss = [](const Program &p) { return mib(procfs::memory(p.pid()).residentKiB); };
+    for (int i = 0; i < o.startRuns; ++i) {
+        Program p;
+        if (!p.start(folder, mouse))
+            return false;
+        if (mouse == QLatin1String("none")) {
+            QThread::msleep(settleMs);
+            QThread::sleep(unsigned(o.idleSeconds));
+            r.hidden.push_back(rss(p));
+        } else {
+            if (p.markMs("initUI", startTimeoutMs) < 0) {
+                fail("the scene did not start (" + mouse + ")");
+                return false;
+            }
+            QThread::msleep(sceneSettleMs);
+            QThread::sleep(unsigned(o.idleSeconds));
+            r.shown.push_back(rss(p));
+            p.command("hide");
+            QThread::msleep(settleMs);
+            QThread::sleep(unsigned(o.idleSeconds));
+            r.hiddenAgain.push_back(rss(p));
+        }
+        p.quit();
+    }
+    return true;
+}
+
+QString medianSpan(const std::vector<double> &v)
+{
+    if (v.empty())
+        return QStringLiteral("-");
+    return QStringLiteral("%1 (%2-%3)")
+        .arg(fixed(median(v), 1), fixed(*std::min_element(v.begin(), v.end()), 1),
+             fixed(*std::max_element(v.begin(), v.end()), 1));
+}
+
+int runMemoryOnly(const BenchOptions &o, const Conditions &conditions,
+                  const std::map<QString, std::unique_ptr<ProgramFolder>> &folders)
+{
+    print(QStringLiteral("no mouse: %1 runs ...").arg(o.startRuns));
+    MemoryRuns noMouse;
+    if (!measureMemory(o, *folders.begin()->second, "none", noMouse))
+        return 1;
+    QStringList names;
+    std::vector<MemoryRuns> sets;
+    for (const auto &[set, folder] : folders) {
+        print(QStringLiteral("hid%1: %2 runs ...").arg(set).arg(o.startRuns));
+        sets.emplace_back();
+        if (!measureMemory(o, *folder, set, sets.back()))
+            return 1;
+        names << "hid" + set;
+    }
+    auto each = [&](std::vector<double> MemoryRuns::*figure) {
+        QStringList cells;
+        for (const MemoryRuns &r : sets)
+            cells << medianSpan(r.*figure);
+        return cells;
+    };
+    print("");
+    print("r770 benchmark, memory only: the program against the virtual R770");
+    print(conditions.text());
+    print("");
+    print(QStringLiteral("RSS (MiB), median (min-max) of %1 runs, each read %2 s after the scene settled")
+              .arg(o.startRuns)
+              .arg(o.idleSeconds));
+    print(row("", QStringList{"no mouse"} + names));
+    print(row("  hidden in the tray, never shown", QStringList{medianSpan(noMouse.hidden)} + each(&MemoryRuns::hidden)));
+    print(row("  shown with the scene", QStringList{"-"} + each(&MemoryRuns::shown)));
+    print(row("  hidden again after showing", QStringList{"-"} + each(&MemoryRuns::hiddenAgain)));
+    return 0;
+}
+
 } // namespace
 
 int runBenchmark(const BenchOptions &o)
@@ -492,6 +576,9 @@ int runBenchmark(const BenchOptions &o)
         }
         folders[set] = std::move(folder);
     }
+
+    if (o.memoryOnly)
+        return runMemoryOnly(o, conditions, folders);
 
     QMap<QString, SetResults> sets;
     for (const QString &set : o.commandSets) {

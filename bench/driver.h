@@ -12,6 +12,7 @@ struct BenchOptions
     int keyPresses = 200;   // keys typed for the latency figures
     int operationRuns = 5;  // runs of each device operation
     int flowRuns = 3;       // saves and profile switches per command set
+    bool memoryOnly = false; // only the memory figures, each from startRuns runs
     QStringList commandSets{QStringLiteral("553"), QStringLiteral("560")};
 };
 

@@ -38,7 +38,10 @@ int main(int argc, char **argv)
                                    QString::number(o.flowRuns));
     const QCommandLineOption sets("sets", "Command sets, comma-separated.", "list",
                                   o.commandSets.join(','));
-    parser.addOptions({runs, idle, keys, ops, flows, sets});
+    const QCommandLineOption memory("memory",
+                                    "Only the memory figures: each state in --runs fresh runs of the "
+                                    "program, read after --idle seconds; medians.");
+    parser.addOptions({runs, idle, keys, ops, flows, sets, memory});
     parser.process(app);
     o.startRuns = std::max(1, parser.value(runs).toInt());
     o.idleSeconds = std::max(1, parser.value(idle).toInt());
@@ -46,5 +49,6 @@ int main(int argc, char **argv)
     o.operationRuns = std::max(1, parser.value(ops).toInt());
     o.flowRuns = std::max(1, parser.value(flows).toInt());
     o.commandSets = parser.value(sets).split(',', Qt::SkipEmptyParts);
+    o.memoryOnly = parser.isSet(memory);
     return runBenchmark(o);
 }

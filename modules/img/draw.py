@@ -3,8 +3,8 @@
 
 Writes modules/img/src/**/*.svg (rendered to PNG by the build) and
 modules/qml/J2/mouselayout.mjs (canvas size, and per mouse button its view,
-call-out anchor, bounds and hit area), both from the geometry below, so the
-pictures and the layout cannot drift apart.
+call-out anchor, bounds, hit area and the box its lit overlay covers), both
+from the geometry below, so the pictures and the layout cannot drift apart.
 
     draw.py           rewrite every file
     draw.py --check   exit 1 when a committed file differs from what this
@@ -41,10 +41,11 @@ def fmt(v):
     return str(v)
 
 
-def svg(w, h, body, defs=""):
+def svg(w, h, body, defs="", origin=(0, 0)):
+    """A w x h picture of the drawing's area from origin on."""
     head = ('<svg xmlns="http://www.w3.org/2000/svg" '
             'xmlns:xlink="http://www.w3.org/1999/xlink" '
-            'width="%d" height="%d" viewBox="0 0 %d %d">\n' % (w, h, w, h))
+            'width="%d" height="%d" viewBox="%d %d %d %d">\n' % (w, h, origin[0], origin[1], w, h))
     if defs:
         head += "<defs>\n%s</defs>\n" % defs
     return head + body + "</svg>\n"
@@ -151,8 +152,8 @@ def mark(ring, core, ring_width=9):
 
 # ---------------------------------------------------------------------------
 # Mouse buttons. Each has a view, bounds, a call-out anchor, a hit area and
-# two drawings: the normal one (exactly as the base picture shows it, opaque
-# over the button, so stacking it changes nothing) and the highlighted one.
+# two drawings: the normal one, part of the base picture, and the
+# highlighted one, an overlay that covers only the button and its glow.
 
 class Button:
     def __init__(self, view, rect, anchor, normal, hl, hit=None):
@@ -161,6 +162,14 @@ class Button:
         # The point must lie inside every polygon of hit: (name, points), the
         # name given where the polygon is long or shared.
         self.hit = hit or [(None, rect_points(rect))]
+
+    @property
+    def overlay(self):
+        """The canvas box of the lit overlay: the bounds and the glow, kept
+        on the canvas. Whole pixels, so that it lines up at every ratio."""
+        x, y, w, h = grow(self.rect, GLOW)
+        x0, y0 = max(0, x), max(0, y)
+        return (x0, y0, min(MW, x + w) - x0, min(MH, y + h) - y0)
 
 
 def hl_group(key, rect, inner, sd=4.0, opacity=0.9):
@@ -456,11 +465,17 @@ def side_buttons():
     return {4: b4, 5: b5}
 
 
-def mouse_files():
-    """Every file of the mouse section: name -> SVG text."""
+def mouse_buttons():
+    """Every mouse button: key number (1 to 8) -> Button."""
     buttons = {}
     buttons.update(top_buttons())
     buttons.update(side_buttons())
+    return buttons
+
+
+def mouse_files():
+    """Every file of the mouse section: name -> SVG text."""
+    buttons = mouse_buttons()
     defs = {"top": top_defs(), "side": side_defs()}
     files = {}
     base = {"top": top_base_extras(), "side": side_base_extras()}
@@ -470,10 +485,12 @@ def mouse_files():
             if buttons[k].view == view:
                 body += buttons[k].normal
         files[view] = svg(MW, MH, body + "\n", defs[view])
+    # The lit looks, each cut to its box: the glow filter ends at the box,
+    # so nothing of it is lost.
     for k, b in sorted(buttons.items()):
-        files["key%d" % k] = svg(MW, MH, b.normal + "\n", defs[b.view])
         gdefs, g = hl_group(k, b.rect, b.hl)
-        files["key%d_hl" % k] = svg(MW, MH, g + "\n", defs[b.view] + gdefs)
+        x, y, w, h = b.overlay
+        files["key%d_hl" % k] = svg(w, h, g + "\n", defs[b.view] + gdefs, (x, y))
     return files, buttons
 
 
@@ -686,24 +703,29 @@ def layout(buttons):
         shared.setdefault(name, flat(points))
         return name
 
+    def box(r):
+        return "{ x: %s, y: %s, width: %s, height: %s }" % tuple(fmt(v) for v in r)
+
     rows = []
     for k in range(1, 9):
         b = buttons[k]
-        x, y, w, h = b.rect
         rows.append('    { // %d %s\n'
                     '        view: "%s", anchor: { x: %s, y: %s },\n'
-                    '        rect: { x: %s, y: %s, width: %s, height: %s },\n'
+                    '        rect: %s,\n'
+                    '        overlay: %s,\n'
                     '        hit: [%s] },'
                     % (k, names[k], b.view, fmt(b.anchor[0]), fmt(b.anchor[1]),
-                       fmt(x), fmt(y), fmt(w), fmt(h), ", ".join(poly(p) for p in b.hit)))
+                       box(b.rect), box(b.overlay), ", ".join(poly(p) for p in b.hit)))
     consts = "".join("const %s = [\n    %s];\n" % (n, t[1:-1]) for n, t in shared.items())
     return ("// Geometry of the mouse picture, written by modules/img/draw.py together with\n"
             "// the images so that both agree. Canvas pixels at device pixel ratio 1; the\n"
-            "// top and side pictures and every button overlay share this canvas.\n\n"
+            "// top and side pictures share this canvas, and each button's lit overlay\n"
+            "// covers the part of it given as its overlay box.\n\n"
             "export const canvas = { width: %d, height: %d };\n\n"
             "// Outlines as flat lists of x, y pairs.\n%s\n"
             "// buttons[k] is button k + 1. view: the picture that shows it (\"top\" or\n"
             "// \"side\"); anchor: where a call-out line ends on it; rect: its bounds;\n"
+            "// overlay: where its lit overlay (key<k + 1>_hl) goes, its bounds and glow;\n"
             "// hit: polygons a point must lie in, all of them, to be on the button.\n"
             "export const buttons = [\n%s\n];\n\n"
             "function inside(poly, x, y) {\n"

@@ -503,12 +503,12 @@ Item {
         visible: opacity > 0
         Behavior on opacity { NumberAnimation { duration: Theme.calm } }
 
-        Image {
+        Picture {
             id: startLogo
             anchors.centerIn: parent
             width: 240
             height: 240
-            source: "qrc:/index/modules/img/skin" + mainIten.skin_No + "/index/startlogo.png"
+            file: "qrc:/index/modules/img/skin" + mainIten.skin_No + "/index/startlogo.png"
             sourceSize.width: 480
             sourceSize.height: 480
         }

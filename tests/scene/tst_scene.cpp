@@ -733,6 +733,35 @@ private slots:
         QVERIFY(r.waitUnlocked());
     }
 
+    // The scene's pictures are decoded only while they show: none before the
+    // first initialisation makes the scene visible (hidden in the tray with
+    // no mouse), and the start-up logo goes once it has faded out.
+    void picturesOnlyWhileVisible()
+    {
+        SceneRig &r = make();
+        QVERIFY(r.start());
+        QList<QQuickItem *> pictures;
+        for (QQuickItem *item : r.root()->findChildren<QQuickItem *>())
+            if (item->inherits("QQuickImage") && item->property("file").toUrl().isValid())
+                pictures << item;
+        auto loaded = [&pictures] {
+            QStringList names;
+            for (QQuickItem *p : pictures)
+                if (p->property("status").toInt() == 1 && !p->property("source").toUrl().isEmpty())
+                    names << p->property("file").toUrl().fileName();
+            names.sort();
+            return names;
+        };
+        const QStringList shown = {"background.png", "side.png", "titlebar.png", "titlelogo.png", "top.png"};
+        QTRY_COMPARE(loaded(), shown);
+
+        // As before the first initialisation.
+        r.root()->setVisible(false);
+        QCOMPARE(loaded(), QStringList());
+        r.root()->setVisible(true);
+        QCOMPARE(loaded(), shown);
+    }
+
     void everyDialogOpens()
     {
         SceneRig &r = make();

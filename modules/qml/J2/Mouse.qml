@@ -61,8 +61,9 @@ Item {
         return result
     }
 
-    // One view of the mouse: the base picture, each of its buttons' overlay
-    // (lit when highlighted) and the pointer over its buttons.
+    // One view of the mouse: the base picture, the highlighted button's lit
+    // overlay when the button is on this view, and the pointer over its
+    // buttons.
     component View: Item {
         id: view
 
@@ -75,28 +76,29 @@ Item {
         width: picture.canvasWidth * factor
         height: picture.canvasHeight * factor
 
-        Image {
+        Picture {
             anchors.fill: parent
-            source: picture.imageFolder + view.name + ".png"
+            file: picture.imageFolder + view.name + ".png"
             sourceSize.width: picture.canvasWidth * 2
             sourceSize.height: picture.canvasHeight * 2
             smooth: true
             mipmap: true
         }
 
-        Repeater {
-            model: picture.buttonCount
-            delegate: Image {
-                required property int index
-                readonly property bool lit: picture.highlightedKey === index
-                anchors.fill: parent
-                visible: MouseLayout.buttons[index].view === view.name
-                source: visible ? picture.imageFolder + "key" + (index + 1) + (lit ? "_hl" : "") + ".png" : ""
-                sourceSize.width: picture.canvasWidth * 2
-                sourceSize.height: picture.canvasHeight * 2
-                smooth: true
-                mipmap: true
-            }
+        // The lit look covers only its box of the canvas; the base already
+        // shows every button's normal look.
+        Image {
+            readonly property int key: picture.highlightedKey
+            readonly property var button: key >= 0 && key < picture.buttonCount ? MouseLayout.buttons[key] : null
+            readonly property bool lit: button !== null && button.view === view.name
+            visible: lit
+            x: lit ? button.overlay.x * view.factor : 0
+            y: lit ? button.overlay.y * view.factor : 0
+            width: lit ? button.overlay.width * view.factor : 0
+            height: lit ? button.overlay.height * view.factor : 0
+            source: lit ? picture.imageFolder + "key" + (key + 1) + "_hl.png" : ""
+            smooth: true
+            mipmap: true
         }
 
         MouseArea {

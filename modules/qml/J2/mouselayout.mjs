@@ -1,6 +1,7 @@
 // Geometry of the mouse picture, written by modules/img/draw.py together with
 // the images so that both agree. Canvas pixels at device pixel ratio 1; the
-// top and side pictures and every button overlay share this canvas.
+// top and side pictures share this canvas, and each button's lit overlay
+// covers the part of it given as its overlay box.
 
 export const canvas = { width: 360, height: 400 };
 
@@ -36,39 +37,48 @@ const loopButton = [
 
 // buttons[k] is button k + 1. view: the picture that shows it ("top" or
 // "side"); anchor: where a call-out line ends on it; rect: its bounds;
+// overlay: where its lit overlay (key<k + 1>_hl) goes, its bounds and glow;
 // hit: polygons a point must lie in, all of them, to be on the button.
 export const buttons = [
     { // 1 left
         view: "top", anchor: { x: 128, y: 112 },
         rect: { x: 87, y: 22, width: 93, height: 194 },
+        overlay: { x: 75, y: 10, width: 117, height: 218 },
         hit: [topShell, leftButton] },
     { // 2 right
         view: "top", anchor: { x: 232, y: 112 },
         rect: { x: 180, y: 22, width: 93, height: 194 },
+        overlay: { x: 168, y: 10, width: 117, height: 218 },
         hit: [topShell, rightButton] },
     { // 3 middle (wheel)
         view: "top", anchor: { x: 180, y: 92 },
         rect: { x: 171, y: 62, width: 18, height: 60 },
+        overlay: { x: 159, y: 50, width: 42, height: 84 },
         hit: [[171, 62, 189, 62, 189, 122, 171, 122]] },
     { // 4 back (rear thumb button)
         view: "side", anchor: { x: 196, y: 193 },
         rect: { x: 164, y: 181, width: 64, height: 24 },
+        overlay: { x: 152, y: 169, width: 88, height: 48 },
         hit: [[164.3, 187.8, 225.9, 181.3, 227.7, 198.2, 166.1, 204.7]] },
     { // 5 forward (front thumb button)
         view: "side", anchor: { x: 128, y: 200 },
         rect: { x: 96, y: 188, width: 64, height: 24 },
+        overlay: { x: 84, y: 176, width: 88, height: 48 },
         hit: [[96.3, 194.8, 157.9, 188.3, 159.7, 205.2, 98.1, 211.7]] },
     { // 6 DPI+
         view: "top", anchor: { x: 180, y: 140 },
         rect: { x: 170, y: 130, width: 20, height: 20 },
+        overlay: { x: 158, y: 118, width: 44, height: 44 },
         hit: [[170, 130, 190, 130, 190, 150, 170, 150]] },
     { // 7 DPI-
         view: "top", anchor: { x: 180, y: 165 },
         rect: { x: 170, y: 155, width: 20, height: 20 },
+        overlay: { x: 158, y: 143, width: 44, height: 44 },
         hit: [[170, 155, 190, 155, 190, 175, 170, 175]] },
     { // 8 DPI loop
         view: "top", anchor: { x: 180, y: 242 },
         rect: { x: 170, y: 232, width: 20, height: 20 },
+        overlay: { x: 158, y: 220, width: 44, height: 44 },
         hit: [loopButton] },
 ];
 

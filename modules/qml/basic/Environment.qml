@@ -19,9 +19,9 @@ Item {
         border.color: "#2a2d35"
     }
 
-    Image {
+    Picture {
         anchors.fill: parent
-        source: "qrc:/modules/img/background.png"
+        file: "qrc:/modules/img/background.png"
         sourceSize.width: environment.width * 2
         sourceSize.height: environment.height * 2
     }
@@ -42,9 +42,9 @@ Item {
                 color: parent.color
             }
         }
-        Image {
+        Picture {
             anchors.fill: parent
-            source: "qrc:/modules/img/titlebar.png"
+            file: "qrc:/modules/img/titlebar.png"
             sourceSize.width: titleBar.width * 2
             sourceSize.height: titleBar.height * 2
         }
@@ -79,10 +79,10 @@ Item {
                 border.color: Theme.accent
                 visible: logoImage.status !== Image.Ready
             }
-            Image {
+            Picture {
                 id: logoImage
                 anchors.fill: parent
-                source: "qrc:/modules/img/titlelogo.png"
+                file: "qrc:/modules/img/titlelogo.png"
                 sourceSize.width: 56
                 sourceSize.height: 56
             }
