@@ -1,6 +1,7 @@
 #include "myqquickview.h"
 
 #include "configfile.h"
+#include "debugline.h"
 #include "filedialogs.h"
 #include "fileops.h"
 #include "hid_thread.h"
@@ -9,8 +10,6 @@
 #include "profilefiles.h"
 #include "scenevalue.h"
 
-#include <QDebug>
-#include <QFile>
 #include <QFocusEvent>
 #include <QMetaObject>
 #include <QQuickItem>
@@ -22,10 +21,12 @@ myQQuickView::myQQuickView(QWidget *parent)
     , fileDialogs(std::make_unique<FileDialogs>())
     , pointerSettings(createPointerSettings())
 {
-    globalSettings = new QSettings(configfile::path(), QSettings::IniFormat);
-    factorySettings = new QSettings(profilefiles::factoryPath(), QSettings::IniFormat);
+    // Files larger than any real one read as empty and are never rewritten.
+    const auto open = [](const QString &path) { return new QSettings(path, ini::formatFor(path)); };
+    globalSettings = open(configfile::path());
+    factorySettings = open(profilefiles::factoryPath());
     for (int slot = 0; slot < profilefiles::SlotCount; ++slot)
-        profileSettings.append(new QSettings(profilefiles::slotPath(slot), QSettings::IniFormat));
+        profileSettings.append(open(profilefiles::slotPath(slot)));
     currentProfile = 0;
 
     isColorful = getGlobalData(QStringLiteral("mouse/isColorful")).toBool();
@@ -110,9 +111,9 @@ void myQQuickView::resetApconfig()
 {
     const QString path = globalSettings->fileName();
     const QString factory = configfile::factoryPath();
-    // Without a factory copy there is nothing to reset to: keep the file.
-    if (!QFile::exists(factory)) {
-        qDebug() << "resetApconfig Failed";
+    // Without a usable factory copy there is nothing to reset to: keep the file.
+    if (!fileops::isReadableFile(factory, fileops::MaxIniFileBytes)) {
+        debugLine("resetApconfig Failed");
         return;
     }
     // Delete the old object now, not later: a deferred deletion would flush
@@ -121,14 +122,14 @@ void myQQuickView::resetApconfig()
     globalSettings = nullptr;
     // The copy is swapped in only once complete: a failed copy keeps the file.
     if (!fileops::replaceWithCopy(factory, path))
-        qDebug() << "resetApconfig Failed";
-    globalSettings = new QSettings(configfile::path(), QSettings::IniFormat);
+        debugLine("resetApconfig Failed");
+    globalSettings = new QSettings(configfile::path(), ini::formatFor(configfile::path()));
 }
 
 void myQQuickView::setCurrentProfile(int profile)
 {
     if (profile < 0 || profile >= profileSettings.size()) {
-        qDebug() << "setCurrentProfile refused" << profile;
+        debugLine("setCurrentProfile refused", profile);
         return;
     }
     currentProfile = profile;

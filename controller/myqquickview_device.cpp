@@ -1,5 +1,6 @@
 #include "myqquickview.h"
 
+#include "debugline.h"
 #include "dpicodes.h"
 #include "hid_thread.h"
 #include "inivalue.h"
@@ -10,7 +11,6 @@
 #include "pointersettings.h"
 #include "profileimage.h"
 
-#include <QDebug>
 #include <QSettings>
 
 namespace {
@@ -123,7 +123,7 @@ void myQQuickView::mouseSendGundata(int mode, QVariantList data)
     const std::vector<int> blocks =
         profileimage::applyRecoil(profileImages, mode, shots, x, listvalues::at(values, 2));
     if (blocks.empty())
-        qDebug() << "mouseSendGundata refused" << mode;
+        debugLine("mouseSendGundata refused", mode);
     sendProfileBlocks(blocks);
 }
 
@@ -135,7 +135,7 @@ void myQQuickView::mouseSetKeyboardoption(uchar byte1, uchar byte2, uchar byte3,
 
 void myQQuickView::mouseSetReportRate(uchar rate, uchar en)
 {
-    qDebug() << "test" << int(rate) << int(en);
+    debugLine("test", int(rate), int(en));
     if (hidLink)
         hidLink->hid553_07H_Lod(rate, en);
 }
@@ -262,7 +262,7 @@ void myQQuickView::mouseSetRGBColor(uchar type, QVariantList src24)
 void myQQuickView::mouseSetProfile(uint profileNo)
 {
     if (!profileimage::isBlock(profileNo)) {
-        qDebug() << "mouseSetProfile refused" << profileNo;
+        debugLine("mouseSetProfile refused", profileNo);
         return;
     }
     if (hidLink)
@@ -272,7 +272,7 @@ void myQQuickView::mouseSetProfile(uint profileNo)
 void myQQuickView::mouseReadProfile(uint profileNo)
 {
     if (!profileimage::isBlock(profileNo)) {
-        qDebug() << "mouseReadProfile refused" << profileNo;
+        debugLine("mouseReadProfile refused", profileNo);
         return;
     }
     if (hidLink)
@@ -311,13 +311,13 @@ QVariantList myQQuickView::GetKeyboardoption()
 void myQQuickView::mouseSetCursorSpeed(uint cursorSpeed)
 {
     if (!pointerSettings->setMouseSpeed(pointervalues::windowsSpeed(cursorSpeed)))
-        qDebug() << "setCursorSpeed Failed";
+        debugLine("setCursorSpeed Failed");
 }
 
 void myQQuickView::mouseSetVerticalScrollLines(uint lines)
 {
     if (!pointerSettings->setWheelScrollLines(lines))
-        qDebug() << "setVerticalScrollLines Failed";
+        debugLine("setVerticalScrollLines Failed");
 }
 
 void myQQuickView::mouseSetDoubleClickSpeed(uint speed)
@@ -325,7 +325,7 @@ void myQQuickView::mouseSetDoubleClickSpeed(uint speed)
     // A step beyond the slowest time would wrap to a huge time: refuse it.
     const std::optional<unsigned> time = pointervalues::doubleClickTime(speed);
     if (!time || !pointerSettings->setDoubleClickTime(*time))
-        qDebug() << "setDoubleClickSpeed Failed";
+        debugLine("setDoubleClickSpeed Failed");
 }
 
 QVariantList myQQuickView::mouseGetKeydefine(QVariant index, bool isRecovery)

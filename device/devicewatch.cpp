@@ -1,11 +1,11 @@
 // The watch of the mouse's notification interface, on the global thread pool.
 #include "hid_thread.h"
 
+#include "debugline.h"
 #include "deviceeventtexts.h"
 #include "hidowner.h"
 #include "notifyreport.h"
 
-#include <QDebug>
 #include <QMutexLocker>
 #include <QtConcurrent/QtConcurrentRun>
 #include <hidapi.h>
@@ -19,6 +19,7 @@ constexpr uchar Option560Bit = 0x08; // first of the two hid560 option bytes
 constexpr uchar Option553Bit = 0x40; // fourth of the four hid553 option bytes
 
 const char *const Hid560Type = "560";
+const char *const OptionNotRead = "Keyboardoption not read, option bit not set";
 
 } // namespace
 
@@ -28,17 +29,20 @@ void Hid_Thread::startDeviceWatch(uint index)
     stopDeviceWatch();
     joinDeviceWatch();
 
-    // Read, set the option bit, write back; a failed read leaves zeros.
+    // Read, set the option bit, write back. Bytes that were never read
+    // must not go back: they would overwrite the other options.
     if (owner && owner->ownerIcType() == QLatin1String(Hid560Type)) {
         uchar b1 = 0, b2 = 0;
-        hid560_81H_GetKeyboardoption(b1, b2);
-        b1 |= Option560Bit;
-        hid560_01H_SetKeyboardoption(b1, b2);
+        if (queryKeyboardOption560(b1, b2) == Exchange::Completed)
+            hid560_01H_SetKeyboardoption(uchar(b1 | Option560Bit), b2);
+        else
+            debugLine(OptionNotRead);
     } else {
         uchar b1 = 0, b2 = 0, b3 = 0, b4 = 0;
-        hid553_83H_GetKeyboardoption(b1, b2, b3, b4);
-        b4 |= Option553Bit;
-        hid553_03H_SetKeyboardoption(b1, b2, b3, b4);
+        if (queryKeyboardOption553(b1, b2, b3, b4) == Exchange::Completed)
+            hid553_03H_SetKeyboardoption(b1, b2, b3, uchar(b4 | Option553Bit));
+        else
+            debugLine(OptionNotRead);
     }
 
     watchRunning = true;
@@ -91,7 +95,7 @@ void Hid_Thread::deviceWatchLoop(uint index)
         const QString path = entryPath(entry, &DeviceEntry::notifyPath);
         hid_device *handle = openNotifyPath(entry);
         if (!handle) {
-            qDebug() << "Device removed";
+            debugLine("Device removed");
             if (owner)
                 owner->deviceRemoved();
             clearEntryPath(entry, &DeviceEntry::notifyPath, path);

@@ -2,9 +2,9 @@
 // hands its values to the routine of its pattern.
 #include "hid_thread.h"
 
+#include "debugline.h"
 #include "hidowner.h"
 
-#include <QDebug>
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -104,12 +104,18 @@ void Hid_Thread::loadFrame(uchar code, const frame::Params &params)
     std::memcpy(sendBuffer, f.data(), f.size());
 }
 
-bool Hid_Thread::runSet(const SetDescriptor &command, const frame::Params &params, const uchar *block,
-                        int blockLength)
+// The result of a routine that took the link.
+static Exchange outcome(bool completed)
+{
+    return completed ? Exchange::Completed : Exchange::Failed;
+}
+
+Exchange Hid_Thread::runSet(const SetDescriptor &command, const frame::Params &params,
+                            const uchar *block, int blockLength)
 {
     if (!waitHidReady()) {
-        qDebug() << command.busyText;
-        return false;
+        debugLine(command.busyText);
+        return Exchange::LinkBusy;
     }
     loadFrame(command.code, params);
     if (blockLength > 0) {
@@ -122,15 +128,15 @@ bool Hid_Thread::runSet(const SetDescriptor &command, const frame::Params &param
     const bool ok = sendCommand(blockLength, command.settle);
     if (command.pauseAfter)
         QThread::msleep(PauseAfterSetMs);
-    return ok;
+    return outcome(ok);
 }
 
-bool Hid_Thread::runQuery(const QueryDescriptor &command, const frame::Params &params,
-                          std::initializer_list<uchar *> outs)
+Exchange Hid_Thread::runQuery(const QueryDescriptor &command, const frame::Params &params,
+                              std::initializer_list<uchar *> outs)
 {
     if (!waitHidReady()) {
-        qDebug() << command.busyText;
-        return false;
+        debugLine(command.busyText);
+        return Exchange::LinkBusy;
     }
     loadFrame(command.code, params);
     std::memset(replyBuffer, 0, sizeof replyBuffer);
@@ -145,7 +151,7 @@ bool Hid_Thread::runQuery(const QueryDescriptor &command, const frame::Params &p
     int pos = FirstReplyPos;
     for (uchar *out : outs)
         *out = replyBuffer[pos++];
-    return ok;
+    return outcome(ok);
 }
 
 // One frame per target 1..4, stopping after the first for a recoil-capable
@@ -154,7 +160,7 @@ bool Hid_Thread::runQuery(const QueryDescriptor &command, const frame::Params &p
 void Hid_Thread::runSeries(const SetDescriptor &command, uchar value)
 {
     if (!waitHidReady()) {
-        qDebug() << command.busyText;
+        debugLine(command.busyText);
         return;
     }
     for (uchar target = 1; target <= SeriesTargets; ++target) {
@@ -168,12 +174,17 @@ void Hid_Thread::runSeries(const SetDescriptor &command, uchar value)
 
 // --- handshake ---------------------------------------------------------------
 
-bool Hid_Thread::querySecrecyCode(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4)
+Exchange Hid_Thread::querySecrecyCode(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4)
 {
     return runQuery(q553SecrecyCode, {byte1, byte2, byte3, byte4}, {&byte1, &byte2, &byte3, &byte4});
 }
 
 bool Hid_Thread::chkDeviceIsEnCode(int index)
+{
+    return handshake(index) == Handshake::Accepted;
+}
+
+Handshake Hid_Thread::handshake(int index)
 {
     currentIndex = index;
 
@@ -191,8 +202,11 @@ bool Hid_Thread::chkDeviceIsEnCode(int index)
     std::memcpy(answer, challenge, sizeof answer);
     // Only a completed exchange can prove the device: a dropped or failed
     // query would otherwise leave the challenge (or zeros) standing.
-    const bool exchanged = querySecrecyCode(answer[0], answer[1], answer[2], answer[3]);
-    return exchanged && std::memcmp(answer, challenge, sizeof answer) == 0;
+    const Exchange exchange = querySecrecyCode(answer[0], answer[1], answer[2], answer[3]);
+    if (exchange == Exchange::LinkBusy)
+        return Handshake::LinkBusy;
+    const bool echoed = exchange == Exchange::Completed && std::memcmp(answer, challenge, sizeof answer) == 0;
+    return echoed ? Handshake::Accepted : Handshake::Rejected;
 }
 
 // --- hid553 ------------------------------------------------------------------
@@ -267,9 +281,14 @@ void Hid_Thread::hid553_13H_SetMacroKey(uchar macroId, uchar *src128)
     runSet(s553MacroKey, {macroId, MacroLength}, src128, MacroLength);
 }
 
+Exchange Hid_Thread::queryKeyboardOption553(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4)
+{
+    return runQuery(q553KeyboardOption, {}, {&byte1, &byte2, &byte3, &byte4});
+}
+
 void Hid_Thread::hid553_83H_GetKeyboardoption(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4)
 {
-    runQuery(q553KeyboardOption, {}, {&byte1, &byte2, &byte3, &byte4});
+    queryKeyboardOption553(byte1, byte2, byte3, byte4);
 }
 
 void Hid_Thread::hid553_8BH_GetCurrentDPI(uchar &byte1)
@@ -318,9 +337,14 @@ void Hid_Thread::hid560_0FH_SetMacroKey(uchar macroId, uchar *src128)
     runSet(s560MacroKey, {macroId, MacroLength}, src128, MacroLength);
 }
 
+Exchange Hid_Thread::queryKeyboardOption560(uchar &byte1, uchar &byte2)
+{
+    return runQuery(q560KeyboardOption, {}, {&byte1, &byte2});
+}
+
 void Hid_Thread::hid560_81H_GetKeyboardoption(uchar &byte1, uchar &byte2)
 {
-    runQuery(q560KeyboardOption, {}, {&byte1, &byte2});
+    queryKeyboardOption560(byte1, byte2);
 }
 
 void Hid_Thread::hid560_82H_GetCurrentProfile(uchar &byte1)
@@ -339,7 +363,7 @@ void Hid_Thread::hid560_8CH_readProfile(uchar *src128, uchar profileNo)
     if (!src128)
         return;
     if (!waitHidReady()) {
-        qDebug() << q560ReadProfile.busyText;
+        debugLine(q560ReadProfile.busyText);
         return;
     }
     loadFrame(q560ReadProfile.code, {profileNo});

@@ -7,8 +7,8 @@
 #include <hidapi.h>
 
 #include <algorithm>
-#include <array>
 #include <cstring>
+#include <vector>
 
 uchar secrecyKey[8] = {};
 
@@ -213,14 +213,14 @@ bool Hid_Thread::sendCommand(int dataLength, bool settle)
         return finishExchange(true);
 
     const int chunk = std::min(dataLength, link.reportLength);
-    std::array<uchar, MaxReportLength + 1> report{};
+    std::vector<uchar> report(size_t(link.reportLength) + 1);
     for (int offset = 0; offset < dataLength; offset += chunk) {
         // The last chunk carries only the bytes that remain, zero-padded.
-        report.fill(0);
+        std::fill(report.begin(), report.end(), 0);
         report[0] = frame::ReportId;
         std::memcpy(&report[1], bulkBuffer + offset, size_t(std::min(chunk, dataLength - offset)));
         hid_device *handle = openCommandPath(currentIndex);
-        if (!handle || hid_write(handle, report.data(), size_t(link.reportLength + 1)) < 0)
+        if (!handle || hid_write(handle, report.data(), report.size()) < 0)
             return finishExchange(false);
         QThread::msleep(DataReportGapMs);
     }
@@ -253,14 +253,13 @@ bool Hid_Thread::queryCommand(int dataLength)
     }
 
     const int chunk = std::min(dataLength, link.reportLength);
-    std::array<uchar, MaxReportLength + 1> report{};
+    std::vector<uchar> report(size_t(link.reportLength) + 1);
     for (int offset = 0; offset < dataLength; offset += chunk) {
-        report.fill(0);
+        std::fill(report.begin(), report.end(), 0);
         handle = openCommandPath(currentIndex);
         // An expired wait or an empty read fails the exchange like an error.
         if (!handle
-            || hid_read_timeout(handle, report.data(), size_t(link.reportLength + 1),
-                                BlockReadTimeoutMs) <= 0)
+            || hid_read_timeout(handle, report.data(), report.size(), BlockReadTimeoutMs) <= 0)
             return finishExchange(false);
         // The data as the read returns it, from its first byte.
         std::memcpy(bulkBuffer + offset, report.data(), size_t(std::min(chunk, dataLength - offset)));

@@ -22,6 +22,14 @@ typedef struct hid_device_ hid_device;
 // tested by the handshake.
 extern uchar secrecyKey[8];
 
+// How one command's exchange ended. The commands themselves report nothing;
+// the program's own callers that must know (discovery, the watch) get this.
+enum class Exchange { Completed, Failed, LinkBusy };
+
+// The handshake's outcome: LinkBusy means the link could not be had, so
+// nothing was learnt about the device.
+enum class Handshake { Accepted, Rejected, LinkBusy };
+
 // The one object that talks to the mouse. A QThread whose own thread is
 // never started: commands run on the caller's (GUI) thread; only the device
 // watch runs on the global thread pool.
@@ -70,10 +78,13 @@ public:
     // notifyPath at any time); a default entry when index is outside the list.
     DeviceEntry deviceEntry(int index) const;
 
+    // chkDeviceIsEnCode with its outcome.
+    Handshake handshake(int index);
+
     // Longest data block any command moves, and the largest report payload
-    // an entry may declare.
+    // an entry may declare (report buffers are sized per exchange).
     static constexpr int MaxBlockLength = 128;
-    static constexpr int MaxReportLength = 64;
+    static constexpr int MaxReportLength = 4096;
 
 public slots:
     uchar hidCS(uchar *cmd);
@@ -131,12 +142,15 @@ private:
     // The command patterns: a set (optionally with a block), a query of
     // reply bytes 2 onwards, and the repeated per-target set.
     void loadFrame(uchar code, const frame::Params &params);
-    bool runSet(const SetDescriptor &command, const frame::Params &params,
-                const uchar *block = nullptr, int blockLength = 0);
-    bool runQuery(const QueryDescriptor &command, const frame::Params &params,
-                  std::initializer_list<uchar *> outs);
+    Exchange runSet(const SetDescriptor &command, const frame::Params &params,
+                    const uchar *block = nullptr, int blockLength = 0);
+    Exchange runQuery(const QueryDescriptor &command, const frame::Params &params,
+                      std::initializer_list<uchar *> outs);
     void runSeries(const SetDescriptor &command, uchar value);
-    bool querySecrecyCode(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4);
+    Exchange querySecrecyCode(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4);
+    // The keyboard-option queries with their outcome, for the watch's start.
+    Exchange queryKeyboardOption553(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4);
+    Exchange queryKeyboardOption560(uchar &byte1, uchar &byte2);
     void notifyStage(int stage);
 
     mutable QMutex entryMutex;

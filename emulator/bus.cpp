@@ -211,7 +211,8 @@ hid_device_ *Bus::open(const char *path)
                 return nullptr;
             }
             record(&probe, TransferKind::Open, {}, 0);
-            ++d.openHandles;
+            ++d.interfaces[n].openHandles;
+            ++d.handlesNotClosed;
             return new hid_device_(probe);
         }
     }
@@ -224,9 +225,11 @@ void Bus::close(hid_device_ *handle)
         return;
     std::lock_guard<std::mutex> lock(mutex);
     record(handle, TransferKind::Close, {}, 0);
+    if (VirtualDevice *d = live(handle))
+        --d->interfaces[handle->interfaceIndex].openHandles;
     auto it = devices.find(handle->device);
     if (it != devices.end() && !handle->closing)
-        --it->second.openHandles;
+        --it->second.handlesNotClosed;
     handle->closing = true;
     changed.notify_all();
     if (handle->users == 0)
@@ -419,8 +422,10 @@ void Bus::setPlugged(int id, bool plugged)
         if (plugged) {
             ++d.generation; // handles of the previous connection stay dead
         } else {
-            for (auto &i : d.interfaces)
+            for (auto &i : d.interfaces) {
                 i.input.clear();
+                i.openHandles = 0; // they are dead now
+            }
             if (d.firmware)
                 d.firmware->dropTransient();
         }
@@ -434,6 +439,9 @@ void Bus::setPlugged(int id, bool plugged)
 void Bus::queueInput(VirtualDevice &device, VirtualInterface &iface, Bytes report)
 {
     if (!device.plugged)
+        return;
+    // hidraw passes a report only to the handles open when it comes in.
+    if (iface.openHandles == 0 && !device.keepReportsWhileClosed)
         return;
     iface.input.push_back(std::move(report));
     if (iface.input.size() > MaxQueuedReports)

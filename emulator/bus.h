@@ -42,6 +42,7 @@ struct VirtualInterface
     std::string path;
     std::deque<Bytes> input; // reports waiting for the host to read them
     bool silent = false;     // reports are held back: reads time out
+    int openHandles = 0;     // live handles on this interface
 };
 
 struct VirtualDevice
@@ -54,7 +55,8 @@ struct VirtualDevice
     std::vector<VirtualInterface> interfaces;
     std::unique_ptr<Firmware> firmware; // null for devices other than mice
     bool openRefused = false;
-    int openHandles = 0;  // opened by the host and not yet closed
+    bool keepReportsWhileClosed = false;
+    int handlesNotClosed = 0; // opened by the host, dead or alive, not yet closed
     // Pending one-shot faults: calls left until each fires.
     std::map<std::pair<Interface, Call>, std::vector<int>> faults;
 

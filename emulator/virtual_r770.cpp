@@ -9,7 +9,7 @@ namespace {
 
 bool validConfig(const MouseConfig &c)
 {
-    return c.reportLength >= 1 && c.reportLength <= 64;
+    return c.reportLength >= 1 && c.reportLength <= MaxReportLength;
 }
 
 std::vector<UsagePair> usagesOf(const MouseConfig &c)
@@ -162,11 +162,17 @@ void VirtualR770::setBusy(bool busy)
     onMouse(m_id, [&](VirtualDevice &d) { d.firmware->busy = busy; });
 }
 
+void VirtualR770::setReportsKeptWhileClosed(bool keep)
+{
+    onMouse(m_id, [&](VirtualDevice &d) { d.keepReportsWhileClosed = keep; });
+}
+
 void VirtualR770::clearFaults()
 {
     onMouse(m_id, [&](VirtualDevice &d) {
         d.faults.clear();
         d.openRefused = false;
+        d.keepReportsWhileClosed = false;
         d.firmware->busy = false;
         for (auto &i : d.interfaces)
             i.silent = false;
@@ -176,7 +182,7 @@ void VirtualR770::clearFaults()
 int VirtualR770::openHandles() const
 {
     int open = 0;
-    onMouse(m_id, [&](VirtualDevice &d) { open = d.openHandles; });
+    onMouse(m_id, [&](VirtualDevice &d) { open = d.handlesNotClosed; });
     return open;
 }
 

@@ -22,11 +22,13 @@
 //   to reportLength bytes) until frame byte 3 bytes have arrived; a new frame
 //   drops a half-received block. A busy firmware ignores frames and data.
 // - Input reports (the 8CH block on the command interface, the DPI-button
-//   report on the notification interface) wait on the device until some
-//   handle on that interface reads them. A report that arrives while no
-//   handle is open is therefore kept for the next open (hidraw would drop
-//   it; keeping it makes tests deterministic). Each interface keeps at most
-//   64 reports; the oldest is dropped beyond that.
+//   report on the notification interface) reach an interface only while some
+//   handle is open on it, as on hidraw: a report sent while the interface is
+//   closed is lost. One that arrived while a handle was open waits until some
+//   handle on that interface reads it, also across a close and reopen.
+//   setReportsKeptWhileClosed keeps the lost ones too, for tests that press
+//   the button without caring when the host listens. Each interface keeps at
+//   most 64 reports; the oldest is dropped beyond that.
 // - Unplugging fails every open handle of the mouse at once (blocked reads
 //   wake up with -1), drops the interface queues, a pending reply and a
 //   half-received block, and removes the mouse from enumeration. Plugging it
@@ -46,6 +48,9 @@ namespace vr770 {
 
 using Bytes = std::vector<uint8_t>;
 
+// Longest report payload a virtual mouse can be given.
+constexpr int MaxReportLength = 4096;
+
 enum class CommandSet { Hid553, Hid560 };
 
 // How one virtual mouse presents itself and how its firmware is set up.
@@ -59,7 +64,7 @@ struct MouseConfig
     uint16_t usage = 0x0001;
     uint16_t usagePage2 = 0xFF01;  // notification interface
     uint16_t usage2 = 0x0001;
-    int reportLength = 32;         // payload of one output/input report, 1..64
+    int reportLength = 32;         // payload of one output/input report, 1..MaxReportLength
     bool scrambling = true;        // frames are scrambled with secrecyCode
     std::string secrecyCode = "Bx7R70"; // six characters
     // One interface carrying both commands and notifications (usage pair of
@@ -155,7 +160,7 @@ public:
     MouseConfig config() const;
     // Reconfigures the mouse (code, scrambling, report length, ids, usage
     // pairs); the firmware state and the paths are kept. Refused (false) for
-    // a report length outside 1..64 or a change of combinedInterface.
+    // a report length outside 1..MaxReportLength or a change of combinedInterface.
     bool setConfig(const MouseConfig &config);
     std::string commandPath() const;
     std::string notifyPath() const;
@@ -181,6 +186,7 @@ public:
     void setOpenRefused(bool refused);                    // every open fails
     void setSilent(Interface interface, bool silent);     // no input reports delivered
     void setBusy(bool busy);                              // firmware ignores frames and data
+    void setReportsKeptWhileClosed(bool keep);            // input reports wait for the next open
     void clearFaults();
 
     // Handles on this mouse that the host opened and has not closed yet
@@ -196,7 +202,8 @@ private:
     int m_id = -1;
 };
 
-// The bus. addMouse gives an invalid handle for a report length outside 1..64.
+// The bus. addMouse gives an invalid handle for a report length outside
+// 1..MaxReportLength.
 VirtualR770 addMouse(const MouseConfig &config = MouseConfig());   // plugged in
 std::vector<VirtualR770> mice();   // every mouse on the bus, plugged or not
 int addOtherDevice(const OtherDeviceConfig &config = OtherDeviceConfig());

@@ -34,8 +34,9 @@ FrameResult takeFrame(QByteArray &buffer, CopyData &message);
 QByteArray encodeResult(qint64 result);
 qint64 decodeResult(const QByteArray &bytes);
 
-// Name of the local socket of the window titled windowTitle, private to the
-// current user.
+// Name of the channel of the window titled windowTitle, and its full server
+// name in the user's private folder (empty when there is none).
+QString channelName(const QString &windowTitle);
 QString serverName(const QString &windowTitle);
 
 } // namespace copydata

@@ -1,27 +1,30 @@
-// The copy-data channel over a local socket private to the current user.
+// The copy-data channel over a local socket in the user's private folder.
 
+#include "connectionguard.h"
 #include "copydata.h"
+#include "debugline.h"
+#include "localchannel.h"
 #include "platformhooks.h"
 
 #include <QCryptographicHash>
-#include <QDebug>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QObject>
 #include <QPointer>
 
 #include <memory>
-#include <unistd.h>
 
 namespace copydata {
 
+QString channelName(const QString &windowTitle)
+{
+    const QByteArray hash = QCryptographicHash::hash(windowTitle.toUtf8(), QCryptographicHash::Sha256);
+    return QStringLiteral("r770-copydata-") + QString::fromLatin1(hash.toHex().left(24));
+}
+
 QString serverName(const QString &windowTitle)
 {
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(windowTitle.toUtf8());
-    hash.addData(QByteArrayView("\0", 1));
-    hash.addData(QByteArray::number(qulonglong(::getuid())));
-    return QStringLiteral("r770-copydata-") + QString::fromLatin1(hash.result().toHex().left(24));
+    return localchannel::serverName(channelName(windowTitle));
 }
 
 } // namespace copydata
@@ -53,27 +56,33 @@ private:
 
     void listen(const QString &name)
     {
+        if (name.isEmpty()) {
+            debugLine("copy-data channel not available: no private folder");
+            return;
+        }
         // Listening replaces the socket file, so a live channel of that name
         // must be left alone; a file nobody answers on is a leftover.
         if (serverAlive(name)) {
-            qDebug() << "copy-data channel already in use:" << name;
+            debugLine("copy-data channel already in use:", name);
             return;
         }
         QLocalServer::removeServer(name);
         if (!server.listen(name))
-            qDebug() << "copy-data channel not available:" << server.errorString();
+            debugLine("copy-data channel not available:", server.errorString());
     }
 
     static bool serverAlive(const QString &name)
     {
         QLocalSocket probe;
         probe.connectToServer(name);
-        return probe.waitForConnected(probeTimeoutMs);
+        return probe.waitForConnected(probeTimeoutMs) && localchannel::peerIsCurrentUser(probe);
     }
 
     void acceptConnections()
     {
         while (QLocalSocket *socket = server.nextPendingConnection()) {
+            if (!guard.admit(socket))
+                continue;
             auto connection = std::make_shared<Connection>();
             connect(socket, &QLocalSocket::readyRead, this,
                     [this, socket, connection] { serve(socket, connection); });
@@ -103,16 +112,19 @@ private:
                 return;
             }
             connection->dispatching = true;
+            guard.setServing(socket, true);
             const bool handled = hook.handleCopyData(message);
             connection->dispatching = false;
             if (!alive || socket->state() != QLocalSocket::ConnectedState)
                 return;
+            guard.setServing(socket, false);
             socket->write(copydata::encodeResult(handled ? 1 : 0));
         }
     }
 
     InputHook &hook;
     QLocalServer server;
+    ConnectionGuard guard;
 };
 
 } // namespace
@@ -132,9 +144,13 @@ qintptr sendCopyDataMessage(const QString &windowTitle, const CopyData &data,
         return reinterpret_cast<qintptr>(skipWindow);
     if (data.bytes.size() > copydata::maxBytes)
         return 0;
+    const QString name = copydata::serverName(windowTitle);
+    if (name.isEmpty())
+        return 0;
     QLocalSocket socket;
-    socket.connectToServer(copydata::serverName(windowTitle));
-    if (!socket.waitForConnected(timeoutMs))
+    socket.connectToServer(name);
+    // Only a window of this user may read what we send.
+    if (!socket.waitForConnected(timeoutMs) || !localchannel::peerIsCurrentUser(socket))
         return 0;
     socket.write(copydata::encodeFrame(data));
     if (!socket.waitForBytesWritten(timeoutMs))

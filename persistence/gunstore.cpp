@@ -28,11 +28,6 @@ QString setKey(const QString &name)
     return QStringLiteral("gunData/") + name;
 }
 
-bool written(QSettings &settings)
-{
-    settings.sync();
-    return settings.status() == QSettings::NoError;
-}
 } // namespace
 
 bool storeExists()
@@ -44,9 +39,9 @@ bool saveSet(const QString &index, const QVariantList &values)
 {
     if (!storeExists() || values.size() < SetValueCount || !isValidSetName(index))
         return false;
-    QSettings settings(storePath(), QSettings::IniFormat);
+    QSettings settings(storePath(), ini::formatFor(storePath()));
     ini::setValue(settings, setKey(index), values.mid(0, SetValueCount));
-    return written(settings);
+    return ini::flush(settings);
 }
 
 bool modify(int type, const QVariantList &values)
@@ -57,9 +52,9 @@ bool modify(int type, const QVariantList &values)
         const QString name = values.value(0).toString();
         if (!isValidSetName(name))
             return false;
-        QSettings settings(storePath(), QSettings::IniFormat);
+        QSettings settings(storePath(), ini::formatFor(storePath()));
         settings.remove(setKey(name));
-        return written(settings);
+        return ini::flush(settings);
     }
     if (type == Rename) {
         if (values.size() < RenameValueCount)
@@ -68,10 +63,10 @@ bool modify(int type, const QVariantList &values)
         const QString oldName = values.at(RenameValueCount - 1).toString();
         if (!isValidSetName(newName) || !isValidSetName(oldName))
             return false;
-        QSettings settings(storePath(), QSettings::IniFormat);
+        QSettings settings(storePath(), ini::formatFor(storePath()));
         settings.remove(setKey(oldName));
         ini::setValue(settings, setKey(newName), values.mid(1, SetValueCount - 1));
-        return written(settings);
+        return ini::flush(settings);
     }
     return false;
 }
@@ -80,7 +75,7 @@ QVariantList readSet(const QString &name)
 {
     if (!storeExists() || !isValidSetName(name))
         return QVariantList();
-    const QSettings settings(storePath(), QSettings::IniFormat);
+    const QSettings settings(storePath(), ini::formatFor(storePath()));
     return ini::toList(settings.value(setKey(name)));
 }
 
@@ -88,7 +83,7 @@ QStringList setKeys()
 {
     if (!storeExists())
         return QStringList();
-    QSettings settings(storePath(), QSettings::IniFormat);
+    QSettings settings(storePath(), ini::formatFor(storePath()));
     settings.beginGroup(QStringLiteral("gunData"));
     const QStringList keys = settings.childKeys();
     settings.endGroup();

@@ -1,5 +1,9 @@
 #include "inivalue.h"
 
+#include "fileops.h"
+
+#include <QDateTime>
+#include <QFileInfo>
 #include <QStringList>
 
 namespace ini {
@@ -47,6 +51,44 @@ QVariant storable(const QVariant &value)
 void setValue(QSettings &settings, const QString &key, const QVariant &value)
 {
     settings.setValue(key, storable(value));
+}
+
+static bool readNothing(QIODevice &, QSettings::SettingsMap &)
+{
+    return true;
+}
+
+static bool writeNothing(QIODevice &, const QSettings::SettingsMap &)
+{
+    return false;
+}
+
+QSettings::Format formatFor(const QString &path)
+{
+    static const QSettings::Format oversized =
+        QSettings::registerFormat(QStringLiteral("oversized"), readNothing, writeNothing);
+    const QFileInfo info(path);
+    return info.size() > fileops::MaxIniFileBytes ? oversized : QSettings::IniFormat;
+}
+
+bool flush(QSettings &settings)
+{
+    const QFileInfo before(settings.fileName());
+    const qint64 oldSize = before.exists() ? before.size() : -1;
+    const QDateTime oldStamp = before.lastModified();
+    settings.sync();
+    switch (settings.status()) {
+    case QSettings::NoError:
+        return true;
+    case QSettings::FormatError: {
+        // A malformed line in the file as it was read; it hides how the
+        // write went. A written file is a new one.
+        const QFileInfo after(settings.fileName());
+        return after.isFile() && (after.size() != oldSize || after.lastModified() != oldStamp);
+    }
+    default:
+        return false;
+    }
 }
 
 } // namespace ini

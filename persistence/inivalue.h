@@ -21,4 +21,12 @@ QVariant storable(const QVariant &value);
 // setValue through storable().
 void setValue(QSettings &settings, const QString &key, const QVariant &value);
 
+// The format to open the file `path` with. Normally QSettings::IniFormat; a
+// file larger than fileops::MaxIniFileBytes gets one that reads it as empty
+// without loading it and refuses every write, so it is never overwritten.
+QSettings::Format formatFor(const QString &path);
+
+// Writes the pending changes and tells whether they reached the file.
+bool flush(QSettings &settings);
+
 } // namespace ini

@@ -48,12 +48,6 @@ int walkedSlots(const QList<QSettings *> &profiles)
     return qMin(ProfileSlotsWalked, int(profiles.size()));
 }
 
-bool written(QSettings &settings)
-{
-    settings.sync();
-    return settings.status() == QSettings::NoError;
-}
-
 // The macro slot an assignment runs, or -1 when it runs no macro. Missing
 // or short assignments run none.
 int macroSlotOf(const QVariant &stored)
@@ -90,34 +84,34 @@ bool create(const QString &name, uint macroIndex)
     const QString path = macroPath(name);
     if (path.isEmpty())
         return false;
-    QSettings settings(path, QSettings::IniFormat);
+    QSettings settings(path, ini::formatFor(path));
     settings.beginGroup(QStringLiteral("config"));
     settings.setValue(QStringLiteral("index"), macroIndex);
     settings.setValue(QStringLiteral("total"), 0);
     settings.setValue(QStringLiteral("repeat"), 1);
     settings.setValue(QStringLiteral("did"), -1);
     settings.endGroup();
-    return written(settings);
+    return ini::flush(settings);
 }
 
 bool save(const QString &name, const QStringList &steps, const QVariant &repeat)
 {
     if (!exists(name) || steps.size() > MaxSteps)
         return false;
-    QSettings settings(macroPath(name), QSettings::IniFormat);
+    QSettings settings(macroPath(name), ini::formatFor(macroPath(name)));
     settings.remove(QStringLiteral("macro"));
     settings.setValue(totalKey, int(steps.size()));
     ini::setValue(settings, repeatKey, repeat);
     for (int i = 0; i < steps.size(); ++i)
         settings.setValue(stepKey(i), steps.at(i));
-    return written(settings);
+    return ini::flush(settings);
 }
 
 QStringList load(const QString &name)
 {
     if (!exists(name) || !fileops::isReadableFile(macroPath(name), fileops::MaxIniFileBytes))
         return QStringList();
-    QSettings settings(macroPath(name), QSettings::IniFormat);
+    QSettings settings(macroPath(name), ini::formatFor(macroPath(name)));
     const int total = qBound(0, settings.value(totalKey, 0).toInt(), MaxSteps);
     QStringList result;
     result.reserve(total + 1);
@@ -155,7 +149,8 @@ bool rename(const QList<QSettings *> &profiles, const QString &oldName, const QS
 
 bool unbindFromProfiles(const QList<QSettings *> &profiles, QSettings *factory, const QString &name)
 {
-    if (!isValidName(name) || !factory)
+    // Any name a profile can hold, also one that could not name a file.
+    if (name.isEmpty() || !factory)
         return false;
     for (int slot = 0; slot < walkedSlots(profiles); ++slot) {
         QSettings *profile = profiles.at(slot);

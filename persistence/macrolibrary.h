@@ -8,9 +8,9 @@
 class QSettings;
 
 // The macro files "./modules/macro/<name>.bin" and the profile entries that
-// name them. A macro name is a file name: every operation refuses (false,
-// empty result, nothing written) a name that could not be one or that would
-// reach outside the macro folder.
+// name them. A macro name is a file name: every operation on files refuses
+// (false, empty result, nothing written) a name that could not be one or that
+// would reach outside the macro folder.
 namespace macrolibrary {
 
 // Steps read or written at most. One 128-byte device block holds at most 62
@@ -39,7 +39,8 @@ bool remove(const QString &name);
 bool rename(const QList<QSettings *> &profiles, const QString &oldName, const QString &newName);
 
 // Gives every key of profile slots 0 to 5 that runs the macro `name` the
-// factory profile's assignment of that key.
+// factory profile's assignment of that key. Touches no macro file, so it
+// takes any name but the empty one.
 bool unbindFromProfiles(const QList<QSettings *> &profiles, QSettings *factory, const QString &name);
 
 // Copies `source` in as the macro `name` unless a macro of that name exists.

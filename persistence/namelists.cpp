@@ -34,13 +34,13 @@ bool update(uint type, QStringList names)
         return true;
     if (names.size() == 1)
         names << QString::fromLatin1(Padding);
-    QSettings settings(QString::fromLatin1(nameFile), QSettings::IniFormat);
+    const QString path = QString::fromLatin1(nameFile);
+    QSettings settings(path, ini::formatFor(path));
     if (names.isEmpty())
         settings.remove(key);
     else
         ini::setValue(settings, key, names);
-    settings.sync();
-    return settings.status() == QSettings::NoError;
+    return ini::flush(settings);
 }
 
 QVariantList read(uint type)
@@ -48,7 +48,8 @@ QVariantList read(uint type)
     const QString key = keyFor(type);
     if (key.isEmpty())
         return QVariantList();
-    const QSettings settings(QString::fromLatin1(nameFile), QSettings::IniFormat);
+    const QString path = QString::fromLatin1(nameFile);
+    const QSettings settings(path, ini::formatFor(path));
     return ini::toList(settings.value(key, 0));
 }
 

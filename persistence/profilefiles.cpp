@@ -1,6 +1,7 @@
 #include "profilefiles.h"
 
 #include "fileops.h"
+#include "inivalue.h"
 
 #include <QSettings>
 
@@ -64,7 +65,7 @@ bool replaceSlot(QList<QSettings *> &profiles, int slot, const QString &source)
     delete old;
     profiles[slot] = nullptr;
     const bool copied = fileops::replaceWithCopy(source, path);
-    profiles[slot] = new QSettings(path, QSettings::IniFormat);
+    profiles[slot] = new QSettings(path, ini::formatFor(path));
     return copied;
 }
 

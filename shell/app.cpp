@@ -1,22 +1,15 @@
 #include "app.h"
 
 #include "inputhook.h"
+#include "quitsignals.h"
+#include "runtimefolder.h"
 #include "singleinstance.h"
 #include "widget.h"
 
-#include <QDir>
+#include <QDebug>
 
 namespace {
 constexpr int secondStartTimeoutMs = 5000;
-}
-
-bool makeExecutableFolderCurrent()
-{
-    QString folder = QCoreApplication::applicationFilePath();
-    const int slash = folder.lastIndexOf(QLatin1Char('/'));
-    if (slash >= 0)
-        folder.truncate(slash);
-    return QDir::setCurrent(folder);
 }
 
 int runApplication(int &argc, char **argv, const std::function<void(Widget &)> &beforeDiscovery)
@@ -26,13 +19,24 @@ int runApplication(int &argc, char **argv, const std::function<void(Widget &)> &
         app.sendMessage(QString(), secondStartTimeoutMs);
         return 1;
     }
-    makeExecutableFolderCurrent();
+    const runtimefolder::Outcome folder = runtimefolder::enter();
+    if (!folder.ok) {
+        qWarning().noquote() << folder.error;
+        Widget::showWarning(QStringLiteral("BRAXTEL SOLVAR MOUSE R770"), folder.error);
+        return cannotStartExitCode;
+    }
+    if (!folder.notes.isEmpty())
+        qWarning().noquote() << folder.notes;
+    // The program lives in the tray until "Quit (&Q)": closing a dialog that
+    // has no parent while the window is hidden must not end it.
+    app.setQuitOnLastWindowClosed(false);
 
     int result = 0;
     {
         Widget window;
         QObject::connect(&app, &SingleInstanceApp::messageReceived, &window,
                          &Widget::receiveMessage);
+        quitOnTerminationSignals(&window, [&window] { window.exitSYS(); });
         if (beforeDiscovery)
             beforeDiscovery(window);
 

@@ -1,6 +1,7 @@
 #include "devicechangesource.h"
 
-#include <QDebug>
+#include "debugline.h"
+
 #include <QSocketNotifier>
 #include <libudev.h>
 
@@ -20,7 +21,7 @@ public:
             return;
         if (udev_monitor_filter_add_match_subsystem_devtype(monitor, "hidraw", nullptr) < 0
             || udev_monitor_enable_receiving(monitor) < 0) {
-            qDebug() << "udev monitor unavailable";
+            debugLine("udev monitor unavailable");
             return;
         }
         notifier = new QSocketNotifier(udev_monitor_get_fd(monitor), QSocketNotifier::Read, this);

@@ -1,9 +1,15 @@
 #include "devicetable.h"
 
+#include "debugline.h"
+
 #include <QSettings>
 #include <hidapi.h>
 
 namespace {
+
+// Groups read at most. A real table has a few; the count comes from a file,
+// and discovery runs on the GUI thread.
+constexpr int MaxDeviceGroups = 256;
 
 // Hex text to a 16-bit value: text that does not convert gives 0, wider
 // values keep their low 16 bits.
@@ -36,6 +42,10 @@ QList<DeviceEntry> readDeviceTable(const QSettings &config)
     QList<DeviceEntry> entries;
     const QString countKey = QStringLiteral("common/deviceCount");
     for (int i = 0; i < decimalValue(config, countKey, 0); ++i) {
+        if (i == MaxDeviceGroups) {
+            debugLine("deviceCount capped at", MaxDeviceGroups);
+            break;
+        }
         const QString group = QString::number(i) + QLatin1Char('/');
         DeviceEntry entry;
         entry.type = typeValue(config, group + QStringLiteral("type"));

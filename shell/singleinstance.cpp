@@ -1,21 +1,29 @@
 #include "singleinstance.h"
 
+#include "connectionguard.h"
+#include "debugline.h"
+#include "localchannel.h"
+
 #include <QCryptographicHash>
 #include <QDataStream>
-#include <QDir>
+#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include "platformuser.h"
+#include <QThread>
 
 namespace {
 // Messages are short texts; anything larger is not ours.
 constexpr qint64 maxMessageBytes = 64 * 1024;
-}
+// How long a start waits for the lock holder's channel to accept it; the
+// holder may just be between taking the lock and listening.
+constexpr int answerTimeoutMs = 1000;
+constexpr unsigned long retryPauseMs = 20;
+} // namespace
 
 SingleInstanceApp::SingleInstanceApp(int &argc, char **argv)
     : QApplication(argc, argv)
-    , key(instanceKey(QFileInfo(QCoreApplication::applicationFilePath()).absoluteFilePath()))
+    , name(channelName(QFileInfo(QCoreApplication::applicationFilePath()).absoluteFilePath()))
 {
 }
 
@@ -25,12 +33,10 @@ SingleInstanceApp::~SingleInstanceApp()
         server->close();
 }
 
-QString SingleInstanceApp::instanceKey(const QString &executablePath)
+QString SingleInstanceApp::channelName(const QString &executablePath)
 {
-    const QByteArray hash = QCryptographicHash::hash(executablePath.toUtf8(),
-                                                     QCryptographicHash::Sha1).toHex().left(16);
-    return QStringLiteral("%1/r770-%2-%3").arg(QDir::tempPath(), currentUserKey())
-        .arg(QString::fromLatin1(hash));
+    const QByteArray hash = QCryptographicHash::hash(executablePath.toUtf8(), QCryptographicHash::Sha1);
+    return QStringLiteral("r770-") + QString::fromLatin1(hash.toHex().left(16));
 }
 
 bool SingleInstanceApp::isRunning()
@@ -38,32 +44,69 @@ bool SingleInstanceApp::isRunning()
     if (decided)
         return running;
     decided = true;
-    lock = std::make_unique<QLockFile>(key + QStringLiteral(".lock"));
-    // The claim lasts as long as the process: never let age make it stale.
-    // A lock whose owner process is gone is still recognised and removed.
-    lock->setStaleLockTime(0);
-    running = !lock->tryLock(0);
-    if (!running)
+    lock = std::make_unique<localchannel::InstanceLock>(name);
+    switch (lock->tryLock()) {
+    case localchannel::InstanceLock::State::Acquired:
         startListening();
+        break;
+    case localchannel::InstanceLock::State::HeldElsewhere:
+        // A holder that does not take our connection is no instance of ours
+        // (or a hung one): start anyway rather than never.
+        running = connectToRunning(answerTimeoutMs);
+        if (!running)
+            debugLine("single instance: the running instance does not answer");
+        break;
+    case localchannel::InstanceLock::State::Unavailable:
+        debugLine("single instance: no private folder for the lock");
+        break;
+    }
     return running;
+}
+
+bool SingleInstanceApp::connectToRunning(int timeout)
+{
+    const QString serverName = localchannel::serverName(name);
+    if (serverName.isEmpty())
+        return false;
+    const QDeadlineTimer deadline(timeout);
+    do {
+        peer = std::make_unique<QLocalSocket>();
+        peer->connectToServer(serverName);
+        if (peer->waitForConnected(int(deadline.remainingTime()))) {
+            if (localchannel::peerIsCurrentUser(*peer))
+                return true;
+            break;
+        }
+        QThread::msleep(retryPauseMs);
+    } while (!deadline.hasExpired());
+    peer.reset();
+    return false;
 }
 
 void SingleInstanceApp::startListening()
 {
-    const QString name = key + QStringLiteral(".sock");
-    QLocalServer::removeServer(name); // left over by a crashed instance
+    const QString serverName = localchannel::serverName(name);
     server = new QLocalServer(this);
     server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server->listen(name)) {
-        qDebug() << "single instance: cannot listen" << server->errorString();
+    guard = new ConnectionGuard(ConnectionGuard::DefaultMaxConnections,
+                                ConnectionGuard::DefaultIdleTimeoutMs, this);
+    if (serverName.isEmpty())
+        return;
+    // Holding the lock, no instance of ours can be listening: whatever is
+    // at the name is a leftover.
+    QLocalServer::removeServer(serverName);
+    if (!server->listen(serverName)) {
+        debugLine("single instance: cannot listen", server->errorString());
         return;
     }
-    connect(server, &QLocalServer::newConnection, this, &SingleInstanceApp::readConnection);
+    connect(server, &QLocalServer::newConnection, this, &SingleInstanceApp::readConnections);
 }
 
-void SingleInstanceApp::readConnection()
+void SingleInstanceApp::readConnections()
 {
     while (QLocalSocket *socket = server->nextPendingConnection()) {
+        if (!guard->admit(socket))
+            continue;
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
             if (socket->bytesAvailable() > maxMessageBytes) {
@@ -84,18 +127,17 @@ void SingleInstanceApp::readConnection()
 
 bool SingleInstanceApp::sendMessage(const QString &message, int timeout)
 {
-    QLocalSocket socket;
-    socket.connectToServer(key + QStringLiteral(".sock"));
-    if (!socket.waitForConnected(timeout))
+    const QDeadlineTimer deadline(timeout);
+    if (!peer && !connectToRunning(timeout))
         return false;
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out << message;
-    socket.write(bytes);
-    if (!socket.waitForBytesWritten(timeout))
+    peer->write(bytes);
+    if (!peer->waitForBytesWritten(int(deadline.remainingTime())))
         return false;
     // Wait until the receiver has read the message and hung up.
-    if (socket.state() == QLocalSocket::ConnectedState)
-        socket.waitForDisconnected(timeout);
+    if (peer->state() == QLocalSocket::ConnectedState)
+        peer->waitForDisconnected(int(deadline.remainingTime()));
     return true;
 }

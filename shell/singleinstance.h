@@ -1,16 +1,20 @@
 #pragma once
 
 #include <QApplication>
-#include <QLockFile>
 #include <memory>
 
+class ConnectionGuard;
 class QLocalServer;
+class QLocalSocket;
+namespace localchannel {
+class InstanceLock;
+}
 
 // A QApplication that knows whether another instance of the same executable
-// already runs for this user, and passes messages to it. The identity is
-// derived from the executable's absolute path; the lock file keeps the
-// claim, a local server of the current user receives the messages. A lock
-// left by a crashed instance is detected as stale and taken over.
+// already runs for this user, and passes messages to it. The lock and the
+// message channel sit in the user's private folder, named after the
+// executable's absolute path; the lock is released by the system when its
+// holder ends, so a crash never blocks the next start.
 class SingleInstanceApp : public QApplication
 {
     Q_OBJECT
@@ -19,25 +23,31 @@ public:
     SingleInstanceApp(int &argc, char **argv);
     ~SingleInstanceApp() override;
 
-    // True when another instance holds the claim. The first call decides;
-    // the instance that wins starts listening for messages.
+    // True when another instance of ours runs: it holds the lock and its
+    // channel accepts us. The first call decides; the instance that wins
+    // starts listening for messages.
     bool isRunning();
-    // Delivers a message to the running instance, waiting at most timeout ms.
+    // Delivers a message to the running instance, waiting at most timeout ms
+    // in all.
     bool sendMessage(const QString &message, int timeout);
 
-    // Name shared by the lock file and the server of this executable.
-    static QString instanceKey(const QString &executablePath);
+    // Name of the lock and the channel of an executable.
+    static QString channelName(const QString &executablePath);
 
 signals:
     void messageReceived(const QString &message);
 
 private:
     void startListening();
-    void readConnection();
+    void readConnections();
+    bool connectToRunning(int timeout);
 
-    QString key;
-    std::unique_ptr<QLockFile> lock;
+    QString name;
+    std::unique_ptr<localchannel::InstanceLock> lock;
     QLocalServer *server = nullptr;
+    ConnectionGuard *guard = nullptr;
+    // The connection to the running instance, found by isRunning.
+    std::unique_ptr<QLocalSocket> peer;
     bool decided = false;
     bool running = false;
 };

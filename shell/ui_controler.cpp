@@ -1,6 +1,7 @@
 #include "ui_controler.h"
 
 #include "configfile.h"
+#include "inivalue.h"
 #include "myqquickview.h"
 #include "widget.h"
 
@@ -33,7 +34,7 @@ void Ui_Controler::setupView(QWidget *host)
 
     host->resize(view->size());
 
-    const QSettings config(configfile::path(), QSettings::IniFormat);
+    const QSettings config(configfile::path(), ini::formatFor(configfile::path()));
     host->setWindowTitle(config.value(QStringLiteral("common/name"), QString()).toString());
 }
 
@@ -45,8 +46,16 @@ void Ui_Controler::onMinimize()
 
 void Ui_Controler::onClose()
 {
-    if (hostWidget)
-        hostWidget->setVisible(false);
+    if (!hostWidget)
+        return;
+    // Without a tray a hidden program could neither come back nor be
+    // ended: closing the window ends it.
+    auto *window = qobject_cast<Widget *>(hostWidget);
+    if (window && !Widget::systemTrayAvailable()) {
+        window->exitSYS();
+        return;
+    }
+    hostWidget->setVisible(false);
 }
 
 void Ui_Controler::onXChanged(int dx)

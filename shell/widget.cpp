@@ -1,17 +1,20 @@
 #include "widget.h"
 
+#include "autostart.h"
 #include "configfile.h"
 #include "copydata.h"
+#include "debugline.h"
 #include "devicechangesource.h"
 #include "devicetable.h"
+#include "inivalue.h"
 #include "inputhook.h"
 #include "myqquickview.h"
 #include "ui_controler.h"
 #include "userevent.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDebug>
 #include <QIcon>
 #include <QMenu>
 #include <QMessageBox>
@@ -38,6 +41,10 @@ std::function<void(const QString &, const QString &)> Widget::showWarning =
         QMessageBox::warning(nullptr, title, text, QMessageBox::Ok, QMessageBox::NoButton);
     };
 
+std::function<bool()> Widget::systemTrayAvailable = [] {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+};
+
 Widget::Widget(QWidget *parent)
     : QWidget(parent)
 {
@@ -54,8 +61,16 @@ Widget::Widget(QWidget *parent)
     trayIcon = new QSystemTrayIcon(this);
     auto *quitAction = new QAction(tr("Quit (&Q)"), this);
     connect(quitAction, &QAction::triggered, this, &Widget::exitSYS);
+    autostartAction = new QAction(tr("Start at Login (&S)"), this);
+    autostartAction->setCheckable(true);
+    autostartAction->setChecked(autostart::isEnabled());
+    connect(autostartAction, &QAction::triggered, this, &Widget::setAutostart);
     auto *menu = new QMenu(this);
+    menu->addAction(autostartAction);
     menu->addAction(quitAction);
+    // The entry may have been changed by the desktop's own settings.
+    connect(menu, &QMenu::aboutToShow, autostartAction,
+            [this] { autostartAction->setChecked(autostart::isEnabled()); });
     menu->setStyleSheet(QString::fromLatin1(trayMenuStyle));
     trayIcon->setContextMenu(menu);
     trayIcon->setToolTip(QStringLiteral("BRAXTEL SOLVAR MOUSE R770"));
@@ -113,6 +128,14 @@ void Widget::customEvent(QEvent *event)
     }
 }
 
+void Widget::closeEvent(QCloseEvent *event)
+{
+    // Without a tray, a hidden window could never be brought back.
+    if (!systemTrayAvailable())
+        exitSYS();
+    QWidget::closeEvent(event);
+}
+
 void Widget::requestRestore()
 {
     if (deviceConnected)
@@ -136,6 +159,14 @@ void Widget::exitSYS()
     QCoreApplication::exit(0);
 }
 
+void Widget::setAutostart(bool enabled)
+{
+    QString error;
+    if (!autostart::setEnabled(enabled, &error))
+        showTrayNotice(error);
+    autostartAction->setChecked(autostart::isEnabled());
+}
+
 void Widget::showTrayNotice(const QString &text)
 {
     const QString title = QStringLiteral("Info");
@@ -155,21 +186,21 @@ void Widget::checkDevice()
 
     QList<DeviceEntry> entries;
     {
-        const QSettings config(configfile::path(),
-                               QSettings::IniFormat);
+        const QSettings config(configfile::path(), ini::formatFor(configfile::path()));
         entries = readDeviceTable(config);
     }
     findDeviceInterfaces(entries);
     hidThread.replaceDeviceList(entries);
 
-    bool accepted = false;
-    for (int j = 0; j < entries.size() && !accepted; ++j) {
-        if (entries.at(j).commandPath.isEmpty())
-            continue;
-        accepted = hidThread.chkDeviceIsEnCode(j);
+    Handshake result = Handshake::Rejected;
+    for (int j = 0; j < entries.size() && result == Handshake::Rejected; ++j) {
+        if (!entries.at(j).commandPath.isEmpty())
+            result = hidThread.handshake(j);
     }
-    if (accepted)
+    if (result == Handshake::Accepted)
         connectDevice();
+    else if (result == Handshake::LinkBusy)
+        checkTimer.start(); // nothing was learnt: ask again later
     else
         disconnectDevice();
     discoveryRunning = false;
@@ -177,11 +208,14 @@ void Widget::checkDevice()
 
 void Widget::connectDevice()
 {
-    qDebug() << "Device Connect";
+    debugLine("Device Connect");
     myQQuickView *controller = view();
     controller->clearHidBusy();
     deviceConnected = true;
     showTrayNotice(QStringLiteral("Detect Device"));
+    // Without a tray nothing else would show that the mouse is ready.
+    if (!systemTrayAvailable())
+        requestRestore();
     noticeWhileWatching = false;
     hidThread.startDeviceWatch(uint(hidThread.currentIndex));
     if (controller->icType == QLatin1String("560")) {
@@ -199,7 +233,7 @@ void Widget::connectDevice()
 
 void Widget::disconnectDevice()
 {
-    qDebug() << "Device DisConnect";
+    debugLine("Device DisConnect");
     deviceConnected = false;
     setVisible(false);
 }

@@ -12,6 +12,7 @@
 #include <memory>
 
 class DeviceChangeSource;
+class QAction;
 class Ui_Controler;
 class myQQuickView;
 struct CopyData;
@@ -47,6 +48,9 @@ public:
 
     // How a warning box is shown (tests replace it).
     static std::function<void(const QString &title, const QString &text)> showWarning;
+    // Whether the desktop shows tray icons now (tests replace it). Without
+    // a tray the window is the only way to reach the program.
+    static std::function<bool()> systemTrayAvailable;
 
     // HidOwner
     bool ownerIsGun() const override;
@@ -68,10 +72,13 @@ signals:
 
 protected:
     void customEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private slots:
     // Applies what the device watch reported, on the GUI thread.
     void handleDeviceEvents();
+    // The tray menu's autostart entry was chosen.
+    void setAutostart(bool enabled);
 
 private:
     // What the device watch reports, handed to the GUI thread under a lock.
@@ -88,6 +95,7 @@ private:
     void connectDevice();
     void disconnectDevice();
 
+    QAction *autostartAction = nullptr;
     std::unique_ptr<DeviceChangeSource> deviceChanges;
     bool discoveryRunning = false;
     // A device-change notice came while the watch still ran; if the watch

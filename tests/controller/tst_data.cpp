@@ -219,10 +219,10 @@ private slots:
         QCOMPARE(g_settings_get_int(mouse, "double-click"), 200);
         // A step that would wrap the time is refused; the desktop keeps no
         // wheel scroll lines.
-        QTest::ignoreMessage(QtDebugMsg, "setDoubleClickSpeed Failed");
+        QTest::ignoreMessage(QtDebugMsg, "setDoubleClickSpeed Failed ");
         view.mouseSetDoubleClickSpeed(13);
         QCOMPARE(g_settings_get_int(mouse, "double-click"), 200);
-        QTest::ignoreMessage(QtDebugMsg, "setVerticalScrollLines Failed");
+        QTest::ignoreMessage(QtDebugMsg, "setVerticalScrollLines Failed ");
         view.mouseSetVerticalScrollLines(3);
         g_object_unref(mouse);
     }

@@ -302,7 +302,7 @@ private slots:
         QCOMPARE(hex(p, 78, 4), QStringLiteral("F0 0A 03 05"));
         QCOMPARE(int(p[65]), 0xFB);
         // Recoil modes are 1 to 3 only.
-        QTest::ignoreMessage(QtDebugMsg, "mouseSendGundata refused 4");
+        QTest::ignoreMessage(QtDebugMsg, "mouseSendGundata refused 4 ");
         hid560->view.mouseSendGundata(4, {10, 3, 5});
         QCOMPARE(hid560->frames(), QStringLiteral("0C / 02"));
     }
@@ -310,6 +310,7 @@ private slots:
     void hid553SingleCommandOperations()
     {
         Rig &r = *hid553;
+        QTest::ignoreMessage(QtDebugMsg, "test 90 1 ");
         r.view.mouseSetReportRate(90, 1);
         r.view.mouseSetKeyboardoption(1, 2, 3, 4);
         QCOMPARE(r.view.GetKeyboardoption(), QVariantList({1, 2, 3, 4}));
@@ -347,9 +348,9 @@ private slots:
         hid560->view.mouseReadProfile(3);
         QCOMPARE(hex(hid560->view.profileImages[3], 0, 4), QStringLiteral("01 02 03 00"));
         // Only blocks 0 to 4 exist.
-        QTest::ignoreMessage(QtDebugMsg, "mouseReadProfile refused 5");
+        QTest::ignoreMessage(QtDebugMsg, "mouseReadProfile refused 5 ");
         hid560->view.mouseReadProfile(5);
-        QTest::ignoreMessage(QtDebugMsg, "mouseSetProfile refused 7");
+        QTest::ignoreMessage(QtDebugMsg, "mouseSetProfile refused 7 ");
         hid560->view.mouseSetProfile(7);
         hid560->view.mouseSetProfile(4);
         QCOMPARE(hid560->frames(), QStringLiteral("8C 0C / 03 04"));

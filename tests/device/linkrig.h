@@ -108,7 +108,7 @@ struct LinkRig
     {
         QMutexLocker l(&debugMutex);
         if (type == QtDebugMsg)
-            debugLines.append(msg.trimmed());
+            debugLines.append(msg);
         else
             std::fprintf(stderr, "%s\n", qPrintable(msg));
     }

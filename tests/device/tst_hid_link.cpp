@@ -171,7 +171,7 @@ private slots:
                                             "00 03 01 07 00 00 00 00 F4", "00 03 02 07 00 00 00 00 F3",
                                             "00 03 03 07 00 00 00 00 F2", "00 03 04 07 00 00 00 00 F1",
                                             "00 04 01 03 00 00 00 00 F7", "00 03 01 01 00 00 00 00 FA"}));
-        QCOMPARE(rig.debug(), QStringList({"cmd Failed 02"}));
+        QCOMPARE(rig.debug(), QStringList({"cmd Failed 02 "}));
         QVERIFY(rig.linkIdle());
     }
 
@@ -184,6 +184,7 @@ private slots:
         QTest::newRow("128 at 64") << 64 << 128 << 2;
         QTest::newRow("8 at 32") << 32 << 8 << 1;
         QTest::newRow("24 at 20, last chunk cut") << 20 << 24 << 2;
+        QTest::newRow("128 at 256") << 256 << 128 << 1;
     }
     void blockReports()
     {
@@ -218,15 +219,31 @@ private slots:
         QVERIFY(closed.timeUs - out.back().timeUs >= 119000 + 127000);
     }
 
+    // Nothing bounds the report length below the largest the link takes:
+    // one report then carries a whole block each way.
+    void reportsLongerThan64()
+    {
+        for (int reportLength : {256, Hid_Thread::MaxReportLength}) {
+            LinkRig rig(CommandSet::Hid560, reportLength);
+            QVERIFY(rig.handshakeOk);
+            Block128 block = pattern(0x21), read{};
+            rig.link->hid560_0CH_setProfile(block.data(), 3);
+            rig.link->hid560_8CH_readProfile(read.data(), 3);
+            QCOMPARE(read, block);
+            QCOMPARE(rig.of(TransferKind::OutputReport).at(0).wire.size(), size_t(reportLength + 1));
+            QCOMPARE(rig.of(TransferKind::InputReport).size(), size_t(1));
+        }
+    }
+
     // Every failure leaves the handle closed, the link free and the caller's
     // values as they were.
     void failuresLeaveLinkFree()
     {
         LinkRig rig(CommandSet::Hid560, 64);
-        // No path, or a report length outside 1..64: no HID call, no message.
+        // No path, or a report length outside 1..4096: no HID call, no message.
         DeviceEntry noPath = entryFor(rig.mouse), tooLong = noPath, zeroLength = noPath;
         noPath.commandPath.clear();
-        tooLong.reportLength = 65;
+        tooLong.reportLength = Hid_Thread::MaxReportLength + 1;
         zeroLength.reportLength = 0;
         rig.link->replaceDeviceList({noPath, tooLong, zeroLength});
         uchar b1 = 1, b2 = 2;
@@ -289,7 +306,7 @@ private slots:
         QTimer::singleShot(0, rig.link.get(), [&rig] { rig.link->hid560_02H_SetCurrentProfile(4); });
         Block128 block = pattern(1);
         rig.link->hid560_0FH_SetMacroKey(1, block.data());
-        QCOMPARE(rig.debug(), QStringList({"cmd Failed 02"}));
+        QCOMPARE(rig.debug(), QStringList({"cmd Failed 02 "}));
         QCOMPARE(rig.frames().size(), 1);
         QCOMPARE(rig.mouse.state().macros[0], block);
         QVERIFY(rig.linkIdle());
@@ -303,7 +320,7 @@ private slots:
         rig.link->hid560_8CH_readProfile(block.data(), 0);
         // A handshake that never got the link is no match.
         QVERIFY(!rig.link->chkDeviceIsEnCode(0));
-        QCOMPARE(rig.debug(), QStringList({"cmd Failed 02", "hid553_07H_Lod", "cmd Failed 84", "cmd Failed 8c", "cmd Failed 00"}));
+        QCOMPARE(rig.debug(), QStringList({"cmd Failed 02 ", "hid553_07H_Lod ", "cmd Failed 84 ", "cmd Failed 8c ", "cmd Failed 00 "}));
         QCOMPARE(QList<int>({selector, stage}), QList<int>({1, 0x44}));
         QCOMPARE(block, pattern(1));
         QVERIFY(rig.mouse.transfers().empty());

@@ -150,6 +150,7 @@ private slots:
         QTest::newRow("32") << 32 << 4;
         QTest::newRow("64") << 64 << 2;
         QTest::newRow("48, last report partly padding") << 48 << 3;
+        QTest::newRow("256, one report") << 256 << 1;
     }
 
     void blocksAreReassembled()
@@ -171,6 +172,10 @@ private slots:
         QCOMPARE(writes, reports);
         const auto slot = mouse.state().macros[11];
         QCOMPARE(Bytes(slot.begin(), slot.end()), macro);
+        for (int refused : {0, MaxReportLength + 1}) {
+            config.reportLength = refused;
+            QVERIFY(!addMouse(config).isValid());
+        }
     }
 
     void blockFaults()
@@ -283,10 +288,37 @@ private slots:
         QCOMPARE(mouse.openHandles(), 0);
     }
 
+    // As on hidraw, a report sent while no handle is open on its interface
+    // is lost; one that came in while a handle was open waits for a read.
+    void reportsReachOpenInterfacesOnly()
+    {
+        VirtualR770 mouse = addMouse();
+        const auto readNow = [&] {
+            Bytes buf(4);
+            return onHandle(mouse.notifyPath(), [&](hid_device *n) { return hid_read_timeout(n, buf.data(), 4, 0); });
+        };
+        mouse.pressDpiButton(2);
+        QCOMPARE(readNow(), 0);
+
+        hid_device *h = hid_open_path(mouse.notifyPath().c_str());
+        mouse.pressDpiButton(3);
+        hid_close(h);
+        QCOMPARE(readNow(), 4);
+
+        mouse.setReportsKeptWhileClosed(true);
+        mouse.pressDpiButton(4);
+        QCOMPARE(readNow(), 4);
+        mouse.clearFaults();
+        mouse.pressDpiButton(5);
+        QCOMPARE(readNow(), 0);
+    }
+
     void notificationsAcrossThreads()
     {
         VirtualR770 mouse = addMouse();
         Host host{mouse};
+        // The watch below reopens for every read: count every press.
+        mouse.setReportsKeptWhileClosed(true);
 
         // A watch polling on one thread, commands and presses on another.
         std::atomic<bool> stop{false};

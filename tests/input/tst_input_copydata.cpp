@@ -1,11 +1,16 @@
-// The copy-data channel: the window-side warning check, and messages between a
-// sender thread and the receiving hook, well-formed or not.
+// The copy-data channel: the window-side warning check, messages between a
+// sender thread and the receiving hook, well-formed or not, and the bounds
+// on the connections a local server holds.
 
+#include "connectionguard.h"
 #include "copydata.h"
 #include "inputhook.h"
 
+#include <QLocalServer>
 #include <QLocalSocket>
+#include <QTemporaryDir>
 #include <QTest>
+#include <array>
 #include <future>
 
 namespace {
@@ -55,8 +60,23 @@ class TestInputCopyData : public QObject
 private:
     std::unique_ptr<InputHook> hook;
     QStringList window; // what the window did with each message
+    QTemporaryDir runtime; // the channels' folder, apart from other tests'
+
+    template <size_t N>
+    static int connected(const std::array<QLocalSocket, N> &peers)
+    {
+        return int(std::count_if(peers.begin(), peers.end(), [](const QLocalSocket &p) {
+            return p.state() == QLocalSocket::ConnectedState;
+        }));
+    }
 
 private slots:
+    void initTestCase()
+    {
+        QVERIFY(runtime.isValid());
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    }
+
     void init()
     {
         window.clear();
@@ -114,6 +134,34 @@ private slots:
         QCOMPARE(send(title, 5, "x"), qintptr(1));
         QCOMPARE(window.size(), 1);
         QVERIFY(second.isEmpty());
+    }
+
+    // Peers beyond the cap are closed at once, silent ones after the idle
+    // time; the channel serves again once they are gone.
+    void connectionsAreBounded()
+    {
+        QLocalServer server;
+        QVERIFY(server.listen(runtime.path() + QStringLiteral("/guarded.sock")));
+        ConnectionGuard guard(2, 300);
+        connect(&server, &QLocalServer::newConnection, &guard, [&] {
+            while (QLocalSocket *socket = server.nextPendingConnection())
+                guard.admit(socket);
+        });
+        std::array<QLocalSocket, 3> peers;
+        for (QLocalSocket &peer : peers)
+            peer.connectToServer(server.fullServerName());
+        QTRY_COMPARE(guard.held(), 2);
+        QTRY_COMPARE(connected(peers), 2);
+        QTRY_COMPARE(guard.held(), 0);
+        QTRY_COMPARE(connected(peers), 0);
+
+        std::array<QLocalSocket, 2 * ConnectionGuard::DefaultMaxConnections> idle;
+        for (QLocalSocket &peer : idle)
+            peer.connectToServer(copydata::serverName(title));
+        QTRY_COMPARE(connected(idle), int(ConnectionGuard::DefaultMaxConnections));
+        for (QLocalSocket &peer : idle)
+            peer.abort();
+        QCOMPARE(send(title, 0x250F, "after"), qintptr(1));
     }
 
     void withoutXNothingIsCaptured() { QVERIFY(!hook->installHooks()); }

@@ -1,6 +1,7 @@
 // The controller's file operations with scripted file dialogs.
 
 #include "filedialogs.h"
+#include "fileops.h"
 #include "filetestutil.h"
 #include "myqquickview.h"
 #include "testmodules.h"
@@ -99,6 +100,32 @@ private slots:
         f.dialogs->answer = out;
         f.view.saveMacroFile("Macro_1");
         QCOMPARE(contents(out), contents(in));
+    }
+
+    // Files far larger than any real one read as empty and are never
+    // rewritten, whichever object opens them.
+    void oversizedFilesReadAsEmptyAndStay()
+    {
+        TestModules modules;
+        const QByteArray big = "[common]\nname=Big\n[mouse]\nkeyCount=6\n[gun]\ngunName=a, b\n"
+                               "[gunData]\n0=a, b, 1, 2, 3, 4\n"
+                               + QByteArray(fileops::MaxIniFileBytes, ';');
+        const QStringList files{"setting/apConfig.bin", "setting/p1.bin", "setting/name.bin", "gun/gunData.bin"};
+        for (const QString &file : files)
+            QVERIFY(writeFile(modules.path(file), big));
+        {
+            myQQuickView view;
+            QVERIFY(!view.getGlobalData("common/name").isValid());
+            QVERIFY(!view.getData("mouse/keyCount", false).isValid());
+            QVERIFY(view.getNameList(1).isEmpty());
+            QVERIFY(view.getGunData(0).isEmpty() && view.getGunDataKey().isEmpty());
+            view.setGlobalData("common/name", "x");
+            view.setData("mouse/keyCount", 3);
+            QVERIFY(!view.updataNameList(1, {"c", "d"}).toBool());
+            view.mouseSaveGundata(0, {"c", "d", 1, 2, 3, 4});
+        }
+        for (const QString &file : files)
+            QVERIFY2(contents(modules.path(file)) == big, qPrintable(file));
     }
 };
 

@@ -144,7 +144,6 @@ private slots:
             QVERIFY(!macrolibrary::remove(name));
             QVERIFY(!macrolibrary::rename(f.list, name, "Other"));
             QVERIFY(!macrolibrary::rename(f.list, "Good", name));
-            QVERIFY(!macrolibrary::unbindFromProfiles(f.list, f.list[1], name));
             QVERIFY(!macrolibrary::importFrom(name, source));
             QVERIFY(!macrolibrary::exportTo(name, target));
         }
@@ -178,11 +177,15 @@ private slots:
         assign(0, 3, {4, 1, 3, 0}, "MX"); // another macro: kept
         assign(0, 4, {1, 4, 2, 0}, "M");  // a fire key whose third code is 2: kept
         assign(6, 2, {4, 0, 2, 0}, "M");  // beyond the walked slots: kept
+        assign(1, 5, {4, 0, 5, 0}, "A/B"); // no file could have this name
         QVERIFY(macrolibrary::unbindFromProfiles(f.list, &factory, "M"));
         QCOMPARE(f.list[0]->value(key(2)).toStringList(), factory.value(key(2)).toStringList());
         QCOMPARE(f.list[0]->value(key(3)).toStringList(), (QStringList{"4", "1", "3", "0"}));
         QCOMPARE(f.list[0]->value(key(4)).toStringList(), (QStringList{"1", "4", "2", "0"}));
         QCOMPARE(f.list[6]->value(key(2)).toStringList(), (QStringList{"4", "0", "2", "0"}));
+        QVERIFY(!macrolibrary::unbindFromProfiles(f.list, &factory, QString()));
+        QVERIFY(macrolibrary::unbindFromProfiles(f.list, &factory, "A/B"));
+        QCOMPARE(f.list[1]->value(key(5)).toStringList(), factory.value(key(5)).toStringList());
     }
 
     void listsInTheIniFormat()
@@ -208,6 +211,28 @@ private slots:
         f.list[0]->sync();
         // (Variants of different types never compare equal.)
         QCOMPARE(freshRead(f.tm.path("setting/p1.bin"), "mouse/lightValue"), QVariant("7"));
+    }
+
+    // A malformed line in the file as it was says nothing about the write:
+    // the new values land and the result says so.
+    void writeResults()
+    {
+        Fixture f;
+        const QString names = f.tm.path("setting/name.bin"), macro = f.tm.path("macro/M.bin");
+        const QString store = f.tm.path("gun/gunData.bin");
+        QVERIFY(writeFile(names, "[gun]\ngunName=a, b\nno equals sign\n"));
+        QVERIFY(namelists::update(namelists::Guns, {"M416", "AKM"}));
+        QCOMPARE(freshRead(names, "gun/gunName"), QVariant(QStringList{"M416", "AKM"}));
+        QVERIFY(writeFile(macro, "[config]\ntotal=0\nno equals sign\n"));
+        QVERIFY(macrolibrary::save("M", {"1,A"}, 1));
+        QCOMPARE(freshRead(macro, "macro/0"), QVariant("1,A"));
+        QVERIFY(writeFile(store, contents(store) + "no equals sign\n"));
+        QVERIFY(gunstore::saveSet("0", {"M416", "L-Click", 10, 0, 10, 0}));
+        QCOMPARE(freshRead(store, "gunData/0"), QVariant(QStringList{"M416", "L-Click", "10", "0", "10", "0"}));
+
+        // A file that cannot be written is reported.
+        QVERIFY(QFile::remove(names) && QDir().mkdir(names));
+        QVERIFY(!namelists::update(namelists::Guns, {"M416", "AKM"}));
     }
 
     void recoilStore()

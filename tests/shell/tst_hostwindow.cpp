@@ -1,3 +1,4 @@
+#include "autostartentry.h"
 #include "inputhook.h"
 #include "myqquickview.h"
 #include "testmodules.h"
@@ -8,7 +9,10 @@
 #include <QAction>
 #include <QMenu>
 #include <QQuickItem>
+#include <QProcess>
 #include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -19,18 +23,36 @@ class TestHostWindow : public QObject
     Q_OBJECT
 
     TestModules modules;
+    QTemporaryDir config; // the user's XDG_CONFIG_HOME
     std::unique_ptr<Widget> window;
+    bool trayAvailable = true;
 
     QStringList sceneCalls() const
     {
         return window->view()->rootObject()->property("calls").toStringList();
     }
 
+    QAction *menuEntry(const QString &text) const
+    {
+        for (QAction *action : window->trayIcon->contextMenu()->actions())
+            if (action->text() == text)
+                return action;
+        return nullptr;
+    }
+
 private slots:
+    void initTestCase()
+    {
+        QVERIFY(config.isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        Widget::systemTrayAvailable = [this] { return trayAvailable; };
+    }
+
     void init()
     {
         QVERIFY(modules.isValid());
         deviceConnected = false;
+        trayAvailable = true;
         window = std::make_unique<Widget>();
     }
 
@@ -129,9 +151,74 @@ private slots:
     void quitEndsTheEventLoopWithZero()
     {
         const QList<QAction *> actions = window->trayIcon->contextMenu()->actions();
-        QCOMPARE(actions.size(), 1);
-        QCOMPARE(actions.first()->text(), QStringLiteral("Quit (&Q)"));
-        QTimer::singleShot(0, actions.first(), &QAction::trigger);
+        QCOMPARE(actions.size(), 2);
+        QCOMPARE(actions.last()->text(), QStringLiteral("Quit (&Q)"));
+        QTimer::singleShot(0, actions.last(), &QAction::trigger);
+        QCOMPARE(QCoreApplication::exec(), 0);
+    }
+
+    void autostartEntryFollowsTheTrayMenu()
+    {
+        QAction *entry = menuEntry(QStringLiteral("Start at Login (&S)"));
+        QVERIFY(entry);
+        QCOMPARE(window->trayIcon->contextMenu()->actions().indexOf(entry), 0);
+        QVERIFY(entry->isCheckable());
+        QVERIFY(!entry->isChecked());
+
+        const QString path = config.path() + "/autostart/com.braxtel.r770.desktop";
+        entry->trigger();
+        QVERIFY(entry->isChecked());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        file.close();
+        QVERIFY(text.startsWith("[Desktop Entry]\n"));
+        QVERIFY(text.contains("\nExec=" + QCoreApplication::applicationFilePath() + "\n"));
+        QVERIFY(text.contains("\nTryExec=" + QCoreApplication::applicationFilePath() + "\n"));
+        const QString validator = QStandardPaths::findExecutable("desktop-file-validate");
+        if (!validator.isEmpty()) {
+            QProcess validate;
+            validate.start(validator, {path});
+            QVERIFY(validate.waitForFinished());
+            QVERIFY2(validate.exitCode() == 0, validate.readAllStandardOutput().constData());
+        }
+
+        // A desktop's own settings switch it off in place; the menu follows.
+        QVERIFY(file.open(QIODevice::Append));
+        file.write("Hidden=true\n");
+        file.close();
+        emit window->trayIcon->contextMenu()->aboutToShow();
+        QVERIFY(!entry->isChecked());
+        entry->trigger();
+        QVERIFY(entry->isChecked());
+        entry->trigger();
+        QVERIFY(!entry->isChecked());
+        QVERIFY(!QFileInfo::exists(path));
+
+        // The entry cannot be written: the menu says so and stays unchecked.
+        QVERIFY(QDir().mkpath(path));
+        QSignalSpy notices(window.get(), &Widget::trayNotice);
+        entry->trigger();
+        QVERIFY(!entry->isChecked());
+        QCOMPARE(notices.size(), 1);
+        QVERIFY(notices.first().at(1).toString().startsWith("Cannot write " + path));
+        QVERIFY(QDir(path).removeRecursively());
+
+        // Paths that need quoting in the Exec key.
+        QCOMPARE(autostartentry::execArgument("/opt/r770/bin/r770"), QStringLiteral("/opt/r770/bin/r770"));
+        QCOMPARE(autostartentry::execArgument("/my apps/$x\\y%"),
+                 QStringLiteral("\"/my apps/\\\\$x\\\\\\\\y%%\""));
+    }
+
+    void withoutATrayClosingTheWindowEndsTheProgram()
+    {
+        trayAvailable = false;
+        window->show();
+        QTimer::singleShot(0, window->uiControler, [this] { window->uiControler->onClose(); });
+        QCOMPARE(QCoreApplication::exec(), 0);
+
+        window->show();
+        QTimer::singleShot(0, window.get(), [this] { window->close(); });
         QCOMPARE(QCoreApplication::exec(), 0);
     }
 

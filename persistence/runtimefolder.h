@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+// Where the program keeps its "./modules/..." files, and making that folder
+// the current directory.
+//
+// A build tree or a portable copy works in the executable's own folder. An
+// installed copy (marked by installedMarker beside the executable) is
+// read-only for its users, so each user works in a folder of their own,
+// userFolder(): the first start copies the shipped "modules" folder there,
+// later starts add shipped files that are missing and never touch the
+// user's own.
+namespace runtimefolder {
+
+// The file whose presence beside the executable marks an installed copy.
+inline constexpr char installedMarker[] = "r770.installed";
+
+struct Outcome
+{
+    bool ok = false;
+    QString folder; // the folder made current (holds "modules")
+    QString error;  // why it failed, for the user
+    QString notes;  // what could not be added, when ok anyway
+};
+
+bool isInstalledCopy(const QString &executableFolder);
+
+// $XDG_DATA_HOME/r770, by default ~/.local/share/r770.
+QString userFolder();
+
+// Makes sure userFolder/modules holds the shipped files. The first copy is
+// made in a staging folder and renamed into place only when complete, so
+// "modules" never exists half-copied. Later calls add each shipped file
+// that is missing; files that exist are left as they are.
+Outcome prepareUserFolder(const QString &shippedModules, const QString &userFolder);
+
+// The whole rule for the running executable: picks the folder, prepares it
+// for an installed copy, and makes it the current directory.
+Outcome enter();
+
+} // namespace runtimefolder

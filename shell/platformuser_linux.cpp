@@ -1,8 +1,0 @@
-#include "platformuser.h"
-
-#include <unistd.h>
-
-QString currentUserKey()
-{
-    return QString::number(::getuid());
-}
