@@ -81,6 +81,11 @@ public:
     // chkDeviceIsEnCode with its outcome.
     Handshake handshake(int index);
 
+    // How the last command ended; a series of frames is completed only when
+    // each of its frames was. The commands keep their silence towards their
+    // callers; this is for the program's own code that must know.
+    Exchange lastExchange() const { return lastCommand; }
+
     // Longest data block any command moves, and the largest report payload
     // an entry may declare (report buffers are sized per exchange).
     static constexpr int MaxBlockLength = 128;
@@ -148,11 +153,14 @@ private:
                       std::initializer_list<uchar *> outs);
     void runSeries(const SetDescriptor &command, uchar value);
     Exchange querySecrecyCode(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4);
+    // Notes how a command ended and hands the outcome on.
+    Exchange ended(Exchange outcome);
     // The keyboard-option queries with their outcome, for the watch's start.
     Exchange queryKeyboardOption553(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4);
     Exchange queryKeyboardOption560(uchar &byte1, uchar &byte2);
     void notifyStage(int stage);
 
+    Exchange lastCommand = Exchange::Completed;
     mutable QMutex entryMutex;
     // Release/acquire pair around each hand-over between this thread and the
     // watch loop (start, and end seen by the join). The pool's own hand-over

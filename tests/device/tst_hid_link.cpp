@@ -325,6 +325,7 @@ private slots:
         QCOMPARE(block, pattern(1));
         QVERIFY(rig.mouse.transfers().empty());
         QVERIFY(!rig.link->hidReady); // a dropped command leaves the flag alone
+        QCOMPARE(rig.link->lastExchange(), Exchange::LinkBusy);
     }
 };
 
