@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -16,6 +17,10 @@ namespace fs = std::filesystem;
 static void replay(const fs::path &file)
 {
     std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "cannot read %s\n", file.c_str());
+        std::exit(1);
+    }
     const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::printf("%s\n", file.c_str());
     std::fflush(stdout);
@@ -24,26 +29,26 @@ static void replay(const fs::path &file)
 
 int main(int argc, char **argv)
 {
-    int replayed = 0;
+    // Every path is made absolute first: targets change the current folder.
+    std::vector<fs::path> files;
     for (int i = 1; i < argc; ++i) {
-        const fs::path arg(argv[i]);
         std::error_code error;
+        const fs::path arg = fs::absolute(argv[i], error);
         if (fs::is_regular_file(arg, error)) {
-            replay(arg);
-            ++replayed;
+            files.push_back(arg);
             continue;
         }
         if (!fs::is_directory(arg, error))
             continue;
-        std::vector<fs::path> files;
+        std::vector<fs::path> inFolder;
         for (const auto &entry : fs::directory_iterator(arg))
             if (entry.is_regular_file() && entry.path().filename().string().front() != '.')
-                files.push_back(entry.path());
-        std::sort(files.begin(), files.end());
-        for (const fs::path &f : files)
-            replay(f);
-        replayed += int(files.size());
+                inFolder.push_back(entry.path());
+        std::sort(inFolder.begin(), inFolder.end());
+        files.insert(files.end(), inFolder.begin(), inFolder.end());
     }
-    std::printf("%d inputs replayed\n", replayed);
-    return replayed > 0 ? 0 : 1;
+    for (const fs::path &f : files)
+        replay(f);
+    std::printf("%zu inputs replayed\n", files.size());
+    return files.empty() ? 1 : 0;
 }
