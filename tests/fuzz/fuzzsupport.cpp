@@ -47,7 +47,10 @@ void writeInput(const QString &path, const uint8_t *data, size_t size)
         || file.write(reinterpret_cast<const char *>(data), qint64(size)) != qint64(size))
         failed("input written", __FILE__, __LINE__);
     stamp += 1000;
-    file.setFileTime(QDateTime::fromMSecsSinceEpoch(stamp), QFileDevice::FileModificationTime);
+    // The time is set after the bytes reached the file, or writing them
+    // would set it again.
+    if (!file.flush() || !file.setFileTime(QDateTime::fromMSecsSinceEpoch(stamp), QFileDevice::FileModificationTime))
+        failed("input time set", __FILE__, __LINE__);
 }
 
 QByteArray fileBytes(const QString &path)
