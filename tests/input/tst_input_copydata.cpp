@@ -164,7 +164,9 @@ private slots:
         QTRY_COMPARE(connected(idle), int(ConnectionGuard::DefaultMaxConnections));
         for (QLocalSocket &peer : idle)
             peer.abort();
-        QCOMPARE(send(title, 0x250F, "after"), qintptr(1));
+        // The server learns of the closed peers as it processes their
+        // sockets; a connection it takes before that is still beyond the cap.
+        QTRY_COMPARE_WITH_TIMEOUT(send(title, 0x250F, "after"), qintptr(1), 10000);
     }
 
     void withoutXNothingIsCaptured() { QVERIFY(!hook->installHooks()); }
