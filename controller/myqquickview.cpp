@@ -1,55 +1,42 @@
 #include "myqquickview.h"
 
-#include "configfile.h"
-#include "debugline.h"
 #include "filedialogs.h"
-#include "fileops.h"
-#include "hid_thread.h"
-#include "inivalue.h"
-#include "pointersettings.h"
+#include "macrolibrary.h"
 #include "profilefiles.h"
-#include "scenevalue.h"
 
 #include <QFocusEvent>
 #include <QMetaObject>
+#include <QQmlEngine>
 #include <QQuickItem>
-#include <QSettings>
+#include <QStandardPaths>
 #include <QThread>
+#include <QUrl>
+
+namespace {
+QString desktopFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+}
+} // namespace
 
 myQQuickView::myQQuickView(QWidget *parent)
     : QQuickWidget(parent)
     , fileDialogs(std::make_unique<FileDialogs>())
-    , pointerSettings(createPointerSettings())
 {
-    // Files larger than any real one read as empty and are never rewritten.
-    const auto open = [](const QString &path) { return new QSettings(path, ini::formatFor(path)); };
-    globalSettings = open(configfile::path());
-    factorySettings = open(profilefiles::factoryPath());
-    for (int slot = 0; slot < profilefiles::SlotCount; ++slot)
-        profileSettings.append(open(profilefiles::slotPath(slot)));
-    currentProfile = 0;
-
-    isColorful = getGlobalData(QStringLiteral("mouse/isColorful")).toBool();
-    isGun = getGlobalData(QStringLiteral("mouse/isGun")).toBool();
-    icType = getGlobalData(QStringLiteral("mouse/icType")).toString();
-    is55328 = getGlobalData(QStringLiteral("mouse/is55328")).toBool();
+    // The scene's QML module lives at "qrc:/modules/qml".
+    engine()->addImportPath(QStringLiteral("qrc:/"));
 }
 
 myQQuickView::~myQQuickView()
 {
-    delete globalSettings;
-    delete factorySettings;
-    qDeleteAll(profileSettings);
+    // The core goes before the widget base: the scene, which may still call
+    // the controller while it is torn down, goes first.
+    setSource(QUrl());
 }
 
 void myQQuickView::setFileDialogs(std::unique_ptr<FileDialogs> dialogs)
 {
     fileDialogs = std::move(dialogs);
-}
-
-void myQQuickView::setPointerSettings(std::unique_ptr<PointerSettings> settings)
-{
-    pointerSettings = std::move(settings);
 }
 
 void myQQuickView::callScene(const char *function, Qt::ConnectionType type,
@@ -63,11 +50,6 @@ void myQQuickView::callScene(const char *function, Qt::ConnectionType type,
     for (int i = 0; i < args.size() && i < 4; ++i)
         a[i] = Q_ARG(QVariant, args.at(i));
     QMetaObject::invokeMethod(root, function, type, a[0], a[1], a[2], a[3]);
-}
-
-QSettings *myQQuickView::currentProfileSettings() const
-{
-    return profileSettings.value(currentProfile, nullptr);
 }
 
 void myQQuickView::keyboardNotify(bool isDown, unsigned char usbCode)
@@ -91,10 +73,11 @@ void myQQuickView::focusInEvent(QFocusEvent *event)
     event->accept();
 }
 
-void myQQuickView::clearHidBusy()
+void myQQuickView::changeEvent(QEvent *event)
 {
-    if (hidLink)
-        hidLink->hidReady = true;
+    QQuickWidget::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange)
+        emit inputEnabledChanged();
 }
 
 void myQQuickView::initUI()
@@ -107,67 +90,61 @@ void myQQuickView::runUI()
     callScene("run", Qt::QueuedConnection);
 }
 
-void myQQuickView::resetApconfig()
+// The import and export operations: the dialog here, the file work in the
+// core. Values that could not be used are refused before a dialog opens.
+
+bool myQQuickView::loadMacroFile(QVariant macroFileName)
 {
-    const QString path = globalSettings->fileName();
-    const QString factory = configfile::factoryPath();
-    // Without a usable factory copy there is nothing to reset to: keep the file.
-    if (!fileops::isReadableFile(factory, fileops::MaxIniFileBytes)) {
-        debugLine("resetApconfig Failed");
+    const QString name = macroFileName.toString();
+    if (!macrolibrary::isValidName(name))
+        return false;
+    const QString chosen = fileDialogs->openFileName(this, tr("Open File"), desktopFolder(),
+                                                     tr("Macro(*.mc)"));
+    if (chosen.isEmpty())
+        return false;
+    return importMacroFile(name, chosen);
+}
+
+void myQQuickView::saveMacroFile(QVariant macroFileName)
+{
+    const QString name = macroFileName.toString();
+    if (!macrolibrary::exists(name))
         return;
-    }
-    // Delete the old object now, not later: a deferred deletion would flush
-    // its pending writes over the fresh copy.
-    delete globalSettings;
-    globalSettings = nullptr;
-    // The copy is swapped in only once complete: a failed copy keeps the file.
-    if (!fileops::replaceWithCopy(factory, path))
-        debugLine("resetApconfig Failed");
-    globalSettings = new QSettings(configfile::path(), ini::formatFor(configfile::path()));
+    const QString chosen = fileDialogs->saveFileName(this, tr("Save File"), desktopFolder(),
+                                                     tr("Macro(*.mc)"));
+    if (!chosen.isEmpty())
+        exportMacroFile(name, chosen);
 }
 
-void myQQuickView::setCurrentProfile(int profile)
+bool myQQuickView::loadProfile(int profile)
 {
-    if (profile < 0 || profile >= profileSettings.size()) {
-        debugLine("setCurrentProfile refused", profile);
+    if (!profilefiles::isValidSlot(profile))
+        return false;
+    const QString chosen = fileDialogs->openFileName(this, tr("Open File"), desktopFolder(),
+                                                     tr("Profile(*.pf)"));
+    if (chosen.isEmpty())
+        return false;
+    return importProfile(profile, chosen);
+}
+
+void myQQuickView::saveProfile(int profile)
+{
+    if (!profilefiles::isValidSlot(profile))
         return;
-    }
-    currentProfile = profile;
+    const QString chosen = fileDialogs->saveFileName(this, tr("Save File"), desktopFolder(),
+                                                     tr("Profile(*.pf)"));
+    if (!chosen.isEmpty())
+        exportProfile(profile, chosen);
 }
 
-void myQQuickView::openUpdateExe()
+void myQQuickView::mouseSendGundata(int mode, QVariantList data)
 {
+    ControllerCore::mouseSendGundata(mode, plainSceneList(data));
 }
 
-QVariant myQQuickView::getData(QVariant key, bool isRecovery)
+QVariantList myQQuickView::mouseGetKeydefine(QVariant index, bool isRecovery)
 {
-    QSettings *settings = isRecovery ? factorySettings : currentProfileSettings();
-    return settings->value(key.toString());
-}
-
-QVariant myQQuickView::getGlobalData(QVariant key)
-{
-    return globalSettings->value(key.toString());
-}
-
-QVariantList myQQuickView::getDataList(QVariant key, bool isRecovery)
-{
-    return ini::toList(getData(key, isRecovery));
-}
-
-void myQQuickView::setData(QVariant key, QVariant data)
-{
-    ini::setValue(*currentProfileSettings(), key.toString(), plainSceneValue(data));
-}
-
-void myQQuickView::setGlobalData(QVariant key, QVariant tmpdata)
-{
-    ini::setValue(*globalSettings, key.toString(), plainSceneValue(tmpdata));
-}
-
-void myQQuickView::setDataList(QVariant key, QVariantList datalist)
-{
-    ini::setValue(*currentProfileSettings(), key.toString(), QVariant(plainSceneList(datalist)));
+    return ControllerCore::mouseGetKeydefine(index.toString(), isRecovery);
 }
 
 void myQQuickView::setBusy(int busyTime)

@@ -110,18 +110,12 @@ static Exchange outcome(bool completed)
     return completed ? Exchange::Completed : Exchange::Failed;
 }
 
-Exchange Hid_Thread::ended(Exchange result)
-{
-    lastCommand = result;
-    return result;
-}
-
 Exchange Hid_Thread::runSet(const SetDescriptor &command, const frame::Params &params,
                             const uchar *block, int blockLength)
 {
     if (!waitHidReady()) {
         debugLine(command.busyText);
-        return ended(Exchange::LinkBusy);
+        return Exchange::LinkBusy;
     }
     loadFrame(command.code, params);
     if (blockLength > 0) {
@@ -134,7 +128,7 @@ Exchange Hid_Thread::runSet(const SetDescriptor &command, const frame::Params &p
     const bool ok = sendCommand(blockLength, command.settle);
     if (command.pauseAfter)
         QThread::msleep(PauseAfterSetMs);
-    return ended(outcome(ok));
+    return outcome(ok);
 }
 
 Exchange Hid_Thread::runQuery(const QueryDescriptor &command, const frame::Params &params,
@@ -142,7 +136,7 @@ Exchange Hid_Thread::runQuery(const QueryDescriptor &command, const frame::Param
 {
     if (!waitHidReady()) {
         debugLine(command.busyText);
-        return ended(Exchange::LinkBusy);
+        return Exchange::LinkBusy;
     }
     loadFrame(command.code, params);
     std::memset(replyBuffer, 0, sizeof replyBuffer);
@@ -157,7 +151,7 @@ Exchange Hid_Thread::runQuery(const QueryDescriptor &command, const frame::Param
     int pos = FirstReplyPos;
     for (uchar *out : outs)
         *out = replyBuffer[pos++];
-    return ended(outcome(ok));
+    return outcome(ok);
 }
 
 // One frame per target 1..4, stopping after the first for a recoil-capable
@@ -167,19 +161,15 @@ void Hid_Thread::runSeries(const SetDescriptor &command, uchar value)
 {
     if (!waitHidReady()) {
         debugLine(command.busyText);
-        ended(Exchange::LinkBusy);
         return;
     }
-    bool all = true;
     for (uchar target = 1; target <= SeriesTargets; ++target) {
         hidReady = false;
         loadFrame(command.code, {target, value});
-        // Each target is tried regardless of the one before.
-        all = sendCommand(0, command.settle) && all;
+        (void)sendCommand(0, command.settle); // each target is tried regardless
         if (owner && owner->ownerIsGun())
             break;
     }
-    ended(outcome(all));
 }
 
 // --- handshake ---------------------------------------------------------------
@@ -370,19 +360,16 @@ void Hid_Thread::hid560_84H_GetCurrentDPI(uchar &byte1, uchar &byte2)
 
 void Hid_Thread::hid560_8CH_readProfile(uchar *src128, uchar profileNo)
 {
-    if (!src128) {
-        ended(Exchange::Failed);
+    if (!src128)
         return;
-    }
     if (!waitHidReady()) {
         debugLine(q560ReadProfile.busyText);
-        ended(Exchange::LinkBusy);
         return;
     }
     loadFrame(q560ReadProfile.code, {profileNo});
     std::memset(replyBuffer, 0, sizeof replyBuffer);
     std::memcpy(bulkBuffer, src128, ProfileLength);
-    ended(outcome(queryCommand(ProfileLength)));
+    (void)queryCommand(ProfileLength);
     // A failed read leaves the caller's bytes where no chunk arrived.
     std::memcpy(src128, bulkBuffer, ProfileLength);
 }

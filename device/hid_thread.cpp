@@ -169,6 +169,7 @@ bool Hid_Thread::waitHidReady()
         QThread::msleep(ReadyPollMs);
         QCoreApplication::processEvents();
     }
+    ++exchangeTally.failed;
     return false;
 }
 
@@ -184,6 +185,7 @@ bool Hid_Thread::finishExchange(bool ok)
 {
     closeCommandPath();
     hidReady = true;
+    ++(ok ? exchangeTally.completed : exchangeTally.failed);
     return ok;
 }
 

@@ -30,6 +30,15 @@ enum class Exchange { Completed, Failed, LinkBusy };
 // nothing was learnt about the device.
 enum class Handshake { Accepted, Rejected, LinkBusy };
 
+// How the commands' exchanges ended since the link was made. The commands
+// stay silent; a caller that must know whether an operation reached the
+// mouse compares the tally before and after it.
+struct ExchangeTally
+{
+    unsigned completed = 0;
+    unsigned failed = 0; // failed, or dropped because the link stayed busy
+};
+
 // The one object that talks to the mouse. A QThread whose own thread is
 // never started: commands run on the caller's (GUI) thread; only the device
 // watch runs on the global thread pool.
@@ -81,10 +90,7 @@ public:
     // chkDeviceIsEnCode with its outcome.
     Handshake handshake(int index);
 
-    // How the last command ended; a series of frames is completed only when
-    // each of its frames was. The commands keep their silence towards their
-    // callers; this is for the program's own code that must know.
-    Exchange lastExchange() const { return lastCommand; }
+    ExchangeTally tally() const { return exchangeTally; }
 
     // Longest data block any command moves, and the largest report payload
     // an entry may declare (report buffers are sized per exchange).
@@ -153,14 +159,13 @@ private:
                       std::initializer_list<uchar *> outs);
     void runSeries(const SetDescriptor &command, uchar value);
     Exchange querySecrecyCode(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4);
-    // Notes how a command ended and hands the outcome on.
-    Exchange ended(Exchange outcome);
     // The keyboard-option queries with their outcome, for the watch's start.
     Exchange queryKeyboardOption553(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4);
     Exchange queryKeyboardOption560(uchar &byte1, uchar &byte2);
     void notifyStage(int stage);
 
-    Exchange lastCommand = Exchange::Completed;
+    // Written by the commands only, on the caller's thread.
+    ExchangeTally exchangeTally;
     mutable QMutex entryMutex;
     // Release/acquire pair around each hand-over between this thread and the
     // watch loop (start, and end seen by the join). The pool's own hand-over

@@ -21,6 +21,10 @@ QStringList folderCandidates();
 // can be had.
 QString privateFolder();
 
+// The name of the single-instance lock and channel of an executable, from
+// its absolute path: each installed copy is an instance of its own.
+QString instanceName(const QString &executablePath);
+
 // Full server name of the local channel `name` in the private folder;
 // empty when there is no private folder.
 QString serverName(const QString &name);

@@ -3,6 +3,7 @@
 #include "deviceeventtexts.h"
 #include "fileops.h"
 
+#include <QDir>
 #include <QSettings>
 
 namespace langstrings {
@@ -28,6 +29,20 @@ QString languagePath(const QString &langCode)
     if (!fileops::isSafeBaseName(langCode, suffix))
         return QString();
     return QString::fromLatin1(languageFolder) + langCode + suffix;
+}
+
+QStringList available()
+{
+    const QString suffix = QString::fromLatin1(languageSuffix);
+    QStringList names;
+    const QStringList files = QDir(QString::fromLatin1(languageFolder))
+                                  .entryList({QLatin1Char('*') + suffix}, QDir::Files, QDir::Name);
+    for (const QString &file : files) {
+        const QString name = file.chopped(suffix.size());
+        if (!languagePath(name).isEmpty())
+            names << name;
+    }
+    return names;
 }
 
 QStringList read(const QString &group, const QString &langCode)

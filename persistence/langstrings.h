@@ -16,6 +16,9 @@ extern const char *const EventGroup;
 // plain file name.
 QString languagePath(const QString &langCode);
 
+// The languages there are files for (their base names), sorted.
+QStringList available();
+
 // The texts of `group`; a missing entry gives an empty text, a missing file
 // or group an empty list. Reading EventGroup also updates deviceEventTexts
 // (entries beyond the group's texts keep theirs).

@@ -30,6 +30,8 @@ int runApplication(int &argc, char **argv, const std::function<void(Widget &)> &
     // The program lives in the tray until "Quit (&Q)": closing a dialog that
     // has no parent while the window is hidden must not end it.
     app.setQuitOnLastWindowClosed(false);
+    // The help menu shows it.
+    QCoreApplication::setApplicationVersion(QStringLiteral(R770_VERSION));
 
     int result = 0;
     {

@@ -4,7 +4,6 @@
 #include "debugline.h"
 #include "localchannel.h"
 
-#include <QCryptographicHash>
 #include <QDataStream>
 #include <QDeadlineTimer>
 #include <QFileInfo>
@@ -35,8 +34,7 @@ SingleInstanceApp::~SingleInstanceApp()
 
 QString SingleInstanceApp::channelName(const QString &executablePath)
 {
-    const QByteArray hash = QCryptographicHash::hash(executablePath.toUtf8(), QCryptographicHash::Sha1);
-    return QStringLiteral("r770-") + QString::fromLatin1(hash.toHex().left(16));
+    return localchannel::instanceName(executablePath);
 }
 
 bool SingleInstanceApp::isRunning()

@@ -24,7 +24,7 @@ void Ui_Controler::setupView(QWidget *host)
 
     view = new myQQuickView(host);
     view->setObjectName(QStringLiteral("ui_View"));
-    view->setSource(QUrl(QStringLiteral("qrc:modules/qml/main.qml")));
+    view->setSource(QUrl(QStringLiteral("qrc:/modules/qml/main.qml")));
 
     QQmlContext *context = view->rootContext();
     context->setContextProperty(QStringLiteral("ui_View"), view);

@@ -1,12 +1,10 @@
 #include "widget.h"
 
 #include "autostart.h"
-#include "configfile.h"
 #include "copydata.h"
 #include "debugline.h"
 #include "devicechangesource.h"
-#include "devicetable.h"
-#include "inivalue.h"
+#include "discovery.h"
 #include "inputhook.h"
 #include "myqquickview.h"
 #include "ui_controler.h"
@@ -18,7 +16,6 @@
 #include <QIcon>
 #include <QMenu>
 #include <QMessageBox>
-#include <QSettings>
 
 bool deviceConnected = false;
 
@@ -184,19 +181,7 @@ void Widget::checkDevice()
     }
     discoveryRunning = true;
 
-    QList<DeviceEntry> entries;
-    {
-        const QSettings config(configfile::path(), ini::formatFor(configfile::path()));
-        entries = readDeviceTable(config);
-    }
-    findDeviceInterfaces(entries);
-    hidThread.replaceDeviceList(entries);
-
-    Handshake result = Handshake::Rejected;
-    for (int j = 0; j < entries.size() && result == Handshake::Rejected; ++j) {
-        if (!entries.at(j).commandPath.isEmpty())
-            result = hidThread.handshake(j);
-    }
+    const Handshake result = discovery::acceptFirst(hidThread, discovery::findDevices()).result;
     if (result == Handshake::Accepted)
         connectDevice();
     else if (result == Handshake::LinkBusy)
@@ -218,15 +203,7 @@ void Widget::connectDevice()
         requestRestore();
     noticeWhileWatching = false;
     hidThread.startDeviceWatch(uint(hidThread.currentIndex));
-    if (controller->icType == QLatin1String("560")) {
-        controller->mouseReadProfile(0);
-        controller->mouseReadProfile(1);
-        if (controller->isGun) {
-            controller->mouseReadProfile(2);
-            controller->mouseReadProfile(3);
-            controller->mouseReadProfile(4);
-        }
-    }
+    controller->readDeviceProfiles();
     controller->setEnabled(true);
     startScene();
 }

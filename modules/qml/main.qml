@@ -1,111 +1,580 @@
+pragma ComponentBehavior: Bound
 import QtQuick
+import modules.qml
+import "basic/formulas.mjs" as Formulas
 
-// Placeholder scene until the full interface lands: the root item with the
-// functions the program calls, a title bar the window is dragged by, and a
-// read-out of what the program reported. Every call is also recorded in
-// `calls`, so that tests can observe it.
+// The whole interface. The program calls the scene functions below; the
+// scene reaches the program through the controller ("ui_View"), the window
+// control ("ui_Ctl") and the device link ("hid").
+//
+// Key, DPI and lighting edits are held in their pages and marked unsaved;
+// lift-off edits are written at once and sent by Save; the pointer options
+// are written and applied at once. saveChanges() and loadProfilePages() are
+// the two flows that send a page set to the mouse.
 Item {
     id: mainIten
     objectName: "mainIten"
+
     width: 1024
     height: 640
     visible: false
 
-    property var calls: []
-    property int protectInterval: -1
-    property int currentDpiStage: -1
-    property string lastKey: "-"
-    property string lastButton: "-"
+    property bool isColorful: false
+    property bool isGun: true
+    property string icType: "553"
+    property string language: "ChineseSimplified"
+    property string url: "https://support.braxtel.example/r770"
+    property bool isPownOn: false
+    property int skin_No: 1
 
-    function record(entry) {
-        var list = calls.slice()
-        list.push(entry)
-        calls = list
-    }
+    // A key or a mouse button reported by the system-wide capture.
+    signal msg_KB(bool isDown, int usbCode)
+    signal msg_MS(bool isDown, int buttonCode, int x, int y)
+
+    // What the program publishes to the scene.
+    readonly property var uiView: typeof ui_View !== "undefined" ? ui_View : null
+    readonly property var windowControl: typeof ui_Ctl !== "undefined" ? ui_Ctl : null
+    readonly property var hidLink: typeof hid !== "undefined" ? hid : null
+
+    property string title
+    property int keyCount: 8
+    // The start-up logo has given way to the panels.
+    property bool started: false
+    // Flows running now (save, profile switch, factory reset).
+    property int flowDepth: 0
+    // The key under the pointer, on the key panel or the mouse picture.
+    property int hoveredKey: -1
+
+    readonly property bool locked: protectTimer.running || flowDepth > 0
+    readonly property bool unsaved: keyPanel.dirty || dpiPanel.dirty || lightPanel.dirty || liftOffPanel.dirty
+    // The program disables the view while no mouse is accepted.
+    readonly property bool deviceAbsent: uiView !== null && uiView.inputEnabled === false && !locked
+    readonly property string version: Qt.application.version
+
+    // --- Scene functions the program calls ------------------------------------
 
     function initUI() {
+        setProtectUI(1000)
         visible = true
-        record("initUI")
-        if (typeof ui_View !== "undefined" && ui_View)
-            currentDpiStage = ui_View.mouseGetCurrentDPI()
+        if (!isPownOn)
+            firstInit()
+        // The mouse reports stages from 1; 0 means it did not say.
+        const stage = Formulas.toInt(uiView.mouseGetCurrentDPI(), 0)
+        if (stage > 0)
+            dpiPanel.activeStage = stage - 1
     }
-    function run() { record("run") }
+
+    function run() {
+    }
+
     function detectKeyboard(isDown, usbCode) {
-        lastKey = "0x" + usbCode.toString(16) + (isDown ? " down" : " up")
-        record("detectKeyboard " + isDown + " " + usbCode)
+        msg_KB(Formulas.toBool(isDown), Formulas.toInt(usbCode))
     }
+
     function detectMouse(isDown, buttonCode, x, y) {
-        lastButton = "0x" + buttonCode.toString(16) + (isDown ? " down" : " up") + " at " + x + ", " + y
-        record("detectMouse " + isDown + " " + buttonCode + " " + x + " " + y)
+        msg_MS(Formulas.toBool(isDown), Formulas.toInt(buttonCode), Formulas.toInt(x), Formulas.toInt(y))
     }
-    function setProtectUI(interval) { protectInterval = interval; record("setProtectUI " + interval) }
-    function setCurrentDPI(dpiValue) { currentDpiStage = dpiValue; record("setCurrentDPI " + dpiValue) }
 
-    Rectangle {
+    // Locks the scene for `interval` milliseconds (0: unlocks at once).
+    function setProtectUI(interval) {
+        protectTimer.stop()
+        protectTimer.interval = Math.max(0, Formulas.toInt(interval))
+        uiView.setEnabled(false)
+        protectTimer.start()
+    }
+
+    function setCurrentDPI(dpiValue) {
+        const stage = Formulas.toInt(dpiValue)
+        if (stage !== 0)
+            dpiPanel.activeStage = stage - 1
+    }
+
+    // --- First initialisation ---------------------------------------------------
+
+    function firstInit() {
+        isColorful = Formulas.toBool(uiView.getGlobalData("mouse/isColorful"))
+        icType = Formulas.toText(uiView.getGlobalData("mouse/icType"))
+        isGun = Formulas.toBool(uiView.getGlobalData("mouse/isGun"))
+        keyCount = Formulas.boundedInt(uiView.getGlobalData("mouse/keyCount"), 1,
+                                       Formulas.keyAssignmentCount, 8)
+        language = Formulas.toText(uiView.getGlobalData("common/language")) || language
+        url = Formulas.toText(uiView.getGlobalData("common/url")) || url
+        title = Formulas.toText(uiView.getGlobalData("common/name"))
+
+        // hid560 mice start on device profile 1.
+        if (icType === "560" && Formulas.toInt(uiView.mouseReadCurrentProfile()) !== 1 && hidLink)
+            hidLink.hid560_02H_SetCurrentProfile(1)
+
+        for (const group of Lang.order)
+            Lang.setGroup(group, uiView.getLangStrings(group, language))
+
+        profileStore.init(Lang.profile[5])
+        const storedNumber = uiView.getGlobalData("mouse/profileNo")
+        profileStore.current = profileStore.startNumber(storedNumber)
+        if (Formulas.toInt(storedNumber, -1) !== profileStore.current)
+            uiView.setGlobalData("mouse/profileNo", profileStore.current)
+        uiView.setCurrentProfile(profileStore.current)
+
+        // After the profile is set, so that it reads the profile in use.
+        liftOffPanel.init(false)
+        macroStore.init()
+        gunStore.init()
+        keyPanel.init(false)
+        dpiPanel.init(false)
+        lightPanel.init(false)
+        pointerStore.init(false)
+        isPownOn = true
+    }
+
+    // --- Flows --------------------------------------------------------------------
+
+    // Runs `work` with the scene locked. The device calls block the GUI
+    // thread; the link lets events through while it waits, and the overlay
+    // keeps the user from starting anything meanwhile.
+    function runLocked(work) {
+        flowDepth += 1
+        uiView.setEnabled(false)
+        try {
+            work()
+        } finally {
+            flowDepth -= 1
+            if (!locked)
+                uiView.setEnabled(true)
+        }
+    }
+
+    // Save: every page with unsaved edits stores and sends them, in order.
+    function saveChanges() {
+        runLocked(() => {
+            if (keyPanel.dirty)
+                keyPanel.save()
+            if (dpiPanel.dirty)
+                dpiPanel.save()
+            if (lightPanel.dirty)
+                lightPanel.save()
+            if (liftOffPanel.dirty)
+                liftOffPanel.save()
+        })
+    }
+
+    // Reads the profile in use into the pages; with `send` the whole profile
+    // goes to the mouse.
+    function loadProfilePages(send) {
+        runLocked(() => {
+            keyPanel.init(send)
+            liftOffPanel.init(send)
+            dpiPanel.init(send)
+            lightPanel.init(send)
+            pointerStore.init(send)
+        })
+    }
+
+    // The profile selector's choice: with unsaved edits, the user confirms
+    // first that they may be dropped.
+    function requestProfile(number) {
+        if (number === profileStore.current)
+            return
+        if (unsaved)
+            switchDialog.open({ profileNumber: number })
+        else
+            switchProfile(number)
+    }
+
+    function switchProfile(number) {
+        if (!profileStore.hasNumber(number) || number === profileStore.current)
+            return
+        uiView.setGlobalData("mouse/profileNo", number)
+        uiView.setCurrentProfile(number)
+        profileStore.current = number
+        loadProfilePages(true)
+    }
+
+    // Factory reset of the profile in use. The recoil defaults come back
+    // first, so that the key assignment sent with the profile carries their
+    // fire periods; then the weapons themselves go to the mouse.
+    function resetFactory() {
+        runLocked(() => {
+            uiView.resetProfile(profileStore.current)
+            gunStore.restoreDefaults()
+            loadProfilePages(true)
+            uiView.mouseSetCurrentDPI(2)
+            dpiPanel.activeStage = 1
+            gunStore.sendAll()
+        })
+    }
+
+    // --- Dialogs --------------------------------------------------------------------
+
+    function openKeyDialog(index) {
+        if (locked || index < 0 || index >= keyCount || index === keyPanel.onlyLeftButton)
+            return
+        keyDialog.open({ keyIndex: index })
+    }
+
+    // Opens a dialog by name: "macro", "gun", "system", "profile", "reset".
+    function openDialog(name) {
+        const loaders = { macro: macroDialog, gun: gunDialog, system: systemDialog,
+                          profile: profileDialog, reset: resetDialog }
+        if (!locked && loaders[name])
+            loaders[name].open()
+    }
+
+    function languageChoices() {
+        const codes = typeof uiView.getLanguageList === "function" ? uiView.getLanguageList() : []
+        const choices = []
+        for (const code of codes) {
+            const own = uiView.getLangStrings("main", code)
+            choices.push({ code: String(code), name: own.length > 19 && String(own[19]).length > 0 ? String(own[19]) : String(code) })
+        }
+        return choices
+    }
+
+    // --- Data kept outside the dialogs ----------------------------------------------
+
+    ProfileStore {
+        id: profileStore
+        uiView: mainIten.uiView
+    }
+    MacroStore {
+        id: macroStore
+        uiView: mainIten.uiView
+    }
+    GunStore {
+        id: gunStore
+        uiView: mainIten.uiView
+        onPeriodsEdited: keyPanel.dirty = true
+    }
+    PointerStore {
+        id: pointerStore
+        uiView: mainIten.uiView
+    }
+
+    Timer {
+        id: protectTimer
+        onTriggered: {
+            mainIten.started = true
+            if (mainIten.flowDepth === 0)
+                mainIten.uiView.setEnabled(true)
+        }
+    }
+
+    Shortcut {
+        sequence: "Ctrl+S"
+        enabled: !mainIten.locked
+        onActivated: mainIten.saveChanges()
+    }
+
+    // --- The window ---------------------------------------------------------------------
+
+    Environment {
         anchors.fill: parent
-        radius: 12
-        color: "#26282f"
-
-        Rectangle {
-            id: titleBar
-            width: parent.width
-            height: 48
-            radius: 12
-            color: "#30333c"
-            Text {
-                anchors.left: parent.left
-                anchors.leftMargin: 20
-                anchors.verticalCenter: parent.verticalCenter
-                color: "#e8e8ec"
-                font.pixelSize: 18
-                text: "BRAXTEL SOLVAR MOUSE R770"
+        title: mainIten.title
+        skinNo: mainIten.skin_No
+        onDragged: (dx, dy) => {
+            if (mainIten.windowControl) {
+                mainIten.windowControl.onXChanged(dx)
+                mainIten.windowControl.onYChanged(dy)
             }
-            MouseArea {
+        }
+    }
+
+    Menu_Up {
+        id: menuUp
+        objectName: "menuUp"
+        anchors.right: parent.right
+        anchors.rightMargin: 10
+        y: (Theme.titleBarHeight - Theme.controlHeight) / 2
+        height: Theme.controlHeight
+        visible: mainIten.started
+        enabled: !mainIten.deviceAbsent
+        profileNames: profileStore.names
+        profileIndex: profileStore.currentIndex
+        url: mainIten.url
+        version: mainIten.version
+        onProfileChosen: index => mainIten.requestProfile(profileStore.numberAt(index))
+        onHelpWanted: {
+            languages = mainIten.languageChoices()
+            chosenLanguage = Formulas.toText(mainIten.uiView.getGlobalData("common/language"))
+        }
+        onLanguageChosen: code => {
+            mainIten.uiView.setGlobalData("common/language", code)
+            chosenLanguage = code
+        }
+        onMinimiseClicked: if (mainIten.windowControl) mainIten.windowControl.onMinimize()
+        onCloseClicked: if (mainIten.windowControl) mainIten.windowControl.onClose()
+    }
+
+    Item {
+        id: panels
+        objectName: "panels"
+        x: 0
+        y: Theme.titleBarHeight
+        width: parent.width
+        height: parent.height - y
+        opacity: mainIten.started ? (mainIten.deviceAbsent ? Theme.disabledOpacity : 1) : 0
+        visible: opacity > 0
+        enabled: !mainIten.deviceAbsent
+        Behavior on opacity { NumberAnimation { duration: Theme.calm } }
+
+        KeyMatrix {
+            id: keyPanel
+            objectName: "keyPanel"
+            x: Theme.margin
+            y: Theme.margin
+            width: 248
+            height: 496
+            uiView: mainIten.uiView
+            gunPeriods: gunStore.activePeriods
+            keyCount: mainIten.keyCount
+            highlightedKey: mainIten.hoveredKey
+            onKeyHovered: index => mainIten.hoveredKey = index
+            onKeyClicked: index => mainIten.openKeyDialog(index)
+        }
+
+        Frame {
+            id: pictureCard
+            x: 280
+            y: Theme.margin
+            width: 420
+            height: 392
+            padding: 12
+            headerHeight: 12
+
+            Mouse {
+                id: mouseMain
+                objectName: "mouseMain"
                 anchors.fill: parent
-                property point pressedAt
-                onPressed: function(mouse) { pressedAt = Qt.point(mouse.x, mouse.y) }
-                onPositionChanged: function(mouse) {
-                    ui_Ctl.onXChanged(mouse.x - pressedAt.x)
-                    ui_Ctl.onYChanged(mouse.y - pressedAt.y)
-                }
+                anchors.bottomMargin: 24
+                keyCount: mainIten.keyCount
+                skinNo: mainIten.skin_No
+                highlightedKey: mainIten.hoveredKey
+                onKeyHovered: index => mainIten.hoveredKey = index
+                onKeyClicked: index => mainIten.openKeyDialog(index)
             }
-            Row {
-                anchors.right: parent.right
-                anchors.rightMargin: 12
-                anchors.verticalCenter: parent.verticalCenter
-                spacing: 8
-                Repeater {
-                    model: [{ label: "\u2013", minimise: true }, { label: "\u2715", minimise: false }]
-                    delegate: Rectangle {
-                        width: 32; height: 28; radius: 4
-                        color: area.containsMouse ? "#4a4e5a" : "transparent"
-                        Text { anchors.centerIn: parent; color: "#e8e8ec"; text: modelData.label; font.pixelSize: 16 }
-                        MouseArea {
-                            id: area
-                            anchors.fill: parent
-                            hoverEnabled: true
-                            onClicked: modelData.minimise ? ui_Ctl.onMinimize() : ui_Ctl.onClose()
-                        }
-                    }
-                }
+
+            Text {
+                anchors.bottom: parent.bottom
+                anchors.horizontalCenter: parent.horizontalCenter
+                text: dpiPanel.activeValue > 0
+                      ? Lang.dpiSetting[2] + " " + (dpiPanel.activeStage + 1) + "  \u00B7  "
+                        + dpiPanel.activeValue + " " + Lang.dpiSetting[0]
+                      : ""
+                color: Theme.textSecondary
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.labelSize
             }
         }
 
-        Column {
-            anchors.centerIn: parent
-            spacing: 18
-            Text {
-                anchors.horizontalCenter: parent.horizontalCenter
-                color: "#00aaff"
-                font.pixelSize: 40
-                text: mainIten.currentDpiStage > 0 ? "DPI stage " + mainIten.currentDpiStage : "DPI stage -"
+        LiftOff {
+            id: liftOffPanel
+            objectName: "liftOffPanel"
+            x: 280
+            y: 420
+            width: 420
+            height: 92
+            uiView: mainIten.uiView
+        }
+
+        DpiSetting {
+            id: dpiPanel
+            objectName: "dpiPanel"
+            x: 716
+            y: Theme.margin
+            width: 292
+            height: 252
+            uiView: mainIten.uiView
+        }
+
+        LightControl {
+            id: lightPanel
+            objectName: "lightPanel"
+            x: 716
+            y: 280
+            width: 292
+            height: 232
+            uiView: mainIten.uiView
+            colourful: mainIten.isColorful
+        }
+
+        Row {
+            id: editors
+            x: Theme.margin
+            y: 528
+            spacing: 10
+
+            Button {
+                objectName: "macroButton"
+                height: Theme.buttonHeight
+                text: Lang.main[1]
+                onClicked: mainIten.openDialog("macro")
             }
-            Text {
-                anchors.horizontalCenter: parent.horizontalCenter
-                color: "#b8bac2"
-                font.pixelSize: 16
-                text: "Last key: " + mainIten.lastKey + "    Last button: " + mainIten.lastButton
+            Button {
+                objectName: "gunButton"
+                height: Theme.buttonHeight
+                visible: mainIten.isGun
+                text: Lang.main[2]
+                onClicked: mainIten.openDialog("gun")
+            }
+            Button {
+                objectName: "systemButton"
+                height: Theme.buttonHeight
+                text: Lang.main[9]
+                onClicked: mainIten.openDialog("system")
+            }
+            Button {
+                objectName: "profileButton"
+                height: Theme.buttonHeight
+                text: Lang.main[4]
+                onClicked: mainIten.openDialog("profile")
             }
         }
+
+        Row {
+            anchors.right: parent.right
+            anchors.rightMargin: Theme.margin
+            y: 528
+            spacing: 10
+
+            Button {
+                objectName: "resetButton"
+                height: Theme.buttonHeight
+                width: Math.max(104, implicitWidth)
+                kind: "outline"
+                text: Lang.main[5]
+                onClicked: mainIten.openDialog("reset")
+            }
+            Button {
+                objectName: "saveButton"
+                height: Theme.buttonHeight
+                width: Math.max(116, implicitWidth)
+                kind: mainIten.unsaved ? "primary" : "normal"
+                bold: true
+                marked: mainIten.unsaved
+                text: Lang.main[10]
+                onClicked: mainIten.saveChanges()
+            }
+        }
+    }
+
+    // The start-up logo, until the first lock ends.
+    Item {
+        anchors.fill: parent
+        anchors.topMargin: Theme.titleBarHeight
+        opacity: mainIten.started ? 0 : 1
+        visible: opacity > 0
+        Behavior on opacity { NumberAnimation { duration: Theme.calm } }
+
+        Image {
+            id: startLogo
+            anchors.centerIn: parent
+            width: 240
+            height: 240
+            source: "qrc:/index/modules/img/skin" + mainIten.skin_No + "/index/startlogo.png"
+            sourceSize.width: 480
+            sourceSize.height: 480
+        }
+        Rectangle {
+            anchors.centerIn: parent
+            width: 120
+            height: 120
+            radius: 60
+            color: "transparent"
+            border.width: 10
+            border.color: Theme.accent
+            visible: startLogo.status !== Image.Ready
+        }
+    }
+
+    // Shown while no mouse is accepted.
+    Rectangle {
+        anchors.horizontalCenter: parent.horizontalCenter
+        y: Theme.titleBarHeight + 8
+        width: absentText.implicitWidth + 32
+        height: 32
+        radius: 16
+        color: Theme.card
+        border.width: 1
+        border.color: Theme.error
+        visible: mainIten.started && mainIten.deviceAbsent
+        Text {
+            id: absentText
+            anchors.centerIn: parent
+            text: Lang.main[16]
+            color: Theme.text
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.labelSize
+        }
+    }
+
+    // --- Dialogs: their views are loaded when opened ------------------------------------
+
+    DialogLoader {
+        id: keyDialog
+        objectName: "keyDialog"
+        anchors.fill: parent
+        view: Qt.resolvedUrl("J2/KeyAssigment.qml")
+        properties: ({ panel: keyPanel })
+    }
+
+    DialogLoader {
+        id: macroDialog
+        objectName: "macroDialog"
+        anchors.fill: parent
+        view: Qt.resolvedUrl("J2/MacroEditor.qml")
+        properties: ({ store: macroStore })
+    }
+
+    DialogLoader {
+        id: gunDialog
+        objectName: "gunDialog"
+        anchors.fill: parent
+        view: Qt.resolvedUrl("J2/GunControl.qml")
+        properties: ({ store: gunStore, skinNo: mainIten.skin_No })
+    }
+
+    DialogLoader {
+        id: systemDialog
+        objectName: "systemDialog"
+        anchors.fill: parent
+        view: Qt.resolvedUrl("J2/SystemSetting.qml")
+        properties: ({ store: pointerStore })
+    }
+
+    DialogLoader {
+        id: profileDialog
+        objectName: "profileDialog"
+        anchors.fill: parent
+        view: Qt.resolvedUrl("J2/Profile.qml")
+        properties: ({ store: profileStore })
+    }
+
+    DialogLoader {
+        id: resetDialog
+        objectName: "resetDialog"
+        anchors.fill: parent
+        view: Qt.resolvedUrl("J2/ConfirmDialog.qml")
+        properties: ({ title: Lang.main[6], message: Lang.main[20] })
+        onAccepted: {
+            close()
+            mainIten.resetFactory()
+        }
+    }
+
+    DialogLoader {
+        id: switchDialog
+        objectName: "switchDialog"
+        anchors.fill: parent
+        view: Qt.resolvedUrl("J2/ConfirmDialog.qml")
+        properties: ({ title: Lang.main[17], message: Lang.main[22] })
+        onAccepted: {
+            const number = item.profileNumber
+            close()
+            mainIten.switchProfile(number)
+        }
+    }
+
+    BusyIndicator {
+        anchors.fill: parent
+        running: mainIten.locked && mainIten.visible
     }
 }

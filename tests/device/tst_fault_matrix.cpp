@@ -10,12 +10,12 @@
 // By default a slice runs: for each command and fault, the first, a middle
 // and the last call the fault can strike. R770_FAULT_MATRIX=full runs every
 // call (scripts/fault-matrix). The link's pauses are real.
-#include "devicetable.h"
+#include "discovery.h"
 #include "linkrig.h"
+#include "testmodules.h"
 
 #include <QElapsedTimer>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
@@ -370,14 +370,14 @@ struct Call1
     Call call;
 };
 
-// The link, one mouse of the command set and a device table naming it.
+// The link, one mouse of the command set, and a runtime folder whose device
+// table names it.
 struct MatrixRig
 {
-    QTemporaryDir dir;
+    TestModules modules;
     VirtualR770 mouse;
     RecordingOwner owner;
     std::unique_ptr<Hid_Thread> link = std::make_unique<Hid_Thread>();
-    QString configPath;
 
     explicit MatrixRig(CommandSet set)
     {
@@ -392,19 +392,11 @@ struct MatrixRig
         owner.icType = set == CommandSet::Hid560 ? "560" : "553";
         link->owner = &owner;
 
-        configPath = dir.filePath("apConfig.bin");
-        QSettings table(configPath, QSettings::IniFormat);
-        table.setValue("common/deviceCount", 1);
-        table.setValue("0/type", "1");
-        table.setValue("0/vid", QString::number(config.vid, 16));
-        table.setValue("0/pid", QString::number(config.pid, 16));
-        table.setValue("0/usagePage", QString::number(config.usagePage, 16));
-        table.setValue("0/usage", QString::number(config.usage, 16));
-        table.setValue("0/usagePage2", QString::number(config.usagePage2, 16));
-        table.setValue("0/usage2", QString::number(config.usage2, 16));
+        // The shipped table names the shipped mouse; its report length and
+        // scrambling follow the mouse.
+        QSettings table(modules.path("setting/apConfig.bin"), QSettings::IniFormat);
         table.setValue("0/reportLength", config.reportLength);
         table.setValue("0/isEncode", config.scrambling);
-        table.setValue("0/sCode", QString::fromStdString(config.secrecyCode));
     }
     ~MatrixRig()
     {
@@ -413,14 +405,10 @@ struct MatrixRig
         vr770::resetBus();
     }
 
-    // What discovery does: table, interfaces, handshake.
     bool discover()
     {
-        const QSettings table(configPath, QSettings::IniFormat);
-        QList<DeviceEntry> entries = readDeviceTable(table);
-        findDeviceInterfaces(entries);
-        link->replaceDeviceList(entries);
-        return !entries.isEmpty() && !entries.first().commandPath.isEmpty() && link->chkDeviceIsEnCode(0);
+        const discovery::Outcome found = discovery::acceptFirst(*link, discovery::findDevices());
+        return found.result == Handshake::Accepted && found.index == 0;
     }
 
     // Records the HID calls on the mouse while `run` runs; at call number
@@ -554,10 +542,12 @@ private slots:
         Outs outs;
         QElapsedTimer clock;
         clock.start();
+        ExchangeTally before = rig.link->tally();
         const std::vector<Call1> calls = rig.observe([&] { outs = c.run(*rig.link, v0); });
         const qint64 cleanMs = clock.elapsed();
         QVERIFY(c.took(rig.mouse.state(), v0, outs.after));
-        QCOMPARE(rig.link->lastExchange(), Exchange::Completed);
+        QCOMPARE(rig.link->tally().failed, before.failed);
+        QVERIFY(rig.link->tally().completed > before.completed);
         QVERIFY(rig.linkFree());
         QVERIFY(!calls.empty());
         const qint64 reads = std::count_if(calls.begin(), calls.end(), [](const Call1 &x) { return x.call == Call::Read; });
@@ -577,6 +567,7 @@ private slots:
                 vr770::clearTransferLog();
 
                 clock.restart();
+                before = rig.link->tally();
                 bool hung = false;
                 {
                     Watchdog watchdog(rig.mouse, boundMs + HangMs);
@@ -590,13 +581,13 @@ private slots:
                 QVERIFY2(rig.linkFree(), qPrintable(where + ": link not free (ready " + QString::number(rig.link->hidReady)
                                                     + ", handles open " + QString::number(rig.mouse.openHandles()) + ")"));
 
-                // A struck command reports no success: not as its outcome,
-                // not as a value it did not get from the device, not as an
-                // accepted handshake. A busy firmware drops what it gets
-                // without a word, which the link cannot know.
+                // A struck command reports no success: not in the link's
+                // tally of failed exchanges, not as a value it did not get
+                // from the device, not as an accepted handshake. A busy
+                // firmware drops what it gets without a word, which the link
+                // cannot know.
                 if (fault != Fault::Busy)
-                    QVERIFY2(rig.link->lastExchange() != Exchange::Completed,
-                             qPrintable(where + ": reported as completed"));
+                    QVERIFY2(rig.link->tally().failed > before.failed, qPrintable(where + ": reported as completed"));
                 const MouseState state = rig.mouse.state();
                 switch (c.kind) {
                 case Kind::Handshake:
@@ -629,8 +620,9 @@ private slots:
                 const uchar again = next();
                 if (c.prepare)
                     c.prepare(rig.mouse, again);
+                before = rig.link->tally();
                 outs = c.run(*rig.link, again);
-                QVERIFY2(c.took(rig.mouse.state(), again, outs.after) && rig.link->lastExchange() == Exchange::Completed,
+                QVERIFY2(c.took(rig.mouse.state(), again, outs.after) && rig.link->tally().failed == before.failed,
                          qPrintable(where + ": next command failed"));
                 QVERIFY2(rig.linkFree(), qPrintable(where + ": link not free after the next command"));
                 ++scenarios;

@@ -1,8 +1,10 @@
 // Keys and clicks made by a real X client (xdotool) reach the scene through
-// the hook and the controller's notifications. Needs an X server (xvfb-run).
+// the hook and the controller's notifications (into a scene that records
+// them). Needs an X server (xvfb-run).
 
 #include "inputhook.h"
 #include "myqquickview.h"
+#include "recordingscene.h"
 #include "testmodules.h"
 
 #include <QApplication>
@@ -55,7 +57,7 @@ private slots:
         modules = std::make_unique<TestModules>();
         QVERIFY(modules->isValid());
         view = std::make_unique<myQQuickView>();
-        view->setSource(QUrl(QStringLiteral("qrc:modules/qml/main.qml")));
+        useRecordingScene(*view);
         QVERIFY(view->rootObject());
         hook = std::make_unique<InputHook>(false);
         hook->setKeyboardCallback([](unsigned char usage, bool isDown, void *view) {

@@ -51,6 +51,7 @@ dpkg-deb -c "$deb" | awk '{ $1 = $2 = $3 = $4 = $5 = ""; sub(/^ +/, ""); print }
 dpkg-deb -c "$deb" | awk '{ print $2 }' | sort -u > "$work/owners"
 for path in \
     "/usr/bin/r770 -> ../lib/r770/r770" /usr/lib/r770/r770 /usr/lib/r770/r770.installed \
+    "/usr/bin/r770ctl -> ../lib/r770/r770ctl" /usr/lib/r770/r770ctl /usr/share/man/man1/r770ctl.1.gz \
     /usr/lib/r770/modules/macro /usr/lib/r770/modules/img/logo.ico \
     /usr/lib/udev/rules.d/70-r770.rules \
     /usr/share/applications/com.braxtel.r770.desktop \
@@ -119,7 +120,9 @@ fi
 check "changelog names this version" \
   sh -c "gzip -dc '$work/root/usr/share/doc/r770/changelog.Debian.gz' | head -n 1 | grep -qF 'r770 (${version}-1)'"
 check "copyright file" test -s "$work/root/usr/share/doc/r770/copyright"
-check "man page readable" sh -c "gzip -dc '$work/root/usr/share/man/man1/r770.1.gz' | grep -q '^.SH NAME'"
+for page in r770 r770ctl; do
+  check "man page $page readable" sh -c "gzip -dc '$work/root/usr/share/man/man1/$page.1.gz' | grep -q '^.SH NAME'"
+done
 
 # --- The unpacked program ----------------------------------------------------
 # Started through its bin/ link, as a user would, with a fresh home. Its
@@ -139,6 +142,11 @@ for _ in $(seq 300); do
 done
 sleep 0.5
 check "still running" kill -0 "$program_pid"
+# r770ctl beside it sees the running program and leaves the mouse alone.
+ctl() { HOME=$home XDG_RUNTIME_DIR="$work/runtime" XDG_DATA_HOME= XDG_CONFIG_HOME= "$work/root/usr/bin/r770ctl" "$@"; }
+status=0
+ctl dpi stage 1 > "$work/ctl.log" 2>&1 || status=$?
+check "r770ctl refuses while the program runs" test "$status" = 7
 kill -TERM "$program_pid" 2>/dev/null || true
 status=0
 wait "$program_pid" || status=$?
@@ -150,6 +158,14 @@ check "works in the user's folder" \
 find "$work/root" | sort > "$work/tree.after"
 check "left the unpacked package as it was" cmp -s "$work/tree.before" "$work/tree.after"
 check "no warnings" test -z "$(grep -vE '^(Device DisConnect|QStandardPaths: )' "$work/program.log")"
+
+# Without the program and without a mouse: help, the files, no mouse found.
+check "r770ctl help" sh -c "'$work/root/usr/bin/r770ctl' --help | grep -q '^Usage: r770ctl'"
+ctl profile list > "$work/ctl.log" 2>&1 || true
+check "r770ctl reads the user's profiles" grep -q Standard "$work/ctl.log"
+status=0
+ctl status > "$work/ctl.log" 2>&1 || status=$?
+check "r770ctl status without a mouse" test "$status" = 3
 
 echo "$failures failures"
 [ "$failures" = 0 ]

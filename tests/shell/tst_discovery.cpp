@@ -1,5 +1,6 @@
 #include "deviceeventtexts.h"
 #include "myqquickview.h"
+#include "recordingscene.h"
 #include "testmodules.h"
 #include "virtual_r770.h"
 #include "virtualdevicechange.h"
@@ -12,7 +13,8 @@
 #include <QTest>
 
 // Finding the mouse, accepting it after the handshake, following its DPI
-// button and noticing its removal, against virtual mice.
+// button and noticing its removal, against virtual mice. The scene is one
+// that records the program's calls.
 namespace {
 
 QMutex logMutex;
@@ -83,6 +85,7 @@ class TestDiscovery : public QObject
     void start()
     {
         window = std::make_unique<Widget>();
+        useRecordingScene(*window->view());
         window->setDeviceChangeSource(std::make_unique<VirtualDeviceChangeSource>());
     }
 

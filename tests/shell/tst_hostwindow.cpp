@@ -1,5 +1,6 @@
 #include "autostartentry.h"
 #include "inputhook.h"
+#include "recordingscene.h"
 #include "myqquickview.h"
 #include "testmodules.h"
 #include "ui_controler.h"
@@ -16,8 +17,8 @@
 #include <QTest>
 #include <QTimer>
 
-// The host window with the placeholder scene, which records every call the
-// program makes into it.
+// The host window; after checking that the real scene loads, the tests put
+// in a scene that records every call the program makes into it.
 class TestHostWindow : public QObject
 {
     Q_OBJECT
@@ -26,6 +27,7 @@ class TestHostWindow : public QObject
     QTemporaryDir config; // the user's XDG_CONFIG_HOME
     std::unique_ptr<Widget> window;
     bool trayAvailable = true;
+    bool realSceneLoaded = false;
 
     QStringList sceneCalls() const
     {
@@ -54,6 +56,8 @@ private slots:
         deviceConnected = false;
         trayAvailable = true;
         window = std::make_unique<Widget>();
+        realSceneLoaded = window->view()->rootObject() != nullptr;
+        useRecordingScene(*window->view());
     }
 
     void cleanup() { window.reset(); }
@@ -61,7 +65,7 @@ private slots:
     void setsItselfUpFromTheRuntimeFolder()
     {
         QCOMPARE(window->windowTitle(), QStringLiteral("BRAXTEL SOLVAR MOUSE R770"));
-        QVERIFY(window->view()->rootObject()); // the compiled-in scene resolved
+        QVERIFY(realSceneLoaded); // the compiled-in scene resolved
         QCOMPARE(window->size(), QSize(1024, 640));
         QVERIFY(!window->trayIcon->icon().isNull());
     }

@@ -1,4 +1,4 @@
-#include "myqquickview.h"
+#include "controllercore.h"
 
 #include "debugline.h"
 #include "dpicodes.h"
@@ -58,18 +58,20 @@ QVariantList asNumbers(const QVariantList &list)
 
 } // namespace
 
-CommandSet myQQuickView::commandSet() const
+CommandSet ControllerCore::commandSet() const
 {
     return icType == QLatin1String(hid560Type) ? CommandSet::hid560 : CommandSet::hid553;
 }
 
-void myQQuickView::sendProfileBlocks(const std::vector<int> &blocks)
+void ControllerCore::sendProfileBlocks(const std::vector<int> &blocks)
 {
+    if (!hidLink)
+        return;
     for (int b : blocks)
         hidLink->hid560_0CH_setProfile(profileImages[b], static_cast<uchar>(b));
 }
 
-void myQQuickView::sendKeyMatrix(uchar *matrix, uchar index)
+void ControllerCore::sendKeyMatrix(uchar *matrix, uchar index)
 {
     if (commandSet() == CommandSet::hid560)
         hidLink->hid560_0DH_SetKeyMatrix(matrix, index);
@@ -77,7 +79,7 @@ void myQQuickView::sendKeyMatrix(uchar *matrix, uchar index)
         hidLink->hid553_12H_SetKeyMatrix(matrix, index);
 }
 
-keymatrix::Matrix myQQuickView::firmwareMatrix() const
+keymatrix::Matrix ControllerCore::firmwareMatrix() const
 {
     QSettings *settings = currentProfileSettings();
     std::vector<int> values(keymatrix::matrixSize, 0);
@@ -90,9 +92,9 @@ keymatrix::Matrix myQQuickView::firmwareMatrix() const
     return keymatrix::matrixFromValues(values);
 }
 
-QVariant myQQuickView::mouseSendMacroData(QVariantList macroData, QVariant macroIndex)
+void ControllerCore::mouseSendMacroData(const QVariantList &macroData, uint macroIndex)
 {
-    const auto id = macroblock::macroId(macroIndex.toUInt() & lowByte);
+    const auto id = macroblock::macroId(macroIndex & lowByte);
     if (hidLink && id) {
         macroblock::Block block = macroblock::macroBlock(ints(macroData));
         if (commandSet() == CommandSet::hid560)
@@ -100,10 +102,9 @@ QVariant myQQuickView::mouseSendMacroData(QVariantList macroData, QVariant macro
         else
             hidLink->hid553_13H_SetMacroKey(*id, block.data());
     }
-    return QVariant(true);
 }
 
-void myQQuickView::mouseSendGundata(int mode, QVariantList data)
+void ControllerCore::mouseSendGundata(int mode, const QVariantList &data)
 {
     if (!isGun || !hidLink)
         return;
@@ -127,20 +128,20 @@ void myQQuickView::mouseSendGundata(int mode, QVariantList data)
     sendProfileBlocks(blocks);
 }
 
-void myQQuickView::mouseSetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
+void ControllerCore::mouseSetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
 {
     if (hidLink)
         hidLink->hid553_03H_SetKeyboardoption(byte1, byte2, byte3, byte4);
 }
 
-void myQQuickView::mouseSetReportRate(uchar rate, uchar en)
+void ControllerCore::mouseSetReportRate(uchar rate, uchar en)
 {
     debugLine("test", int(rate), int(en));
     if (hidLink)
         hidLink->hid553_07H_Lod(rate, en);
 }
 
-void myQQuickView::mouseSetCurrentDPI(uchar currentDPI)
+void ControllerCore::mouseSetCurrentDPI(uchar currentDPI)
 {
     if (!hidLink)
         return;
@@ -150,7 +151,7 @@ void myQQuickView::mouseSetCurrentDPI(uchar currentDPI)
         hidLink->hid553_0BH_SetCurrentDPI(currentDPI);
 }
 
-void myQQuickView::mouseResetKeyMatrix()
+void ControllerCore::mouseResetKeyMatrix()
 {
     if (!hidLink)
         return;
@@ -159,7 +160,7 @@ void myQQuickView::mouseResetKeyMatrix()
         sendKeyMatrix(f.data(), static_cast<uchar>(index));
 }
 
-QVariant myQQuickView::mouseGetCurrentDPI()
+int ControllerCore::mouseGetCurrentDPI()
 {
     uchar stage = 0;
     if (hidLink) {
@@ -170,10 +171,11 @@ QVariant myQQuickView::mouseGetCurrentDPI()
             hidLink->hid553_8BH_GetCurrentDPI(stage);
         }
     }
-    return QVariant(int(stage));
+    return stage;
 }
 
-void myQQuickView::mouseSetKeyMatrix(QVariantList src64, bool isSendData, QVariantList otherParam)
+void ControllerCore::mouseSetKeyMatrix(const QVariantList &src64, bool isSendData,
+                                       const QVariantList &otherParam)
 {
     for (int n = 0; n < keymatrix::entryCount; ++n) {
         QVariantList entry;
@@ -192,10 +194,9 @@ void myQQuickView::mouseSetKeyMatrix(QVariantList src64, bool isSendData, QVaria
     }
     keymatrix::RecoilSet r = keymatrix::recoilSet(m, firmwareMatrix(), uints(otherParam), set);
     if (set == CommandSet::hid560) {
-        uchar *block0 = profileImages[profileimage::colourfulBlock];
         if (r.recoilMask)
-            block0[profileimage::offset::recoilMask] = *r.recoilMask;
-        hidLink->hid560_0CH_setProfile(block0, profileimage::colourfulBlock);
+            profileImages[profileimage::colourfulBlock][profileimage::offset::recoilMask] = *r.recoilMask;
+        sendProfileBlocks({profileimage::colourfulBlock});
     }
     uchar *const matrices[] = {r.m.data(), r.f.data(), r.f2.data(), r.f3.data()};
     for (int i = 0; i < keymatrix::lastMatrix; ++i)
@@ -206,7 +207,8 @@ void myQQuickView::mouseSetKeyMatrix(QVariantList src64, bool isSendData, QVaria
         hidLink->hid553_02H_SetCurrentKeyMatrix(keymatrix::mainMatrix);
 }
 
-void myQQuickView::mouseSetDpi(int dpiCount, QString sensorType, QVariantList dpiValueArray)
+void ControllerCore::mouseSetDpi(int dpiCount, const QString &sensorType,
+                                 const QVariantList &dpiValueArray)
 {
     if (!hidLink)
         return;
@@ -221,7 +223,7 @@ void myQQuickView::mouseSetDpi(int dpiCount, QString sensorType, QVariantList dp
                                              dpicodes::usesHighBits(sensor), isGun));
 }
 
-void myQQuickView::mouseSetRGBEffect(uchar effect, uchar option1, uchar option2)
+void ControllerCore::mouseSetRGBEffect(uchar effect, uchar option1, uchar option2)
 {
     if (!hidLink)
         return;
@@ -236,7 +238,7 @@ void myQQuickView::mouseSetRGBEffect(uchar effect, uchar option1, uchar option2)
     hidLink->hid553_0DH_SetRGBLedEffect(e.mode, e.value, third);
 }
 
-void myQQuickView::mouseSetRGBColor(uchar type, QVariantList src24)
+void ControllerCore::mouseSetRGBColor(uchar type, const QVariantList &src24)
 {
     if (!hidLink)
         return;
@@ -259,17 +261,16 @@ void myQQuickView::mouseSetRGBColor(uchar type, QVariantList src24)
     }
 }
 
-void myQQuickView::mouseSetProfile(uint profileNo)
+void ControllerCore::mouseSetProfile(uint profileNo)
 {
     if (!profileimage::isBlock(profileNo)) {
         debugLine("mouseSetProfile refused", profileNo);
         return;
     }
-    if (hidLink)
-        hidLink->hid560_0CH_setProfile(profileImages[profileNo], static_cast<uchar>(profileNo));
+    sendProfileBlocks({int(profileNo)});
 }
 
-void myQQuickView::mouseReadProfile(uint profileNo)
+void ControllerCore::mouseReadProfile(uint profileNo)
 {
     if (!profileimage::isBlock(profileNo)) {
         debugLine("mouseReadProfile refused", profileNo);
@@ -279,15 +280,15 @@ void myQQuickView::mouseReadProfile(uint profileNo)
         hidLink->hid560_8CH_readProfile(profileImages[profileNo], static_cast<uchar>(profileNo));
 }
 
-QVariant myQQuickView::mouseReadCurrentProfile()
+int ControllerCore::mouseReadCurrentProfile()
 {
     uchar profile = 0;
     if (hidLink)
         hidLink->hid560_82H_GetCurrentProfile(profile);
-    return QVariant(int(profile));
+    return profile;
 }
 
-void myQQuickView::mouseSwitchKeyMatrix(int indexNo)
+void ControllerCore::mouseSwitchKeyMatrix(int indexNo)
 {
     if (!hidLink)
         return;
@@ -297,7 +298,7 @@ void myQQuickView::mouseSwitchKeyMatrix(int indexNo)
         hidLink->hid553_02H_SetCurrentKeyMatrix(static_cast<uchar>(indexNo - 1));
 }
 
-QVariantList myQQuickView::GetKeyboardoption()
+QVariantList ControllerCore::GetKeyboardoption()
 {
     uchar options[keyOptionCount] = {};
     if (hidLink)
@@ -308,19 +309,19 @@ QVariantList myQQuickView::GetKeyboardoption()
     return list;
 }
 
-void myQQuickView::mouseSetCursorSpeed(uint cursorSpeed)
+void ControllerCore::mouseSetCursorSpeed(uint cursorSpeed)
 {
     if (!pointerSettings->setMouseSpeed(pointervalues::windowsSpeed(cursorSpeed)))
         debugLine("setCursorSpeed Failed");
 }
 
-void myQQuickView::mouseSetVerticalScrollLines(uint lines)
+void ControllerCore::mouseSetVerticalScrollLines(uint lines)
 {
     if (!pointerSettings->setWheelScrollLines(lines))
         debugLine("setVerticalScrollLines Failed");
 }
 
-void myQQuickView::mouseSetDoubleClickSpeed(uint speed)
+void ControllerCore::mouseSetDoubleClickSpeed(uint speed)
 {
     // A step beyond the slowest time would wrap to a huge time: refuse it.
     const std::optional<unsigned> time = pointervalues::doubleClickTime(speed);
@@ -328,9 +329,9 @@ void myQQuickView::mouseSetDoubleClickSpeed(uint speed)
         debugLine("setDoubleClickSpeed Failed");
 }
 
-QVariantList myQQuickView::mouseGetKeydefine(QVariant index, bool isRecovery)
+QVariantList ControllerCore::mouseGetKeydefine(const QString &index, bool isRecovery)
 {
     QSettings *settings = isRecovery ? factorySettings : currentProfileSettings();
-    const QString key = QLatin1String(keyMatrixKey) + index.toString();
+    const QString key = QLatin1String(keyMatrixKey) + index;
     return asNumbers(ini::toList(settings->value(key, QVariant(0))));
 }

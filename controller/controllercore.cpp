@@ -1,0 +1,122 @@
+#include "controllercore.h"
+
+#include "configfile.h"
+#include "debugline.h"
+#include "fileops.h"
+#include "hid_thread.h"
+#include "inivalue.h"
+#include "pointersettings.h"
+#include "profilefiles.h"
+#include "profileimage.h"
+
+#include <QSettings>
+
+ControllerCore::ControllerCore() : pointerSettings(createPointerSettings())
+{
+    // Files larger than any real one read as empty and are never rewritten.
+    const auto open = [](const QString &path) { return new QSettings(path, ini::formatFor(path)); };
+    globalSettings = open(configfile::path());
+    factorySettings = open(profilefiles::factoryPath());
+    for (int slot = 0; slot < profilefiles::SlotCount; ++slot)
+        profileSettings.append(open(profilefiles::slotPath(slot)));
+    currentProfile = 0;
+
+    isColorful = getGlobalData(QStringLiteral("mouse/isColorful")).toBool();
+    isGun = getGlobalData(QStringLiteral("mouse/isGun")).toBool();
+    icType = getGlobalData(QStringLiteral("mouse/icType")).toString();
+    is55328 = getGlobalData(QStringLiteral("mouse/is55328")).toBool();
+}
+
+ControllerCore::~ControllerCore()
+{
+    delete globalSettings;
+    delete factorySettings;
+    qDeleteAll(profileSettings);
+}
+
+void ControllerCore::setPointerSettings(std::unique_ptr<PointerSettings> settings)
+{
+    pointerSettings = std::move(settings);
+}
+
+QSettings *ControllerCore::currentProfileSettings() const
+{
+    return profileSettings.value(currentProfile, nullptr);
+}
+
+void ControllerCore::readDeviceProfiles()
+{
+    if (commandSet() != CommandSet::hid560)
+        return;
+    mouseReadProfile(0);
+    mouseReadProfile(profileimage::mainBlock);
+    if (!isGun)
+        return;
+    for (int block = profileimage::firstRecoilBlock; block <= profileimage::lastRecoilBlock; ++block)
+        mouseReadProfile(uint(block));
+}
+
+void ControllerCore::clearHidBusy()
+{
+    if (hidLink)
+        hidLink->hidReady = true;
+}
+
+void ControllerCore::resetApconfig()
+{
+    const QString path = globalSettings->fileName();
+    const QString factory = configfile::factoryPath();
+    // Without a usable factory copy there is nothing to reset to: keep the file.
+    if (!fileops::isReadableFile(factory, fileops::MaxIniFileBytes)) {
+        debugLine("resetApconfig Failed");
+        return;
+    }
+    // Delete the old object now, not later: a deferred deletion would flush
+    // its pending writes over the fresh copy.
+    delete globalSettings;
+    globalSettings = nullptr;
+    // The copy is swapped in only once complete: a failed copy keeps the file.
+    if (!fileops::replaceWithCopy(factory, path))
+        debugLine("resetApconfig Failed");
+    globalSettings = new QSettings(configfile::path(), ini::formatFor(configfile::path()));
+}
+
+void ControllerCore::setCurrentProfile(int profile)
+{
+    if (profile < 0 || profile >= profileSettings.size()) {
+        debugLine("setCurrentProfile refused", profile);
+        return;
+    }
+    currentProfile = profile;
+}
+
+QVariant ControllerCore::getData(const QString &key, bool isRecovery)
+{
+    QSettings *settings = isRecovery ? factorySettings : currentProfileSettings();
+    return settings->value(key);
+}
+
+QVariant ControllerCore::getGlobalData(const QString &key)
+{
+    return globalSettings->value(key);
+}
+
+QVariantList ControllerCore::getDataList(const QString &key, bool isRecovery)
+{
+    return ini::toList(getData(key, isRecovery));
+}
+
+void ControllerCore::setData(const QString &key, const QVariant &data)
+{
+    ini::setValue(*currentProfileSettings(), key, data);
+}
+
+void ControllerCore::setGlobalData(const QString &key, const QVariant &tmpdata)
+{
+    ini::setValue(*globalSettings, key, tmpdata);
+}
+
+void ControllerCore::setDataList(const QString &key, const QVariantList &datalist)
+{
+    ini::setValue(*currentProfileSettings(), key, QVariant(datalist));
+}

@@ -1,0 +1,109 @@
+#include "commands.h"
+
+#include "commandsupport.h"
+#include "fileproblems.h"
+#include "hid_thread.h"
+#include "inivalue.h"
+
+#include <QCoreApplication>
+#include <QSettings>
+
+#include <algorithm>
+
+namespace ctl {
+
+QString Command::usage() const
+{
+    const QString name = words.join(QLatin1Char(' '));
+    return arguments.isEmpty() ? name : name + QLatin1Char(' ') + arguments;
+}
+
+const std::vector<Command> &commands()
+{
+    static const std::vector<Command> table = [] {
+        std::vector<Command> all;
+        addMouseCommands(all);
+        addFileCommands(all);
+        // Listed by topic: the mouse, its profiles, its settings, macros.
+        const QStringList order = {QStringLiteral("status"), QStringLiteral("profile"), QStringLiteral("dpi"),
+                                   QStringLiteral("liftoff"), QStringLiteral("light"), QStringLiteral("key"),
+                                   QStringLiteral("macro")};
+        std::stable_sort(all.begin(), all.end(), [&order](const Command &a, const Command &b) {
+            return order.indexOf(a.words.first()) < order.indexOf(b.words.first());
+        });
+        return all;
+    }();
+    return table;
+}
+
+QString tr(const char *source)
+{
+    return QCoreApplication::translate("r770ctl", source);
+}
+
+Prepared refuse(int code, const QString &message)
+{
+    return {Action(), Reply::failure(code, message)};
+}
+
+Prepared usageError(const QString &message)
+{
+    return refuse(UsageError, message);
+}
+
+std::optional<int> intIn(const QString &word, int lowest, int highest)
+{
+    bool ok = false;
+    const int value = word.toInt(&ok);
+    if (!ok || value < lowest || value > highest)
+        return std::nullopt;
+    return value;
+}
+
+bool flushed(Context &ctx, QSettings &settings)
+{
+    if (ini::flush(settings))
+        return true;
+    QString why = fileproblems::whyNotWritable(settings.fileName());
+    if (why.isEmpty())
+        why = tr("the file could not be written");
+    ctx.reply = Reply::failure(FileError, fileproblems::describe(settings.fileName(), why)
+                                              + tr("; nothing was sent to the mouse"));
+    return false;
+}
+
+void print(Context &ctx, const QJsonDocument &json, const QString &text)
+{
+    ctx.reply.out += ctx.json ? QString::fromUtf8(json.toJson(QJsonDocument::Indented)) : text;
+}
+
+bool Delivery::step(const QString &what, const std::function<void()> &operation)
+{
+    if (!failed.isEmpty()) {
+        skipped << what;
+        return false;
+    }
+    const unsigned before = link.tally().failed;
+    operation();
+    if (link.tally().failed == before) {
+        done << what;
+        return true;
+    }
+    failed = what;
+    return false;
+}
+
+void Delivery::fail(Context &ctx, const QString &stored) const
+{
+    QString message = tr("the mouse did not take the %1").arg(failed);
+    if (!skipped.isEmpty())
+        message += tr(", so the %1 %2 not sent").arg(skipped.join(tr(" and ")),
+                                                     skipped.size() == 1 ? tr("was") : tr("were"));
+    if (!done.isEmpty())
+        message += tr("; the %1 reached it").arg(done.join(tr(" and ")));
+    if (!stored.isEmpty())
+        message += tr(". %1; run the command again to send it").arg(stored);
+    ctx.reply = Reply::failure(DeviceError, message);
+}
+
+} // namespace ctl

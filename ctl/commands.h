@@ -1,0 +1,71 @@
+#pragma once
+
+#include "reply.h"
+
+#include "deviceentry.h"
+
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+class ControllerCore;
+class Hid_Thread;
+class SceneRules;
+
+namespace ctl {
+
+// What a request needs besides reading the files.
+enum class Access {
+    ReadFiles,  // reads files only
+    WriteFiles, // changes files: never while the tray program runs
+    Mouse,      // talks to the mouse (and changes files)
+    Status,     // talks to the mouse when it can, reports either way
+};
+
+// Where a request is performed: a controller on the user's files and, for
+// the requests that need it, the link to an accepted mouse. Whoever holds
+// those can perform a request: r770ctl with its own, the tray program with
+// the window's.
+struct Context
+{
+    explicit Context(ControllerCore &controller) : core(controller) {}
+
+    ControllerCore &core;
+    Hid_Thread *link = nullptr; // set for Mouse requests and a found mouse
+    DeviceEntry entry;          // the accepted mouse's device-table entry
+    Reply unavailable;          // Status only: why the mouse could not be used
+    bool json = false;
+    Reply reply;
+};
+
+using Action = std::function<void(Context &)>;
+
+// A request checked against the files before anything is changed or sent:
+// the action to perform, or the refusal.
+struct Prepared
+{
+    Action action;
+    Reply refusal;
+};
+
+struct Command
+{
+    QStringList words; // "dpi", "set"
+    QString arguments; // "VALUE..."
+    QString summary;
+    QString details;
+    Access access;
+    bool takesJson;
+    std::function<Prepared(const QStringList &args, ControllerCore &core, const SceneRules &rules)> prepare;
+
+    QString usage() const;
+};
+
+// Every command, in the order --help lists them.
+const std::vector<Command> &commands();
+
+// The commands of each part.
+void addFileCommands(std::vector<Command> &table);
+void addMouseCommands(std::vector<Command> &table);
+
+} // namespace ctl

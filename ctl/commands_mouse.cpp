@@ -1,0 +1,524 @@
+// The commands that talk to the mouse: each stores in the active profile
+// and sends, as the window's pages do on save.
+#include "commands.h"
+
+#include "commandsupport.h"
+#include "controllercore.h"
+#include "hid_thread.h"
+#include "keyfunctions.h"
+#include "profiles.h"
+#include "scenerules.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QSettings>
+
+#include <cmath>
+
+namespace ctl {
+
+namespace {
+
+// As the window: the key panel shows this many keys when apConfig.bin
+// does not say.
+constexpr int shownKeysByDefault = 8;
+// The recoil editor: six weapons, three of them active; a weapon's fire
+// period is the third value of its set, 10 when it has none.
+constexpr int recoilEditorWeapons = 6;
+constexpr int recoilWeapons = 3;
+constexpr int gunPeriodField = 2;
+constexpr int defaultGunPeriod = 10;
+constexpr int colourCount = 8;
+// The language the window shows its texts in when apConfig.bin names none.
+constexpr char defaultLanguage[] = "ChineseSimplified";
+
+QString hex(int value)
+{
+    return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
+}
+
+QString usbId(quint16 id)
+{
+    return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0'));
+}
+
+// How the DPI page reads the stages: "mouse/dpiCount" offered (1 to 8),
+// "mouse/currentDpiCount" of them enabled.
+int offeredStages(ControllerCore &core, const SceneRules &rules)
+{
+    const int most = rules.maxDpiStages();
+    return rules.boundedInt(core.getData(QStringLiteral("mouse/dpiCount"), false), 1, most, most);
+}
+
+int enabledStages(ControllerCore &core, const SceneRules &rules)
+{
+    const int offered = offeredStages(core, rules);
+    return rules.boundedInt(core.getData(QStringLiteral("mouse/currentDpiCount"), false), 1, offered, offered);
+}
+
+// The profile the request stores in, for messages.
+QString activeProfileLabel(ControllerCore &core, const SceneRules &rules)
+{
+    return profiles::read(core, rules).label(core.currentProfile);
+}
+
+// Stores the active profile's pending changes and reports a file error.
+bool storeProfile(Context &ctx)
+{
+    return flushed(ctx, *ctx.core.currentProfileSettings());
+}
+
+void succeeded(Context &ctx, const QString &what, const QString &profile)
+{
+    ctx.reply.out += tr("%1. Stored in %2 and sent to the mouse.\n").arg(what, profile);
+}
+
+// --- status ------------------------------------------------------------------
+
+QString unavailableState(int code)
+{
+    switch (code) {
+    case MouseInUse:
+        return tr("in use by the r770 program");
+    case HandshakeRefused:
+        return tr("refused the handshake");
+    case DeviceError:
+        return tr("not answering");
+    default:
+        return tr("not found");
+    }
+}
+
+// What the mouse reports about itself.
+struct Readings
+{
+    bool answered = false;
+    int stage = 0;
+    QList<int> options;    // the keyboard-option bytes of its command set
+    int deviceProfile = 0; // hid560 only
+};
+
+Readings readMouse(ControllerCore &core, Hid_Thread &link)
+{
+    Readings r;
+    const unsigned failedBefore = link.tally().failed;
+    r.stage = core.mouseGetCurrentDPI();
+    if (core.commandSet() == CommandSet::hid560) {
+        uchar b1 = 0, b2 = 0;
+        link.hid560_81H_GetKeyboardoption(b1, b2);
+        r.options = {b1, b2};
+        r.deviceProfile = core.mouseReadCurrentProfile();
+    } else {
+        for (const QVariant &b : core.GetKeyboardoption())
+            r.options << b.toInt();
+    }
+    r.answered = link.tally().failed == failedBefore;
+    return r;
+}
+
+void status(Context &ctx, const profiles::List &list)
+{
+    ControllerCore &core = ctx.core;
+    const bool hid560 = core.commandSet() == CommandSet::hid560;
+    const QString set = hid560 ? QStringLiteral("hid560") : QStringLiteral("hid553");
+    QJsonObject mouse{{QStringLiteral("commandSet"), set}, {QStringLiteral("found"), ctx.link != nullptr}};
+    QStringList lines;
+    if (!ctx.link) {
+        mouse.insert(QStringLiteral("problem"), ctx.unavailable.err);
+        lines << tr("Mouse:             %1 (%2 commands configured)").arg(unavailableState(ctx.unavailable.code), set);
+        ctx.reply = ctx.unavailable;
+    } else {
+        const DeviceEntry &entry = ctx.entry;
+        const Readings r = readMouse(core, *ctx.link);
+        mouse.insert(QStringLiteral("scrambled"), entry.isEncode);
+        mouse.insert(QStringLiteral("vid"), usbId(entry.vid));
+        mouse.insert(QStringLiteral("pid"), usbId(entry.pid));
+        mouse.insert(QStringLiteral("path"), entry.commandPath);
+        lines << tr("Mouse:             found, %1 commands, %2 frames")
+                     .arg(set, entry.isEncode ? tr("scrambled") : tr("plain"))
+              << tr("Device:            %1:%2 at %3").arg(usbId(entry.vid), usbId(entry.pid), entry.commandPath);
+        if (r.answered) {
+            QStringList optionText;
+            QJsonArray optionJson;
+            for (int b : r.options) {
+                optionText << hex(b);
+                optionJson << b;
+            }
+            mouse.insert(QStringLiteral("dpiStage"), r.stage);
+            mouse.insert(QStringLiteral("keyboardOptions"), optionJson);
+            lines << tr("DPI stage:         %1").arg(r.stage ? QString::number(r.stage) : tr("unknown"));
+            if (hid560) {
+                mouse.insert(QStringLiteral("deviceProfile"), r.deviceProfile);
+                lines << tr("Device profile:    %1").arg(r.deviceProfile);
+            }
+            lines << tr("Keyboard options:  %1").arg(optionText.join(QLatin1Char(' ')));
+        } else {
+            lines << tr("DPI stage:         the mouse did not answer");
+            ctx.reply = Reply::failure(DeviceError, tr("the mouse did not answer every query"));
+        }
+    }
+
+    QJsonObject profile{{QStringLiteral("file"), QStringLiteral("p%1.bin").arg(list.activeSlot + 1)}};
+    if (const profiles::Entry *active = list.active()) {
+        profile.insert(QStringLiteral("number"), active->number);
+        profile.insert(QStringLiteral("name"), active->name);
+    }
+    lines << tr("Active profile:    %1").arg(list.shownAs(list.activeSlot));
+    print(ctx, QJsonDocument(QJsonObject{{QStringLiteral("mouse"), mouse}, {QStringLiteral("profile"), profile}}),
+          lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+}
+
+// --- DPI ---------------------------------------------------------------------
+
+Prepared prepareDpiStage(const QStringList &args, ControllerCore &core, const SceneRules &rules)
+{
+    const int enabled = enabledStages(core, rules);
+    if (args.size() != 1)
+        return usageError(tr("dpi stage takes one stage number, 1 to %1").arg(enabled));
+    const auto stage = intIn(args.at(0), 1, enabled);
+    if (!stage)
+        return usageError(tr("the DPI stage must be 1 to %1, not '%2': %3 enables %1 stages")
+                              .arg(enabled).arg(args.at(0), activeProfileLabel(core, rules)));
+    return {[stage = *stage](Context &ctx) {
+                Delivery delivery(*ctx.link);
+                if (!delivery.step(tr("DPI stage"), [&] { ctx.core.mouseSetCurrentDPI(uchar(stage)); })) {
+                    delivery.fail(ctx, QString());
+                    return;
+                }
+                ctx.reply.out += tr("DPI stage %1 is active.\n").arg(stage);
+            },
+            {}};
+}
+
+Prepared prepareDpiSet(const QStringList &args, ControllerCore &core, const SceneRules &rules)
+{
+    const int offered = offeredStages(core, rules);
+    const SceneRules::DpiBounds bounds =
+        rules.dpiBounds(core.getGlobalData(QStringLiteral("mouse/minDPI")),
+                        core.getGlobalData(QStringLiteral("mouse/maxDPI")),
+                        core.getGlobalData(QStringLiteral("mouse/dpiBase")));
+    if (args.isEmpty() || args.size() > offered)
+        return usageError(tr("dpi set takes 1 to %1 values, one per stage").arg(offered));
+
+    // The stored stages as the DPI page shows them; the values given replace
+    // the first ones.
+    QVariantList values = rules.boundedInts(core.getDataList(QStringLiteral("mouse/dpiValueArray"), false),
+                                            rules.maxDpiStages(), bounds.min, bounds.max,
+                                            core.getDataList(QStringLiteral("mouse/dpiValueArray"), true));
+    for (int i = 0; i < args.size(); ++i) {
+        const auto value = intIn(args.at(i), bounds.min, bounds.max);
+        if (!value || *value % bounds.base != 0)
+            return usageError(tr("DPI values must be multiples of %1 from %2 to %3, not '%4'")
+                                  .arg(bounds.base).arg(bounds.min).arg(bounds.max).arg(args.at(i)));
+        values[i] = *value;
+    }
+    const QString sensor = core.getGlobalData(QStringLiteral("mouse/sensorType")).toString();
+    const int count = int(args.size());
+    return {[values, count, sensor, shown = args.join(QStringLiteral(", ")),
+             profile = activeProfileLabel(core, rules)](Context &ctx) {
+                // As the DPI page saves: the values, the stage count, then the mouse.
+                ctx.core.setDataList(QStringLiteral("mouse/dpiValueArray"), values);
+                ctx.core.setData(QStringLiteral("mouse/currentDpiCount"), count);
+                if (!storeProfile(ctx))
+                    return;
+                Delivery delivery(*ctx.link);
+                if (!delivery.step(tr("DPI stages"), [&] { ctx.core.mouseSetDpi(count, sensor, values); })) {
+                    delivery.fail(ctx, tr("The stages are stored in %1").arg(profile));
+                    return;
+                }
+                succeeded(ctx, tr("DPI stages %1 (%2 enabled)").arg(shown).arg(count), profile);
+            },
+            {}};
+}
+
+// --- lift-off ----------------------------------------------------------------
+
+// The slider position that shows `millimetres` (rounded to the one decimal
+// the window shows), the one nearest to its proportional place; -1 when no
+// position shows it.
+int liftOffPosition(double millimetres, const SceneRules &rules)
+{
+    const SceneRules::Range range = rules.liftOff();
+    const double highest = rules.liftOffMillimetres(range.max).toDouble();
+    const QString shown = QString::number(millimetres, 'f', 1);
+    const double wanted = range.min + (range.max - range.min) * millimetres / highest;
+    int best = -1;
+    for (int p = range.min; p <= range.max; ++p)
+        if (rules.liftOffMillimetres(p) == shown && (best < 0 || std::abs(p - wanted) < std::abs(best - wanted)))
+            best = p;
+    return best;
+}
+
+Prepared prepareLiftOff(const QStringList &args, ControllerCore &core, const SceneRules &rules)
+{
+    const SceneRules::Range range = rules.liftOff();
+    const QString lowest = rules.liftOffMillimetres(range.min), highest = rules.liftOffMillimetres(range.max);
+    const QString allowed = tr("lift-off takes a distance from %1 to %2 mm and optionally on or off").arg(lowest, highest);
+    if (args.isEmpty() || args.size() > 2)
+        return usageError(allowed);
+    QString word = args.at(0);
+    if (word.endsWith(QLatin1String("mm"), Qt::CaseInsensitive))
+        word.chop(2);
+    bool ok = false;
+    const double millimetres = word.toDouble(&ok);
+    const int position = ok && std::isfinite(millimetres) && millimetres >= lowest.toDouble()
+                                 && millimetres <= highest.toDouble()
+                             ? liftOffPosition(millimetres, rules)
+                             : -1;
+    if (position < 0)
+        return usageError(allowed + tr(", not '%1'").arg(args.at(0)));
+    // As the lift-off card: an enable flag that is not given stays as stored.
+    bool enabled = core.getData(QStringLiteral("mouse/reportRateEn"), false).toBool();
+    if (args.size() == 2) {
+        const QString state = args.at(1).toLower();
+        if (state != QLatin1String("on") && state != QLatin1String("off"))
+            return usageError(allowed + tr(", not '%1'").arg(args.at(1)));
+        enabled = state == QLatin1String("on");
+    }
+    return {[position, enabled, rate = rules.liftOffValue(position), shown = rules.liftOffMillimetres(position),
+             profile = activeProfileLabel(core, rules)](Context &ctx) {
+                ctx.core.setData(QStringLiteral("mouse/reportRate"), position);
+                ctx.core.setData(QStringLiteral("mouse/reportRateEn"), enabled);
+                if (!storeProfile(ctx))
+                    return;
+                Delivery delivery(*ctx.link);
+                if (!delivery.step(tr("lift-off"), [&] { ctx.core.mouseSetReportRate(uchar(rate), uchar(enabled ? 1 : 0)); })) {
+                    delivery.fail(ctx, tr("It is stored in %1").arg(profile));
+                    return;
+                }
+                succeeded(ctx, tr("Lift-off %1 mm, %2").arg(shown, enabled ? tr("on") : tr("off")), profile);
+            },
+            {}};
+}
+
+// --- lighting ----------------------------------------------------------------
+
+std::optional<std::array<int, 3>> colour(const QString &word)
+{
+    static const QRegularExpression rgb(QStringLiteral("^#?([0-9a-fA-F]{6})$"));
+    const QRegularExpressionMatch match = rgb.match(word);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const uint value = match.captured(1).toUInt(nullptr, 16);
+    return std::array<int, 3>{int(value >> 16), int((value >> 8) & 0xFF), int(value & 0xFF)};
+}
+
+// The names of the window's effects, in the language it shows and in English.
+QList<QStringList> effectNames(ControllerCore &core, const QList<SceneRules::Effect> &effects)
+{
+    QString language = core.getGlobalData(QStringLiteral("common/language")).toString();
+    if (language.isEmpty())
+        language = QLatin1String(defaultLanguage);
+    const QStringList shown = core.getLangStrings(QStringLiteral("lightControl"), language);
+    const QStringList english = core.getLangStrings(QStringLiteral("lightControl"), QStringLiteral("English"));
+    QList<QStringList> names;
+    for (const SceneRules::Effect &e : effects)
+        names << QStringList{shown.value(e.text), english.value(e.text)};
+    return names;
+}
+
+Prepared prepareLight(const QStringList &args, ControllerCore &core, const SceneRules &rules)
+{
+    const QList<SceneRules::Effect> effects = rules.lightEffects(core.isColorful);
+    const SceneRules::Range speed = rules.lightSpeed(), brightness = rules.lightBrightness(core.isColorful);
+    const QList<QStringList> names = effectNames(core, effects);
+    if (args.size() < 3 || args.size() > 3 + colourCount)
+        return usageError(tr("light takes EFFECT (1 to %1, or its name), SPEED (%2 to %3), BRIGHTNESS (%4 to %5) "
+                             "and up to %6 colours")
+                              .arg(effects.size()).arg(speed.min).arg(speed.max).arg(brightness.min)
+                              .arg(brightness.max).arg(colourCount));
+    int chosen = -1;
+    if (const auto number = intIn(args.at(0), 1, int(effects.size())))
+        chosen = *number - 1;
+    for (int i = 0; i < names.size() && chosen < 0; ++i)
+        for (const QString &name : names.at(i))
+            if (!name.isEmpty() && name.compare(args.at(0), Qt::CaseInsensitive) == 0)
+                chosen = i;
+    if (chosen < 0) {
+        QStringList listed;
+        for (int i = 0; i < names.size(); ++i)
+            listed << QStringLiteral("%1 %2").arg(i + 1).arg(names.at(i).value(0));
+        return usageError(tr("the effect must be one of: %1; not '%2'").arg(listed.join(QStringLiteral(", ")), args.at(0)));
+    }
+    const auto speedLevel = intIn(args.at(1), speed.min, speed.max);
+    if (!speedLevel)
+        return usageError(tr("the speed must be %1 to %2, not '%3'").arg(speed.min).arg(speed.max).arg(args.at(1)));
+    const auto brightnessLevel = intIn(args.at(2), brightness.min, brightness.max);
+    if (!brightnessLevel)
+        return usageError(tr("the brightness must be %1 to %2, not '%3'")
+                              .arg(brightness.min).arg(brightness.max).arg(args.at(2)));
+
+    // The stored colours as the lighting card shows them; colours given
+    // replace the first ones.
+    QVariantList colours = rules.colourValues(core.getDataList(QStringLiteral("mouse/colorValue"), false),
+                                              core.getDataList(QStringLiteral("mouse/colorValue"), true));
+    for (int i = 3; i < args.size(); ++i) {
+        if (args.at(i) == QLatin1String("-"))
+            continue; // keeps that colour
+        const auto rgb = colour(args.at(i));
+        if (!rgb)
+            return usageError(tr("colours are given as RRGGBB or #RRGGBB (or - to keep one), not '%1'").arg(args.at(i)));
+        for (int c = 0; c < 3; ++c)
+            colours[(i - 3) * 3 + c] = (*rgb)[size_t(c)];
+    }
+    const int effect = effects.at(chosen).effect;
+    const QVariantList lightValue{effect, *speedLevel, *brightnessLevel};
+    const QVariantList sent = rules.sentColours(colours, core.is55328, effect);
+    const QString shown = tr("Lighting %1 (effect %2), speed %3, brightness %4")
+                              .arg(names.at(chosen).value(0)).arg(chosen + 1).arg(*speedLevel).arg(*brightnessLevel);
+    return {[lightValue, colours, sent, shown, profile = activeProfileLabel(core, rules)](Context &ctx) {
+                ControllerCore &core = ctx.core;
+                // As the lighting card saves: both lists, the colours, then the effect twice.
+                core.setDataList(QStringLiteral("mouse/lightValue"), lightValue);
+                core.setDataList(QStringLiteral("mouse/colorValue"), colours);
+                if (!storeProfile(ctx))
+                    return;
+                const auto level = [&lightValue](int i) { return uchar(lightValue.at(i).toInt()); };
+                Delivery delivery(*ctx.link);
+                delivery.step(tr("colours"), [&] { core.mouseSetRGBColor(core.isColorful ? 0 : 1, sent); });
+                delivery.step(tr("effect"), [&] {
+                    for (int i = 0; i < 2; ++i)
+                        core.mouseSetRGBEffect(level(0), level(1), level(2));
+                });
+                if (!delivery.complete()) {
+                    delivery.fail(ctx, tr("The lighting is stored in %1").arg(profile));
+                    return;
+                }
+                succeeded(ctx, shown, profile);
+            },
+            {}};
+}
+
+// --- keys --------------------------------------------------------------------
+
+// A key's function in words; a macro key by the name of its macro.
+QString describeKey(ControllerCore &core, const SceneRules &rules, const keyfunctions::Codes &codes)
+{
+    if (codes[0] != rules.keyType("macro"))
+        return keyfunctions::describe(codes, rules);
+    const QString name = core.getData(QStringLiteral("mouseMacroKey/%1").arg(codes[2]), false).toString();
+    return name.isEmpty() ? keyfunctions::describe(codes, rules) : tr("macro %1").arg(name);
+}
+
+Prepared prepareKey(const QStringList &args, ControllerCore &core, const SceneRules &rules)
+{
+    const int entries = rules.keyAssignmentCount();
+    const int keys = rules.boundedInt(core.getGlobalData(QStringLiteral("mouse/keyCount")), 1, entries,
+                                      shownKeysByDefault);
+    if (args.size() < 2)
+        return usageError(tr("key takes a key number (1 to %1) and a function; see r770ctl key --help").arg(keys));
+    const auto key = intIn(args.at(0), 1, keys);
+    if (!key)
+        return usageError(tr("the key must be 1 to %1, not '%2'").arg(keys).arg(args.at(0)));
+    const int index = *key - 1;
+
+    const keyfunctions::Parsed parsed = keyfunctions::parse(args.mid(1), rules);
+    if (!parsed.error.isEmpty())
+        return usageError(parsed.error);
+    // The assignment as the key page holds it: a missing or malformed entry
+    // shows the factory one.
+    std::vector<keyfunctions::Codes> assignment, factory;
+    for (int n = 0; n < entries; ++n) {
+        factory.push_back(rules.keyCodes(core.mouseGetKeydefine(QString::number(n), true), {}));
+        assignment.push_back(rules.keyCodes(core.mouseGetKeydefine(QString::number(n), false), factory.back()));
+    }
+    const keyfunctions::Codes chosen = parsed.codes ? *parsed.codes : factory[size_t(index)];
+    // The window never lets the only left button go.
+    if (rules.isLeftButton(assignment[size_t(index)]) && !rules.isLeftButton(chosen)) {
+        int lefts = 0;
+        for (int n = 0; n < keys; ++n)
+            lefts += rules.isLeftButton(assignment[size_t(n)]) ? 1 : 0;
+        if (lefts == 1)
+            return usageError(tr("key %1 is the only left button; the mouse must keep one").arg(*key));
+    }
+    const QString previous = describeKey(core, rules, assignment[size_t(index)]);
+    assignment[size_t(index)] = chosen;
+
+    QVariantList src64;
+    for (const keyfunctions::Codes &codes : assignment)
+        for (int code : codes)
+            src64 << code;
+    // The fire periods of the three active weapons go with every key save,
+    // read as the recoil editor reads them.
+    const QVariantList active = rules.boundedInts(core.getGlobalData(QStringLiteral("mouse/selectGun")), recoilWeapons,
+                                                  0, recoilEditorWeapons - 1, QVariantList{0, 1, 2});
+    const SceneRules::Range period = rules.gunPeriod();
+    QVariantList periods;
+    for (const QVariant &weapon : active)
+        periods << rules.boundedInt(core.getGunData(weapon.toString()).value(gunPeriodField), period.min, period.max,
+                                    defaultGunPeriod);
+    return {[src64, periods, shown = tr("Key %1: %2 (was %3)").arg(*key).arg(keyfunctions::describe(chosen, rules), previous),
+             profile = activeProfileLabel(core, rules)](Context &ctx) {
+                ControllerCore &core = ctx.core;
+                core.mouseSetKeyMatrix(src64, false, periods);
+                if (!storeProfile(ctx))
+                    return;
+                Delivery delivery(*ctx.link);
+                if (!delivery.step(tr("key assignment"), [&] { core.mouseSetKeyMatrix(src64, true, periods); })) {
+                    delivery.fail(ctx, tr("It is stored in %1").arg(profile));
+                    return;
+                }
+                succeeded(ctx, shown, profile);
+            },
+            {}};
+}
+
+} // namespace
+
+void addMouseCommands(std::vector<Command> &table)
+{
+    table.push_back(
+        {{QStringLiteral("status")}, QString(), tr("the mouse, its DPI stage and the active profile"),
+         tr("Looks for the mouse as r770 does and reports whether it was found, its command set,\n"
+            "whether its frames are scrambled, the active DPI stage, the keyboard options and,\n"
+            "on an hid560 mouse, the active device profile; then the active profile of the\n"
+            "files. The exit status says why the mouse could not be read, if it could not.\n"),
+         Access::Status, true, [](const QStringList &args, ControllerCore &core, const SceneRules &rules) -> Prepared {
+             if (!args.isEmpty())
+                 return usageError(tr("status takes no arguments"));
+             return {[list = profiles::read(core, rules)](Context &ctx) { status(ctx, list); }, {}};
+         }});
+    table.push_back({{QStringLiteral("dpi"), QStringLiteral("stage")}, QStringLiteral("N"),
+                     tr("make DPI stage N active"),
+                     tr("Makes stage N (from 1) the mouse's active DPI stage, as the mouse's DPI button\n"
+                        "does. N goes up to the number of stages enabled in the active profile.\n"),
+                     Access::Mouse, false, prepareDpiStage});
+    table.push_back(
+        {{QStringLiteral("dpi"), QStringLiteral("set")}, QStringLiteral("VALUE..."),
+         tr("set the DPI of stages 1, 2, ... and enable that many"),
+         tr("Sets the DPI of stage 1, 2, ... to the values given, enables that many stages,\n"
+            "stores them in the active profile and sends them, as the DPI page's Save does.\n"
+            "Stages after the last value keep their stored values. Each value must be a\n"
+            "multiple of mouse/dpiBase between mouse/minDPI and mouse/maxDPI of apConfig.bin\n"
+            "(shipped: 50, 100 and 16000); at most mouse/dpiCount values (shipped: 6).\n"),
+         Access::Mouse, false, prepareDpiSet});
+    table.push_back(
+        {{QStringLiteral("liftoff")}, QStringLiteral("MM [on|off]"), tr("set the lift-off distance"),
+         tr("Sets the lift-off distance to MM millimetres (0.0 to 2.0, as the window's LOD\n"
+            "slider shows it; the slider position showing it is taken) and, if given, switches\n"
+            "it on or off; stores it in the active profile and sends it.\n"),
+         Access::Mouse, false, prepareLiftOff});
+    table.push_back(
+        {{QStringLiteral("light")}, QStringLiteral("EFFECT SPEED BRIGHTNESS [COLOUR...]"), tr("set the lighting"),
+         tr("Sets the lighting. EFFECT is the effect's name as the window lists it (Static,\n"
+            "Breath, ..., OFF) or its place in that list, from 1. SPEED (0 to 4) and\n"
+            "BRIGHTNESS (1 to 4, or 0 to 4 with the simple lighting model) are the steps of\n"
+            "the window's sliders. Up to 8 colours follow, as RRGGBB or #RRGGBB, for colours\n"
+            "1, 2, ...; - keeps a colour. Stores them in the active profile and sends them,\n"
+            "as the lighting card's Save does.\n"),
+         Access::Mouse, false, prepareLight});
+    table.push_back(
+        {{QStringLiteral("key")}, QStringLiteral("K FUNCTION..."), tr("assign a function to key K"),
+         tr("Gives key K (from 1, as the window's key panel numbers them) a new function,\n"
+            "stores the assignment in the active profile and sends it, as the key dialog\n"
+            "and Save do. The only left button cannot be given another function.\n"
+            "FUNCTION is one of:\n")
+             + keyfunctions::reference()
+             + tr("KEY names are those of the window (a, f5, enter, esc, tab, space, kp1, ...) or\n"
+                  "aliases such as escape, backspace, pageup, delete, up, left.\n"
+                  "Examples: key 3 button back; key 4 keys ctrl+c; key 5 fire a 10 3\n"),
+         Access::Mouse, false, prepareKey});
+}
+
+} // namespace ctl

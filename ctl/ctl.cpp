@@ -1,0 +1,240 @@
+#include "ctl.h"
+
+#include "commands.h"
+#include "commandsupport.h"
+#include "controllercore.h"
+#include "profiles.h"
+#include "runtimefolder.h"
+#include "scenerules.h"
+#include "session.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+#ifndef R770_VERSION
+#define R770_VERSION "unknown"
+#endif
+
+namespace ctl {
+
+namespace {
+
+struct Invocation
+{
+    const Command *command = nullptr;
+    QStringList group; // "profile" alone: the help of its commands
+    QStringList args;
+    bool json = false;
+    bool help = false;
+    bool version = false;
+    bool verbose = false;
+};
+
+QString exitStatusText()
+{
+    return tr("Exit status:\n"
+              "  0  done\n"
+              "  2  bad usage or value; nothing was changed or sent\n"
+              "  3  no mouse found, or the mouse cannot be opened (install the udev rule)\n"
+              "  4  the mouse did not pass the handshake (check sCode in apConfig.bin)\n"
+              "  5  the mouse failed during the command; the message says what reached it\n"
+              "  6  a file could not be read or written; the message names it and says why\n"
+              "  7  the r770 program is running (quit it first), or another r770ctl kept the\n"
+              "     mouse for a minute\n");
+}
+
+QString overallHelp()
+{
+    QString text = tr("Usage: r770ctl [--json] COMMAND [ARGUMENT...]\n"
+                      "       r770ctl COMMAND --help\n\n"
+                      "Sets up the BRAXTEL SOLVAR MOUSE R770 from the command line, with the same files,\n"
+                      "profiles and device table as the r770 program. Values are given in the units\n"
+                      "the window shows: profiles as \"profile list\" numbers them (or by name), DPI\n"
+                      "stages and keys numbered from 1, lift-off in millimetres. Commands that set\n"
+                      "something store it in the active profile and send it to the mouse, as the\n"
+                      "window's Save does. While r770 runs, r770ctl leaves the mouse alone.\n\n"
+                      "Commands:\n");
+    constexpr int column = 26;
+    for (const Command &command : commands()) {
+        const QString usage = command.usage();
+        text += usage.size() < column ? QStringLiteral("  %1 %2\n").arg(usage, -column).arg(command.summary)
+                                      : QStringLiteral("  %1\n  %2 %3\n").arg(usage, QString(column, QLatin1Char(' ')),
+                                                                                command.summary);
+    }
+    text += tr("\nOptions:\n"
+               "  --json        machine-readable output (status, profile list, macro list, macro show)\n"
+               "  -v, --verbose also print the device link's diagnostic lines\n"
+               "  -h, --help    this text; with a command, that command's\n"
+               "  --version     the version\n\n");
+    return text + exitStatusText();
+}
+
+QString commandHelp(const Command &command)
+{
+    QString text = tr("Usage: r770ctl %1%2\n\n").arg(command.takesJson ? QStringLiteral("[--json] ") : QString(),
+                                                      command.usage());
+    text += command.summary.left(1).toUpper() + command.summary.mid(1) + QStringLiteral(".\n\n") + command.details;
+    return text;
+}
+
+QString groupHelp(const QStringList &group)
+{
+    QString text;
+    for (const Command &command : commands())
+        if (command.words.first() == group.first())
+            text += (text.isEmpty() ? QString() : QStringLiteral("\n")) + commandHelp(command);
+    return text;
+}
+
+// The words after the program's name: options anywhere, then the command
+// words and their arguments. A lone "-" and negative numbers are arguments.
+Reply parse(const QStringList &arguments, Invocation &out)
+{
+    QStringList words;
+    for (const QString &word : arguments) {
+        if (word == QLatin1String("--json"))
+            out.json = true;
+        else if (word == QLatin1String("--help") || word == QLatin1String("-h"))
+            out.help = true;
+        else if (word == QLatin1String("--version"))
+            out.version = true;
+        else if (word == QLatin1String("--verbose") || word == QLatin1String("-v"))
+            out.verbose = true;
+        else if (word.startsWith(QLatin1Char('-')) && word.size() > 1 && !word.at(1).isDigit())
+            return Reply::failure(UsageError, tr("unknown option %1; see r770ctl --help").arg(word));
+        else
+            words << word;
+    }
+    if (words.value(0) == QLatin1String("help")) {
+        words.removeFirst();
+        out.help = true;
+    }
+    if (words.isEmpty()) {
+        if (out.help || out.version)
+            return {};
+        return Reply::failure(UsageError, tr("no command given; see r770ctl --help"));
+    }
+    bool knownGroup = false;
+    for (const Command &command : commands()) {
+        if (command.words.first() != words.first())
+            continue;
+        knownGroup = true;
+        const int length = int(command.words.size());
+        if (words.mid(0, length) == command.words) {
+            out.command = &command;
+            out.args = words.mid(length);
+            break;
+        }
+    }
+    if (!out.command) {
+        if (!knownGroup)
+            return Reply::failure(UsageError, tr("unknown command '%1'; see r770ctl --help").arg(words.first()));
+        if (out.help && words.size() == 1) {
+            out.group = words;
+            return {};
+        }
+        QStringList choices;
+        for (const Command &command : commands())
+            if (command.words.first() == words.first())
+                choices << command.words.value(1);
+        return Reply::failure(UsageError, tr("%1 takes one of: %2").arg(words.first(), choices.join(QStringLiteral(", "))));
+    }
+    if (out.json && !out.command->takesJson && !out.help)
+        return Reply::failure(UsageError, tr("--json applies to status, profile list, macro list and macro show"));
+    return {};
+}
+
+bool verboseOutput = false;
+
+// The device link and the files write debug lines; a command-line user
+// sees them only when asking for them.
+void messages(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtDebugMsg && !verboseOutput)
+        return;
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+} // namespace
+
+Reply handle(const QStringList &arguments, bool enterRuntimeFolder)
+{
+    Invocation invocation;
+    Reply refused = parse(arguments, invocation);
+    if (!refused.ok())
+        return refused;
+    verboseOutput = invocation.verbose;
+    if (invocation.version)
+        return {Success, QStringLiteral("r770ctl %1\n").arg(QLatin1String(R770_VERSION)), QString()};
+    if (invocation.help)
+        return {Success,
+                invocation.command ? commandHelp(*invocation.command)
+                : invocation.group.isEmpty() ? overallHelp()
+                                             : groupHelp(invocation.group),
+                QString()};
+
+    if (enterRuntimeFolder) {
+        const runtimefolder::Outcome folder = runtimefolder::enter();
+        if (!folder.ok)
+            return Reply::failure(FileError, folder.error);
+        if (!folder.notes.isEmpty())
+            std::fprintf(stderr, "r770ctl: %s\n", qPrintable(folder.notes));
+    }
+    const SceneRules rules;
+    if (!rules.error().isEmpty())
+        return Reply::failure(FileError, tr("the scene's rules could not be loaded: %1").arg(rules.error()));
+    ControllerCore core;
+    // The profile the window shows, which the mouse holds.
+    core.setCurrentProfile(profiles::read(core, rules).activeSlot);
+    const Command &command = *invocation.command;
+    Prepared prepared = command.prepare(invocation.args, core, rules);
+    if (!prepared.action)
+        return prepared.refusal;
+
+    Context ctx(core);
+    ctx.json = invocation.json;
+    Session session(core);
+    switch (command.access) {
+    case Access::ReadFiles:
+        break;
+    case Access::WriteFiles:
+        if (Reply claimed = session.claim(); !claimed.ok())
+            return claimed;
+        break;
+    case Access::Mouse:
+    case Access::Status: {
+        Reply problem = session.claim();
+        if (problem.ok() && session.connect() != Session::State::Connected)
+            problem = session.failure();
+        if (problem.ok()) {
+            ctx.link = &session.link();
+            ctx.entry = session.entry();
+        } else if (command.access == Access::Mouse) {
+            return problem;
+        } else {
+            ctx.unavailable = problem; // status reports what it can
+        }
+        break;
+    }
+    }
+    prepared.action(ctx);
+    return ctx.reply;
+}
+
+int run(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    qInstallMessageHandler(messages);
+    const QStringList arguments = app.arguments().mid(1);
+
+    const Reply reply = handle(arguments, true);
+    if (!reply.out.isEmpty()) {
+        std::fputs(reply.out.toUtf8().constData(), stdout);
+        std::fflush(stdout);
+    }
+    if (!reply.err.isEmpty())
+        std::fprintf(stderr, "r770ctl: %s\n", qPrintable(reply.err));
+    return reply.code;
+}
+
+} // namespace ctl

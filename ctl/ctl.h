@@ -1,0 +1,21 @@
+#pragma once
+
+#include "reply.h"
+
+#include <QStringList>
+
+// r770ctl: the mouse from the command line, with the window's files, device
+// table, discovery and controller operations.
+namespace ctl {
+
+// Handles one request given as the words after the program's name, in the
+// current process: parses it, enters the runtime folder (unless the caller
+// is in it already), checks the values against the files, claims the mouse
+// when it needs it and performs it.
+Reply handle(const QStringList &arguments, bool enterRuntimeFolder);
+
+// The whole program: application object, runtime folder, handle(), output.
+// Returns the exit status.
+int run(int argc, char **argv);
+
+} // namespace ctl

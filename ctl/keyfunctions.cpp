@@ -1,0 +1,237 @@
+#include "keyfunctions.h"
+
+#include <QCoreApplication>
+#include <vector>
+
+namespace keyfunctions {
+
+namespace {
+
+QString text(const char *source)
+{
+    return QCoreApplication::translate("r770ctl", source);
+}
+
+// The words of each list of fixed functions, in the order of the scene's
+// list of the same name.
+struct Category
+{
+    const char *word;
+    const char *list;
+    std::vector<const char *> choices;
+};
+
+const std::vector<Category> &categories()
+{
+    static const std::vector<Category> all = {
+        {"button", "buttons", {"left", "middle", "right", "forward", "back"}},
+        {"media", "media", {"player", "next", "previous", "stop", "mute", "play-pause", "volume-up", "volume-down"}},
+        {"dpi", "dpi", {"up", "down", "loop", "sniper"}},
+        {"desktop", "windows", {"my-computer", "home", "search", "maximise", "minimise", "show-desktop", "run"}},
+        {"shortcut", "shortcuts", {"new", "cut", "copy", "paste", "save", "print", "find", "redo", "undo", "select-all"}},
+        {"recoil", "guns", {"1", "2", "3"}},
+    };
+    return all;
+}
+
+// Modifier words of a combination, by bit.
+const std::vector<std::pair<const char *, int>> &modifierWords()
+{
+    static const std::vector<std::pair<const char *, int>> words = {
+        {"ctrl", 0},   {"shift", 1},  {"alt", 2},   {"win", 3},   {"rctrl", 4},  {"rshift", 5},
+        {"ralt", 6},   {"rwin", 7},   {"control", 0}, {"lctrl", 0}, {"lshift", 1}, {"lalt", 2},
+        {"lwin", 3},   {"super", 3},  {"meta", 3},  {"altgr", 6},
+    };
+    return words;
+}
+constexpr int modifierCount = 8;
+
+// Key names besides the window's own, each standing for one of them. The
+// first alias of a key is the one describe() uses.
+const std::vector<std::pair<const char *, const char *>> &keyAliases()
+{
+    static const std::vector<std::pair<const char *, const char *>> aliases = {
+        {"backspace", "Back"}, {"minus", "-"}, {"equal", "="}, {"leftbracket", "["}, {"rightbracket", "]"},
+        {"backslash", "\\"}, {"semicolon", ";"}, {"apostrophe", "'"}, {"grave", "`"}, {"comma", ","},
+        {"period", "."}, {"slash", "/"}, {"capslock", "Caps"}, {"printscreen", "Prt"}, {"scrolllock", "Scr"},
+        {"pause", "Pau"}, {"insert", "Ins"}, {"home", "Hom"}, {"pageup", "Pgu"}, {"delete", "Del"},
+        {"pagedown", "PgD"}, {"right", "\u25BA"}, {"left", "\u25C4"}, {"down", "\u25BC"}, {"up", "\u25B2"},
+        {"numlock", "Num"}, {"menu", "App"}, {"escape", "Esc"}, {"return", "Enter"}, {"pgup", "Pgu"},
+        {"pgdn", "PgD"},
+    };
+    return aliases;
+}
+
+QString keyWord(int code, const SceneRules &rules)
+{
+    const QString name = rules.nameOf(code);
+    for (const auto &[alias, aliased] : keyAliases())
+        if (name == QString::fromUtf8(aliased))
+            return QString::fromLatin1(alias);
+    return name.toLower();
+}
+
+constexpr int maxByte = 255;
+
+std::optional<int> byteValue(QString word, int lowest, const char *suffix = nullptr)
+{
+    if (suffix && word.endsWith(QLatin1String(suffix), Qt::CaseInsensitive))
+        word.chop(int(qstrlen(suffix)));
+    bool ok = false;
+    const int value = word.toInt(&ok);
+    if (!ok || value < lowest || value > maxByte)
+        return std::nullopt;
+    return value;
+}
+
+Parsed failed(const QString &why)
+{
+    return {std::nullopt, why};
+}
+
+Parsed parseFire(const QStringList &args, const SceneRules &rules)
+{
+    if (args.size() != 3)
+        return failed(text("fire takes a key, the rate in ms and the times, for example: fire a 10 3"));
+    const int key = keyCode(args.at(0), rules);
+    if (!key)
+        return failed(text("unknown key '%1'").arg(args.at(0)));
+    const auto rate = byteValue(args.at(1), 1, "ms");
+    if (!rate)
+        return failed(text("the fire rate must be 1 to 255 ms, not '%1'").arg(args.at(1)));
+    const auto times = byteValue(args.at(2), 0);
+    if (!times)
+        return failed(text("the fire times must be 0 to 255, not '%1'").arg(args.at(2)));
+    return {Codes{rules.keyType("fire"), key, *rate, *times}, QString()};
+}
+
+Parsed parseKeys(const QStringList &args, const SceneRules &rules)
+{
+    if (args.size() != 1)
+        return failed(text("keys takes one combination, for example: keys ctrl+c"));
+    int modifiers = 0;
+    std::vector<int> keys;
+    for (const QString &part : args.at(0).split(QLatin1Char('+'))) {
+        const QString word = part.toLower();
+        bool isModifier = false;
+        for (const auto &[name, bit] : modifierWords())
+            if (word == QLatin1String(name)) {
+                modifiers |= 1 << bit;
+                isModifier = true;
+            }
+        if (isModifier)
+            continue;
+        const int code = keyCode(part, rules);
+        const int bit = code - rules.firstModifier();
+        if (code && bit >= 0 && bit < modifierCount) {
+            modifiers |= 1 << bit;
+            continue;
+        }
+        if (!code)
+            return failed(text("unknown key '%1' in '%2'").arg(part, args.at(0)));
+        keys.push_back(code);
+    }
+    if (keys.size() > 2)
+        return failed(text("a combination takes at most two keys besides the modifiers"));
+    keys.resize(2, 0);
+    return {Codes{rules.keyType("combination"), modifiers, keys[0], keys[1]}, QString()};
+}
+
+} // namespace
+
+int keyCode(const QString &name, const SceneRules &rules)
+{
+    QString builtIn;
+    const QString word = name.toLower();
+    for (const auto &[alias, aliased] : keyAliases())
+        if (word == QLatin1String(alias))
+            builtIn = QString::fromUtf8(aliased);
+    if (builtIn.isEmpty())
+        for (const QString &known : rules.keyNames())
+            if (known.compare(name, Qt::CaseInsensitive) == 0) {
+                builtIn = known;
+                break;
+            }
+    const int code = builtIn.isEmpty() ? 0 : rules.codeOf(builtIn);
+    return code < rules.firstButtonCode() ? code : 0;
+}
+
+Parsed parse(const QStringList &words, const SceneRules &rules)
+{
+    if (words.isEmpty())
+        return failed(text("no function given; see r770ctl key --help"));
+    const QString head = words.at(0).toLower();
+    const QStringList args = words.mid(1);
+    if (head == QLatin1String("default") && args.isEmpty())
+        return {std::nullopt, QString()};
+    if (head == QLatin1String("double-fire") && args.isEmpty())
+        return {rules.doubleFire(), QString()};
+    if (head == QLatin1String("fire"))
+        return parseFire(args, rules);
+    if (head == QLatin1String("keys"))
+        return parseKeys(args, rules);
+    if (head == QLatin1String("macro"))
+        return failed(text("assigning a macro is not available in r770ctl yet: use the key dialog of r770"));
+    for (const Category &category : categories()) {
+        if (head != QLatin1String(category.word))
+            continue;
+        const QList<Codes> codes = rules.keyFunctions(category.list);
+        QStringList names;
+        for (size_t i = 0; i < category.choices.size(); ++i) {
+            if (args.size() == 1 && args.at(0).toLower() == QLatin1String(category.choices[i])
+                && int(i) < codes.size())
+                return {codes.at(int(i)), QString()};
+            names << QString::fromLatin1(category.choices[i]);
+        }
+        return failed(text("%1 takes one of: %2").arg(head, names.join(QStringLiteral(", "))));
+    }
+    return failed(text("unknown key function '%1'; see r770ctl key --help").arg(words.join(QLatin1Char(' '))));
+}
+
+QString describe(const Codes &codes, const SceneRules &rules)
+{
+    for (const Category &category : categories()) {
+        const QList<Codes> list = rules.keyFunctions(category.list);
+        for (int i = 0; i < list.size() && size_t(i) < category.choices.size(); ++i)
+            if (list.at(i) == codes)
+                return QStringLiteral("%1 %2").arg(QLatin1String(category.word), QLatin1String(category.choices[size_t(i)]));
+    }
+    if (codes == rules.doubleFire())
+        return QStringLiteral("double-fire");
+    if (codes[0] == rules.keyType("fire"))
+        return QStringLiteral("fire %1 %2 %3").arg(keyWord(codes[1], rules)).arg(codes[2]).arg(codes[3]);
+    if (codes[0] == rules.keyType("combination")) {
+        QStringList parts;
+        for (int bit = 0; bit < modifierCount; ++bit)
+            if (codes[1] & (1 << bit))
+                parts << QString::fromLatin1(modifierWords().at(size_t(bit)).first);
+        for (int i : {2, 3})
+            if (codes[size_t(i)])
+                parts << keyWord(codes[size_t(i)], rules);
+        return QStringLiteral("keys ") + parts.join(QLatin1Char('+'));
+    }
+    if (codes[0] == rules.keyType("macro"))
+        return text("[macro slot %1]").arg(codes[2]);
+    if (codes[0] == rules.keyType("fixed"))
+        return text("[fixed function %1]").arg(codes[2]);
+    return QStringLiteral("[%1 %2 %3 %4]").arg(codes[0]).arg(codes[1]).arg(codes[2]).arg(codes[3]);
+}
+
+QString reference()
+{
+    QString out;
+    for (const Category &category : categories()) {
+        QStringList names;
+        for (const char *choice : category.choices)
+            names << QString::fromLatin1(choice);
+        out += QStringLiteral("  %1 %2\n").arg(QLatin1String(category.word), -9).arg(names.join(QLatin1Char('|')));
+    }
+    out += text("  double-fire\n"
+                "  fire KEY RATE TIMES   repeat KEY every RATE ms (1 to 255), TIMES times (0 to 255)\n"
+                "  keys COMBO            a key combination: modifiers (ctrl shift alt win, rctrl\n"
+                "                        rshift ralt rwin) and at most two keys joined by +\n"
+                "  default               the key's factory function\n");
+    return out;
+}
+
+} // namespace keyfunctions

@@ -1,0 +1,6 @@
+#include "ctl.h"
+
+int main(int argc, char **argv)
+{
+    return ctl::run(argc, argv);
+}

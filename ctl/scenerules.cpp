@@ -1,0 +1,230 @@
+#include "scenerules.h"
+
+#include <QJSValueIterator>
+
+namespace {
+
+const char *const modulePath = ":/modules/qml/basic/";
+
+} // namespace
+
+SceneRules::SceneRules()
+{
+    formulas = load("formulas.mjs");
+    keycodes = load("keycodes.mjs");
+    keyfunctions = load("keyfunctions.mjs");
+    namelists = load("namelists.mjs");
+}
+
+QJSValue SceneRules::load(const char *file)
+{
+    const QJSValue module = engine.importModule(QLatin1String(modulePath) + QLatin1String(file));
+    if (module.isError() && failure.isEmpty())
+        failure = QStringLiteral("%1%2: %3").arg(QLatin1String(modulePath), QLatin1String(file), module.toString());
+    return module;
+}
+
+QJSValue SceneRules::call(const QJSValue &module, const char *function, const QJSValueList &args) const
+{
+    const QJSValue result = module.property(QLatin1String(function)).call(args);
+    if (result.isError() && failure.isEmpty())
+        failure = QStringLiteral("%1: %2").arg(QLatin1String(function), result.toString());
+    return result;
+}
+
+// Settings values as the scene gets them: a missing key is undefined, lists
+// are arrays.
+QJSValue SceneRules::toScript(const QVariant &value) const
+{
+    if (!value.isValid())
+        return QJSValue(QJSValue::UndefinedValue);
+    if (value.typeId() == QMetaType::QStringList)
+        return engine.toScriptValue(QVariant(value.toStringList()).toList());
+    return engine.toScriptValue(value);
+}
+
+SceneRules::Range SceneRules::range(const QJSValue &value)
+{
+    return {value.property(QStringLiteral("min")).toInt(), value.property(QStringLiteral("max")).toInt()};
+}
+
+SceneRules::KeyCodes SceneRules::codesOf(const QJSValue &value)
+{
+    KeyCodes codes{};
+    for (quint32 i = 0; i < codes.size(); ++i)
+        codes[i] = value.property(i).toInt();
+    return codes;
+}
+
+int SceneRules::boundedInt(const QVariant &value, int low, int high, int fallback) const
+{
+    return call(formulas, "boundedInt", {toScript(value), low, high, fallback}).toInt();
+}
+
+QVariantList SceneRules::boundedInts(const QVariant &list, int count, int low, int high,
+                                     const QVariant &fallbacks) const
+{
+    return call(formulas, "boundedInts", {toScript(list), count, low, high, toScript(fallbacks)}).toVariant().toList();
+}
+
+SceneRules::Range SceneRules::liftOff() const
+{
+    return range(formulas.property(QStringLiteral("liftOff")));
+}
+
+QString SceneRules::liftOffMillimetres(int position) const
+{
+    return call(formulas, "liftOffMillimetres", {position}).toString();
+}
+
+int SceneRules::liftOffValue(int position) const
+{
+    return call(formulas, "liftOffValue", {position}).toInt();
+}
+
+int SceneRules::maxDpiStages() const
+{
+    return formulas.property(QStringLiteral("maxDpiStages")).toInt();
+}
+
+SceneRules::DpiBounds SceneRules::dpiBounds(const QVariant &min, const QVariant &max, const QVariant &base) const
+{
+    const QJSValue b = call(formulas, "dpiBounds", {toScript(min), toScript(max), toScript(base)});
+    return {b.property(QStringLiteral("min")).toInt(), b.property(QStringLiteral("max")).toInt(),
+            b.property(QStringLiteral("base")).toInt()};
+}
+
+QList<SceneRules::Effect> SceneRules::lightEffects(bool colourful) const
+{
+    const QJSValue list = call(formulas, "lightEffects", {colourful});
+    QList<Effect> effects;
+    const int count = list.property(QStringLiteral("length")).toInt();
+    for (int i = 0; i < count; ++i) {
+        const QJSValue e = list.property(quint32(i));
+        effects.append({e.property(QStringLiteral("effect")).toInt(), e.property(QStringLiteral("text")).toInt(),
+                        e.property(QStringLiteral("speed")).toBool(),
+                        e.property(QStringLiteral("brightness")).toBool()});
+    }
+    return effects;
+}
+
+SceneRules::Range SceneRules::lightSpeed() const
+{
+    return range(formulas.property(QStringLiteral("lightSpeed")));
+}
+
+SceneRules::Range SceneRules::lightBrightness(bool colourful) const
+{
+    return range(call(formulas, "lightBrightness", {colourful}));
+}
+
+QVariantList SceneRules::colourValues(const QVariant &stored, const QVariant &fallbacks) const
+{
+    return call(formulas, "colourValues", {toScript(stored), toScript(fallbacks)}).toVariant().toList();
+}
+
+QVariantList SceneRules::sentColours(const QVariantList &colours, bool is55328, int effect) const
+{
+    return call(formulas, "sentColours", {toScript(colours), is55328, effect}).toVariant().toList();
+}
+
+int SceneRules::keyAssignmentCount() const
+{
+    return formulas.property(QStringLiteral("keyAssignmentCount")).toInt();
+}
+
+SceneRules::KeyCodes SceneRules::keyCodes(const QVariant &stored, const KeyCodes &fallback) const
+{
+    const QVariantList fallbackList{fallback[0], fallback[1], fallback[2], fallback[3]};
+    return codesOf(call(formulas, "keyCodes", {toScript(stored), toScript(fallbackList)}));
+}
+
+SceneRules::Range SceneRules::gunPeriod() const
+{
+    return range(formulas.property(QStringLiteral("gunRanges")).property(QStringLiteral("period")));
+}
+
+QList<int> SceneRules::keyTable() const
+{
+    QList<int> codes;
+    for (const QVariant &code : keycodes.property(QStringLiteral("codes")).toVariant().toList())
+        codes << code.toInt();
+    return codes;
+}
+
+QStringList SceneRules::keyNames() const
+{
+    return keycodes.property(QStringLiteral("builtInNames")).toVariant().toStringList();
+}
+
+int SceneRules::codeOf(const QString &name) const
+{
+    return call(keycodes, "codeOf", {name}).toInt();
+}
+
+QString SceneRules::nameOf(int code) const
+{
+    return call(keycodes, "nameOf", {code}).toString();
+}
+
+int SceneRules::firstButtonCode() const
+{
+    return keycodes.property(QStringLiteral("firstButtonCode")).toInt();
+}
+
+int SceneRules::firstModifier() const
+{
+    return keyfunctions.property(QStringLiteral("firstModifier")).toInt();
+}
+
+QList<SceneRules::KeyCodes> SceneRules::keyFunctions(const char *list) const
+{
+    const QJSValue functions = keyfunctions.property(QLatin1String(list));
+    QList<KeyCodes> out;
+    const int count = functions.property(QStringLiteral("length")).toInt();
+    for (int i = 0; i < count; ++i)
+        out << codesOf(functions.property(quint32(i)).property(QStringLiteral("codes")));
+    return out;
+}
+
+SceneRules::KeyCodes SceneRules::doubleFire() const
+{
+    return codesOf(keyfunctions.property(QStringLiteral("doubleFire")).property(QStringLiteral("codes")));
+}
+
+int SceneRules::keyType(const char *name) const
+{
+    return keyfunctions.property(QStringLiteral("type")).property(QLatin1String(name)).toInt();
+}
+
+bool SceneRules::isLeftButton(const KeyCodes &codes) const
+{
+    const QVariantList list{codes[0], codes[1], codes[2], codes[3]};
+    return call(keyfunctions, "isLeftButton", {toScript(list)}).toBool();
+}
+
+QStringList SceneRules::withoutPadding(const QVariant &list) const
+{
+    return call(namelists, "withoutPadding", {toScript(list)}).toVariant().toStringList();
+}
+
+QList<SceneRules::ProfileEntry> SceneRules::selectorEntries(const QVariant &stored,
+                                                            const QString &standardName) const
+{
+    const QJSValue list = call(namelists, "selectorEntries", {toScript(stored), standardName});
+    QList<ProfileEntry> entries;
+    const int count = list.property(QStringLiteral("length")).toInt();
+    for (int i = 0; i < count; ++i) {
+        const QJSValue e = list.property(quint32(i));
+        entries.append({e.property(QStringLiteral("name")).toString(), e.property(QStringLiteral("number")).toInt()});
+    }
+    return entries;
+}
+
+int SceneRules::activeProfile(const QList<ProfileEntry> &entries, const QVariant &stored) const
+{
+    QVariantList list;
+    for (const ProfileEntry &e : entries)
+        list << QVariantMap{{QStringLiteral("name"), e.name}, {QStringLiteral("number"), e.number}};
+    return call(namelists, "activeProfile", {toScript(list), toScript(stored)}).toInt();
+}

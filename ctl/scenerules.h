@@ -1,0 +1,103 @@
+#pragma once
+
+#include <QJSEngine>
+#include <QJSValue>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <array>
+
+// The scene's own rules, taken from the very modules the window runs
+// (modules/qml/basic/*.mjs, compiled in): what its controls show, the
+// ranges it brings values into, what it sends, the key-code table and the
+// codes of each key function. r770ctl converts nothing by a rule of its own.
+class SceneRules
+{
+public:
+    using KeyCodes = std::array<int, 4>;
+    struct Range
+    {
+        int min = 0;
+        int max = 0;
+    };
+    struct DpiBounds
+    {
+        int min = 0;
+        int max = 0;
+        int base = 1;
+    };
+    struct Effect
+    {
+        int effect = 0;    // the index the mouse's lighting table knows
+        int text = 0;      // the position of its name in the "lightControl" texts
+        bool speed = false; // whether it uses the speed level
+        bool brightness = false;
+    };
+
+    struct ProfileEntry
+    {
+        QString name;
+        int number = 0; // the profile file: p1.bin for 0, ...
+    };
+
+    SceneRules();
+
+    // Empty when every module loaded; otherwise which one failed and why.
+    QString error() const { return failure; }
+
+    // --- values read from files ---
+    int boundedInt(const QVariant &value, int low, int high, int fallback) const;
+    QVariantList boundedInts(const QVariant &list, int count, int low, int high,
+                             const QVariant &fallbacks = QVariant()) const;
+
+    // --- lift-off ---
+    Range liftOff() const;
+    QString liftOffMillimetres(int position) const; // as the window shows it, one decimal
+    int liftOffValue(int position) const;           // what mouseSetReportRate sends
+
+    // --- DPI ---
+    int maxDpiStages() const;
+    DpiBounds dpiBounds(const QVariant &min, const QVariant &max, const QVariant &base) const;
+
+    // --- lighting ---
+    QList<Effect> lightEffects(bool colourful) const; // in the window's list order
+    Range lightSpeed() const;
+    Range lightBrightness(bool colourful) const;
+    QVariantList colourValues(const QVariant &stored, const QVariant &fallbacks) const;
+    QVariantList sentColours(const QVariantList &colours, bool is55328, int effect) const;
+
+    // --- keys ---
+    int keyAssignmentCount() const;
+    KeyCodes keyCodes(const QVariant &stored, const KeyCodes &fallback) const;
+    Range gunPeriod() const;
+    QList<int> keyTable() const;      // every code, in table order
+    QStringList keyNames() const;     // their built-in names
+    int codeOf(const QString &name) const;
+    QString nameOf(int code) const;
+    int firstButtonCode() const;
+    int firstModifier() const;
+    // A list of fixed key functions of keyfunctions.mjs ("buttons", "media",
+    // "dpi", "windows", "shortcuts", "guns"), in its order.
+    QList<KeyCodes> keyFunctions(const char *list) const;
+    KeyCodes doubleFire() const;
+    int keyType(const char *name) const; // "fire", "combination", "macro", ...
+    bool isLeftButton(const KeyCodes &codes) const;
+
+    // --- name lists ---
+    QStringList withoutPadding(const QVariant &list) const;
+    // The profile selector's entries, entry 0 named `standardName`.
+    QList<ProfileEntry> selectorEntries(const QVariant &stored, const QString &standardName) const;
+    int activeProfile(const QList<ProfileEntry> &entries, const QVariant &stored) const;
+
+private:
+    QJSValue load(const char *file);
+    QJSValue call(const QJSValue &module, const char *function, const QJSValueList &args) const;
+    QJSValue toScript(const QVariant &value) const;
+    static Range range(const QJSValue &value);
+    static KeyCodes codesOf(const QJSValue &value);
+
+    mutable QJSEngine engine;
+    QJSValue formulas, keycodes, keyfunctions, namelists;
+    mutable QString failure;
+};

@@ -1,0 +1,152 @@
+#include "session.h"
+
+#include "commandsupport.h"
+#include "configfile.h"
+#include "controllercore.h"
+#include "discovery.h"
+#include "fileproblems.h"
+#include "hidowner.h"
+#include "localchannel.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QThread>
+#include <cstdio>
+
+namespace ctl {
+
+namespace {
+
+// How long a request waits for another r770ctl to finish with the mouse:
+// the longest request, sending every hid560 profile image, takes seconds.
+constexpr int claimTimeoutMs = 60000;
+constexpr unsigned long claimPollMs = 50;
+
+// The tray program beside this executable; its lock says whether it runs.
+QString trayProgram()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/r770");
+}
+
+QString usbIds(const QList<DeviceEntry> &table)
+{
+    QStringList ids;
+    for (const DeviceEntry &entry : table)
+        ids << QStringLiteral("%1:%2").arg(entry.vid, 4, 16, QLatin1Char('0')).arg(entry.pid, 4, 16, QLatin1Char('0'));
+    ids.removeDuplicates();
+    return ids.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+// The link asks its owner for the core's cached flags; nothing is watched.
+class Session::Owner : public HidOwner
+{
+public:
+    explicit Owner(ControllerCore &core) : core(core) {}
+    bool ownerIsGun() const override { return core.isGun; }
+    QString ownerIcType() const override { return core.icType; }
+    void deviceStageChanged(int, const QString &) override {}
+    void deviceRemoved() override {}
+
+private:
+    ControllerCore &core;
+};
+
+Session::Session(ControllerCore &controller) : core(controller), owner(std::make_unique<Owner>(controller))
+{
+    hidLink.owner = owner.get();
+}
+
+Session::~Session()
+{
+    if (core.hidLink == &hidLink)
+        core.hidLink = nullptr;
+}
+
+bool Session::trayProgramRunning()
+{
+    // The probe takes the lock for a moment if it is free and lets it go.
+    localchannel::InstanceLock probe(localchannel::instanceName(trayProgram()));
+    return probe.tryLock() == localchannel::InstanceLock::State::HeldElsewhere;
+}
+
+Reply Session::claim()
+{
+    if (trayProgramRunning())
+        return Reply::failure(MouseInUse, tr("the r770 program is running and holds the mouse; quit it "
+                                             "(tray menu, Quit) and try again"));
+    lock = std::make_unique<localchannel::InstanceLock>(localchannel::instanceName(trayProgram())
+                                                        + QStringLiteral("-ctl"));
+    const QDeadlineTimer deadline(claimTimeoutMs);
+    bool told = false;
+    // Without a private folder there is no lock to take: go on regardless.
+    while (lock->tryLock() == localchannel::InstanceLock::State::HeldElsewhere) {
+        if (deadline.hasExpired())
+            return Reply::failure(MouseInUse, tr("another r770ctl has been using the mouse for a minute; "
+                                                 "try again later"));
+        if (!told) {
+            std::fprintf(stderr, "%s\n", qPrintable(tr("r770ctl: waiting for another r770ctl to finish...")));
+            told = true;
+        }
+        QThread::msleep(claimPollMs);
+    }
+    return {};
+}
+
+Session::State Session::connect()
+{
+    core.hidLink = &hidLink;
+    table = discovery::findDevices();
+    const discovery::Outcome found = discovery::acceptFirst(hidLink, table);
+    unopenable = found.unopenable;
+    switch (found.result) {
+    case Handshake::Accepted: {
+        accepted = hidLink.deviceEntry(found.index);
+        core.clearHidBusy();
+        // Later image changes keep the device's other bytes, as in the window.
+        const unsigned failedBefore = hidLink.tally().failed;
+        core.readDeviceProfiles();
+        state = hidLink.tally().failed == failedBefore ? State::Connected : State::Failed;
+        break;
+    }
+    case Handshake::LinkBusy:
+        state = State::Failed;
+        break;
+    case Handshake::Rejected:
+        state = found.present == 0 ? State::NotFound
+                : !unopenable.isEmpty() ? State::Unopenable
+                                        : State::Refused;
+        break;
+    }
+    return state;
+}
+
+Reply Session::failure() const
+{
+    const QString config = fileproblems::shown(configfile::path());
+    switch (state) {
+    case State::Connected:
+        return {};
+    case State::NotFound:
+        if (table.isEmpty())
+            return Reply::failure(NoMouse, tr("no mouse is configured: %1 lists no device "
+                                              "(common/deviceCount)").arg(config));
+        return Reply::failure(NoMouse, tr("no mouse found (looked for USB id %1); is it plugged in?")
+                                           .arg(usbIds(table)));
+    case State::Unopenable:
+        return Reply::failure(NoMouse, tr("the mouse is there (%1) but cannot be opened, usually for lack of "
+                                          "permission: install the udev rule 70-r770.rules, then unplug the "
+                                          "mouse and plug it in again (see man r770ctl)")
+                                           .arg(unopenable.join(QStringLiteral(", "))));
+    case State::Refused:
+        return Reply::failure(HandshakeRefused, tr("the mouse did not pass the handshake: check the secrecy "
+                                                   "code (sCode) of its group in %1").arg(config));
+    case State::Failed:
+        return Reply::failure(DeviceError, tr("the mouse stopped answering while it was being read; "
+                                              "nothing was changed"));
+    }
+    return {};
+}
+
+} // namespace ctl

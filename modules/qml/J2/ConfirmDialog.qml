@@ -1,0 +1,45 @@
+import QtQuick
+import modules.qml
+
+// A question with Cancel and OK; OK (or Enter) reports accepted(), Cancel
+// (or Escape) closes.
+Dialog {
+    id: dialog
+
+    property string message
+    property string cancelText: Lang.main[7]
+    property string okText: Lang.main[8]
+    // What the question is about (a profile number, say), for its owner.
+    property var profileNumber
+
+    cardWidth: 440
+    cardHeight: 220
+    closeOnEnter: false
+
+    Text {
+        width: parent.width
+        text: dialog.message
+        color: Theme.textSecondary
+        font.family: Theme.fontFamily
+        font.pixelSize: Theme.controlSize
+        wrapMode: Text.WordWrap
+        lineHeight: 1.2
+    }
+
+    buttons: [
+        Button {
+            objectName: "confirmCancel"
+            text: dialog.cancelText
+            kind: "outline"
+            width: Math.max(96, implicitWidth)
+            onClicked: dialog.close()
+        },
+        Button {
+            objectName: "confirmOk"
+            text: dialog.okText
+            kind: "primary"
+            width: Math.max(96, implicitWidth)
+            onClicked: dialog.accepted()
+        }
+    ]
+}

@@ -1,0 +1,41 @@
+import QtQuick
+
+// The place of one dialog: its view is loaded when it opens (with
+// `properties` and the extra properties open() is given) and unloaded when
+// the dialog asks to close.
+Loader {
+    id: loader
+
+    property url view
+    property var properties: ({})
+    readonly property bool opened: item !== null
+    // Where the keyboard was when the dialog opened; it goes back there.
+    property Item returnFocus: null
+
+    signal accepted()
+
+    function open(extra) {
+        if (item)
+            return
+        returnFocus = Window.activeFocusItem
+        setSource(view, Object.assign({}, properties, extra || {}))
+    }
+
+    function close() {
+        source = ""
+        if (returnFocus)
+            returnFocus.forceActiveFocus()
+        returnFocus = null
+    }
+
+    Connections {
+        target: loader.item
+        ignoreUnknownSignals: true
+        function onClosed() {
+            loader.close()
+        }
+        function onAccepted() {
+            loader.accepted()
+        }
+    }
+}

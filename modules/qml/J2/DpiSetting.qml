@@ -1,0 +1,153 @@
+pragma ComponentBehavior: Bound
+import QtQuick
+import modules.qml
+import "../basic/formulas.mjs" as Formulas
+
+// The DPI card: how many stages are on (of the "mouse/dpiCount" offered) and
+// one slider per stage, the stage the mouse reports as active in the accent
+// colour. Edits are held and marked unsaved until save() stores and sends.
+Frame {
+    id: panel
+
+    property var uiView
+
+    property int offered: Formulas.maxDpiStages
+    property int count: 1
+    property var values: []
+    property var bounds: Formulas.dpiBounds(100, 16000, 50)
+    property string sensorType
+    // The active stage, 0-based (-1: not known).
+    property int activeStage: -1
+    property bool dirty: false
+
+    readonly property int activeValue: activeStage >= 0 && activeStage < count ? values[activeStage] ?? 0 : 0
+
+    title: Lang.dpiSetting[0]
+
+    function init(send: bool) {
+        bounds = Formulas.dpiBounds(uiView.getGlobalData("mouse/minDPI"), uiView.getGlobalData("mouse/maxDPI"),
+                                    uiView.getGlobalData("mouse/dpiBase"))
+        const sensor = uiView.getGlobalData("mouse/sensorType")
+        sensorType = sensor === undefined || sensor === null ? "" : String(sensor)
+        offered = Formulas.boundedInt(uiView.getData("mouse/dpiCount", false), 1, Formulas.maxDpiStages,
+                                      Formulas.maxDpiStages)
+        count = Formulas.boundedInt(uiView.getData("mouse/currentDpiCount", false), 1, offered, offered)
+        values = Formulas.boundedInts(uiView.getDataList("mouse/dpiValueArray", false), Formulas.maxDpiStages,
+                                      bounds.min, bounds.max,
+                                      uiView.getDataList("mouse/dpiValueArray", true))
+        dirty = false
+        if (send)
+            save()
+    }
+
+    // Stores the stages and sends them.
+    function save() {
+        uiView.setDataList("mouse/dpiValueArray", values)
+        uiView.setData("mouse/currentDpiCount", count)
+        uiView.mouseSetDpi(count, sensorType, values)
+        dirty = false
+    }
+
+    function setValue(stage: int, value: int) {
+        const v = Formulas.clamp(value, bounds.min, bounds.max)
+        if (values[stage] === v)
+            return
+        const list = values.slice()
+        list[stage] = v
+        values = list
+        dirty = true
+    }
+
+    function setCount(stages: int) {
+        const n = Formulas.clamp(stages, 1, offered)
+        if (n === count)
+            return
+        count = n
+        dirty = true
+    }
+
+    actions: [
+        Text {
+            height: 28
+            verticalAlignment: Text.AlignVCenter
+            text: Lang.dpiSetting[1]
+            color: Theme.hint
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.labelSize
+        },
+        DropDownList {
+            id: stageCount
+            objectName: "dpiStageCount"
+            width: 64
+            height: 28
+            model: Array.from({ length: panel.offered }, (v, i) => String(i + 1))
+            currentIndex: panel.count - 1
+            onActivated: index => panel.setCount(index + 1)
+        }
+    ]
+
+    Column {
+        anchors.left: parent.left
+        anchors.right: parent.right
+        spacing: 2
+
+        Repeater {
+            model: panel.count
+            delegate: Item {
+                id: stageRow
+                required property int index
+                readonly property bool active: panel.activeStage === index
+                readonly property int value: panel.values[index] ?? panel.bounds.min
+
+                width: parent.width
+                height: 26
+
+                Rectangle {
+                    id: chip
+                    width: 22
+                    height: 22
+                    radius: 6
+                    anchors.verticalCenter: parent.verticalCenter
+                    color: stageRow.active ? Theme.accent : Theme.control
+                    Text {
+                        anchors.centerIn: parent
+                        text: stageRow.index + 1
+                        color: stageRow.active ? Theme.accentText : Theme.textSecondary
+                        font.family: Theme.fontFamily
+                        font.pixelSize: Theme.labelSize
+                        font.bold: stageRow.active
+                    }
+                }
+
+                SliderButton {
+                    anchors.left: chip.right
+                    anchors.leftMargin: 12
+                    anchors.right: valueText.left
+                    anchors.rightMargin: 12
+                    anchors.verticalCenter: parent.verticalCenter
+                    from: 0
+                    to: 1
+                    value: Formulas.dpiRatio(stageRow.value, panel.bounds)
+                    reportSteps: true
+                    fillColor: stageRow.active ? Theme.accent : Theme.textSecondary
+                    onMoved: ratio => panel.setValue(stageRow.index, Formulas.dpiFromRatio(ratio, panel.bounds))
+                    onStepped: steps => panel.setValue(stageRow.index,
+                                                       Formulas.dpiStep(stageRow.value, steps, panel.bounds))
+                }
+
+                Text {
+                    id: valueText
+                    anchors.right: parent.right
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: 48
+                    horizontalAlignment: Text.AlignRight
+                    text: stageRow.value
+                    color: stageRow.active ? Theme.accent : Theme.text
+                    font.family: Theme.fontFamily
+                    font.pixelSize: Theme.controlSize
+                    font.bold: stageRow.active
+                }
+            }
+        }
+    }
+}

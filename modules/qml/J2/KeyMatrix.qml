@@ -1,0 +1,235 @@
+pragma ComponentBehavior: Bound
+import QtQuick
+import modules.qml
+import "../basic/formulas.mjs" as Formulas
+import "../basic/keyfunctions.mjs" as KeyFunctions
+
+// The key panel: one row per mouse key shown, and the assignment of all 16
+// keys the profile keeps. Edits are held here and marked unsaved until
+// save() stores and sends them.
+Frame {
+    id: panel
+
+    property var uiView
+    // The active weapons' fire periods, sent with the assignment.
+    property var gunPeriods: [10, 10, 10]
+    property int keyCount: 8
+
+    // Four codes per key, current and factory, and what was last stored.
+    property var codes: []
+    property var factory: []
+    property var storedCodes: []
+    // The macro name held in each macro slot ("" for none).
+    property var macroNames: []
+    property bool dirty: false
+
+    // The key under the pointer here or on the mouse picture (-1: none).
+    property int highlightedKey: -1
+
+    // The only shown key that assigns the left button: it cannot change, so
+    // that the mouse always keeps a left button (-1 when there are several).
+    readonly property int onlyLeftButton: {
+        let found = -1
+        for (let k = 0; k < Math.min(keyCount, codes.length); ++k) {
+            if (KeyFunctions.isLeftButton(codes[k])) {
+                if (found >= 0)
+                    return -1
+                found = k
+            }
+        }
+        return found
+    }
+
+    signal keyHovered(int index)
+    signal keyClicked(int index)
+
+    title: Lang.keyMatrix[1]
+
+    function init(send: bool) {
+        const current = [], defaults = [], names = []
+        for (let k = 0; k < Formulas.keyAssignmentCount; ++k) {
+            defaults.push(Formulas.keyCodes(uiView.mouseGetKeydefine(k, true)))
+            current.push(Formulas.keyCodes(uiView.mouseGetKeydefine(k, false), defaults[k]))
+        }
+        for (let k = 0; k < current.length; ++k) {
+            if (current[k][0] === KeyFunctions.type.macro) {
+                const slot = current[k][2]
+                const name = uiView.getData("mouseMacroKey/" + slot, false)
+                names[slot] = name === undefined || name === null ? "" : String(name)
+            }
+        }
+        factory = defaults
+        codes = current
+        storedCodes = current
+        macroNames = names
+        dirty = false
+        if (send)
+            save()
+    }
+
+    function flatCodes(): var {
+        const flat = []
+        for (const entry of codes)
+            flat.push(entry[0], entry[1], entry[2], entry[3])
+        return flat
+    }
+
+    // Stores the 16 assignments and sends them with the active periods.
+    function save() {
+        uiView.mouseSetKeyMatrix(flatCodes(), true, gunPeriods)
+        storedCodes = codes
+        dirty = false
+    }
+
+    // Gives a key new codes (and, for a macro, the macro's name); false when
+    // nothing changed.
+    function setKey(index: int, newCodes: var, macroName: string): bool {
+        const next = Formulas.keyCodes(newCodes, codes[index])
+        const macroChanged = next[0] === KeyFunctions.type.macro && macroName.length > 0
+                             && macroNames[next[2]] !== macroName
+        if (KeyFunctions.sameCodes(next, codes[index]) && !macroChanged)
+            return false
+        if (macroChanged) {
+            uiView.setData("mouseMacroKey/" + next[2], macroName)
+            const names = macroNames.slice()
+            names[next[2]] = macroName
+            macroNames = names
+        }
+        const list = codes.slice()
+        list[index] = next
+        codes = list
+        dirty = true
+        return true
+    }
+
+    function restoreFactory(index: int): bool {
+        return setKey(index, factory[index], "")
+    }
+
+    function description(index: int): string {
+        if (index < 0 || index >= codes.length)
+            return ""
+        return KeyFunctions.describe(codes[index], Lang.keyAssigment, c => KeyCodeString.name(c),
+                                     slot => macroNames[slot] ?? "",
+                                     { ms: Lang.keyMatrix[4], endless: Lang.keyAssigment[13] })
+    }
+
+    ListView {
+        id: rows
+        anchors.fill: parent
+        anchors.bottomMargin: hint.height + 8
+        spacing: 6
+        clip: true
+        interactive: contentHeight > height
+        boundsBehavior: Flickable.StopAtBounds
+        model: Math.min(panel.keyCount, panel.codes.length)
+        keyNavigationEnabled: true
+
+        delegate: Rectangle {
+            id: row
+
+            required property int index
+            readonly property bool highlighted: panel.highlightedKey === index
+            readonly property bool locked: panel.onlyLeftButton === index
+            readonly property bool changed: !KeyFunctions.sameCodes(panel.codes[index] ?? [],
+                                                                    panel.storedCodes[index] ?? [])
+
+            objectName: "keyRow" + index
+            width: ListView.view.width
+            height: 44
+            radius: Theme.controlRadius + 2
+            color: highlighted ? Theme.accentSoft : (rowArea.pressed ? Theme.controlHover : Theme.control)
+            border.width: highlighted || activeFocus ? 1 : 0
+            border.color: Theme.accent
+            activeFocusOnTab: true
+            Behavior on color { ColorAnimation { duration: Theme.quick } }
+
+            Accessible.role: Accessible.Button
+            Accessible.name: Lang.keyMatrix[0] + (index + 1) + ": " + label.text
+
+            Keys.onSpacePressed: panel.keyClicked(index)
+            Keys.onReturnPressed: panel.keyClicked(index)
+
+            Rectangle {
+                id: chip
+                x: 10
+                anchors.verticalCenter: parent.verticalCenter
+                width: 24
+                height: 24
+                radius: 12
+                color: row.highlighted ? Theme.accent : Theme.titleBar
+                Text {
+                    anchors.centerIn: parent
+                    text: row.index + 1
+                    color: row.highlighted ? Theme.accentText : Theme.textSecondary
+                    font.family: Theme.fontFamily
+                    font.pixelSize: Theme.labelSize
+                    font.bold: true
+                }
+            }
+
+            Text {
+                id: label
+                anchors.left: chip.right
+                anchors.leftMargin: 12
+                anchors.right: marker.left
+                anchors.rightMargin: 8
+                anchors.verticalCenter: parent.verticalCenter
+                text: panel.description(row.index)
+                color: Theme.text
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.controlSize
+                elide: Text.ElideRight
+            }
+
+            Item {
+                id: marker
+                width: 16
+                height: 16
+                anchors.right: parent.right
+                anchors.rightMargin: 12
+                anchors.verticalCenter: parent.verticalCenter
+
+                Rectangle {
+                    anchors.centerIn: parent
+                    width: 8
+                    height: 8
+                    radius: 4
+                    color: Theme.unsaved
+                    visible: row.changed
+                }
+                Icon {
+                    anchors.centerIn: parent
+                    name: "lock"
+                    size: 14
+                    color: Theme.hint
+                    visible: row.locked && !row.changed
+                }
+            }
+
+            MouseArea {
+                id: rowArea
+                anchors.fill: parent
+                hoverEnabled: true
+                cursorShape: row.locked ? Qt.ArrowCursor : Qt.PointingHandCursor
+                onContainsMouseChanged: panel.keyHovered(containsMouse ? row.index : -1)
+                onClicked: panel.keyClicked(row.index)
+            }
+        }
+    }
+
+    Text {
+        id: hint
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        text: panel.onlyLeftButton >= 0 && panel.highlightedKey === panel.onlyLeftButton
+              ? Lang.keyMatrix[3] : Lang.keyMatrix[2]
+        color: Theme.hint
+        font.family: Theme.fontFamily
+        font.pixelSize: Theme.hintSize
+        wrapMode: Text.WordWrap
+        maximumLineCount: 2
+        elide: Text.ElideRight
+    }
+}

@@ -1,0 +1,90 @@
+import QtQuick
+import modules.qml
+import "../basic/formulas.mjs" as Formulas
+
+// The lift-off card: the distance slider and its enable box. Changes are
+// written to the profile at once and sent by save().
+Frame {
+    id: panel
+
+    property var uiView
+
+    property int position: Formulas.liftOff.min
+    property bool isOn: true
+    property bool dirty: false
+
+    title: Lang.main[3]
+
+    function init(send: bool) {
+        position = Formulas.boundedInt(uiView.getData("mouse/reportRate", false),
+                                       Formulas.liftOff.min, Formulas.liftOff.max)
+        isOn = Formulas.toBool(uiView.getData("mouse/reportRateEn", false))
+        dirty = false
+        if (send)
+            save()
+    }
+
+    // Sends the distance and the enable flag.
+    function save() {
+        uiView.mouseSetReportRate(Formulas.liftOffValue(position), isOn ? 1 : 0)
+        dirty = false
+    }
+
+    function setPosition(value: int) {
+        const p = Formulas.clamp(value, Formulas.liftOff.min, Formulas.liftOff.max)
+        if (p === position)
+            return
+        position = p
+        uiView.setData("mouse/reportRate", position)
+        dirty = true
+    }
+
+    function setOn(value: bool) {
+        if (value === isOn)
+            return
+        isOn = value
+        uiView.setData("mouse/reportRateEn", isOn)
+        dirty = true
+    }
+
+    Item {
+        anchors.fill: parent
+
+        SliderButton {
+            id: slider
+            objectName: "liftOffSlider"
+            anchors.left: parent.left
+            anchors.right: distance.left
+            anchors.rightMargin: 16
+            anchors.verticalCenter: parent.verticalCenter
+            from: Formulas.liftOff.min
+            to: Formulas.liftOff.max
+            stepSize: 1
+            value: panel.position
+            onMoved: v => panel.setPosition(Math.round(v))
+        }
+
+        Text {
+            id: distance
+            anchors.right: enableBox.left
+            anchors.rightMargin: 16
+            anchors.verticalCenter: parent.verticalCenter
+            width: 64
+            horizontalAlignment: Text.AlignRight
+            text: Formulas.liftOffMillimetres(panel.position) + " " + Lang.main[15]
+            color: Theme.text
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.controlSize
+        }
+
+        CheckBox {
+            id: enableBox
+            objectName: "liftOffEnable"
+            anchors.right: parent.right
+            anchors.verticalCenter: parent.verticalCenter
+            text: Lang.main[18]
+            checked: panel.isOn
+            onToggled: wanted => panel.setOn(wanted)
+        }
+    }
+}

@@ -1,0 +1,50 @@
+import QtQuick
+import "../basic/formulas.mjs" as Formulas
+
+// The system pointer options of the profile in use: pointer speed,
+// double-click speed (stored as slider positions) and wheel lines. Every
+// change is written to the profile and applied at once.
+QtObject {
+    property var uiView
+
+    property int speedPosition: Formulas.pointerPosition(5)
+    property int doublePosition: Formulas.pointerPosition(5)
+    property int scrollLines: 3
+
+    readonly property int speedStep: Formulas.pointerIndex(speedPosition)
+    readonly property int doubleStep: Formulas.pointerIndex(doublePosition)
+    readonly property bool scrollScreen: scrollLines === Formulas.scrollLines.screen
+
+    readonly property int lastPosition: Formulas.pointerThresholds[Formulas.pointerSteps - 1]
+
+    function init(send: bool) {
+        speedPosition = Formulas.boundedInt(uiView.getData("mouse/mouseRate", false), 0, lastPosition,
+                                            Formulas.pointerPosition(5))
+        doublePosition = Formulas.boundedInt(uiView.getData("mouse/doubleRate", false), 0, lastPosition,
+                                             Formulas.pointerPosition(5))
+        scrollLines = Formulas.scrollValue(uiView.getData("mouse/scrollRate", false))
+        if (send) {
+            uiView.mouseSetCursorSpeed(speedStep)
+            uiView.mouseSetDoubleClickSpeed(doubleStep)
+            uiView.mouseSetVerticalScrollLines(scrollLines)
+        }
+    }
+
+    function setSpeedStep(step: int) {
+        speedPosition = Formulas.pointerPosition(step)
+        uiView.setData("mouse/mouseRate", speedPosition)
+        uiView.mouseSetCursorSpeed(speedStep)
+    }
+
+    function setDoubleStep(step: int) {
+        doublePosition = Formulas.pointerPosition(step)
+        uiView.setData("mouse/doubleRate", doublePosition)
+        uiView.mouseSetDoubleClickSpeed(doubleStep)
+    }
+
+    function setScrollLines(lines: int) {
+        scrollLines = Formulas.scrollValue(lines)
+        uiView.setData("mouse/scrollRate", scrollLines)
+        uiView.mouseSetVerticalScrollLines(scrollLines)
+    }
+}

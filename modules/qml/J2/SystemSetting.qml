@@ -1,0 +1,152 @@
+pragma ComponentBehavior: Bound
+import QtQuick
+import modules.qml
+import "../basic/formulas.mjs" as Formulas
+
+// The system pointer options dialog: pointer speed, double-click speed and
+// wheel lines of the profile in use. Each change is stored and applied at
+// once by the store.
+Dialog {
+    id: dialog
+
+    required property var store
+    // The rows typed last, for going back from "one screen" to rows.
+    property int rows: store.scrollScreen ? 3 : store.scrollLines
+
+    title: Lang.systemSetting[0]
+    cardWidth: 520
+    cardHeight: 420
+
+    component SpeedRow: Column {
+        id: speedRow
+        property string label
+        property int step
+        signal chosen(int step)
+        width: parent.width
+        spacing: 8
+
+        Text {
+            text: speedRow.label
+            color: Theme.text
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.controlSize
+        }
+        Item {
+            width: parent.width
+            height: 28
+            Text {
+                id: slow
+                width: 56
+                anchors.verticalCenter: parent.verticalCenter
+                text: Lang.systemSetting[3]
+                color: Theme.hint
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.labelSize
+                elide: Text.ElideRight
+            }
+            SliderButton {
+                anchors.left: slow.right
+                anchors.right: fast.left
+                anchors.leftMargin: 8
+                anchors.rightMargin: 8
+                anchors.verticalCenter: parent.verticalCenter
+                from: 0
+                to: Formulas.pointerSteps - 1
+                stepSize: 1
+                showTicks: true
+                value: speedRow.step
+                onMoved: v => { if (Math.round(v) !== speedRow.step) speedRow.chosen(Math.round(v)) }
+            }
+            Text {
+                id: fast
+                width: 56
+                anchors.right: parent.right
+                anchors.verticalCenter: parent.verticalCenter
+                horizontalAlignment: Text.AlignRight
+                text: Lang.systemSetting[4]
+                color: Theme.hint
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.labelSize
+                elide: Text.ElideRight
+            }
+        }
+    }
+
+    Column {
+        width: parent.width
+        spacing: 22
+
+        SpeedRow {
+            objectName: "pointerSpeed"
+            label: Lang.systemSetting[1]
+            step: dialog.store.speedStep
+            onChosen: s => dialog.store.setSpeedStep(s)
+        }
+
+        SpeedRow {
+            objectName: "doubleClickSpeed"
+            label: Lang.systemSetting[2]
+            step: dialog.store.doubleStep
+            onChosen: s => dialog.store.setDoubleStep(s)
+        }
+
+        Column {
+            width: parent.width
+            spacing: 10
+
+            Text {
+                text: Lang.systemSetting[5]
+                color: Theme.text
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.controlSize
+            }
+            Row {
+                spacing: 12
+                RadioButton {
+                    id: byRows
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: Lang.systemSetting[6]
+                    checked: !dialog.store.scrollScreen
+                    onClicked: if (!checked) dialog.store.setScrollLines(dialog.rows)
+                }
+                RectInput {
+                    objectName: "scrollLines"
+                    width: 96
+                    anchors.verticalCenter: parent.verticalCenter
+                    numeric: true
+                    minimum: Formulas.scrollLines.min
+                    maximum: Formulas.scrollLines.max
+                    value: String(dialog.rows)
+                    suffix: Lang.systemSetting[8]
+                    enabled: !dialog.store.scrollScreen
+                    onEdited: text => dialog.store.setScrollLines(Number(text))
+                }
+            }
+            RadioButton {
+                objectName: "scrollScreen"
+                text: Lang.systemSetting[7]
+                checked: dialog.store.scrollScreen
+                onClicked: dialog.store.setScrollLines(Formulas.scrollLines.screen)
+            }
+        }
+    }
+
+    Text {
+        anchors.bottom: parent.bottom
+        width: parent.width
+        text: Lang.systemSetting[9]
+        color: Theme.hint
+        font.family: Theme.fontFamily
+        font.pixelSize: Theme.hintSize
+        wrapMode: Text.WordWrap
+    }
+
+    buttons: [
+        Button {
+            text: Lang.main[8]
+            kind: "primary"
+            width: 96
+            onClicked: dialog.close()
+        }
+    ]
+}

@@ -1,0 +1,79 @@
+pragma Singleton
+import QtQuick
+import "keycodes.mjs" as KeyCodes
+
+// The scene's texts, group by group: built-in English defaults, replaced at
+// start by the language file's texts (position by position; a position the
+// file leaves empty keeps its default, so no label is ever blank).
+QtObject {
+    // The groups in the order they are read at start. "other" feeds the
+    // program's tray notices; the scene keeps no texts of it.
+    readonly property var order: ["main", "keyMatrix", "keyAssigment", "dpiSetting",
+        "lightControl", "macroEditor", "systemSetting", "gunControl", "profile", "keyCode", "other"]
+
+    // Every group's texts by name; the properties below give each group.
+    property var texts: ({
+        main: ["Editor", "Macro Editor", "Gun Editor", "LOD", "Config", "Reset",
+            "Reset factory setting", "Cancel", "OK", "System setting", "Save",
+            "Version", "Language", "The new language is used from the next start.", "Support",
+            "mm", "Mouse disconnected", "Unsaved changes", "On", "English",
+            "The profile in use returns to its factory settings and is sent to the mouse.", "Help",
+            "Switching the profile drops the changes that are not saved."],
+        keyMatrix: ["Key ", "Key Function", "Click a key to change what it does",
+            "The only left button stays as it is", "ms"],
+        keyAssigment: ["Key ", "Mouse Function", "Left Key", "Middle Key", "Right Key",
+            "Forward Key", "Back Key", "Double Fire", "Fire Function", "Key Value", "Click Input",
+            "Rate", "Times", "Endness", "Group Function", "Media Function", "Macro Function",
+            "Macro Editor", "Macro runs one-time after pressing the button",
+            "Macro runs endless loop until any button is pressed",
+            "Macro runs endless loop until button is released", "DPI Function", "DPI+", "DPI-",
+            "DPI LOOP", "Windows Function", "Shortcut Function", "Player", "Next", "Privous", "Stop",
+            "Mute", "Play/Pause", "Volumn+", "Volumn-", "My PC", "Index", "Search", "Max", "Min",
+            "Desktop", "Run", "New", "Cut", "Copy", "Paste", "Save", "Print", "Find", "Redo", "Undo",
+            "Select All", "Gun Function", "One Gun", "Two Gun", "Three Gun", "Sniper Key", "", "", ""],
+        dpiSetting: ["DPI", "Stages", "Stage", "", ""],
+        lightControl: ["Light", "Static", "Breath", "Neon", "OFF", "Speed", "Color",
+            "Brightness", "Twinkling", "Wave", "Gliding", "Finger Moving", "Vertical Flipping",
+            "YO-YO", "Spotlight", "Breath Loop", "Effect", "Red", "Green", "Blue"],
+        macroEditor: ["Macro Editor", "Macro Name", "New", "Delete", "Action",
+            "Stop Record", "Times", "OK", "Start Record", "Delay", "Delete", "Import", "Export",
+            "Insert Delay", "Insert Key", "Insert Left Key", "Insert Middle Key", "Insert Right Key",
+            "", ""],
+        systemSetting: ["System Setting", "Mouse Speed", "Double Click Speed", "Slow",
+            "Fast", "Scroll Speed", "Number of Rows", "Scroll one Screen", "Lines",
+            "Changes apply at once.", "", "", "", "", ""],
+        gunControl: ["Gun editor", "Gun", "Select gun", "Cursor Adjust", "X Axis",
+            "Y axis", "Fire adjust", "Rate", "Times", "Endness", "Name", "ms"],
+        profile: ["config", "New", "Import", "Delete", "Export", "Standard", "In use",
+            "At most six profiles.", "The standard profile and the profile in use cannot be deleted.",
+            "Profile", "", "", "", "", "", "", "", "", "", ""],
+        keyCode: KeyCodes.builtInNames
+    })
+
+    readonly property var main: texts.main
+    readonly property var keyMatrix: texts.keyMatrix
+    readonly property var keyAssigment: texts.keyAssigment
+    readonly property var dpiSetting: texts.dpiSetting
+    readonly property var lightControl: texts.lightControl
+    readonly property var macroEditor: texts.macroEditor
+    readonly property var systemSetting: texts.systemSetting
+    readonly property var gunControl: texts.gunControl
+    readonly property var profile: texts.profile
+    readonly property var keyCode: texts.keyCode
+
+    // Puts a language file's texts of `group` in place of the defaults.
+    function setGroup(group: string, list: var) {
+        const defaults = texts[group]
+        if (!Array.isArray(defaults))
+            return
+        const merged = []
+        const count = Math.max(defaults.length, list.length)
+        for (let i = 0; i < count; ++i) {
+            const text = i < list.length ? String(list[i]) : ""
+            merged.push(text.length > 0 ? text : (defaults[i] ?? ""))
+        }
+        const updated = Object.assign({}, texts)
+        updated[group] = merged
+        texts = updated
+    }
+}

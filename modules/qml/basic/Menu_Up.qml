@@ -1,0 +1,204 @@
+pragma ComponentBehavior: Bound
+import QtQuick
+import modules.qml
+
+// The title bar's right side: the profile selector, the help menu (support
+// address, version, language), minimise and close.
+Row {
+    id: bar
+
+    property var profileNames: []
+    property int profileIndex: -1
+    property string url
+    property string version
+    // { code, name } of every language file; the chosen one is ticked.
+    property var languages: []
+    property string chosenLanguage
+
+    readonly property bool helpOpened: help.opened
+
+    signal profileChosen(int index)
+    signal helpWanted()
+    signal languageChosen(string code)
+    signal minimiseClicked()
+    signal closeClicked()
+
+    spacing: 6
+
+    function openHelp() {
+        helpWanted()
+        help.open()
+    }
+
+    DropDownList {
+        id: profiles
+        objectName: "profileSelector"
+        width: 208
+        anchors.verticalCenter: parent.verticalCenter
+        model: bar.profileNames
+        currentIndex: bar.profileIndex
+        onActivated: index => bar.profileChosen(index)
+    }
+
+    Item {
+        width: 6
+        height: 1
+    }
+
+    Button {
+        id: helpButton
+        objectName: "helpButton"
+        width: 36
+        anchors.verticalCenter: parent.verticalCenter
+        kind: "ghost"
+        text: "?"
+        horizontalPadding: 0
+        fontSize: 15
+        onClicked: help.opened ? help.close() : bar.openHelp()
+    }
+
+    Button {
+        objectName: "minimiseButton"
+        width: 36
+        anchors.verticalCenter: parent.verticalCenter
+        kind: "ghost"
+        iconName: "minimise"
+        horizontalPadding: 0
+        onClicked: bar.minimiseClicked()
+    }
+
+    Button {
+        objectName: "closeButton"
+        width: 36
+        anchors.verticalCenter: parent.verticalCenter
+        kind: "ghost"
+        iconName: "close"
+        horizontalPadding: 0
+        onClicked: bar.closeClicked()
+    }
+
+    component MenuEntry: Rectangle {
+        id: entry
+        property string text
+        property string detail
+        property bool checked: false
+        property bool active: true
+        signal triggered()
+        width: 300
+        height: detail.length > 0 ? 48 : 34
+        radius: Theme.controlRadius
+        color: active && (entryArea.containsMouse || activeFocus) ? Theme.controlHover : "transparent"
+        activeFocusOnTab: active
+        Keys.onReturnPressed: triggered()
+        Keys.onSpacePressed: triggered()
+
+        Column {
+            anchors.left: parent.left
+            anchors.leftMargin: 12
+            anchors.right: tick.left
+            anchors.rightMargin: 8
+            anchors.verticalCenter: parent.verticalCenter
+            spacing: 2
+            Text {
+                width: parent.width
+                text: entry.text
+                color: entry.active ? Theme.text : Theme.textSecondary
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.controlSize
+                elide: Text.ElideRight
+            }
+            Text {
+                width: parent.width
+                visible: entry.detail.length > 0
+                text: entry.detail
+                color: Theme.accent
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.hintSize
+                elide: Text.ElideMiddle
+            }
+        }
+        Icon {
+            id: tick
+            anchors.right: parent.right
+            anchors.rightMargin: 12
+            anchors.verticalCenter: parent.verticalCenter
+            name: "check"
+            size: 14
+            color: Theme.accent
+            visible: entry.checked
+        }
+        MouseArea {
+            id: entryArea
+            anchors.fill: parent
+            enabled: entry.active
+            hoverEnabled: true
+            cursorShape: Qt.PointingHandCursor
+            onClicked: entry.triggered()
+        }
+    }
+
+    PopupPanel {
+        id: help
+        objectName: "helpMenu"
+        anchorItem: helpButton
+        alignRight: true
+
+        Column {
+            spacing: 2
+
+            MenuEntry {
+                objectName: "helpSupport"
+                text: Lang.main[14]
+                detail: bar.url
+                focus: true
+                onTriggered: {
+                    help.close()
+                    Qt.openUrlExternally(bar.url)
+                }
+            }
+            MenuEntry {
+                objectName: "helpVersion"
+                text: Lang.main[11] + " " + bar.version
+                active: false
+            }
+            Rectangle {
+                x: 8
+                width: 284
+                height: 1
+                color: Theme.border
+            }
+            Text {
+                x: 12
+                height: 30
+                verticalAlignment: Text.AlignBottom
+                bottomPadding: 4
+                text: Lang.main[12].toUpperCase()
+                color: Theme.textSecondary
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.hintSize
+                font.letterSpacing: Theme.capsSpacing
+            }
+            Repeater {
+                model: bar.languages
+                delegate: MenuEntry {
+                    required property var modelData
+                    objectName: "language_" + modelData.code
+                    text: modelData.name
+                    checked: modelData.code === bar.chosenLanguage
+                    onTriggered: bar.languageChosen(modelData.code)
+                }
+            }
+            Text {
+                x: 12
+                width: 276
+                topPadding: 4
+                bottomPadding: 6
+                text: Lang.main[13]
+                color: Theme.hint
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.hintSize
+                wrapMode: Text.WordWrap
+            }
+        }
+    }
+}

@@ -1,0 +1,128 @@
+// What a mouse key does, as the four codes the key page stores and sends
+// (keyCode0 to keyCode3), and the text that describes it. `text` fields are
+// positions in the "keyAssigment" texts. Loaded by the scene and, headless,
+// by QJSEngine::importModule.
+
+export const type = Object.freeze({
+    mouse: 0x00, fire: 0x01, combination: 0x02, media: 0x03, macro: 0x04,
+    dpi: 0x05, windows: 0x06, shortcut: 0x07, gun: 0x08, fixed: 0xFF,
+});
+
+// Mouse buttons: keyCode2 is the button's code.
+export const buttons = Object.freeze([
+    { codes: [0, 0, 0xF0, 0], text: 2 },   // left
+    { codes: [0, 0, 0xF2, 0], text: 3 },   // middle
+    { codes: [0, 0, 0xF1, 0], text: 4 },   // right
+    { codes: [0, 0, 0xF4, 0], text: 5 },   // forward
+    { codes: [0, 0, 0xF3, 0], text: 6 },   // back
+]);
+
+export const doubleFire = Object.freeze({ codes: [0, 0xF0, 0x1E, 0x02], text: 7 });
+
+// Consumer-page usages, low byte in keyCode2 and high byte in keyCode3.
+export const media = Object.freeze([
+    { codes: [3, 0, 0x83, 0x01], text: 27 },   // player
+    { codes: [3, 0, 0xB5, 0], text: 28 },      // next
+    { codes: [3, 0, 0xB6, 0], text: 29 },      // previous
+    { codes: [3, 0, 0xB7, 0], text: 30 },      // stop
+    { codes: [3, 0, 0xE2, 0], text: 31 },      // mute
+    { codes: [3, 0, 0xCD, 0], text: 32 },      // play/pause
+    { codes: [3, 0, 0xE9, 0], text: 33 },      // volume up
+    { codes: [3, 0, 0xEA, 0], text: 34 },      // volume down
+]);
+
+export const dpi = Object.freeze([
+    { codes: [5, 0, 1, 0], text: 22 },         // DPI up
+    { codes: [5, 0, 2, 0], text: 23 },         // DPI down
+    { codes: [5, 0, 3, 0], text: 24 },         // DPI loop
+    { codes: [5, 0, 4, 0], text: 56 },         // sniper
+]);
+
+export const windows = Object.freeze([
+    { codes: [6, 0, 0x94, 0x01], text: 35 },   // my computer
+    { codes: [6, 0, 0x23, 0x02], text: 36 },   // home
+    { codes: [6, 0, 0x21, 0x02], text: 37 },   // search
+    { codes: [6, 0x04, 0x2C, 0x1B], text: 38 },// maximise
+    { codes: [6, 0x04, 0x2C, 0x11], text: 39 },// minimise
+    { codes: [6, 0, 0xE3, 0x07], text: 40 },   // show desktop
+    { codes: [6, 0, 0xE3, 0x15], text: 41 },   // run
+]);
+
+// Ctrl + a key.
+export const shortcuts = Object.freeze([
+    { codes: [7, 0, 0xE0, 0x11], text: 42 },   // new
+    { codes: [7, 0, 0xE0, 0x1B], text: 43 },   // cut
+    { codes: [7, 0, 0xE0, 0x06], text: 44 },   // copy
+    { codes: [7, 0, 0xE0, 0x19], text: 45 },   // paste
+    { codes: [7, 0, 0xE0, 0x16], text: 46 },   // save
+    { codes: [7, 0, 0xE0, 0x13], text: 47 },   // print
+    { codes: [7, 0, 0xE0, 0x09], text: 48 },   // find
+    { codes: [7, 0, 0xE0, 0x1C], text: 49 },   // redo
+    { codes: [7, 0, 0xE0, 0x1D], text: 50 },   // undo
+    { codes: [7, 0, 0xE0, 0x04], text: 51 },   // select all
+]);
+
+// The three active recoil weapons.
+export const guns = Object.freeze([
+    { codes: [8, 0, 1, 0], text: 53 },
+    { codes: [8, 0, 2, 0], text: 54 },
+    { codes: [8, 0, 3, 0], text: 55 },
+]);
+
+// Macro play modes (keyCode1) and the texts that explain them.
+export const macroModes = Object.freeze([
+    { mode: 0, text: 18 }, { mode: 1, text: 19 }, { mode: 2, text: 20 },
+]);
+
+// Combination modifiers: bit i of keyCode1 is the key 0xE0 + i.
+export const firstModifier = 0xE0;
+export const modifierCount = 8;
+
+const fixedFunctions = [].concat(buttons, [doubleFire], media, dpi, windows, shortcuts, guns);
+
+export function sameCodes(a, b) {
+    return a.length >= 4 && b.length >= 4
+        && a[0] === b[0] && a[1] === b[1] && a[2] === b[2] && a[3] === b[3];
+}
+
+// Whether the codes assign the left mouse button.
+export function isLeftButton(codes) {
+    return codes[0] === type.mouse && codes[2] === 0xF0;
+}
+
+// The modifier codes set in a combination's keyCode1, in bit order.
+export function modifierCodes(bits) {
+    const result = [];
+    for (let i = 0; i < modifierCount; ++i)
+        if (bits & (1 << i))
+            result.push(firstModifier + i);
+    return result;
+}
+
+// The text of an assignment.
+//   texts      the "keyAssigment" texts
+//   keyName    code -> the key's display name
+//   macroName  macro slot -> the name of the macro held there ("" if none)
+//   units      { ms: text after a fire interval, endless: text for 0 repeats }
+export function describe(codes, texts, keyName, macroName, units) {
+    const [c0, c1, c2, c3] = codes;
+    const known = fixedFunctions.find(f => sameCodes(f.codes, codes));
+    if (known)
+        return texts[known.text] || "";
+    switch (c0) {
+    case type.fire: {
+        const times = c3 === 0 ? units.endless : "\u00D7" + c3;
+        return keyName(c1) + "  " + times + "  " + c2 + " " + units.ms;
+    }
+    case type.combination: {
+        const keys = modifierCodes(c1).concat([c2, c3].filter(c => c !== 0));
+        return keys.map(keyName).join(" + ");
+    }
+    case type.macro:
+        return macroName(c2) || texts[16] || "";
+    case type.fixed:
+        return "\u2014";
+    default:
+        return codes.map(c => "0x" + c.toString(16).toUpperCase().padStart(2, "0")).join(" ");
+    }
+}

@@ -1,0 +1,633 @@
+// r770ctl as a user runs it: the test build (linked with the virtual R770)
+// started as a process beside its own copy of the runtime folder, with the
+// virtual mice it is to find. Each case checks the exit status, the output,
+// the frames the mouse received and its final state, and the files.
+#include "localchannel.h"
+#include "testmodules.h"
+#include "virtualbus.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <unistd.h>
+
+namespace {
+
+using Mice = QJsonArray;
+
+QJsonObject mouse(const QString &set, const QJsonObject &extra = {})
+{
+    QJsonObject m = extra;
+    m.insert("commandSet", set);
+    return m;
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// One entry of an INI file as its text says, read without QSettings (whose
+// cache in this process could hold an older content).
+QString iniText(const QString &path, const QString &group, const QString &key)
+{
+    QString section;
+    for (const QString &line : QString::fromUtf8(contents(path)).split('\n')) {
+        if (line.startsWith('['))
+            section = line.mid(1, line.indexOf(']') - 1);
+        else if (section == group && line.startsWith(key + '='))
+            return line.mid(key.size() + 1);
+    }
+    return QString();
+}
+
+struct Run
+{
+    int code = -1;
+    QString out;
+    QString err;
+    QJsonArray mice; // each: frames, transfers, state
+
+    QJsonObject state(int n = 0) const { return mice.at(n).toObject().value("state").toObject(); }
+    QStringList frames(int n = 0) const
+    {
+        QStringList list;
+        for (const QJsonValue &f : mice.at(n).toObject().value("frames").toArray())
+            list << f.toString();
+        return list;
+    }
+    // Command code and first parameter of each frame after the handshake.
+    QString commands(int n = 0) const
+    {
+        QStringList list;
+        for (const QString &f : frames(n).mid(1))
+            list << f.mid(3, 5);
+        return list.join(" | ");
+    }
+    int transfers(int n = 0) const { return mice.at(n).toObject().value("transfers").toInt(); }
+    QString profileBlock(int block, int n = 0) const { return state(n).value("profiles").toArray().at(block).toString(); }
+};
+
+// Hex bytes `from` to `from + count - 1` of a "00 11 22 ..." text.
+QString bytesAt(const QString &hex, int from, int count)
+{
+    return hex.mid(from * 3, count * 3 - 1);
+}
+
+} // namespace
+
+class CtlTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir runtime; // the processes' private folder, apart from other tests
+    std::unique_ptr<TestModules> folder;
+    QString program;
+
+    QString setting(const QString &file) const { return folder->path("setting/" + file); }
+
+    void setIni(const QString &file, const QString &key, const QVariant &value)
+    {
+        QSettings settings(file, QSettings::IniFormat);
+        settings.setValue(key, value);
+        settings.sync();
+    }
+
+    // The folder for one hid553 or hid560 mouse as shipped.
+    void configure(const QString &set)
+    {
+        setIni(setting("apConfig.bin"), "mouse/icType", set == "hid560" ? "560" : "553");
+    }
+
+    Run run(const QStringList &args, const Mice &mice)
+    {
+        const QString busFile = folder->root() + "/bus.json";
+        const QString logFile = folder->root() + "/log.json";
+        QFile bus(busFile);
+        bus.open(QIODevice::WriteOnly);
+        bus.write(QJsonDocument(QJsonObject{{"mice", mice}}).toJson());
+        bus.close();
+        QFile::remove(logFile);
+
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_RUNTIME_DIR", runtime.path());
+        env.insert("R770CTL_VIRTUAL_BUS", busFile);
+        env.insert("R770CTL_VIRTUAL_LOG", logFile);
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(runtime.path());
+        process.start(program, args);
+        Run result;
+        if (!process.waitForFinished(120000)) {
+            process.kill();
+            process.waitForFinished();
+            result.err = "did not finish";
+            return result;
+        }
+        result.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        result.out = QString::fromUtf8(process.readAllStandardOutput());
+        result.err = QString::fromUtf8(process.readAllStandardError());
+        result.mice = QJsonDocument::fromJson(contents(logFile)).object().value("mice").toArray();
+        return result;
+    }
+
+    Run run(const QStringList &args, const QString &set = "hid553", const QJsonObject &extra = {})
+    {
+        return run(args, Mice{mouse(set, extra)});
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(runtime.isValid());
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    }
+
+    void init()
+    {
+        folder.reset();
+        folder = std::make_unique<TestModules>();
+        QVERIFY(folder->isValid());
+        // The program works in its own folder: it gets a link (or a copy) there.
+        const QString built = QCoreApplication::applicationDirPath() + "/r770ctl_virtual";
+        program = folder->root() + "/r770ctl_virtual";
+        if (::link(QFile::encodeName(built).constData(), QFile::encodeName(program).constData()) != 0)
+            QVERIFY(QFile::copy(built, program));
+    }
+
+    void cleanupTestCase() { folder.reset(); }
+
+    void helpDescribesEveryCommand()
+    {
+        const Run overall = run({"--help"}, Mice{});
+        QCOMPARE(overall.code, 0);
+        for (const char *command : {"status", "profile list", "profile export N FILE", "profile import N FILE",
+                                    "profile reset N", "dpi stage N", "dpi set VALUE...", "liftoff MM [on|off]",
+                                    "light EFFECT SPEED BRIGHTNESS [COLOUR...]", "key K FUNCTION...",
+                                    "macro list", "macro show NAME"})
+            QVERIFY2(overall.out.contains(QLatin1String(command)), command);
+        for (int code : {2, 3, 4, 5, 6, 7})
+            QVERIFY(overall.out.contains(QStringLiteral("\n  %1  ").arg(code)));
+
+        const Run key = run({"key", "--help"}, Mice{});
+        QCOMPARE(key.code, 0);
+        QVERIFY(key.out.startsWith("Usage: r770ctl key K FUNCTION...\n"));
+        QVERIFY(key.out.contains("keys COMBO"));
+        QCOMPARE(run({"help", "profile"}, Mice{}).out.count("Usage: r770ctl"), 4);
+        QVERIFY(run({"--version"}, Mice{}).out.startsWith("r770ctl "));
+    }
+
+    // Bad usage and values out of range: refused before anything is opened,
+    // sent or written, with the allowed range in the message.
+    void refusedBeforeAnythingIsSent_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no command") << QStringList{} << "no command given";
+        QTest::newRow("unknown command") << QStringList{"frobnicate"} << "unknown command 'frobnicate'";
+        QTest::newRow("unknown option") << QStringList{"--loud", "status"} << "unknown option --loud";
+        QTest::newRow("incomplete") << QStringList{"dpi"} << "dpi takes one of: stage, set";
+        QTest::newRow("json on a setting") << QStringList{"--json", "dpi", "stage", "1"} << "--json applies to";
+        QTest::newRow("stage beyond enabled") << QStringList{"dpi", "stage", "7"} << "must be 1 to 6";
+        QTest::newRow("dpi not a multiple") << QStringList{"dpi", "set", "800", "825"}
+                                            << "multiples of 50 from 100 to 16000, not '825'";
+        QTest::newRow("dpi too high") << QStringList{"dpi", "set", "16050"} << "from 100 to 16000";
+        QTest::newRow("more stages than offered") << QStringList{"dpi", "set", "100", "200", "300", "400", "500", "600", "700"}
+                                                  << "1 to 6 values";
+        QTest::newRow("lift-off too far") << QStringList{"liftoff", "2.1"} << "from 0.0 to 2.0 mm";
+        QTest::newRow("lift-off state") << QStringList{"liftoff", "1", "maybe"} << "not 'maybe'";
+        QTest::newRow("effect") << QStringList{"light", "12", "0", "1"}
+                                << "the effect must be one of: 1 Static, 2 Breath, 3 Neon, 4 Twinkling";
+        QTest::newRow("speed") << QStringList{"light", "1", "5", "1"} << "speed must be 0 to 4";
+        QTest::newRow("brightness") << QStringList{"light", "1", "0", "0"} << "brightness must be 1 to 4";
+        QTest::newRow("colour") << QStringList{"light", "1", "0", "1", "red"} << "RRGGBB";
+        QTest::newRow("key number") << QStringList{"key", "9", "button", "back"} << "key must be 1 to 8";
+        QTest::newRow("only left button") << QStringList{"key", "1", "button", "back"} << "only left button";
+        QTest::newRow("unknown key name") << QStringList{"key", "3", "keys", "ctrl+blah"} << "unknown key 'blah'";
+        QTest::newRow("three keys") << QStringList{"key", "3", "keys", "a+b+c"} << "at most two keys";
+        QTest::newRow("button name") << QStringList{"key", "3", "button", "up"} << "left, middle, right, forward, back";
+        QTest::newRow("fire rate") << QStringList{"key", "3", "fire", "a", "0", "3"} << "1 to 255 ms";
+        QTest::newRow("macro not yet") << QStringList{"key", "3", "macro", "Burst"} << "not available";
+        QTest::newRow("no such profile") << QStringList{"profile", "reset", "7"} << "the profiles are: 1 Standard";
+        QTest::newRow("macro name") << QStringList{"macro", "show", "../apConfig"} << "cannot be a macro name";
+    }
+    void refusedBeforeAnythingIsSent()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, message);
+        const QByteArray profile = contents(setting("p1.bin"));
+        const Run r = run(args);
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.startsWith("r770ctl: ") && r.err.contains(message), qPrintable(r.err));
+        QCOMPARE(r.transfers(), 0);
+        QCOMPARE(contents(setting("p1.bin")), profile);
+    }
+
+    void status_data()
+    {
+        QTest::addColumn<QString>("set");
+        QTest::addColumn<QJsonObject>("state");
+        QTest::addColumn<QString>("options");
+        QTest::newRow("hid553") << "hid553" << QJsonObject{{"currentDpi", 3}, {"keyboardOptions", "01020304"}}
+                                << "[1,2,3,4]";
+        QTest::newRow("hid560") << "hid560"
+                                << QJsonObject{{"profileDpi", "0103000000"}, {"currentProfile", 2},
+                                               {"keyboardOptions", "05060000"}}
+                                << "[5,6]";
+    }
+    void status()
+    {
+        QFETCH(QString, set);
+        QFETCH(QJsonObject, state);
+        QFETCH(QString, options);
+        configure(set);
+        const Run r = run({"--json", "status"}, set, {{"state", state}});
+        QCOMPARE(r.code, 0);
+        const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        const QJsonObject m = json.value("mouse").toObject();
+        QCOMPARE(m.value("found").toBool(), true);
+        QCOMPARE(m.value("commandSet").toString(), set);
+        QCOMPARE(m.value("scrambled").toBool(), true);
+        QCOMPARE(m.value("vid").toString() + ":" + m.value("pid").toString(), QString("2e3c:c770"));
+        QCOMPARE(m.value("dpiStage").toInt(), 3);
+        QCOMPARE(QJsonDocument(m.value("keyboardOptions").toArray()).toJson(QJsonDocument::Compact), options.toUtf8());
+        QCOMPARE(m.contains("deviceProfile"), set == "hid560");
+        if (set == "hid560")
+            QCOMPARE(m.value("deviceProfile").toInt(), 2);
+        QCOMPARE(json.value("profile").toObject().value("name").toString(), QString("Standard"));
+        QCOMPARE(json.value("profile").toObject().value("number").toInt(), 1);
+
+        const Run text = run({"status"}, set, {{"state", state}});
+        QCOMPARE(text.code, 0);
+        QVERIFY2(text.out.contains("DPI stage:         3\n"), qPrintable(text.out));
+        QVERIFY(text.out.contains("Active profile:    1 (Standard)\n"));
+    }
+
+    void dpiStage()
+    {
+        configure("hid553");
+        Run r = run({"dpi", "stage", "2"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.commands(), QString("0B 02"));
+        QCOMPARE(r.state().value("currentDpi").toInt(), 2);
+
+        // A recoil-capable hid560 mouse takes the stage of its first profile only.
+        configure("hid560");
+        r = run({"dpi", "stage", "2"}, "hid560");
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.commands(), QString("8C 00 | 8C 01 | 8C 02 | 8C 03 | 8C 04 | 04 01"));
+        QCOMPARE(r.state().value("profileDpi").toString(), QString("01 02 01 01 01"));
+    }
+
+    void dpiSet_data()
+    {
+        QTest::addColumn<QString>("set");
+        QTest::newRow("hid553") << "hid553";
+        QTest::newRow("hid560") << "hid560";
+    }
+    void dpiSet()
+    {
+        QFETCH(QString, set);
+        configure(set);
+        // What the mouse holds already stays where the DPI bytes do not go.
+        QJsonArray profiles;
+        for (int b = 0; b < 5; ++b)
+            profiles << QString(256, 'A');
+        const Run r = run({"dpi", "set", "800", "1600", "3200"}, set, {{"state", QJsonObject{{"profiles", profiles}}}});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QString("DPI stages 800, 1600, 3200 (3 enabled). Stored in profile 1 (Standard) and sent to the mouse.\n"));
+        QCOMPARE(iniText(setting("p1.bin"), "mouse", "dpiValueArray"),
+                 QString("800, 1600, 3200, 3200, 6400, 12000, 14000, 16000"));
+        QCOMPARE(iniText(setting("p1.bin"), "mouse", "currentDpiCount"), QString("3"));
+        if (set == "hid553") {
+            QCOMPARE(r.commands(), QString("11 03"));
+            QCOMPARE(r.state().value("dpiStageCodes").toString(), QString("10 20 40 80 80 80 80 80"));
+            return;
+        }
+        QCOMPARE(r.commands(), QString("8C 00 | 8C 01 | 8C 02 | 8C 03 | 8C 04 | 0C 01 | 0C 02 | 0C 03 | 0C 04"));
+        for (int block = 1; block <= 4; ++block) {
+            const QString image = r.profileBlock(block);
+            // The ninth bits of 14000 and 16000, the codes twice, the mask of three stages.
+            QCOMPARE(bytesAt(image, 81, 20), QString("AA C0 C0 10 20 40 40 80 F0 18 40 10 20 40 40 80 F0 18 40 07"));
+            QCOMPARE(bytesAt(image, 101, 1), QString("AA"));
+        }
+        QCOMPARE(bytesAt(r.profileBlock(0), 84, 1), QString("AA"));
+    }
+
+    void liftOff_data()
+    {
+        QTest::addColumn<QString>("set");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("position");
+        QTest::addColumn<QString>("enabled");
+        QTest::addColumn<int>("rate");
+        QTest::newRow("lowest") << "hid553" << QStringList{"0"} << "3" << "true" << 125;
+        QTest::newRow("middle, off") << "hid553" << QStringList{"1.0", "off"} << "46" << "false" << 108;
+        QTest::newRow("highest, on") << "hid553" << QStringList{"2.0mm", "on"} << "89" << "true" << 90;
+        QTest::newRow("hid560") << "hid560" << QStringList{"1.0", "off"} << "46" << "false" << 108;
+    }
+    void liftOff()
+    {
+        QFETCH(QString, set);
+        QFETCH(QStringList, args);
+        QFETCH(QString, position);
+        QFETCH(QString, enabled);
+        QFETCH(int, rate);
+        configure(set);
+        const Run r = run(QStringList{"liftoff"} + args, set);
+        QCOMPARE(r.code, 0);
+        QCOMPARE(iniText(setting("p1.bin"), "mouse", "reportRate"), position);
+        QCOMPARE(iniText(setting("p1.bin"), "mouse", "reportRateEn"), enabled);
+        // Lift-off is the one hid553 command that both sets are sent.
+        const QString frame = r.frames().last();
+        QCOMPARE(bytesAt(frame, 1, 5), QStringLiteral("07 00 %1 7D %2").arg(rate, 2, 16, QChar('0')).toUpper()
+                                           .arg(enabled == "true" ? "01" : "00"));
+        if (set == "hid560")
+            return; // which that firmware model does not keep
+        QCOMPARE(r.state().value("liftOffStage").toInt(), rate);
+        QCOMPARE(r.state().value("liftOffEnable").toInt(), enabled == "true" ? 1 : 0);
+        QVERIFY(r.out.startsWith(QStringLiteral("Lift-off %1 mm").arg(args.at(0) == "0" ? "0.0" : args.at(0).left(3))));
+    }
+
+    void light_data()
+    {
+        QTest::addColumn<QString>("set");
+        QTest::newRow("hid553") << "hid553";
+        QTest::newRow("hid560") << "hid560";
+    }
+    void light()
+    {
+        QFETCH(QString, set);
+        configure(set);
+        // The colourful model: the window lists "Vertical Flipping" eighth, the
+        // mouse's effect 8; brightness 4 is FF, speed level 2 is 15; colours
+        // go blue, green, red.
+        const Run r = run({"light", "vertical flipping", "2", "4", "#ff0000", "-", "00FF00"}, set);
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.out.startsWith("Lighting Vertical Flipping (effect 8), speed 2, brightness 4. Stored in"),
+                 qPrintable(r.out));
+        QCOMPARE(iniText(setting("p1.bin"), "mouse", "lightValue"), QString("8, 2, 4"));
+        QCOMPARE(iniText(setting("p1.bin"), "mouse", "colorValue"),
+                 QString("255, 0, 0, 255, 128, 0, 0, 255, 0, 0, 255, 0, 0, 255, 255, 0, 0, 255, 128, 0, 255, 255, 255, 255"));
+        const QString colours = "00 00 FF 00 80 FF 00 FF 00";
+        if (set == "hid553") {
+            // The window lists OFF last: it is the mouse's effect 3.
+            QCOMPARE(run({"light", "11", "0", "1"}).code, 0);
+            QCOMPARE(iniText(setting("p1.bin"), "mouse", "lightValue"), QString("3, 0, 1"));
+            QCOMPARE(r.commands(), QString("10 00 | 10 00 | 0D 08 | 0D 08"));
+            QCOMPARE(r.state().value("ledStageColors").toObject().value("0").toString().left(colours.size()), colours);
+            QCOMPARE(QList<int>({r.state().value("ledEffect").toInt(), r.state().value("ledEffectOption1").toInt(),
+                                 r.state().value("ledEffectOption2").toInt()}),
+                     QList<int>({8, 0xFF, 15}));
+            return;
+        }
+        QCOMPARE(r.commands(), QString("8C 00 | 8C 01 | 8C 02 | 8C 03 | 8C 04 | 0C 00 | 0C 01 | 0C 02 | 0C 03 | 0C 04 | "
+                                       "0C 01 | 0C 02 | 0C 03 | 0C 04"));
+        QCOMPARE(bytesAt(r.profileBlock(0), 24, 9), colours);
+        for (int block = 1; block <= 4; ++block)
+            QCOMPARE(bytesAt(r.profileBlock(block), 71, 3), QString("08 FF 0F"));
+    }
+
+    void key_data()
+    {
+        QTest::addColumn<QString>("set");
+        QTest::addColumn<QStringList>("function");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("device");
+        QTest::newRow("back button") << "hid553" << QStringList{"button", "back"} << "0, 0, 243, 0" << "01 00 F3 00";
+        QTest::newRow("combination") << "hid553" << QStringList{"keys", "ctrl+c"} << "2, 1, 6, 0" << "00 01 06 00";
+        QTest::newRow("media") << "hid560" << QStringList{"media", "volume-up"} << "3, 0, 233, 0" << "03 00 E9 00";
+        QTest::newRow("fire") << "hid560" << QStringList{"fire", "a", "10ms", "3"} << "1, 4, 10, 3" << "0A 04 0A 03";
+        QTest::newRow("desktop") << "hid553" << QStringList{"desktop", "my-computer"} << "6, 0, 148, 1" << "03 00 94 01";
+        QTest::newRow("factory") << "hid553" << QStringList{"default"} << "0, 0, 242, 0" << "01 00 F2 00";
+    }
+    void key()
+    {
+        QFETCH(QString, set);
+        QFETCH(QStringList, function);
+        QFETCH(QString, stored);
+        QFETCH(QString, device);
+        configure(set);
+        setIni(setting("p1.bin"), "mouseKeyMatrix/2", QStringList{"0", "0", "241", "0"}); // key 3: right button
+        const Run r = run(QStringList{"key", "3"} + function, set);
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.out.startsWith("Key 3: "), qPrintable(r.out));
+        QVERIFY(r.out.contains("(was button right)"));
+        QCOMPARE(iniText(setting("p1.bin"), "mouseKeyMatrix", "2"), stored);
+        QCOMPARE(iniText(setting("p1.bin"), "mouseKeyMatrix", "0"), QString("0, 0, 240, 0"));
+        const bool hid560 = set == "hid560";
+        QCOMPARE(r.commands(), hid560 ? QString("8C 00 | 8C 01 | 8C 02 | 8C 03 | 8C 04 | 0D 01") : QString("12 01"));
+        const QString matrix = r.state().value(hid560 ? "keyMatrixBlocks" : "keyMatrices").toArray().at(0).toString();
+        QCOMPARE(bytesAt(matrix, 8, 4), device);
+    }
+
+    // A recoil-mode key sends matrices 2 to 4 too, with the periods of the
+    // three active weapons.
+    void recoilKey()
+    {
+        configure("hid553");
+        setIni(folder->path("gun/gunData.bin"), "gunData/4", QStringList{"UNP9", "L-Click", "12", "0", "10", "0"});
+        setIni(setting("apConfig.bin"), "mouse/selectGun", QStringList{"0", "4", "2"});
+        const Run r = run({"key", "4", "recoil", "2"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.commands(), QString("12 01 | 12 02 | 12 03 | 12 04 | 02 01"));
+        const QJsonArray matrices = r.state().value("keyMatrices").toArray();
+        QCOMPARE(bytesAt(matrices.at(1).toString(), 0, 4), QString("0B 00 0A 00"));
+        QCOMPARE(bytesAt(matrices.at(2).toString(), 0, 4), QString("0B 01 0C 00"));
+        QCOMPARE(bytesAt(matrices.at(3).toString(), 0, 4), QString("0B 02 0A 00"));
+    }
+
+    void profiles()
+    {
+        setIni(setting("name.bin"), "profile/profileName", QStringList{"Standard0", "Work3"});
+        setIni(setting("apConfig.bin"), "mouse/profileNo", 3);
+        Run r = run({"profile", "list"}, Mice{});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QString("   1  Standard\n*  2  Work\n"));
+        r = run({"--json", "profile", "list"}, Mice{});
+        const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        QCOMPARE(json.value("active").toInt(), 2);
+        const QJsonObject work = json.value("profiles").toArray().at(1).toObject();
+        QCOMPARE(work.value("name").toString(), QString("Work"));
+        QCOMPARE(work.value("file").toString(), QString("p4.bin"));
+        QCOMPARE(work.value("active").toBool(), true);
+
+        // Settings go to the active profile.
+        QCOMPARE(run({"liftoff", "1.0"}).code, 0);
+        QCOMPARE(iniText(setting("p4.bin"), "mouse", "reportRate"), QString("46"));
+        QCOMPARE(iniText(setting("p1.bin"), "mouse", "reportRate"), QString("3"));
+
+        const QString exported = folder->root() + "/work.pf";
+        r = run({"profile", "export", "work", exported}, Mice{});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(contents(exported), contents(setting("p4.bin")));
+
+        r = run({"profile", "import", "1", exported}, Mice{});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(contents(setting("p1.bin")), contents(exported));
+        QVERIFY(r.out.contains("replaced by"));
+        QVERIFY(!r.out.contains("active profile"));
+
+        r = run({"profile", "reset", "Work"}, Mice{});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(contents(setting("p4.bin")), contents(setting("pD.bin")));
+        QVERIFY(r.out.contains("It is the active profile"));
+    }
+
+    void fileErrors_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("message");
+        const QString elsewhere = QDir::tempPath() + "/r770-no-such-folder/x.pf";
+        QTest::newRow("export to a missing folder") << QStringList{"profile", "export", "1", elsewhere}
+                                                    << "x.pf: the folder " + QDir::tempPath() + "/r770-no-such-folder does not exist";
+        QTest::newRow("import a missing file") << QStringList{"profile", "import", "1", "/nonexistent.pf"}
+                                               << "/nonexistent.pf: no such file";
+        QTest::newRow("import a folder") << QStringList{"profile", "import", "1", "/"} << "/: it is a folder";
+        QTest::newRow("import no profile") << QStringList{"profile", "import", "1", "macro.mc"}
+                                           << "macro.mc: not a profile";
+        QTest::newRow("missing macro") << QStringList{"macro", "show", "Nope"} << "macro/Nope.bin: no such macro";
+        // The profile cannot be written: nothing goes to the mouse.
+        QTest::newRow("unwritable profile") << QStringList{"liftoff", "1"} << "p1.bin: it is a folder; nothing was sent";
+    }
+    void fileErrors()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, message);
+        QFile macro(folder->root() + "/macro.mc");
+        QVERIFY(macro.open(QIODevice::WriteOnly));
+        macro.write("[config]\ntotal=0\nrepeat=1\n");
+        macro.close();
+        if (args.first() == "liftoff") {
+            QVERIFY(QFile::remove(setting("p1.bin")));
+            QVERIFY(QDir().mkdir(setting("p1.bin")));
+        }
+        const QByteArray profile = contents(setting("p1.bin"));
+        // Relative names are the caller's: the program runs in the folder of the file.
+        for (QString &arg : args)
+            if (arg == "macro.mc")
+                arg = macro.fileName();
+        const Run r = run(args);
+        QCOMPARE(r.code, 6);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QCOMPARE(contents(setting("p1.bin")), profile);
+        QVERIFY(!r.frames().join(' ').contains("00 07 "));
+    }
+
+    void macros()
+    {
+        setIni(setting("name.bin"), "macro/macroName", QStringList{"Burst", "Empty"});
+        const QString burst = folder->path("macro/Burst.bin");
+        setIni(burst, "config/total", 3);
+        setIni(burst, "config/repeat", 2);
+        setIni(burst, "macro/0", "1,A");
+        setIni(burst, "macro/1", "0,100");
+        setIni(burst, "macro/2", "2,A");
+
+        Run r = run({"--json", "macro", "list"}, Mice{});
+        QCOMPARE(r.code, 0);
+        const QJsonArray list = QJsonDocument::fromJson(r.out.toUtf8()).object().value("macros").toArray();
+        QCOMPARE(list.size(), 2);
+        QCOMPARE(list.at(0).toObject().value("steps").toInt(), 3);
+        QCOMPARE(list.at(0).toObject().value("repeat").toInt(), 2);
+        QVERIFY(!list.at(1).toObject().contains("steps")); // listed without a file
+
+        r = run({"macro", "show", "Burst"}, Mice{});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QString("Macro Burst, repeat 2\n  1  key press A\n  2  delay 100 ms\n  3  key release A\n"));
+        r = run({"--json", "macro", "show", "Burst"}, Mice{});
+        const QJsonArray steps = QJsonDocument::fromJson(r.out.toUtf8()).object().value("steps").toArray();
+        QCOMPARE(steps.at(1).toObject(), (QJsonObject{{"action", "delay"}, {"ms", 100}}));
+        QCOMPARE(steps.at(2).toObject(), (QJsonObject{{"action", "key release"}, {"key", "A"}}));
+    }
+
+    // Every way the mouse can be missing, unusable or failing, with its own
+    // exit status and a message that says what to do or what was applied.
+    void mouseErrors_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<Mice>("mice");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("stored");
+        const QStringList dpi = {"dpi", "set", "800", "1600"};
+        QTest::newRow("no mouse") << dpi << Mice{} << 3 << "no mouse found (looked for USB id 2e3c:c770)" << false;
+        QTest::newRow("no permission") << dpi << Mice{mouse("hid553", {{"openRefused", true}})} << 3
+                                       << "cannot be opened, usually for lack of permission: install the udev rule" << false;
+        QTest::newRow("wrong secrecy code") << dpi << Mice{mouse("hid553", {{"secrecyCode", "Zzzzzz"}})} << 4
+                                            << "did not pass the handshake: check the secrecy code (sCode)" << false;
+        // The DPI block's output report fails after the frame went out.
+        QTest::newRow("fails mid-command")
+            << dpi << Mice{mouse("hid553", {{"failCalls", QJsonArray{QJsonObject{{"call", "write"}}}}})} << 5
+            << "the mouse did not take the DPI stages. The stages are stored in profile 1 (Standard); run the command again"
+            << true;
+        // Frames: the handshake, two colour frames, then the first effect fails.
+        QTest::newRow("fails between steps")
+            << QStringList{"light", "1", "0", "4"}
+            << Mice{mouse("hid553", {{"failCalls", QJsonArray{QJsonObject{{"call", "sendFeatureReport"}, {"nth", 4}}}}})}
+            << 5 << "the mouse did not take the effect; the colours reached it" << true;
+        QTest::newRow("status without a mouse") << QStringList{"status"} << Mice{} << 3 << "no mouse found" << false;
+    }
+    void mouseErrors()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(Mice, mice);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        QFETCH(bool, stored);
+        const QByteArray profile = contents(setting("p1.bin"));
+        const Run r = run(args, mice);
+        QCOMPARE(r.code, code);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QCOMPARE(contents(setting("p1.bin")) != profile, stored);
+    }
+
+    // A second r770ctl waits until the first has finished with the mouse.
+    void oneAtATime()
+    {
+        auto other = std::make_unique<localchannel::InstanceLock>(
+            localchannel::instanceName(folder->root() + "/r770") + "-ctl");
+        QCOMPARE(other->tryLock(), localchannel::InstanceLock::State::Acquired);
+        // The first lets go while the second runs (this thread waits for it).
+        std::unique_ptr<QThread> release(QThread::create([&other] {
+            QThread::msleep(700);
+            other.reset();
+        }));
+        release->start();
+        const Run r = run({"dpi", "stage", "1"});
+        release->wait();
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.err.contains("waiting for another r770ctl to finish"), qPrintable(r.err));
+        QCOMPARE(r.commands(), QString("0B 01"));
+    }
+
+    // While the tray program runs, r770ctl leaves the mouse alone; reading
+    // the files still works.
+    void trayProgramHoldsTheMouse()
+    {
+        localchannel::InstanceLock tray(localchannel::instanceName(folder->root() + "/r770"));
+        QCOMPARE(tray.tryLock(), localchannel::InstanceLock::State::Acquired);
+        for (const QStringList &args : {QStringList{"dpi", "stage", "1"}, QStringList{"profile", "reset", "1"}}) {
+            const Run r = run(args);
+            QCOMPARE(r.code, 7);
+            QVERIFY2(r.err.contains("the r770 program is running and holds the mouse; quit it"), qPrintable(r.err));
+            QCOMPARE(r.transfers(), 0);
+        }
+        const Run status = run({"--json", "status"});
+        QCOMPARE(status.code, 7);
+        QCOMPARE(status.transfers(), 0);
+        QCOMPARE(QJsonDocument::fromJson(status.out.toUtf8()).object().value("profile").toObject().value("number").toInt(), 1);
+        QCOMPARE(run({"profile", "list"}).code, 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(CtlTest)
+#include "tst_ctl.moc"

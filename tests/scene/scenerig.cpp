@@ -1,0 +1,209 @@
+#include "scenerig.h"
+
+#include "myqquickview.h"
+#include "virtualdevicechange.h"
+#include "widget.h"
+
+#include <QCoreApplication>
+#include <QMetaMethod>
+#include <QProcess>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QSettings>
+#include <QTest>
+
+namespace scenetest {
+
+namespace {
+constexpr const char *readerFlag = "--stored-value";
+}
+
+bool RecordingPointer::setMouseSpeed(unsigned speed)
+{
+    log << QStringLiteral("speed %1").arg(speed);
+    return true;
+}
+
+bool RecordingPointer::setDoubleClickTime(unsigned milliseconds)
+{
+    log << QStringLiteral("double %1").arg(milliseconds);
+    return true;
+}
+
+bool RecordingPointer::setWheelScrollLines(unsigned lines)
+{
+    log << QStringLiteral("lines %1").arg(lines);
+    return true;
+}
+
+SceneRig::SceneRig(const MouseSetup &setup)
+{
+    vr770::resetBus();
+    deviceConnected = false;
+    vr770::MouseConfig config;
+    config.commandSet = setup.hid560 ? vr770::CommandSet::Hid560 : vr770::CommandSet::Hid553;
+    config.scrambling = setup.scrambling;
+    mouse = vr770::addMouse(config);
+    configure([&setup](QSettings &s) {
+        s.setValue("mouse/icType", setup.hid560 ? "560" : "553");
+        s.setValue("0/isEncode", setup.scrambling);
+    });
+}
+
+SceneRig::~SceneRig()
+{
+    host.reset();
+    vr770::resetBus();
+}
+
+void SceneRig::configure(const std::function<void(QSettings &)> &edit, const QString &file)
+{
+    QSettings settings(modules.path("setting/" + file), QSettings::IniFormat);
+    edit(settings);
+    settings.sync();
+}
+
+bool SceneRig::start(bool show)
+{
+    host = std::make_unique<Widget>();
+    host->setDeviceChangeSource(std::make_unique<VirtualDeviceChangeSource>());
+    view().setPointerSettings(std::make_unique<RecordingPointer>(pointerLog));
+    if (show)
+        host->show();
+    host->checkDevice();
+    // Discovery's own exchanges are done; what follows is the scene's.
+    mark();
+    return QTest::qWaitFor([this] {
+        return root() && root()->property("isPownOn").toBool() && root()->property("started").toBool()
+               && !root()->property("locked").toBool();
+    }, 20000);
+}
+
+myQQuickView &SceneRig::view() const
+{
+    return *host->view();
+}
+
+QQuickItem *SceneRig::root() const
+{
+    return host ? host->view()->rootObject() : nullptr;
+}
+
+namespace {
+// Searches the object tree and the item tree (delegates of views and
+// repeaters are only in the latter).
+QObject *findIn(QObject *object, const QString &name)
+{
+    if (!object)
+        return nullptr;
+    if (object->objectName() == name)
+        return object;
+    for (QObject *child : object->children())
+        if (QObject *found = findIn(child, name))
+            return found;
+    if (auto *item = qobject_cast<QQuickItem *>(object))
+        for (QQuickItem *child : item->childItems())
+            if (child->parent() != object)
+                if (QObject *found = findIn(child, name))
+                    return found;
+    return nullptr;
+}
+} // namespace
+
+QObject *SceneRig::find(const QString &objectName) const
+{
+    // Popups sit in the window's top layer, beside the scene.
+    return findIn(view().quickWindow()->contentItem(), objectName);
+}
+
+QVariant SceneRig::call(QObject *object, const char *function, const QVariantList &args) const
+{
+    // Scene functions with typed parameters have typed signatures: convert
+    // each argument to its parameter's type.
+    const QMetaObject *meta = object ? object->metaObject() : nullptr;
+    for (int m = meta ? meta->methodCount() - 1 : -1; m >= 0; --m) {
+        const QMetaMethod method = meta->method(m);
+        if (method.name() != function || method.parameterCount() != args.size())
+            continue;
+        QVariant values[4];
+        QGenericArgument a[4];
+        for (int i = 0; i < args.size() && i < 4; ++i) {
+            const QMetaType type = method.parameterMetaType(i);
+            if (type.id() == QMetaType::QVariant) {
+                values[i] = args.at(i);
+                a[i] = QGenericArgument("QVariant", &values[i]);
+            } else {
+                values[i] = args.at(i);
+                values[i].convert(type);
+                a[i] = QGenericArgument(type.name(), values[i].data());
+            }
+        }
+        QVariant result;
+        QGenericReturnArgument r;
+        const QMetaType returnType = method.returnMetaType();
+        if (returnType.id() == QMetaType::QVariant)
+            r = QGenericReturnArgument("QVariant", &result);
+        else if (returnType.id() != QMetaType::Void && returnType.isValid()) {
+            result = QVariant(returnType);
+            r = QGenericReturnArgument(returnType.name(), result.data());
+        }
+        if (method.invoke(object, Qt::DirectConnection, r, a[0], a[1], a[2], a[3]))
+            return result;
+        break;
+    }
+    qWarning("scene call %s failed", function);
+    return {};
+}
+
+QVariant SceneRig::callRoot(const char *function, const QVariantList &args) const
+{
+    return call(root(), function, args);
+}
+
+bool SceneRig::waitUnlocked(int timeoutMs) const
+{
+    return QTest::qWaitFor([this] { return !root()->property("locked").toBool(); }, timeoutMs);
+}
+
+void SceneRig::mark()
+{
+    frameMark = mouse.receivedFrames().size();
+}
+
+QList<int> SceneRig::commandsSinceMark() const
+{
+    const std::vector<vr770::Bytes> frames = mouse.receivedFrames();
+    QList<int> codes;
+    for (size_t i = frameMark; i < frames.size(); ++i)
+        codes << frames[i][1];
+    return codes;
+}
+
+QString SceneRig::stored(const QString &file, const QString &key) const
+{
+    myQQuickView &v = view();
+    v.globalSettings->sync();
+    v.factorySettings->sync();
+    for (QSettings *s : v.profileSettings)
+        s->sync();
+    QProcess reader;
+    reader.start(QCoreApplication::applicationFilePath(),
+                 {readerFlag, modules.path("setting/" + file), key});
+    reader.waitForFinished(20000);
+    return QString::fromUtf8(reader.readAllStandardOutput()).trimmed();
+}
+
+bool runStoredReader(int argc, char **argv, int &exitCode)
+{
+    if (argc != 4 || qstrcmp(argv[1], readerFlag) != 0)
+        return false;
+    QCoreApplication app(argc, argv);
+    const QVariant v = QSettings(QString::fromLocal8Bit(argv[2]), QSettings::IniFormat)
+                           .value(QString::fromLocal8Bit(argv[3]));
+    const QString text = v.typeId() == QMetaType::QStringList ? v.toStringList().join(", ") : v.toString();
+    printf("%s\n", qPrintable(text));
+    exitCode = 0;
+    return true;
+}
+
+} // namespace scenetest

@@ -1,0 +1,89 @@
+#pragma once
+
+// The real program's window and scene against one virtual mouse, on a
+// private copy of the runtime folder.
+
+#include "pointersettings.h"
+#include "testmodules.h"
+#include "virtual_r770.h"
+
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <memory>
+
+class QQuickItem;
+class QSettings;
+class Widget;
+class myQQuickView;
+
+namespace scenetest {
+
+// Stands in for the desktop's pointer settings and notes what it was given,
+// as "speed 6", "double 600", "lines 3".
+class RecordingPointer : public PointerSettings
+{
+public:
+    explicit RecordingPointer(QStringList &log) : log(log) {}
+    bool setMouseSpeed(unsigned speed) override;
+    bool setDoubleClickTime(unsigned milliseconds) override;
+    bool setWheelScrollLines(unsigned lines) override;
+
+private:
+    QStringList &log;
+};
+
+// Which mouse the rig plugs in, and how the device table describes it.
+struct MouseSetup
+{
+    bool hid560 = false;
+    bool scrambling = true;
+};
+
+class SceneRig
+{
+public:
+    explicit SceneRig(const MouseSetup &setup = {});
+    ~SceneRig();
+
+    // Changes apConfig.bin (or, with a profile file name such as "p2.bin",
+    // that file) before start() reads it.
+    void configure(const std::function<void(QSettings &)> &edit, const QString &file = "apConfig.bin");
+
+    // Builds the window and runs discovery; true once the scene has run its
+    // first initialisation and its start-up lock has ended. The frame mark
+    // is set after discovery, before the scene's first initialisation.
+    bool start(bool show = false);
+
+    Widget &window() const { return *host; }
+    myQQuickView &view() const;
+    QQuickItem *root() const;
+    // An item of the scene (or of its popup layer) by object name.
+    QObject *find(const QString &objectName) const;
+    // Calls a function of a scene object and returns its result.
+    QVariant call(QObject *object, const char *function, const QVariantList &args = {}) const;
+    QVariant callRoot(const char *function, const QVariantList &args = {}) const;
+    // Waits until the scene is unlocked again.
+    bool waitUnlocked(int timeoutMs = 60000) const;
+
+    // Command codes of the frames the mouse received since the last mark.
+    QList<int> commandsSinceMark() const;
+    void mark();
+
+    // A key of a file under modules/setting, read by a fresh process.
+    QString stored(const QString &file, const QString &key) const;
+
+    TestModules modules;
+    vr770::VirtualR770 mouse;
+    QStringList pointerLog;
+
+private:
+    std::unique_ptr<Widget> host;
+    size_t frameMark = 0;
+};
+
+// For the fresh-process reads: call first thing in main(); returns true
+// (and prints) when this process was started as such a reader.
+bool runStoredReader(int argc, char **argv, int &exitCode);
+
+} // namespace scenetest

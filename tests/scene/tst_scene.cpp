@@ -1,0 +1,665 @@
+// The real scene, loaded from the resources by the real program, driven
+// against the virtual mouse: what reaches the mouse (its frames and state)
+// and the files (read back in a fresh process). Any QML warning fails.
+#include "deviceeventtexts.h"
+#include "filedialogs.h"
+#include "myqquickview.h"
+#include "scenerig.h"
+#include "widget.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QMutex>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QSettings>
+#include <QtTest>
+
+using scenetest::MouseSetup;
+using scenetest::SceneRig;
+
+namespace {
+
+// hid553 commands
+constexpr int KeyMatrix553 = 0x12, DpiSet = 0x11, LedColour = 0x10, LedEffect = 0x0D, Lod = 0x07,
+              CurrentDpi553 = 0x0B, GetCurrentDpi553 = 0x8B, GetKeyOptions = 0x83, GunData = 0x04;
+// hid560 commands
+constexpr int CurrentProfile560 = 0x02, Profile560 = 0x0C, KeyMatrix560 = 0x0D,
+              GetCurrentProfile560 = 0x82, GetCurrentDpi560 = 0x84;
+
+QMutex warningMutex;
+QStringList warnings;
+QtMessageHandler defaultHandler = nullptr;
+
+void collectWarnings(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type != QtDebugMsg)
+        defaultHandler(type, context, text);
+    if (type == QtDebugMsg || type == QtInfoMsg)
+        return;
+    const QString file = QString::fromUtf8(context.file ? context.file : "");
+    const QString category = QString::fromUtf8(context.category ? context.category : "");
+    const bool fromScene = file.startsWith("qrc:") || category.startsWith("qml") || category.startsWith("js")
+                           || text.contains("qrc:/modules/");
+    if (!fromScene)
+        return;
+#ifndef R770_HAS_IMAGES
+    // Until the image pipeline lands, the pictures are missing.
+    if (text.contains("Cannot open: qrc:/") && text.contains("/modules/img/"))
+        return;
+#endif
+    QMutexLocker lock(&warningMutex);
+    warnings << text;
+}
+
+// Stands in for the browser.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QUrl opened;
+public slots:
+    void open(const QUrl &url) { opened = url; }
+};
+
+// Answers the file dialogs with prepared paths ("" cancels).
+class ScriptedDialogs : public FileDialogs
+{
+public:
+    QString open, save;
+    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override { return open; }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return save; }
+};
+
+QList<int> repeat(int code, int times)
+{
+    return QList<int>(times, code);
+}
+
+QString hex(const QList<int> &codes)
+{
+    QStringList parts;
+    for (int c : codes)
+        parts << QString::number(c, 16).rightJustified(2, '0').toUpper();
+    return parts.join(' ');
+}
+
+} // namespace
+
+class TestScene : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<SceneRig> rig;
+
+    SceneRig &make(const MouseSetup &setup = {})
+    {
+        rig = std::make_unique<SceneRig>(setup);
+        return *rig;
+    }
+
+    QObject *page(const char *name) const { return rig->find(QString::fromLatin1(name)); }
+    QVariant call(const char *object, const char *function, const QVariantList &args = {}) const
+    {
+        return rig->call(page(object), function, args);
+    }
+    QVariant property(const char *object, const char *name) const { return page(object)->property(name); }
+
+    // Edits every page that Save sends.
+    void editAllPages()
+    {
+        QVERIFY(call("keyPanel", "setKey", {3, QVariantList{2, 0x01, 0x06, 0}, QString()}).toBool());
+        call("dpiPanel", "setValue", {1, 3000});
+        call("lightPanel", "setEffect", {1});
+        call("liftOffPanel", "setPosition", {89});
+    }
+
+    // Lets closed dialogs go, so that a search finds only what is open.
+    static void settle()
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void save()
+    {
+        rig->mark();
+        rig->callRoot("saveChanges");
+        QVERIFY(rig->waitUnlocked());
+    }
+
+    static void expectFrames(const QList<int> &got, const QList<int> &expected)
+    {
+        QCOMPARE(hex(got), hex(expected));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("GSETTINGS_BACKEND", "memory");
+        defaultHandler = qInstallMessageHandler(collectWarnings);
+        QCoreApplication::setApplicationVersion(QStringLiteral("9.9.1"));
+    }
+
+    void init()
+    {
+        QMutexLocker lock(&warningMutex);
+        warnings.clear();
+    }
+
+    void cleanup()
+    {
+        rig.reset();
+        QMutexLocker lock(&warningMutex);
+        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
+    }
+
+    void startUp_data()
+    {
+        QTest::addColumn<bool>("hid560");
+        QTest::addColumn<bool>("scrambling");
+        QTest::addRow("hid553 scrambled") << false << true;
+        QTest::addRow("hid553 plain") << false << false;
+        QTest::addRow("hid560 scrambled") << true << true;
+        QTest::addRow("hid560 plain") << true << false;
+    }
+
+    // The first initialisation reads the profile in use (also for the
+    // lift-off panel), sends nothing and asks the mouse only what it must.
+    void startUp()
+    {
+        QFETCH(bool, hid560);
+        QFETCH(bool, scrambling);
+        SceneRig &r = make({hid560, scrambling});
+        r.configure([](QSettings &s) { s.setValue("mouse/profileNo", 1); });
+        r.configure([](QSettings &s) { s.setValue("profile/profileName", QStringList{"Home0", "Work1"}); },
+                    "name.bin");
+        r.configure([](QSettings &s) {
+            s.setValue("mouse/reportRate", 80);
+            s.setValue("mouseKeyMatrix/1", QStringList{"5", "0", "3", "0"});
+        }, "p2.bin");
+        r.mouse.setCurrentDpi(4);
+        if (hid560)
+            r.mouse.setCurrentProfile(3);
+        deviceEventTexts().reset();
+        QVERIFY(r.start());
+
+        if (hid560)
+            expectFrames(r.commandsSinceMark(), {GetCurrentProfile560, CurrentProfile560, GetCurrentDpi560});
+        else
+            expectFrames(r.commandsSinceMark(), {GetCurrentDpi553});
+        if (hid560)
+            QCOMPARE(r.mouse.state().currentProfile, 1);
+        QCOMPARE(r.view().currentProfile, 1);
+        QCOMPARE(property("liftOffPanel", "position").toInt(), 80);
+        QCOMPARE(call("keyPanel", "description", {1}).toString(), QStringLiteral("DPI LOOP"));
+        QCOMPARE(property("dpiPanel", "activeStage").toInt(), 3);
+        QVERIFY(!r.root()->property("unsaved").toBool());
+        QCOMPARE(property("saveButton", "text").toString(), QStringLiteral("Save"));
+        // Every group was read: the notices come from the "other" group.
+        QCOMPARE(deviceEventTexts().at(0), QStringLiteral("DPI Switch to 1"));
+        // Entry 0 takes the standard profile's name of the language.
+        QCOMPARE(r.stored("name.bin", "profile/profileName"), QStringLiteral("Standard0, Work1"));
+    }
+
+    void secondInitUiOnlyLocksAndRefreshesTheStage()
+    {
+        SceneRig &r = make();
+        QVERIFY(r.start());
+        call("liftOffPanel", "setPosition", {50});
+        r.mouse.setCurrentDpi(5);
+        r.mark();
+        r.view().initUI();
+        QTRY_VERIFY(r.root()->property("locked").toBool());
+        QVERIFY(!r.view().isEnabled());
+        QVERIFY(r.waitUnlocked(5000));
+        QVERIFY(r.view().isEnabled());
+        expectFrames(r.commandsSinceMark(), {GetCurrentDpi553});
+        QCOMPARE(property("dpiPanel", "activeStage").toInt(), 4);
+        // Nothing was read again: the held edit is still there.
+        QCOMPARE(property("liftOffPanel", "position").toInt(), 50);
+    }
+
+    void programCallsReachTheScene()
+    {
+        SceneRig &r = make();
+        QVERIFY(r.start());
+        QSignalSpy keys(r.root(), SIGNAL(msg_KB(bool, int)));
+        QSignalSpy buttons(r.root(), SIGNAL(msg_MS(bool, int, int, int)));
+        r.view().keyboardNotify(true, 0x04);
+        r.view().mouseNotify(false, 0xF1, 12, 34);
+        QTRY_COMPARE(keys.count(), 1);
+        QCOMPARE(keys.first(), QVariantList({true, 0x04}));
+        QTRY_COMPARE(buttons.count(), 1);
+        QCOMPARE(buttons.first(), QVariantList({false, 0xF1, 12, 34}));
+
+        QCOMPARE(property("dpiPanel", "activeStage").toInt(), 0);
+        r.view().setCurrentDPI(3);
+        QCOMPARE(property("dpiPanel", "activeStage").toInt(), 2);
+        r.view().setCurrentDPI(0);
+        QCOMPARE(property("dpiPanel", "activeStage").toInt(), 2);
+        // The mouse's DPI button, through the device watch.
+        r.mouse.pressDpiButton(5);
+        QTRY_COMPARE(property("dpiPanel", "activeStage").toInt(), 4);
+
+        // The protection lock: 0 unlocks at once.
+        r.view().setBusy(60000);
+        QVERIFY(r.root()->property("locked").toBool());
+        QVERIFY(!r.view().isEnabled());
+        r.view().setBusy(0);
+        QVERIFY(r.waitUnlocked(2000));
+        QVERIFY(r.view().isEnabled());
+
+        // Unplugged: the program disables the view and the scene shows it.
+        QVERIFY(!r.root()->property("deviceAbsent").toBool());
+        r.mouse.unplug();
+        QTRY_VERIFY(r.root()->property("deviceAbsent").toBool());
+        QVERIFY(!property("panels", "enabled").toBool());
+    }
+
+    // Recoil edits are stored at once; an active weapon is sent at once, and
+    // a changed fire period marks the keys (which carry it) unsaved.
+    void recoilEditor()
+    {
+        SceneRig &r = make();
+        QVERIFY(r.start());
+        r.callRoot("openDialog", {"gun"});
+        QObject *editor = r.find("gunDialog")->property("item").value<QObject *>();
+        QVERIFY(editor);
+        QCOMPARE(editor->property("selected").toInt(), 0);
+
+        r.mark();
+        r.call(r.find("gunX"), "chosen", {-5});
+        expectFrames(r.commandsSinceMark(), {GetKeyOptions, GunData});
+        QCOMPARE(int(r.mouse.state().gunData[1]), 0xFB);
+        QCOMPARE(r.stored("../gun/gunData.bin", "gunData/0"), QStringLiteral("M416, L-Click, 10, -5, 10, 0"));
+        QVERIFY(!r.root()->property("unsaved").toBool());
+
+        r.call(r.find("gunPeriod"), "edited", {"20"});
+        QVERIFY(property("keyPanel", "dirty").toBool());
+        QCOMPARE(property("keyPanel", "gunPeriods").toList(), QVariantList({20, 10, 10}));
+
+        // A weapon that is not active is stored but not sent.
+        editor->setProperty("selected", 4);
+        r.mark();
+        r.call(r.find("gunName"), "edited", {"Vector"});
+        QVERIFY(r.commandsSinceMark().isEmpty());
+        QCOMPARE(r.stored("../gun/gunData.bin", "gunData/4"), QStringLiteral("Vector, L-Click, 10, 0, 10, 0"));
+        QCOMPARE(r.stored("name.bin", "gun/gunName"), QStringLiteral("M416, AKM, M16A4, SCAR-L, Vector, Thomson"));
+        // Making it active weapon 2 sends it and stores the choice.
+        r.call(r.find("activeGun1"), "activated", {4});
+        expectFrames(r.commandsSinceMark(), {GetKeyOptions, GunData});
+        QCOMPARE(r.stored("apConfig.bin", "mouse/selectGun"), QStringLiteral("0, 4, 2"));
+    }
+
+    void saveSendsOnlyChangedPagesInOrder_data()
+    {
+        QTest::addColumn<bool>("hid560");
+        QTest::addColumn<bool>("scrambling");
+        QTest::addRow("hid553 scrambled") << false << true;
+        QTest::addRow("hid553 plain") << false << false;
+        QTest::addRow("hid560 scrambled") << true << true;
+    }
+
+    void saveSendsOnlyChangedPagesInOrder()
+    {
+        QFETCH(bool, hid560);
+        QFETCH(bool, scrambling);
+        SceneRig &r = make({hid560, scrambling});
+        QVERIFY(r.start());
+
+        // One page.
+        call("dpiPanel", "setValue", {1, 2400});
+        QVERIFY(r.root()->property("unsaved").toBool());
+        save();
+        expectFrames(r.commandsSinceMark(), hid560 ? repeat(Profile560, 4) : QList<int>{DpiSet});
+        QVERIFY(!r.root()->property("unsaved").toBool());
+        QCOMPARE(r.stored("p1.bin", "mouse/dpiValueArray"),
+                 QStringLiteral("400, 2400, 1600, 3200, 6400, 12000, 14000, 16000"));
+
+        // Nothing changed: nothing is sent.
+        save();
+        QVERIFY(r.commandsSinceMark().isEmpty());
+
+        // Every page, in the order key, DPI, lighting, lift-off.
+        editAllPages();
+        save();
+        if (hid560) {
+            expectFrames(r.commandsSinceMark(), QList<int>{KeyMatrix560} + repeat(Profile560, 4)
+                                                    + repeat(Profile560, 1) + repeat(Profile560, 8)
+                                                    + QList<int>{Lod});
+            const vr770::MouseState s = r.mouse.state();
+            QCOMPARE(s.keyMatrixBlocks[0][3 * 4], 0x00); // combination: device type 0
+            QCOMPARE(s.profiles[1][85], 3000 / 50);       // stage 2's code, sensor 3389
+            QCOMPARE(s.profiles[1][71], 3);               // breath: colourful mode 3
+        } else {
+            expectFrames(r.commandsSinceMark(),
+                         {KeyMatrix553, DpiSet, LedColour, LedColour, LedEffect, LedEffect, Lod});
+            const vr770::MouseState s = r.mouse.state();
+            QCOMPARE(s.keyMatrices[0][3 * 4 + 1], 0x01);
+            QCOMPARE(s.keyMatrices[0][3 * 4 + 2], 0x06);
+            QCOMPARE(s.dpiStageCodes[1], 3000 / 50);
+            QCOMPARE(s.ledEffect, 3);
+            QCOMPARE(s.liftOffStage, 90);
+            QCOMPARE(s.liftOffEnable, 1);
+        }
+        QCOMPARE(r.stored("p1.bin", "mouseKeyMatrix/3"), QStringLiteral("2, 1, 6, 0"));
+        QCOMPARE(r.stored("p1.bin", "mouse/lightValue"), QStringLiteral("1, 2, 4"));
+        QCOMPARE(r.stored("p1.bin", "mouse/reportRate"), QStringLiteral("89"));
+    }
+
+    // A mouse of the 55328 kind shows the eighth colour only with the effect
+    // that uses all eight: with any other, the scene sends it black (and the
+    // controller then sends the first colour alone).
+    void eighthColourOf55328()
+    {
+        SceneRig &r = make();
+        r.configure([](QSettings &s) { s.setValue("mouse/is55328", true); });
+        QVERIFY(r.start());
+        call("lightPanel", "setEffect", {1});
+        save();
+        expectFrames(r.commandsSinceMark(), {0x0C, LedEffect, LedEffect});
+        call("lightPanel", "setEffect", {4});
+        save();
+        expectFrames(r.commandsSinceMark(), {LedColour, LedEffect, LedEffect});
+        // What is stored keeps all eight colours.
+        QCOMPARE(r.stored("p1.bin", "mouse/colorValue").section(", ", 21), QStringLiteral("255, 255, 255"));
+    }
+
+    void liftOffIsSentAsItsDeviceValue()
+    {
+        SceneRig &r = make();
+        QVERIFY(r.start());
+        call("liftOffPanel", "setPosition", {89});
+        save();
+        QCOMPARE(r.mouse.state().liftOffStage, 90);
+        call("liftOffPanel", "setPosition", {3});
+        call("liftOffPanel", "setOn", {false});
+        save();
+        expectFrames(r.commandsSinceMark(), {Lod});
+        QCOMPARE(r.mouse.state().liftOffStage, 125);
+        QCOMPARE(r.mouse.state().liftOffEnable, 0);
+        QCOMPARE(r.stored("p1.bin", "mouse/reportRateEn"), QStringLiteral("false"));
+    }
+
+    void profileSwitchSendsTheWholeProfile_data()
+    {
+        QTest::addColumn<bool>("hid560");
+        QTest::addRow("hid553") << false;
+        QTest::addRow("hid560") << true;
+    }
+
+    void profileSwitchSendsTheWholeProfile()
+    {
+        QFETCH(bool, hid560);
+        SceneRig &r = make({hid560, !hid560});
+        r.configure([](QSettings &s) { s.setValue("profile/profileName", QStringList{"Standard0", "Far2"}); },
+                    "name.bin");
+        r.configure([](QSettings &s) {
+            s.setValue("mouse/reportRate", 89);
+            s.setValue("mouse/mouseRate", 0);
+            s.setValue("mouse/scrollRate", 1000);
+        }, "p3.bin");
+        QVERIFY(r.start());
+        // An unsaved edit: the switch asks before it drops it.
+        call("dpiPanel", "setValue", {0, 800});
+        r.call(r.find("profileSelector"), "activated", {1});
+        QVERIFY(property("switchDialog", "opened").toBool());
+        r.call(r.find("confirmCancel"), "clicked");
+        settle();
+        QCOMPARE(r.view().currentProfile, 0);
+        r.call(r.find("profileSelector"), "activated", {1});
+        r.mark();
+        r.call(r.find("confirmOk"), "clicked");
+        QVERIFY(r.waitUnlocked());
+        if (hid560) {
+            expectFrames(r.commandsSinceMark(), QList<int>{KeyMatrix560, Lod} + repeat(Profile560, 4)
+                                                    + repeat(Profile560, 1) + repeat(Profile560, 8));
+        } else {
+            expectFrames(r.commandsSinceMark(),
+                         {KeyMatrix553, Lod, DpiSet, LedColour, LedColour, LedEffect, LedEffect});
+            QCOMPARE(r.mouse.state().dpiStageCodes[0], 400 / 50);
+            QCOMPARE(r.mouse.state().liftOffStage, 90);
+        }
+        QCOMPARE(r.pointerLog, QStringList({"speed 1", "double 480", "lines 1000"}));
+        QCOMPARE(r.view().currentProfile, 2);
+        QCOMPARE(r.stored("apConfig.bin", "mouse/profileNo"), QStringLiteral("2"));
+        QVERIFY(!r.root()->property("unsaved").toBool());
+
+        // And back: the lowest lift-off position is sent as 125.
+        if (!hid560) {
+            r.call(r.find("profileSelector"), "activated", {0});
+            QVERIFY(r.waitUnlocked());
+            QCOMPARE(r.mouse.state().liftOffStage, 125);
+            QCOMPARE(r.view().currentProfile, 0);
+        }
+    }
+
+    void factoryResetRestoresAndSendsTheProfile()
+    {
+        SceneRig &r = make();
+        r.configure([](QSettings &s) {
+            s.setValue("mouse/reportRate", 60);
+            s.setValue("mouseKeyMatrix/4", QStringList{"3", "0", "226", "0"});
+        }, "p1.bin");
+        r.configure([](QSettings &s) { s.setValue("gunData/1", QStringList{"Mine", "L-Click", "20", "3", "30", "4"}); },
+                    "../gun/gunData.bin");
+        r.configure([](QSettings &s) { s.setValue("mouse/selectGun", QStringList{"5", "4", "3"}); });
+        QVERIFY(r.start());
+
+        r.callRoot("openDialog", {"reset"});
+        QObject *confirm = r.find("confirmOk");
+        QVERIFY(confirm);
+        r.mark();
+        r.call(confirm, "clicked");
+        QVERIFY(r.waitUnlocked());
+        expectFrames(r.commandsSinceMark(),
+                     {KeyMatrix553, Lod, DpiSet, LedColour, LedColour, LedEffect, LedEffect, CurrentDpi553,
+                      GetKeyOptions, GunData, GetKeyOptions, GunData, GetKeyOptions, GunData});
+        QVERIFY(!property("resetDialog", "opened").toBool());
+        QCOMPARE(r.stored("p1.bin", "mouse/reportRate"), QStringLiteral("3"));
+        QCOMPARE(r.stored("p1.bin", "mouseKeyMatrix/4"), QStringLiteral("0, 0, 244, 0"));
+        QCOMPARE(r.stored("../gun/gunData.bin", "gunData/1"), QStringLiteral("AKM, L-Click, 9, 0, 7, 0"));
+        QCOMPARE(r.stored("apConfig.bin", "mouse/selectGun"), QStringLiteral("0, 1, 2"));
+        const vr770::MouseState s = r.mouse.state();
+        QCOMPARE(s.currentDpi, 2);
+        QCOMPARE(s.liftOffStage, 125);
+        QCOMPARE(property("dpiPanel", "activeStage").toInt(), 1);
+        // The last weapon sent is active weapon 3: M16A4, Y 8.
+        QCOMPARE(int(s.gunData[2]), 8);
+    }
+
+    // Entries are addressed by their profile number: deleting one never
+    // points another at the wrong file.
+    void profileManager()
+    {
+        SceneRig &r = make();
+        QVERIFY(r.start());
+        auto dialogs = std::make_unique<ScriptedDialogs>();
+        ScriptedDialogs *scripted = dialogs.get();
+        r.view().setFileDialogs(std::move(dialogs));
+        auto entries = [&r] { return r.stored("name.bin", "profile/profileName"); };
+
+        r.callRoot("openDialog", {"profile"});
+        QObject *newButton = r.find("profileNew");
+        QVERIFY(newButton);
+        for (int i = 0; i < 5; ++i)
+            r.call(newButton, "clicked");
+        QCOMPARE(entries(), QStringLiteral("Standard0, profile_01, profile_12, profile_23, profile_34, profile_45"));
+        QVERIFY(!property("profileNew", "enabled").toBool());
+        r.call(newButton, "clicked");
+        QCOMPARE(entries().count(','), 5);
+
+        // Entry 0 and the profile in use stay; entry 2 (number 2) goes.
+        QObject *manager = r.find("profileDialog")->property("item").value<QObject *>();
+        manager->setProperty("selected", 0);
+        QVERIFY(!property("profileDelete", "enabled").toBool());
+        manager->setProperty("selected", 2);
+        r.call(r.find("profileDelete"), "clicked");
+        QCOMPARE(entries(), QStringLiteral("Standard0, profile_01, profile_23, profile_34, profile_45"));
+
+        // Switching to the entry at position 2 uses its number, 3.
+        r.configure([](QSettings &s) { s.setValue("mouse/reportRate", 77); }, "p4.bin");
+        r.call(r.find("profileSelector"), "activated", {2});
+        QVERIFY(r.waitUnlocked());
+        QCOMPARE(r.view().currentProfile, 3);
+        QCOMPARE(property("liftOffPanel", "position").toInt(), 77);
+        manager->setProperty("selected", 2);
+        QVERIFY(!property("profileDelete", "enabled").toBool());
+
+        // Import: a cancelled dialog adds nothing; a chosen file becomes the
+        // new entry's profile, number 2 (the lowest free one).
+        r.call(r.find("profileImport"), "clicked");
+        QCOMPARE(entries().count(','), 4);
+        const QString exported = r.modules.root() + "/export.pf";
+        scripted->save = exported;
+        manager->setProperty("selected", 2);
+        r.call(r.find("profileExport"), "clicked");
+        QVERIFY(QFile::exists(exported));
+        scripted->open = exported;
+        r.call(r.find("profileImport"), "clicked");
+        QCOMPARE(entries(), QStringLiteral("Standard0, profile_01, profile_23, profile_34, profile_45, profile_12"));
+        QCOMPARE(r.stored("p3.bin", "mouse/reportRate"), QStringLiteral("77"));
+    }
+
+    // Values out of range in a hand-edited profile are shown clamped and
+    // never sent out of range.
+    void handEditedProfile()
+    {
+        SceneRig &r = make();
+        r.configure([](QSettings &s) {
+            s.setValue("mouse/reportRate", 200);
+            s.setValue("mouse/dpiCount", 20);
+            s.setValue("mouse/currentDpiCount", 12);
+            s.setValue("mouse/dpiValueArray", QStringList{"99999", "-5", "abc"});
+            s.setValue("mouse/lightValue", QStringList{"42", "9", "0"});
+            s.setValue("mouse/colorValue", QStringList{"300", "-1"});
+            s.setValue("mouseKeyMatrix/2", QStringList{"1", "2"});
+            s.setValue("mouse/mouseRate", 9999);
+            s.setValue("mouse/doubleRate", -50);
+            s.setValue("mouse/scrollRate", 0);
+        }, "p1.bin");
+        QVERIFY(r.start());
+        QCOMPARE(property("liftOffPanel", "position").toInt(), 89);
+        QCOMPARE(property("dpiPanel", "count").toInt(), 8);
+        const QVariantList dpi = property("dpiPanel", "values").toList();
+        QCOMPARE(dpi.mid(0, 4), QVariantList({16000, 100, 1600, 3200})); // missing: factory values
+        QCOMPARE(property("lightPanel", "effect").toInt(), 0);
+        QCOMPARE(property("lightPanel", "speed").toInt(), 4);
+        QCOMPARE(property("lightPanel", "brightness").toInt(), 1);
+        const QVariantList colours = property("lightPanel", "colours").toList();
+        QCOMPARE(colours.mid(0, 3), QVariantList({255, 0, 0})); // missing: factory value
+        QCOMPARE(call("keyPanel", "description", {2}).toString(), QStringLiteral("Middle Key"));
+
+        r.mark();
+        r.callRoot("loadProfilePages", {true});
+        QVERIFY(r.waitUnlocked());
+        const vr770::MouseState s = r.mouse.state();
+        QCOMPARE(s.liftOffStage, 90);
+        QCOMPARE(s.dpiStageCount, 8);
+        QCOMPARE(s.dpiStageCodes[1], 100 / 50);
+        QCOMPARE(r.pointerLog, QStringList({"speed 20", "double 900", "lines 1"}));
+    }
+
+    void languageOfTheKeyNames()
+    {
+        SceneRig &r = make();
+        r.configure([](QSettings &s) { s.setValue("common/language", "ChineseSimplified"); });
+        QVERIFY(r.start());
+        const QSettings chinese(TestModules::sourceModules() + "/i18n/ChineseSimplified.ini", QSettings::IniFormat);
+        call("keyPanel", "setKey", {4, QVariantList{2, 0x01, 0x2C, 0}, QString()});
+        QCOMPARE(call("keyPanel", "description", {4}).toString(),
+                 chinese.value("keyCode/120").toString() + " + " + chinese.value("keyCode/40").toString());
+        QVERIFY(chinese.value("keyCode/40").toString() != QStringLiteral("Space"));
+        QCOMPARE(property("saveButton", "text").toString(), chinese.value("main/10").toString());
+    }
+
+    // Every page, dialog and popup opens and closes without a warning, and
+    // real clicks reach the flows.
+    void everyDialogOpens()
+    {
+        SceneRig &r = make();
+        QVERIFY(r.start(true));
+        for (const char *name : {"macro", "gun", "system", "profile", "reset"}) {
+            r.callRoot("openDialog", {QString::fromLatin1(name)});
+            QTest::qWait(30);
+        }
+        for (const char *loader : {"macroDialog", "gunDialog", "systemDialog", "profileDialog", "resetDialog"}) {
+            QVERIFY2(property(loader, "opened").toBool(), loader);
+            call(loader, "close");
+        }
+        settle();
+        r.callRoot("openKeyDialog", {0}); // the only left button: refused
+        QVERIFY(!property("keyDialog", "opened").toBool());
+        r.callRoot("openKeyDialog", {2});
+        QVERIFY(property("keyDialog", "opened").toBool());
+        r.call(r.find("keyFactory"), "clicked");
+        call("keyDialog", "close");
+        settle();
+
+        r.call(r.find("menuUp"), "openHelp");
+        QVERIFY(property("helpMenu", "opened").toBool());
+        QCOMPARE(property("helpVersion", "text").toString(), QStringLiteral("Version 9.9.1"));
+        UrlCatcher browser;
+        QDesktopServices::setUrlHandler("https", &browser, "open");
+        r.call(r.find("helpSupport"), "triggered");
+        QDesktopServices::unsetUrlHandler("https");
+        QCOMPARE(browser.opened, QUrl("https://support.braxtel.example/r770"));
+        r.call(r.find("menuUp"), "openHelp");
+        QVERIFY(r.find("language_ChineseSimplified"));
+        r.call(r.find("language_ChineseSimplified"), "triggered");
+        QCOMPARE(r.stored("apConfig.bin", "common/language"), QStringLiteral("ChineseSimplified"));
+        r.call(r.find("helpMenu"), "close");
+
+        r.callRoot("openDialog", {"system"});
+        r.call(r.find("pointerSpeed"), "chosen", {3});
+        r.call(r.find("scrollLines"), "edited", {"7"});
+        QCOMPARE(r.pointerLog, QStringList({"speed 6", "lines 7"}));
+        QCOMPARE(r.stored("p1.bin", "mouse/mouseRate"), QStringLiteral("70"));
+        call("systemDialog", "close");
+        r.call(r.find("lightPanel"), "editColour", {7});
+        r.call(r.find("colourPicker"), "picked", {10, 20, 30});
+        r.call(r.find("colourPicker"), "close");
+        QCOMPARE(property("lightPanel", "colours").toList().mid(21), QVariantList({10, 20, 30}));
+
+        // The keyboard: Tab walks the controls, Space opens a key's dialog,
+        // Escape closes it.
+        r.window().activateWindow();
+        r.view().setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(&r.window()));
+        auto focused = [&r] {
+            QQuickItem *item = r.view().quickWindow()->activeFocusItem();
+            return item ? item->objectName() : QString();
+        };
+        for (int i = 0; i < 40 && focused() != "keyRow2"; ++i)
+            QTest::keyClick(&r.view(), Qt::Key_Tab);
+        QCOMPARE(focused(), QStringLiteral("keyRow2"));
+        QTest::keyClick(&r.view(), Qt::Key_Space);
+        QVERIFY(property("keyDialog", "opened").toBool());
+        QTest::keyClick(&r.view(), Qt::Key_Escape);
+        QVERIFY(!property("keyDialog", "opened").toBool());
+        QCOMPARE(focused(), QStringLiteral("keyRow2"));
+        settle();
+
+        // A click on Save, where the window shows it.
+        QQuickItem *saveButton = qobject_cast<QQuickItem *>(r.find("saveButton"));
+        const QPoint centre = saveButton->mapToScene(QPointF(saveButton->width() / 2, saveButton->height() / 2)).toPoint();
+        r.mark();
+        QTest::mouseClick(&r.view(), Qt::LeftButton, {}, centre);
+        QVERIFY(r.waitUnlocked());
+        expectFrames(r.commandsSinceMark(), {LedColour, LedColour, LedEffect, LedEffect});
+    }
+};
+
+int main(int argc, char **argv)
+{
+    int code = 0;
+    if (scenetest::runStoredReader(argc, argv, code))
+        return code;
+    QApplication app(argc, argv);
+    TestScene test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_scene.moc"
