@@ -236,7 +236,9 @@ Item {
     }
     MacroStore {
         id: macroStore
+        objectName: "macroStore"
         uiView: mainIten.uiView
+        keys: keyPanel
     }
     GunStore {
         id: gunStore
@@ -520,7 +522,7 @@ Item {
         objectName: "macroDialog"
         anchors.fill: parent
         view: Qt.resolvedUrl("J2/MacroEditor.qml")
-        properties: ({ store: macroStore })
+        properties: ({ store: macroStore, keySource: mainIten })
     }
 
     DialogLoader {

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QMetaMethod>
+#include <QMutex>
 #include <QProcess>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -16,6 +17,44 @@ namespace scenetest {
 
 namespace {
 constexpr const char *readerFlag = "--stored-value";
+
+QMutex warningMutex;
+QStringList warnings;
+QtMessageHandler defaultHandler = nullptr;
+
+void collectWarning(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type != QtDebugMsg)
+        defaultHandler(type, context, text);
+    if (type == QtDebugMsg || type == QtInfoMsg)
+        return;
+    const QString file = QString::fromUtf8(context.file ? context.file : "");
+    const QString category = QString::fromUtf8(context.category ? context.category : "");
+    const bool fromScene = file.startsWith("qrc:") || category.startsWith("qml") || category.startsWith("js")
+                           || text.contains("qrc:/modules/");
+    if (!fromScene)
+        return;
+#ifndef R770_HAS_IMAGES
+    // Until the image pipeline lands, the pictures are missing.
+    if (text.contains("Cannot open: qrc:/") && text.contains("/modules/img/"))
+        return;
+#endif
+    QMutexLocker lock(&warningMutex);
+    warnings << text;
+}
+} // namespace
+
+void collectSceneWarnings()
+{
+    defaultHandler = qInstallMessageHandler(collectWarning);
+}
+
+QStringList takeSceneWarnings()
+{
+    QMutexLocker lock(&warningMutex);
+    QStringList taken;
+    taken.swap(warnings);
+    return taken;
 }
 
 bool RecordingPointer::setMouseSpeed(unsigned speed)

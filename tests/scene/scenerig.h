@@ -3,6 +3,7 @@
 // The real program's window and scene against one virtual mouse, on a
 // private copy of the runtime folder.
 
+#include "filedialogs.h"
 #include "pointersettings.h"
 #include "testmodules.h"
 #include "virtual_r770.h"
@@ -31,6 +32,15 @@ public:
 
 private:
     QStringList &log;
+};
+
+// Answers the file dialogs with prepared paths ("" cancels).
+class ScriptedDialogs : public FileDialogs
+{
+public:
+    QString open, save;
+    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override { return open; }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return save; }
 };
 
 // Which mouse the rig plugs in, and how the device table describes it.
@@ -81,6 +91,11 @@ private:
     std::unique_ptr<Widget> host;
     size_t frameMark = 0;
 };
+
+// Collects the warnings of the scene (QML and JavaScript) from now on;
+// takeSceneWarnings() hands over those collected since the last call.
+void collectSceneWarnings();
+QStringList takeSceneWarnings();
 
 // For the fresh-process reads: call first thing in main(); returns true
 // (and prints) when this process was started as such a reader.

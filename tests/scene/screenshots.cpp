@@ -45,10 +45,81 @@ bool shoot(SceneRig &rig, const QString &folder, const QString &name,
     return ok;
 }
 
+// A few macros, one of them on key 4, for the macro editor's pictures.
+void addMacros(SceneRig &rig)
+{
+    const QList<QPair<QString, QStringList>> macros = {
+        {"Burst", {"1,A", "0,40", "2,A", "0,60", "1,A", "0,40", "2,A"}},
+        {"Reload", {"1,R", "0,120", "2,R", "0,800", "3,MS-L", "0,30", "4,MS-L"}},
+        {"Jump crouch", {"1,Space", "0,10", "1,LCtrl", "0,250", "2,Space", "2,LCtrl"}},
+        {"Greeting", {"1,LShift", "1,H", "2,H", "2,LShift", "1,I", "2,I", "0,50", "1,Enter", "2,Enter"}},
+    };
+    QStringList names;
+    for (const auto &[name, steps] : macros) {
+        QSettings s(rig.modules.path("macro/" + name + ".bin"), QSettings::IniFormat);
+        s.setValue("config/total", steps.size());
+        s.setValue("config/repeat", 1);
+        for (int i = 0; i < steps.size(); ++i)
+            s.setValue(QStringLiteral("macro/%1").arg(i), steps.at(i));
+        names << name;
+    }
+    rig.configure([&names](QSettings &s) { s.setValue("macro/macroName", names); }, "name.bin");
+}
+
+// The macro editor, and the editor while recording, capturing a key and
+// refusing a step.
+bool shootMacroEditor(SceneRig &rig, const QString &tag, const QString &folder)
+{
+    // Key 4 runs "Reload" while the editor is shown.
+    QObject *keys = rig.find("keyPanel");
+    rig.call(keys, "setKey", {3, QVariantList{4, 0, 3, 0}, QStringLiteral("Reload")});
+    rig.callRoot("openDialog", {"macro"});
+    QObject *store = rig.find("macroStore");
+    QObject *editor = rig.find("macroDialog")->property("item").value<QObject *>();
+    if (!store || !editor)
+        return false;
+    rig.call(store, "select", {1});
+    bool ok = grab(rig, folder + "/macro-editor-" + tag + ".png");
+
+    rig.call(store, "select", {3});
+    rig.call(store, "startRecording");
+    for (int code : {0x0B, 0x0C}) {
+        rig.view().keyboardNotify(true, code);
+        QTest::qWait(90);
+        rig.view().keyboardNotify(false, code);
+        QTest::qWait(160);
+    }
+    ok = grab(rig, folder + "/macro-recording-" + tag + ".png") && ok;
+    rig.call(store, "stopRecording");
+
+    rig.call(editor, "openKeyCapture");
+    rig.view().keyboardNotify(true, 0x2B);
+    QTest::qWait(50);
+    ok = grab(rig, folder + "/macro-key-capture-" + tag + ".png") && ok;
+    rig.call(editor, "closeOverlay");
+
+    // A step typed in place that is not a step.
+    rig.call(store, "select", {1});
+    auto *row = qvariant_cast<QQuickItem *>(rig.call(rig.find("stepList"), "itemAtIndex", {3}));
+    if (!row)
+        return false;
+    rig.call(row, "startEdit");
+    if (QObject *input = row->findChild<QObject *>("stepInput"))
+        input->setProperty("text", "0,later");
+    rig.call(row, "finishEdit");
+    ok = grab(rig, folder + "/macro-refused-" + tag + ".png") && ok;
+    rig.call(row, "cancelEdit");
+    rig.call(keys, "init", {false});
+    rig.call(rig.find("macroDialog"), "close");
+    QTest::qWait(50);
+    return ok;
+}
+
 bool shootLanguage(const QString &language, const QString &tag, const QString &folder)
 {
     SceneRig rig;
     rig.configure([&language](QSettings &s) { s.setValue("common/language", language); });
+    addMacros(rig);
     if (!rig.start(true))
         return false;
     QQuickItem *root = rig.root();
@@ -64,7 +135,7 @@ bool shootLanguage(const QString &language, const QString &tag, const QString &f
     bool ok = grab(rig, folder + "/main-" + tag + ".png");
     ok = shoot(rig, folder, "hover-" + tag, [root] { root->setProperty("hoveredKey", 2); },
                [root] { root->setProperty("hoveredKey", -1); }) && ok;
-    ok = dialog("macro-editor", "macroDialog", "macro") && ok;
+    ok = shootMacroEditor(rig, tag, folder) && ok;
     ok = dialog("gun-editor", "gunDialog", "gun") && ok;
     ok = dialog("system-setting", "systemDialog", "system") && ok;
     ok = dialog("profiles", "profileDialog", "profile") && ok;

@@ -2,7 +2,6 @@
 // against the virtual mouse: what reaches the mouse (its frames and state)
 // and the files (read back in a fresh process). Any QML warning fails.
 #include "deviceeventtexts.h"
-#include "filedialogs.h"
 #include "myqquickview.h"
 #include "scenerig.h"
 #include "widget.h"
@@ -10,7 +9,6 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFile>
-#include <QMutex>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QSettings>
@@ -18,6 +16,7 @@
 
 using scenetest::MouseSetup;
 using scenetest::SceneRig;
+using scenetest::ScriptedDialogs;
 
 namespace {
 
@@ -28,31 +27,6 @@ constexpr int KeyMatrix553 = 0x12, DpiSet = 0x11, LedColour = 0x10, LedEffect = 
 constexpr int CurrentProfile560 = 0x02, Profile560 = 0x0C, KeyMatrix560 = 0x0D,
               GetCurrentProfile560 = 0x82, GetCurrentDpi560 = 0x84;
 
-QMutex warningMutex;
-QStringList warnings;
-QtMessageHandler defaultHandler = nullptr;
-
-void collectWarnings(QtMsgType type, const QMessageLogContext &context, const QString &text)
-{
-    if (type != QtDebugMsg)
-        defaultHandler(type, context, text);
-    if (type == QtDebugMsg || type == QtInfoMsg)
-        return;
-    const QString file = QString::fromUtf8(context.file ? context.file : "");
-    const QString category = QString::fromUtf8(context.category ? context.category : "");
-    const bool fromScene = file.startsWith("qrc:") || category.startsWith("qml") || category.startsWith("js")
-                           || text.contains("qrc:/modules/");
-    if (!fromScene)
-        return;
-#ifndef R770_HAS_IMAGES
-    // Until the image pipeline lands, the pictures are missing.
-    if (text.contains("Cannot open: qrc:/") && text.contains("/modules/img/"))
-        return;
-#endif
-    QMutexLocker lock(&warningMutex);
-    warnings << text;
-}
-
 // Stands in for the browser.
 class UrlCatcher : public QObject
 {
@@ -61,15 +35,6 @@ public:
     QUrl opened;
 public slots:
     void open(const QUrl &url) { opened = url; }
-};
-
-// Answers the file dialogs with prepared paths ("" cancels).
-class ScriptedDialogs : public FileDialogs
-{
-public:
-    QString open, save;
-    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override { return open; }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return save; }
 };
 
 QList<int> repeat(int code, int times)
@@ -137,20 +102,19 @@ private slots:
     void initTestCase()
     {
         qputenv("GSETTINGS_BACKEND", "memory");
-        defaultHandler = qInstallMessageHandler(collectWarnings);
+        scenetest::collectSceneWarnings();
         QCoreApplication::setApplicationVersion(QStringLiteral("9.9.1"));
     }
 
     void init()
     {
-        QMutexLocker lock(&warningMutex);
-        warnings.clear();
+        scenetest::takeSceneWarnings();
     }
 
     void cleanup()
     {
         rig.reset();
-        QMutexLocker lock(&warningMutex);
+        const QStringList warnings = scenetest::takeSceneWarnings();
         QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
     }
 

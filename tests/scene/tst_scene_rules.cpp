@@ -10,7 +10,7 @@ class TestSceneRules : public QObject
     Q_OBJECT
 
     QJSEngine engine;
-    QJSValue keycodes, formulas, namelists, keyfunctions;
+    QJSValue keycodes, formulas, namelists, keyfunctions, macrocodec, macroedit;
 
     QJSValue load(const char *file)
     {
@@ -41,6 +41,46 @@ class TestSceneRules : public QObject
         return names;
     }
 
+    // --- Macros --------------------------------------------------------------------
+
+    QVariantList encoded(const QStringList &steps, int repeat = 1, const QJSValue &codeOf = QJSValue())
+    {
+        QJSValueList args{engine.toScriptValue(steps), repeat};
+        if (!codeOf.isUndefined())
+            args << codeOf;
+        const QJSValue result = call(macrocodec, "encode", args);
+        if (!result.property("problem").toString().isEmpty())
+            return {result.property("problem").toString(), result.property("step").toInt()};
+        return list(result.property("bytes"));
+    }
+
+    int encodedLength(const QStringList &steps)
+    {
+        return call(macrocodec, "encodedLength", {engine.toScriptValue(steps)}).toInt();
+    }
+
+    // A macro of `pairs` presses and releases of A, `pauseMs` after each step.
+    static QStringList keyPairs(int pairs, int pauseMs = 0)
+    {
+        QStringList steps;
+        for (int i = 0; i < pairs; ++i) {
+            steps << "1,A";
+            if (pauseMs)
+                steps << QStringLiteral("0,%1").arg(pauseMs);
+            steps << "2,A";
+            if (pauseMs)
+                steps << QStringLiteral("0,%1").arg(pauseMs);
+        }
+        return steps;
+    }
+
+    QJSValue steps(const QStringList &texts) { return engine.toScriptValue(texts); }
+
+    QPair<QStringList, int> edited(const QJSValue &result)
+    {
+        return {result.property("steps").toVariant().toStringList(), result.property("selected").toInt()};
+    }
+
 private slots:
     void initTestCase()
     {
@@ -48,7 +88,9 @@ private slots:
         formulas = load("formulas.mjs");
         namelists = load("namelists.mjs");
         keyfunctions = load("keyfunctions.mjs");
-        for (const QJSValue &m : {keycodes, formulas, namelists, keyfunctions})
+        macrocodec = load("macrocodec.mjs");
+        macroedit = load("macroedit.mjs");
+        for (const QJSValue &m : {keycodes, formulas, namelists, keyfunctions, macrocodec, macroedit})
             QVERIFY(m.isObject() && !m.isError());
     }
 
@@ -228,6 +270,202 @@ private slots:
         QCOMPARE(call(namelists, "newMacroName", {engine.toScriptValue(names)}).toString(), QStringLiteral("Macro_0"));
         names << QStringLiteral("Macro_0");
         QVERIFY(call(namelists, "newMacroName", {engine.toScriptValue(names)}).isNull());
+    }
+
+    void macroNameRule()
+    {
+        for (const char *good : {"Burst", "Macro_7", "a,b", "连发", " spaced "})
+            QVERIFY2(call(namelists, "isMacroName", {QString::fromUtf8(good)}).toBool(), good);
+        for (const QString &bad : {QString(), QStringLiteral("."), QStringLiteral(".."), QStringLiteral("a/b"),
+                                   QStringLiteral("a\\b"), QStringLiteral("tab\there"), QStringLiteral("loadertolvik"),
+                                   QString(252, QLatin1Char('x')), QString(84, QChar(0x8FDE))})
+            QVERIFY2(!call(namelists, "isMacroName", {bad}).toBool(), qPrintable(bad));
+        // The file name may take 255 bytes: 251 for the name and ".bin".
+        QVERIFY(call(namelists, "isMacroName", {QString(251, QLatin1Char('x'))}).toBool());
+        QVERIFY(call(namelists, "isMacroName", {QString(83, QChar(0x8FDE))}).toBool());
+    }
+
+    void macroEncoding()
+    {
+        // One press and release 100 ms apart, played once.
+        QCOMPARE(encoded({"1,A", "0,100", "2,A"}), QVariantList({0, 1, 10, 0x04, 0x81, 0x04, 0, 0}));
+        // Delays alone: the repeat count only, high byte first.
+        QCOMPARE(encoded({"0,50", "0,70"}, 258), QVariantList({1, 2}));
+        QCOMPARE(encoded({}, 65535), QVariantList({0xFF, 0xFF}));
+        // Leading delays go, delays between actions add up (rounded down to
+        // 10 ms each), no delay is written as 1, and the last action's delay
+        // is 1 whatever follows it.
+        QCOMPARE(encoded({"0,500", "1,A", "0,0", "2,A", "0,35", "0,29", "1,B", "2,B", "0,999"}),
+                 QVariantList({0, 1, 0x01, 0x04, 0x85, 0x04, 0x01, 0x05, 0x81, 0x05, 0, 0}));
+        // Mouse buttons, the backslash's first code, an unknown name as 0.
+        QCOMPARE(encoded({"3,MS-L", "4,MS-L", "1,\\", "2,NoSuchKey"}),
+                 QVariantList({0, 1, 0x01, 0xF0, 0x81, 0xF0, 0x01, 0x31, 0x81, 0x00, 0, 0}));
+    }
+
+    void macroLongDelays()
+    {
+        // 126 units fit the control byte; from 127 on the unit and length
+        // pairs follow a zero delay, which keeps the release bit.
+        QCOMPARE(encoded({"1,A", "0,1260", "2,A"}), QVariantList({0, 1, 126, 4, 0x81, 4, 0, 0}));
+        QCOMPARE(encoded({"1,A", "0,1270", "2,A"}), QVariantList({0, 1, 0, 4, 0, 1, 0, 63, 0x81, 4, 0, 0}));
+        QCOMPARE(encoded({"2,A", "0,1279", "1,A"}), QVariantList({0, 1, 0x80, 4, 0, 1, 0, 63, 0x01, 4, 0, 0}));
+        // Each range of the table, at its edges (lengths rounded down).
+        const QList<QPair<int, QVariantList>> ranges = {
+            {99999, {0, 1, 0xC3, 0x4F}},     // 49999 × 20 ms
+            {100000, {0, 2, 0x4E, 0x20}},    // 20000 × 50 ms
+            {299999, {0, 2, 0xEA, 0x5F}},    // 59999 × 50 ms
+            {300000, {0, 3, 0x75, 0x30}},    // 30000 × 100 ms
+            {599999, {0, 3, 0xEA, 0x5F}},    // 59999 × 100 ms
+        };
+        for (const auto &[units, pairs] : ranges) {
+            const QVariantList bytes = encoded({"1,A", QStringLiteral("0,%1").arg(units * 10), "2,A"});
+            QCOMPARE(bytes.mid(2, 6), QVariantList({0, 4}) + pairs);
+        }
+        // 100 minutes have no form: the macro is refused, with the action
+        // before the delay named; also when two delays add up to it.
+        QCOMPARE(encoded({"1,A", "0,6000000", "2,A"}), QVariantList({"delay", 0}));
+        QCOMPARE(encoded({"0,1", "1,A", "0,3000000", "0,3000000", "2,A"}), QVariantList({"delay", 1}));
+        // A step that does not parse, and a repeat count outside 1 to 65535.
+        QCOMPARE(encoded({"1,A", "0,1x", "2,A"}), QVariantList({"step", 1}));
+        QCOMPARE(encoded({"1,A", "7,A"}), QVariantList({"step", 1}));
+        QCOMPARE(encoded({"1,A", "1,"}), QVariantList({"step", 1}));
+        QCOMPARE(encoded({"1,A"}, 0), QVariantList({"repeat", -1}));
+        QCOMPARE(encoded({"1,A"}, 65536), QVariantList({"repeat", -1}));
+    }
+
+    void macroLength()
+    {
+        // 4 bytes, 2 per action, 4 more per long delay; the length the
+        // editor counts is the length encoded.
+        for (const QStringList &steps : {keyPairs(1), keyPairs(3, 2000), QStringList{"0,9"},
+                                        QStringList{"1,A", "0,1270", "2,A", "0,5", "1,B"}}) {
+            const QVariantList bytes = encoded(steps);
+            QCOMPARE(encodedLength(steps), bytes.size());
+        }
+        QCOMPARE(encodedLength(keyPairs(3, 2000)), 4 + 6 * 2 + 5 * 4);
+        // 62 actions fill the mouse's 128 bytes; one pause more is too much.
+        QCOMPARE(encoded(keyPairs(31)).size(), 128);
+        QStringList over = keyPairs(31);
+        over.insert(1, "0,2000");
+        QCOMPARE(encoded(over), QVariantList({"length", -1}));
+        QCOMPARE(encodedLength(over), 132);
+    }
+
+    void macroInsertPlacement()
+    {
+        const QStringList base{"1,A", "0,50", "2,A"};
+        // Appended with the last step or none selected.
+        for (int selected : {-1, 2})
+            QCOMPARE((edited(call(macroedit, "insertPair", {steps(base), selected, 0x05, "B"}))),
+                     (qMakePair(base + QStringList{"1,B", "2,B"}, 4)));
+        // A key pair before the selected step, a button pair after it;
+        // the selection moves so that the next pair follows.
+        QCOMPARE((edited(call(macroedit, "insertPair", {steps(base), 1, 0x05, "B"}))),
+                 (qMakePair(QStringList{"1,A", "1,B", "2,B", "0,50", "2,A"}, 3)));
+        QCOMPARE((edited(call(macroedit, "insertPair", {steps(base), 0, 0xF2, "MS-M"}))),
+                 (qMakePair(QStringList{"1,A", "3,MS-M", "4,MS-M", "0,50", "2,A"}, 2)));
+        QCOMPARE((edited(call(macroedit, "insertDelay", {steps(base), 2}))),
+                 (qMakePair(QStringList{"1,A", "0,50", "0,50", "2,A"}, 2)));
+        QCOMPARE((edited(call(macroedit, "insertDelay", {steps({}), -1}))), (qMakePair(QStringList{"0,50"}, 0)));
+        QCOMPARE((edited(call(macroedit, "removeStep", {steps(base), 2}))), (qMakePair(QStringList{"1,A", "0,50"}, 1)));
+    }
+
+    void macroEditLimits()
+    {
+        auto check = [&](const QStringList &before, const QStringList &after, bool adding) {
+            return call(macroedit, "checkEdit", {steps(before), steps(after), adding}).toString();
+        };
+        // 61 actions: 126 bytes, nothing more is added.
+        QStringList full = keyPairs(30) + QStringList{"1,B"};
+        QCOMPARE(encodedLength(full), 126);
+        QCOMPARE(check(full, full + QStringList{"2,B"}, true), QStringLiteral("full"));
+        // From 124 a pair still fits (128), a pair after a long pause does not.
+        const QStringList at124 = keyPairs(30);
+        QCOMPARE(check(at124, at124 + QStringList{"1,B", "2,B"}, true), QString());
+        QCOMPARE(check(at124, at124 + QStringList{"0,5000", "1,B", "2,B"}, true), QStringLiteral("length"));
+        // Deleting a key can join two pauses into one of 100 minutes.
+        const QStringList joined{"1,A", "0,3000000", "2,A", "0,3000000", "1,A"};
+        QCOMPARE(check(joined, {"1,A", "0,3000000", "0,3000000", "1,A"}, false), QStringLiteral("delay"));
+        // A macro refused already may still be mended.
+        QCOMPARE(check({"1,A", "0,7000000", "2,A"}, {"1,A", "2,A"}, false), QString());
+        QStringList many(256, QStringLiteral("0,10"));
+        QCOMPARE(check(many, many + QStringList{"0,50"}, true), QStringLiteral("steps"));
+    }
+
+    void macroTypedSteps()
+    {
+        const QJSValue names = keycodes.property("builtInNames");
+        const QJSValue codes = keycodes.property("codes");
+        const QJSValue lookup = call(macrocodec, "lookupIn", {engine.toScriptValue(QJSValueList{names})});
+        auto typed = [&](const QString &text) {
+            const QJSValue r = call(macroedit, "readTyped", {text, names, codes, lookup});
+            return r.property("problem").isUndefined() ? r.property("text").toString()
+                                                       : "refused " + r.property("problem").toString();
+        };
+        QCOMPARE(typed("0,50"), QStringLiteral("0,50"));
+        QCOMPARE(typed(" 0 , 0050 "), QStringLiteral("0,50"));
+        QCOMPARE(typed("1,a"), QStringLiteral("1,A"));
+        QCOMPARE(typed("2, space"), QStringLiteral("2,Space"));
+        QCOMPARE(typed("1,,"), QStringLiteral("1,,"));
+        // A press or release of a button is a button step, and back.
+        QCOMPARE(typed("1,MS-L"), QStringLiteral("3,MS-L"));
+        QCOMPARE(typed("4,Enter"), QStringLiteral("2,Enter"));
+        for (const char *bad : {"A", "5,A", "1,", "0,-5", "0,5.5", "0,abc", ",50", ""})
+            QCOMPARE(typed(QString::fromLatin1(bad)), QStringLiteral("refused format"));
+        QCOMPARE(typed("0,6000000"), QStringLiteral("refused delay"));
+        QCOMPARE(typed("0,5999999"), QStringLiteral("0,5999999"));
+        QCOMPARE(typed("1,NoSuchKey"), QStringLiteral("refused key"));
+    }
+
+    void macroRecording()
+    {
+        const QJSValue nameOf = engine.evaluate("(c => ({4: 'A', 5: 'B', 0xE0: 'LCtrl'})[c] || '')");
+        QStringList recorded;
+        QJSValue recording = call(macroedit, "startRecording", {1000});
+        auto event = [&](bool down, int code, double now, bool withDelay = true) {
+            const QJSValue name = nameOf.call({code});
+            const QJSValue r = call(macroedit, "recordEvent",
+                                    {steps(recorded), recording, down, code, name, now, withDelay});
+            recorded = r.property("steps").toVariant().toStringList();
+            recording = r.property("recording");
+            return r.property("full").toBool() ? QStringLiteral("full")
+                                               : QString::fromLatin1(r.property("taken").toBool() ? "taken" : "dropped");
+        };
+        // The first step takes no pause; pauses are whole 10 ms ticks.
+        QCOMPARE(event(true, 4, 1500), QStringLiteral("taken"));
+        QCOMPARE(event(false, 5, 1600), QStringLiteral("dropped"));    // never pressed
+        QCOMPARE(event(true, 0x99, 1600), QStringLiteral("dropped"));  // not in the table
+        QCOMPARE(event(false, 4, 1604), QStringLiteral("taken"));
+        QCOMPARE(event(true, 0xE0, 1900, false), QStringLiteral("taken"));
+        QCOMPARE(event(true, 5, 1700), QStringLiteral("taken"));       // clock stepped back
+        QCOMPARE(recorded, QStringList({"1,A", "0,100", "2,A", "1,LCtrl", "1,B"}));
+        // Stopping releases what is still held.
+        const QStringList stopped =
+            call(macroedit, "stopRecording", {steps(recorded), recording, nameOf}).toVariant().toStringList();
+        QCOMPARE(stopped, (recorded + QStringList{"2,LCtrl", "2,B"}));
+
+        // Near the end, a press keeps room for its release: from 124 bytes
+        // a press after a long pause would leave none and is refused; a
+        // release is always taken, without its pause if need be.
+        const QStringList at122 = keyPairs(29) + QStringList{"1,B"};
+        QCOMPARE(encodedLength(at122), 122);
+        auto holdingB = [&](double since) {
+            recorded = at122;
+            recording = call(macroedit, "startRecording", {since});
+            recording.setProperty("held", engine.toScriptValue(QVariantList{5}));
+        };
+        holdingB(0);
+        QCOMPARE(event(true, 4, 5000), QStringLiteral("full"));
+        QCOMPARE(recorded, at122);
+        holdingB(4990);
+        QCOMPARE(event(true, 4, 5000), QStringLiteral("taken"));
+        QCOMPARE(encodedLength(recorded), 124);
+        QCOMPARE(event(false, 5, 10000), QStringLiteral("taken"));
+        QCOMPARE(recorded.mid(recorded.size() - 2), QStringList({"1,A", "2,B"}));
+        QCOMPARE(encodedLength(recorded), 126);
+        QCOMPARE(event(true, 5, 10010), QStringLiteral("full"));
+        QCOMPARE(event(false, 4, 10020), QStringLiteral("taken"));
+        QCOMPARE(encoded(recorded).size(), 128);
     }
 
     // The device-table template compiled in beside the scene.

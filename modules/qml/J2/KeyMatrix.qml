@@ -106,6 +106,38 @@ Frame {
         return setKey(index, factory[index], "")
     }
 
+    // A macro is deleted: every key whose held or stored assignment runs it
+    // (`runsMacro(codes)`) gets its factory assignment back in both, and the
+    // stored assignment is stored and sent at once. Other held edits stay
+    // held. False when no key ran it.
+    function restoreMacroKeys(runsMacro: var): bool {
+        const held = codes.slice()
+        const stored = storedCodes.slice()
+        let changed = false
+        for (let k = 0; k < held.length; ++k) {
+            if (runsMacro(held[k]) || runsMacro(stored[k] ?? [])) {
+                held[k] = factory[k]
+                stored[k] = factory[k]
+                changed = true
+            }
+        }
+        if (!changed)
+            return false
+        const flat = []
+        for (const entry of stored)
+            flat.push(entry[0], entry[1], entry[2], entry[3])
+        uiView.mouseSetKeyMatrix(flat, true, gunPeriods)
+        storedCodes = stored
+        codes = held
+        dirty = held.some((entry, k) => !KeyFunctions.sameCodes(entry, stored[k]))
+        return true
+    }
+
+    // A macro is renamed: the keys that show its name follow.
+    function renameMacro(oldName: string, newName: string) {
+        macroNames = macroNames.map(name => name === oldName ? newName : name)
+    }
+
     function description(index: int): string {
         if (index < 0 || index >= codes.length)
             return ""

@@ -97,3 +97,31 @@ export function newMacroName(names) {
             return "Macro_" + n;
     return null;
 }
+
+// Whether a macro name can be one: it names the macro's file, so the macro
+// library takes no empty name, "." or "..", no path separator or control
+// character, and no name whose file name passes 255 bytes. The padding text
+// would be dropped from a list of two.
+const macroFileSuffix = ".bin";
+const maxFileNameBytes = 255;
+
+function utf8Length(text) {
+    let bytes = 0;
+    for (const c of text) {
+        const p = c.codePointAt(0);
+        bytes += p < 0x80 ? 1 : p < 0x800 ? 2 : p < 0x10000 ? 3 : 4;
+    }
+    return bytes;
+}
+
+export function isMacroName(name) {
+    const s = String(name ?? "");
+    if (s.length === 0 || s === "." || s === ".." || s === padding)
+        return false;
+    for (const c of s) {
+        const p = c.codePointAt(0);
+        if (c === "/" || c === "\\" || p < 0x20 || (p >= 0x7F && p <= 0x9F))
+            return false;
+    }
+    return utf8Length(s + macroFileSuffix) <= maxFileNameBytes;
+}

@@ -1,0 +1,144 @@
+// Recording a macro from the real keyboard capture: xdotool types into the
+// X server with pauses while the macro editor records, and what is stored
+// and what reaches the mouse's macro slot follow the keys and the pauses.
+// Needs an X server (xvfb-run). The pauses are measured where the scene
+// receives the keys, so the bounds are generous: CI machines are slow and
+// shared.
+#include "inputhook.h"
+#include "myqquickview.h"
+#include "scenerig.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QSettings>
+#include <QtTest>
+
+using scenetest::SceneRig;
+
+namespace {
+
+// The macro bytes of press/release steps with delays between them, for
+// pauses below 100000 units: what the mouse must receive.
+QList<int> expectedBytes(const QStringList &steps, const QHash<QString, int> &codes)
+{
+    QList<int> bytes{0, 1};
+    QList<QPair<QString, int>> actions; // step, units to the next action
+    for (const QString &step : steps) {
+        if (step.startsWith("0,")) {
+            if (!actions.isEmpty())
+                actions.last().second += step.mid(2).toInt() / 10;
+        } else {
+            actions.append({step, 0});
+        }
+    }
+    for (int i = 0; i < actions.size(); ++i) {
+        const int release = actions[i].first.startsWith("2,") ? 0x80 : 0;
+        const int code = codes.value(actions[i].first.mid(2));
+        const int units = actions[i].second;
+        if (i == actions.size() - 1)
+            bytes << (1 | release) << code;
+        else if (units < 127)
+            bytes << (qMax(units, 1) | release) << code;
+        else
+            bytes << release << code << 0 << 1 << ((units / 2) >> 8) << ((units / 2) & 0xFF);
+    }
+    return bytes << 0 << 0;
+}
+
+} // namespace
+
+class TestMacroRecording : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        qputenv("GSETTINGS_BACKEND", "memory");
+        scenetest::collectSceneWarnings();
+    }
+
+    void keysTypedWithPausesAreRecorded()
+    {
+        SceneRig rig;
+        {
+            QSettings macro(rig.modules.path("macro/Typed.bin"), QSettings::IniFormat);
+            macro.setValue("config/total", 0);
+            macro.setValue("config/repeat", 1);
+        }
+        rig.configure([](QSettings &s) { s.setValue("macro/macroName", QStringList{"Typed", "Other"}); }, "name.bin");
+        rig.configure([](QSettings &s) {
+            s.setValue("mouseKeyMatrix/3", QStringList{"4", "0", "3", "0"});
+            s.setValue("mouseMacroKey/3", "Typed");
+        }, "p1.bin");
+        QVERIFY(rig.start());
+
+        InputHook hook(false);
+        hook.setKeyboardCallback([](unsigned char usage, bool isDown, void *view) {
+            static_cast<myQQuickView *>(view)->keyboardNotify(isDown, usage);
+        }, &rig.view());
+        QVERIFY(hook.installHooks());
+
+        rig.callRoot("openDialog", {"macro"});
+        QObject *store = rig.find("macroStore");
+        QCOMPARE(store->property("current").toString(), QStringLiteral("Typed"));
+        QVERIFY(rig.call(store, "startRecording").toBool());
+
+        // xdotool runs beside the event loop, so that each key reaches the
+        // scene when it is typed.
+        QProcess xdotool;
+        xdotool.start(QStringLiteral("xdotool"),
+                      {"keydown", "Shift_L", "key", "a", "keyup", "Shift_L", "sleep", "0.6",
+                       "keydown", "b", "sleep", "0.3", "keyup", "b"});
+        QVERIFY(QTest::qWaitFor([&xdotool] { return xdotool.state() == QProcess::NotRunning; }, 20000));
+        QCOMPARE(xdotool.exitCode(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(store->property("steps").toStringList().filter(QRegularExpression("^[1-4],")).size(),
+                                  6, 10000);
+        rig.call(store, "stopRecording");
+
+        const QStringList steps = store->property("steps").toStringList();
+        QCOMPARE(rig.stored("../macro/Typed.bin", "config/total"), QString::number(steps.size()));
+        QCOMPARE(steps.filter(QRegularExpression("^[1-4],")),
+                 QStringList({"1,LShift", "1,A", "2,A", "2,LShift", "1,B", "2,B"}));
+        for (int i = 0; i < steps.size(); ++i)
+            QCOMPARE(rig.stored("../macro/Typed.bin", QStringLiteral("macro/%1").arg(i)), steps.at(i));
+
+        // The pauses: 0.6 s after Shift went up, 0.3 s holding b.
+        auto pauseAfter = [&steps](const QString &action) {
+            int ms = 0;
+            for (int i = steps.indexOf(action) + 1; i < steps.size() && steps.at(i).startsWith("0,"); ++i)
+                ms += steps.at(i).mid(2).toInt();
+            return ms;
+        };
+        const int afterShift = pauseAfter("2,LShift");
+        const int holdingB = pauseAfter("1,B");
+        QVERIFY2(afterShift >= 450 && afterShift <= 3000, qPrintable(QString::number(afterShift)));
+        QVERIFY2(holdingB >= 200 && holdingB <= 3000, qPrintable(QString::number(holdingB)));
+
+        const QHash<QString, int> codes{{"LShift", 0xE1}, {"A", 0x04}, {"B", 0x05}};
+        const QList<int> expected = expectedBytes(steps, codes);
+        const auto sent = rig.mouse.state().macros[3];
+        QList<int> received;
+        for (int i = 0; i < expected.size(); ++i)
+            received << sent[i];
+        QCOMPARE(received, expected);
+
+        rig.call(rig.find("macroDialog"), "close");
+        const QStringList warnings = scenetest::takeSceneWarnings();
+        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
+    }
+};
+
+int main(int argc, char **argv)
+{
+    int code = 0;
+    if (scenetest::runStoredReader(argc, argv, code))
+        return code;
+    QApplication app(argc, argv);
+    TestMacroRecording test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_macro_recording.moc"
