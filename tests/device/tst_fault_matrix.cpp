@@ -8,8 +8,10 @@
 // the command works again.
 //
 // By default a slice runs: for each command and fault, the first, a middle
-// and the last call the fault can strike. R770_FAULT_MATRIX=full runs every
-// call (scripts/fault-matrix). The link's pauses are real.
+// and the last call the fault can strike, and an error from the first call
+// of each kind. R770_FAULT_MATRIX=full strikes every call
+// (scripts/fault-matrix). The link's pauses are real; the scenarios run in
+// one process.
 #include "discovery.h"
 #include "linkrig.h"
 #include "testmodules.h"
