@@ -9,6 +9,7 @@
 
 #include "commandset.h"
 #include "keymatrix.h"
+#include "profileimage.h"
 
 class Hid_Thread;
 class QSettings;
@@ -109,15 +110,28 @@ public:
     void setGlobalData(const QString &key, const QVariant &tmpdata);
     void setDataList(const QString &key, const QVariantList &datalist);
 
+    // A flow of several operations (a save, a profile switch) begins and
+    // ends. In between, the hid560 profile images the operations send are
+    // held back; when the outermost flow ends each goes to the mouse once,
+    // with the bytes its last send would have carried. Images the mouse did
+    // not take stay marked and go with the end of the next flow. Nothing
+    // changes for hid553, whose settings have commands of their own.
+    void mouseBeginFlow();
+    void mouseEndFlow();
+
 private:
-    // Every hid560 profile image leaves through here, in the order given:
-    // the one place where a flow of several operations could hold sends
-    // back and send each changed block once.
+    // Every hid560 profile image leaves through here, in the order given,
+    // at once or, during a flow, when it ends.
     void sendProfileBlocks(const std::vector<int> &blocks);
+    // Sends a marked block with its marked bytes; the mark stays unless the
+    // mouse took it.
+    void sendMarkedBlock(int block);
     // The key-matrix command of the selected set.
     void sendKeyMatrix(uchar *matrix, uchar index);
     // The current profile's firmware default matrix, zero where missing.
     keymatrix::Matrix firmwareMatrix() const;
 
     std::unique_ptr<PointerSettings> pointerSettings;
+    int flowDepth = 0;
+    profileimage::UnsentBlocks unsentBlocks;
 };

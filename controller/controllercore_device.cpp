@@ -13,6 +13,8 @@
 
 #include <QSettings>
 
+#include <algorithm>
+
 namespace {
 
 const char *const keyMatrixKey = "mouseKeyMatrix/";
@@ -67,8 +69,39 @@ void ControllerCore::sendProfileBlocks(const std::vector<int> &blocks)
 {
     if (!hidLink)
         return;
-    for (int b : blocks)
-        hidLink->hid560_0CH_setProfile(profileImages[b], static_cast<uchar>(b));
+    for (int b : blocks) {
+        unsentBlocks.mark(b, profileImages[b]);
+        if (flowDepth == 0)
+            sendMarkedBlock(b);
+    }
+}
+
+void ControllerCore::sendMarkedBlock(int block)
+{
+    const unsigned failedBefore = hidLink->tally().failed;
+    // The link takes the bytes to send as writable: it gets a copy.
+    profileimage::Block bytes;
+    std::copy_n(unsentBlocks.bytes(block), profileimage::blockSize, bytes);
+    hidLink->hid560_0CH_setProfile(bytes, static_cast<uchar>(block));
+    if (hidLink->tally().failed == failedBefore)
+        unsentBlocks.clear(block);
+}
+
+void ControllerCore::mouseBeginFlow()
+{
+    ++flowDepth;
+}
+
+void ControllerCore::mouseEndFlow()
+{
+    if (flowDepth == 0) {
+        debugLine("mouseEndFlow refused");
+        return;
+    }
+    if (--flowDepth > 0 || !hidLink)
+        return;
+    for (int b : unsentBlocks.marked())
+        sendMarkedBlock(b);
 }
 
 void ControllerCore::sendKeyMatrix(uchar *matrix, uchar index)

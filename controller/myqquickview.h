@@ -94,6 +94,10 @@ public:
     // Beyond the scene contract's operations (their order above is kept):
     // the base names of the language files, for the scene's language menu.
     Q_INVOKABLE QStringList getLanguageList() { return ControllerCore::getLanguageList(); }
+    // Around the scene's flows (save, profile switch, factory reset): each
+    // hid560 profile image goes to the mouse once per flow.
+    Q_INVOKABLE void mouseBeginFlow() { ControllerCore::mouseBeginFlow(); }
+    Q_INVOKABLE void mouseEndFlow() { ControllerCore::mouseEndFlow(); }
 
 signals:
     void inputEnabledChanged();

@@ -1,6 +1,7 @@
 #include "profileimage.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace profileimage {
 
@@ -97,6 +98,26 @@ std::vector<int> applyRecoil(Images &images, int mode, int shots, int x, int y)
         return {};
     writeRecoil(images[block], shots, x, y);
     return {block};
+}
+
+void UnsentBlocks::mark(int block, const std::uint8_t *bytes)
+{
+    std::memcpy(held[block], bytes, blockSize);
+    isMarked[size_t(block)] = true;
+}
+
+void UnsentBlocks::clear(int block)
+{
+    isMarked[size_t(block)] = false;
+}
+
+std::vector<int> UnsentBlocks::marked() const
+{
+    std::vector<int> blocks;
+    for (int b = 0; b < blockCount; ++b)
+        if (isMarked[size_t(b)])
+            blocks.push_back(b);
+    return blocks;
 }
 
 } // namespace profileimage

@@ -3,6 +3,7 @@
 #include "dpicodes.h"
 #include "lighting.h"
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -70,5 +71,23 @@ std::vector<int> applyColours(Images &images, const lighting::Colours &colours,
 // One recoil data set for recoil mode 1 to 3 (blocks 2 to 4); nothing for
 // other modes.
 std::vector<int> applyRecoil(Images &images, int mode, int shots, int x, int y);
+
+// Blocks still to go to the mouse, each with the bytes it is to carry: those
+// held back while a flow of several operations runs, and those whose send
+// failed.
+class UnsentBlocks
+{
+public:
+    // Marks a block with the bytes it is to carry, replacing earlier ones.
+    void mark(int block, const std::uint8_t *bytes);
+    void clear(int block);
+    // The marked blocks, lowest first.
+    std::vector<int> marked() const;
+    const std::uint8_t *bytes(int block) const { return held[block]; }
+
+private:
+    Images held{};
+    std::array<bool, blockCount> isMarked{};
+};
 
 } // namespace profileimage

@@ -1,9 +1,12 @@
 #include "commands.h"
 
 #include "commandsupport.h"
+#include "controllercore.h"
 #include "fileproblems.h"
 #include "hid_thread.h"
 #include "inivalue.h"
+#include "profiles.h"
+#include "scenerules.h"
 
 #include <QCoreApplication>
 #include <QSettings>
@@ -11,6 +14,18 @@
 #include <algorithm>
 
 namespace ctl {
+
+namespace {
+// As the window: the key panel shows this many keys when apConfig.bin
+// does not say.
+constexpr int shownKeysByDefault = 8;
+// The recoil editor: six weapons, three of them active; a weapon's fire
+// period is the third value of its set, 10 when it has none.
+constexpr int recoilEditorWeapons = 6;
+constexpr int recoilWeapons = 3;
+constexpr int gunPeriodField = 2;
+constexpr int defaultGunPeriod = 10;
+} // namespace
 
 QString Command::usage() const
 {
@@ -24,6 +39,7 @@ const std::vector<Command> &commands()
         std::vector<Command> all;
         addMouseCommands(all);
         addFileCommands(all);
+        addMacroCommands(all);
         // Listed by topic: the mouse, its profiles, its settings, macros.
         const QStringList order = {QStringLiteral("status"), QStringLiteral("profile"), QStringLiteral("dpi"),
                                    QStringLiteral("liftoff"), QStringLiteral("light"), QStringLiteral("key"),
@@ -70,6 +86,73 @@ bool flushed(Context &ctx, QSettings &settings)
     ctx.reply = Reply::failure(FileError, fileproblems::describe(settings.fileName(), why)
                                               + tr("; nothing was sent to the mouse"));
     return false;
+}
+
+QString activeProfileLabel(ControllerCore &core, const SceneRules &rules)
+{
+    return profiles::read(core, rules).label(core.currentProfile);
+}
+
+int shownKeys(ControllerCore &core, const SceneRules &rules)
+{
+    return rules.boundedInt(core.getGlobalData(QStringLiteral("mouse/keyCount")), 1, rules.keyAssignmentCount(),
+                            shownKeysByDefault);
+}
+
+int offeredStages(ControllerCore &core, const SceneRules &rules)
+{
+    const int most = rules.maxDpiStages();
+    return rules.boundedInt(core.getData(QStringLiteral("mouse/dpiCount"), false), 1, most, most);
+}
+
+int enabledStages(ControllerCore &core, const SceneRules &rules)
+{
+    const int offered = offeredStages(core, rules);
+    return rules.boundedInt(core.getData(QStringLiteral("mouse/currentDpiCount"), false), 1, offered, offered);
+}
+
+std::vector<SceneRules::KeyCodes> keyAssignment(ControllerCore &core, const SceneRules &rules,
+                                                std::vector<SceneRules::KeyCodes> *factoryOut)
+{
+    std::vector<SceneRules::KeyCodes> assignment, factory;
+    for (int n = 0; n < rules.keyAssignmentCount(); ++n) {
+        factory.push_back(rules.keyCodes(core.mouseGetKeydefine(QString::number(n), true), {}));
+        assignment.push_back(rules.keyCodes(core.mouseGetKeydefine(QString::number(n), false), factory.back()));
+    }
+    if (factoryOut)
+        *factoryOut = factory;
+    return assignment;
+}
+
+QVariantList flatCodes(const std::vector<SceneRules::KeyCodes> &assignment)
+{
+    QVariantList src64;
+    for (const SceneRules::KeyCodes &codes : assignment)
+        for (int code : codes)
+            src64 << code;
+    return src64;
+}
+
+QVariantList activeGunPeriods(ControllerCore &core, const SceneRules &rules)
+{
+    const QVariantList active = rules.boundedInts(core.getGlobalData(QStringLiteral("mouse/selectGun")), recoilWeapons,
+                                                  0, recoilEditorWeapons - 1, QVariantList{0, 1, 2});
+    const SceneRules::Range period = rules.gunPeriod();
+    QVariantList periods;
+    for (const QVariant &weapon : active)
+        periods << rules.boundedInt(core.getGunData(weapon.toString()).value(gunPeriodField), period.min, period.max,
+                                    defaultGunPeriod);
+    return periods;
+}
+
+bool storeProfile(Context &ctx)
+{
+    return flushed(ctx, *ctx.core.currentProfileSettings());
+}
+
+void succeeded(Context &ctx, const QString &what, const QString &profile)
+{
+    ctx.reply.out += tr("%1. Stored in %2 and sent to the mouse.\n").arg(what, profile);
 }
 
 void print(Context &ctx, const QJsonDocument &json, const QString &text)

@@ -22,6 +22,17 @@ enum class Access {
     Status,     // talks to the mouse when it can, reports either way
 };
 
+// The window's pages, as its scene names them: what a request changed and
+// a window showing the files must read again.
+namespace page {
+inline constexpr char keys[] = "keys";
+inline constexpr char liftOff[] = "liftOff";
+inline constexpr char dpi[] = "dpi";
+inline constexpr char lighting[] = "lighting";
+inline constexpr char pointer[] = "pointer";
+inline constexpr char profile[] = "profile"; // the profile in use
+} // namespace page
+
 // Where a request is performed: a controller on the user's files and, for
 // the requests that need it, the link to an accepted mouse. Whoever holds
 // those can perform a request: r770ctl with its own, the tray program with
@@ -36,6 +47,10 @@ struct Context
     Reply unavailable;          // Status only: why the mouse could not be used
     bool json = false;
     Reply reply;
+    // What the request changed, once it is stored: the pages to read again
+    // and the DPI stage made active (0: none).
+    QStringList changedPages;
+    int activeStage = 0;
 };
 
 using Action = std::function<void(Context &)>;
@@ -57,6 +72,9 @@ struct Command
     Access access;
     bool takesJson;
     std::function<Prepared(const QStringList &args, ControllerCore &core, const SceneRules &rules)> prepare;
+    // The argument that names a file of the caller's (-1: none); a relative
+    // name is taken from the folder r770ctl was started in.
+    int fileArgument = -1;
 
     QString usage() const;
 };
@@ -67,5 +85,7 @@ const std::vector<Command> &commands();
 // The commands of each part.
 void addFileCommands(std::vector<Command> &table);
 void addMouseCommands(std::vector<Command> &table);
+void addMacroCommands(std::vector<Command> &table);
+void addApplyCommand(std::vector<Command> &table);
 
 } // namespace ctl

@@ -101,7 +101,7 @@ QString activeNote(const profiles::Entry &entry, const profiles::List &list)
     if (entry.slot != list.activeSlot)
         return QString();
     return tr("It is the active profile: the mouse keeps its present settings until the profile\n"
-              "is selected again in r770.\n");
+              "is applied (r770ctl profile apply %1, or choosing it in r770).\n").arg(entry.number);
 }
 
 Prepared prepareImport(const QStringList &args, ControllerCore &core, const SceneRules &rules)
@@ -138,6 +138,8 @@ Prepared prepareImport(const QStringList &args, ControllerCore &core, const Scen
                     return;
                 }
                 ctx.reply.out += tr("%1 replaced by %2.\n").arg(named(entry), source) + note;
+                if (!note.isEmpty())
+                    ctx.changedPages << QLatin1String(page::profile);
             },
             {}};
 }
@@ -163,6 +165,8 @@ Prepared prepareReset(const QStringList &args, ControllerCore &core, const Scene
                     return;
                 }
                 ctx.reply.out += tr("%1 has the factory settings.\n").arg(named(entry)) + note;
+                if (!note.isEmpty())
+                    ctx.changedPages << QLatin1String(page::profile);
             },
             {}};
 }
@@ -248,20 +252,22 @@ void addFileCommands(std::vector<Command> &table)
                          return noArguments(args, QStringLiteral("profile list"),
                                             [list = profiles::read(core, rules)](Context &ctx) { profileList(ctx, list); });
                      }});
+    addApplyCommand(table);
     table.push_back({{QStringLiteral("profile"), QStringLiteral("export")}, QStringLiteral("N FILE"),
                      tr("write profile N to FILE"),
                      tr("Writes profile N, with every setting it holds, to FILE (a .pf file as the\n"
                         "window's Export writes). An existing FILE is replaced once the copy is complete.\n"),
-                     Access::ReadFiles, false, prepareExport});
+                     Access::ReadFiles, false, prepareExport, 1});
     table.push_back({{QStringLiteral("profile"), QStringLiteral("import")}, QStringLiteral("N FILE"),
                      tr("replace profile N by FILE"),
                      tr("Replaces profile N by the profile in FILE (as written by export or by the\n"
                         "window's Export). A file that holds no profile is refused and the profile is\n"
-                        "left as it was. The mouse is not changed.\n"),
-                     Access::WriteFiles, false, prepareImport});
+                        "left as it was. The mouse is not changed: profile apply N sends it.\n"),
+                     Access::WriteFiles, false, prepareImport, 1});
     table.push_back({{QStringLiteral("profile"), QStringLiteral("reset")}, QStringLiteral("N"),
                      tr("give profile N the factory settings"),
-                     tr("Replaces profile N by the factory profile (pD.bin). The mouse is not changed.\n"),
+                     tr("Replaces profile N by the factory profile (pD.bin). The mouse is not changed:\n"
+                        "profile apply N sends it.\n"),
                      Access::WriteFiles, false, prepareReset});
     table.push_back({{QStringLiteral("macro"), QStringLiteral("list")}, QString(), tr("the macros"),
                      tr("Lists the macros of the window's macro editor, with their number of steps and\n"

@@ -20,15 +20,6 @@ namespace ctl {
 
 namespace {
 
-// As the window: the key panel shows this many keys when apConfig.bin
-// does not say.
-constexpr int shownKeysByDefault = 8;
-// The recoil editor: six weapons, three of them active; a weapon's fire
-// period is the third value of its set, 10 when it has none.
-constexpr int recoilEditorWeapons = 6;
-constexpr int recoilWeapons = 3;
-constexpr int gunPeriodField = 2;
-constexpr int defaultGunPeriod = 10;
 constexpr int colourCount = 8;
 // The language the window shows its texts in when apConfig.bin names none.
 constexpr char defaultLanguage[] = "ChineseSimplified";
@@ -41,37 +32,6 @@ QString hex(int value)
 QString usbId(quint16 id)
 {
     return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0'));
-}
-
-// How the DPI page reads the stages: "mouse/dpiCount" offered (1 to 8),
-// "mouse/currentDpiCount" of them enabled.
-int offeredStages(ControllerCore &core, const SceneRules &rules)
-{
-    const int most = rules.maxDpiStages();
-    return rules.boundedInt(core.getData(QStringLiteral("mouse/dpiCount"), false), 1, most, most);
-}
-
-int enabledStages(ControllerCore &core, const SceneRules &rules)
-{
-    const int offered = offeredStages(core, rules);
-    return rules.boundedInt(core.getData(QStringLiteral("mouse/currentDpiCount"), false), 1, offered, offered);
-}
-
-// The profile the request stores in, for messages.
-QString activeProfileLabel(ControllerCore &core, const SceneRules &rules)
-{
-    return profiles::read(core, rules).label(core.currentProfile);
-}
-
-// Stores the active profile's pending changes and reports a file error.
-bool storeProfile(Context &ctx)
-{
-    return flushed(ctx, *ctx.core.currentProfileSettings());
-}
-
-void succeeded(Context &ctx, const QString &what, const QString &profile)
-{
-    ctx.reply.out += tr("%1. Stored in %2 and sent to the mouse.\n").arg(what, profile);
 }
 
 // --- status ------------------------------------------------------------------
@@ -186,6 +146,7 @@ Prepared prepareDpiStage(const QStringList &args, ControllerCore &core, const Sc
                     delivery.fail(ctx, QString());
                     return;
                 }
+                ctx.activeStage = stage;
                 ctx.reply.out += tr("DPI stage %1 is active.\n").arg(stage);
             },
             {}};
@@ -222,6 +183,7 @@ Prepared prepareDpiSet(const QStringList &args, ControllerCore &core, const Scen
                 ctx.core.setData(QStringLiteral("mouse/currentDpiCount"), count);
                 if (!storeProfile(ctx))
                     return;
+                ctx.changedPages << QLatin1String(page::dpi);
                 Delivery delivery(*ctx.link);
                 if (!delivery.step(tr("DPI stages"), [&] { ctx.core.mouseSetDpi(count, sensor, values); })) {
                     delivery.fail(ctx, tr("The stages are stored in %1").arg(profile));
@@ -282,6 +244,7 @@ Prepared prepareLiftOff(const QStringList &args, ControllerCore &core, const Sce
                 ctx.core.setData(QStringLiteral("mouse/reportRateEn"), enabled);
                 if (!storeProfile(ctx))
                     return;
+                ctx.changedPages << QLatin1String(page::liftOff);
                 Delivery delivery(*ctx.link);
                 if (!delivery.step(tr("lift-off"), [&] { ctx.core.mouseSetReportRate(uchar(rate), uchar(enabled ? 1 : 0)); })) {
                     delivery.fail(ctx, tr("It is stored in %1").arg(profile));
@@ -374,13 +337,27 @@ Prepared prepareLight(const QStringList &args, ControllerCore &core, const Scene
                 core.setDataList(QStringLiteral("mouse/colorValue"), colours);
                 if (!storeProfile(ctx))
                     return;
+                ctx.changedPages << QLatin1String(page::lighting);
                 const auto level = [&lightValue](int i) { return uchar(lightValue.at(i).toInt()); };
-                Delivery delivery(*ctx.link);
-                delivery.step(tr("colours"), [&] { core.mouseSetRGBColor(core.isColorful ? 0 : 1, sent); });
-                delivery.step(tr("effect"), [&] {
+                const auto colours = [&] { core.mouseSetRGBColor(core.isColorful ? 0 : 1, sent); };
+                const auto effect = [&] {
                     for (int i = 0; i < 2; ++i)
                         core.mouseSetRGBEffect(level(0), level(1), level(2));
-                });
+                };
+                Delivery delivery(*ctx.link);
+                if (core.commandSet() == CommandSet::hid560) {
+                    // Colours and effect travel in the same profile images,
+                    // as one flow: each image goes once.
+                    delivery.step(tr("lighting"), [&] {
+                        core.mouseBeginFlow();
+                        colours();
+                        effect();
+                        core.mouseEndFlow();
+                    });
+                } else {
+                    delivery.step(tr("colours"), colours);
+                    delivery.step(tr("effect"), effect);
+                }
                 if (!delivery.complete()) {
                     delivery.fail(ctx, tr("The lighting is stored in %1").arg(profile));
                     return;
@@ -392,20 +369,28 @@ Prepared prepareLight(const QStringList &args, ControllerCore &core, const Scene
 
 // --- keys --------------------------------------------------------------------
 
+// A macro key in the words that assign it: "macro Burst", "macro Burst loop".
+QString macroWords(const QString &name, int mode, const SceneRules &rules)
+{
+    const QString word = keyfunctions::macroModeWord(mode, rules);
+    return word.isEmpty() || mode == rules.macroModes().value(0) ? QStringLiteral("macro %1").arg(name)
+                                                                 : QStringLiteral("macro %1 %2").arg(name, word);
+}
+
 // A key's function in words; a macro key by the name of its macro.
 QString describeKey(ControllerCore &core, const SceneRules &rules, const keyfunctions::Codes &codes)
 {
     if (codes[0] != rules.keyType("macro"))
         return keyfunctions::describe(codes, rules);
     const QString name = core.getData(QStringLiteral("mouseMacroKey/%1").arg(codes[2]), false).toString();
-    return name.isEmpty() ? keyfunctions::describe(codes, rules) : tr("macro %1").arg(name);
+    if (name.isEmpty())
+        return keyfunctions::describe(codes, rules);
+    return macroWords(name, codes[1], rules);
 }
 
 Prepared prepareKey(const QStringList &args, ControllerCore &core, const SceneRules &rules)
 {
-    const int entries = rules.keyAssignmentCount();
-    const int keys = rules.boundedInt(core.getGlobalData(QStringLiteral("mouse/keyCount")), 1, entries,
-                                      shownKeysByDefault);
+    const int keys = shownKeys(core, rules);
     if (args.size() < 2)
         return usageError(tr("key takes a key number (1 to %1) and a function; see r770ctl key --help").arg(keys));
     const auto key = intIn(args.at(0), 1, keys);
@@ -413,16 +398,20 @@ Prepared prepareKey(const QStringList &args, ControllerCore &core, const SceneRu
         return usageError(tr("the key must be 1 to %1, not '%2'").arg(keys).arg(args.at(0)));
     const int index = *key - 1;
 
-    const keyfunctions::Parsed parsed = keyfunctions::parse(args.mid(1), rules);
+    keyfunctions::Parsed parsed = keyfunctions::parse(args.mid(1), rules);
     if (!parsed.error.isEmpty())
         return usageError(parsed.error);
-    // The assignment as the key page holds it: a missing or malformed entry
-    // shows the factory one.
-    std::vector<keyfunctions::Codes> assignment, factory;
-    for (int n = 0; n < entries; ++n) {
-        factory.push_back(rules.keyCodes(core.mouseGetKeydefine(QString::number(n), true), {}));
-        assignment.push_back(rules.keyCodes(core.mouseGetKeydefine(QString::number(n), false), factory.back()));
+    // A macro plays from the key's own macro slot, where it is sent first.
+    std::optional<QVariantList> macro;
+    if (!parsed.macro.isEmpty()) {
+        Prepared refusal;
+        macro = macroToSend(parsed.macro, index, core, rules, refusal);
+        if (!macro)
+            return refusal;
+        (*parsed.codes)[2] = index;
     }
+    std::vector<keyfunctions::Codes> factory;
+    std::vector<keyfunctions::Codes> assignment = keyAssignment(core, rules, &factory);
     const keyfunctions::Codes chosen = parsed.codes ? *parsed.codes : factory[size_t(index)];
     // The window never lets the only left button go.
     if (rules.isLeftButton(assignment[size_t(index)]) && !rules.isLeftButton(chosen)) {
@@ -435,27 +424,26 @@ Prepared prepareKey(const QStringList &args, ControllerCore &core, const SceneRu
     const QString previous = describeKey(core, rules, assignment[size_t(index)]);
     assignment[size_t(index)] = chosen;
 
-    QVariantList src64;
-    for (const keyfunctions::Codes &codes : assignment)
-        for (int code : codes)
-            src64 << code;
-    // The fire periods of the three active weapons go with every key save,
-    // read as the recoil editor reads them.
-    const QVariantList active = rules.boundedInts(core.getGlobalData(QStringLiteral("mouse/selectGun")), recoilWeapons,
-                                                  0, recoilEditorWeapons - 1, QVariantList{0, 1, 2});
-    const SceneRules::Range period = rules.gunPeriod();
-    QVariantList periods;
-    for (const QVariant &weapon : active)
-        periods << rules.boundedInt(core.getGunData(weapon.toString()).value(gunPeriodField), period.min, period.max,
-                                    defaultGunPeriod);
-    return {[src64, periods, shown = tr("Key %1: %2 (was %3)").arg(*key).arg(keyfunctions::describe(chosen, rules), previous),
+    const QVariantList src64 = flatCodes(assignment);
+    const QVariantList periods = activeGunPeriods(core, rules);
+    const QString shown = macro ? macroWords(parsed.macro, chosen[1], rules) : keyfunctions::describe(chosen, rules);
+    return {[src64, periods, index, macro, name = parsed.macro,
+             shown = tr("Key %1: %2 (was %3)").arg(*key).arg(shown, previous),
              profile = activeProfileLabel(core, rules)](Context &ctx) {
                 ControllerCore &core = ctx.core;
+                // As the key dialog and Save: the macro's name for the key's
+                // slot, the assignment; then the macro and the assignment go.
+                if (macro)
+                    core.setData(QStringLiteral("mouseMacroKey/%1").arg(index), name);
                 core.mouseSetKeyMatrix(src64, false, periods);
                 if (!storeProfile(ctx))
                     return;
+                ctx.changedPages << QLatin1String(page::keys);
                 Delivery delivery(*ctx.link);
-                if (!delivery.step(tr("key assignment"), [&] { core.mouseSetKeyMatrix(src64, true, periods); })) {
+                if (macro)
+                    delivery.step(tr("macro"), [&] { core.mouseSendMacroData(*macro, uint(index)); });
+                delivery.step(tr("key assignment"), [&] { core.mouseSetKeyMatrix(src64, true, periods); });
+                if (!delivery.complete()) {
                     delivery.fail(ctx, tr("It is stored in %1").arg(profile));
                     return;
                 }
@@ -517,7 +505,8 @@ void addMouseCommands(std::vector<Command> &table)
              + keyfunctions::reference()
              + tr("KEY names are those of the window (a, f5, enter, esc, tab, space, kp1, ...) or\n"
                   "aliases such as escape, backspace, pageup, delete, up, left.\n"
-                  "Examples: key 3 button back; key 4 keys ctrl+c; key 5 fire a 10 3\n"),
+                  "Examples: key 3 button back; key 4 keys ctrl+c; key 5 fire a 10 3;\n"
+                  "key 6 macro Burst loop\n"),
          Access::Mouse, false, prepareKey});
 }
 

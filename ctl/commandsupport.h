@@ -4,12 +4,16 @@
 
 #include "commands.h"
 #include "reply.h"
+#include "scenerules.h"
 
 #include <QJsonDocument>
 #include <QString>
+#include <QVariantList>
 #include <functional>
 #include <optional>
+#include <vector>
 
+class ControllerCore;
 class Hid_Thread;
 class QJsonObject;
 class QSettings;
@@ -27,6 +31,40 @@ std::optional<int> intIn(const QString &word, int lowest, int highest);
 // Writes pending changes of a settings file; false, with the reply set to
 // a file error naming the file, when they did not reach it.
 bool flushed(Context &ctx, QSettings &settings);
+
+// The active profile in messages: "profile 1 (Standard)".
+QString activeProfileLabel(ControllerCore &core, const SceneRules &rules);
+
+// How many keys the window's key panel shows: keys 1 to that.
+int shownKeys(ControllerCore &core, const SceneRules &rules);
+
+// How the DPI page reads the stages: "mouse/dpiCount" offered (1 to 8),
+// "mouse/currentDpiCount" of them enabled.
+int offeredStages(ControllerCore &core, const SceneRules &rules);
+int enabledStages(ControllerCore &core, const SceneRules &rules);
+
+// The assignment of every key as the key page holds it (a missing or
+// malformed entry is the factory one), and the factory assignment.
+std::vector<SceneRules::KeyCodes> keyAssignment(ControllerCore &core, const SceneRules &rules,
+                                                std::vector<SceneRules::KeyCodes> *factory = nullptr);
+// The 64 codes mouseSetKeyMatrix takes, key 0 first.
+QVariantList flatCodes(const std::vector<SceneRules::KeyCodes> &assignment);
+// The fire periods of the three active weapons, which go with every key
+// assignment, read as the recoil editor reads them.
+QVariantList activeGunPeriods(ControllerCore &core, const SceneRules &rules);
+
+// Stores the active profile's pending changes; false, with a file error in
+// the reply, when they did not reach the file.
+bool storeProfile(Context &ctx);
+
+// "WHAT. Stored in PROFILE and sent to the mouse."
+void succeeded(Context &ctx, const QString &what, const QString &profile);
+
+// The stored macro `name` as the mouse receives it in the macro slot of the
+// key with index `keyIndex`; none, with the refusal, when the macro is
+// missing, has no device form or the key has no macro slot.
+std::optional<QVariantList> macroToSend(const QString &name, int keyIndex, ControllerCore &core,
+                                        const SceneRules &rules, Prepared &refusal);
 
 // Prints `json` when the request asked for JSON, `text` otherwise.
 void print(Context &ctx, const QJsonDocument &json, const QString &text);

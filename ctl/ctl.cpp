@@ -3,12 +3,14 @@
 #include "commands.h"
 #include "commandsupport.h"
 #include "controllercore.h"
+#include "host.h"
 #include "profiles.h"
 #include "runtimefolder.h"
 #include "scenerules.h"
 #include "session.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <cstdio>
 
 #ifndef R770_VERSION
@@ -39,8 +41,8 @@ QString exitStatusText()
               "  4  the mouse did not pass the handshake (check sCode in apConfig.bin)\n"
               "  5  the mouse failed during the command; the message says what reached it\n"
               "  6  a file could not be read or written; the message names it and says why\n"
-              "  7  the r770 program is running (quit it first), or another r770ctl kept the\n"
-              "     mouse for a minute\n");
+              "  7  the r770 window holds unsaved changes (save them first), or the mouse was\n"
+              "     kept busy for a minute by the r770 program or another r770ctl\n");
 }
 
 QString overallHelp()
@@ -52,7 +54,8 @@ QString overallHelp()
                       "the window shows: profiles as \"profile list\" numbers them (or by name), DPI\n"
                       "stages and keys numbered from 1, lift-off in millimetres. Commands that set\n"
                       "something store it in the active profile and send it to the mouse, as the\n"
-                      "window's Save does. While r770 runs, r770ctl leaves the mouse alone.\n\n"
+                      "window's Save does. While r770 runs, r770ctl hands each command to it, and\n"
+                      "the window shows the change.\n\n"
                       "Commands:\n");
     constexpr int column = 26;
     for (const Command &command : commands()) {
@@ -173,6 +176,12 @@ Reply handle(const QStringList &arguments, bool enterRuntimeFolder)
                                              : groupHelp(invocation.group),
                 QString()};
 
+    const Command &command = *invocation.command;
+    // A file is the caller's: named from the folder r770ctl was started in.
+    const int file = command.fileArgument;
+    if (file >= 0 && file < invocation.args.size() && !invocation.args.at(file).isEmpty())
+        invocation.args[file] = QFileInfo(invocation.args.at(file)).absoluteFilePath();
+
     if (enterRuntimeFolder) {
         const runtimefolder::Outcome folder = runtimefolder::enter();
         if (!folder.ok)
@@ -186,7 +195,6 @@ Reply handle(const QStringList &arguments, bool enterRuntimeFolder)
     ControllerCore core;
     // The profile the window shows, which the mouse holds.
     core.setCurrentProfile(profiles::read(core, rules).activeSlot);
-    const Command &command = *invocation.command;
     Prepared prepared = command.prepare(invocation.args, core, rules);
     if (!prepared.action)
         return prepared.refusal;
@@ -194,18 +202,21 @@ Reply handle(const QStringList &arguments, bool enterRuntimeFolder)
     Context ctx(core);
     ctx.json = invocation.json;
     Session session(core);
-    switch (command.access) {
-    case Access::ReadFiles:
-        break;
-    case Access::WriteFiles:
-        if (Reply claimed = session.claim(); !claimed.ok())
-            return claimed;
-        break;
-    case Access::Mouse:
-    case Access::Status: {
-        Reply problem = session.claim();
-        if (problem.ok() && session.connect() != Session::State::Connected)
-            problem = session.failure();
+    if (command.access != Access::ReadFiles) {
+        // A running tray program performs the request itself.
+        const QStringList request = (invocation.json ? QStringList{QStringLiteral("--json")} : QStringList())
+                                    + command.words + invocation.args;
+        const Session::Claim claim = session.claim(request);
+        if (claim.kind == Session::Claim::Answered)
+            return claim.reply;
+        if (claim.kind == Session::Claim::Refused) {
+            if (command.access != Access::Status)
+                return claim.reply;
+            ctx.unavailable = claim.reply; // status reports what it can
+        }
+    }
+    if ((command.access == Access::Mouse || command.access == Access::Status) && ctx.unavailable.ok()) {
+        Reply problem = session.connect() == Session::State::Connected ? Reply() : session.failure();
         if (problem.ok()) {
             ctx.link = &session.link();
             ctx.entry = session.entry();
@@ -214,10 +225,48 @@ Reply handle(const QStringList &arguments, bool enterRuntimeFolder)
         } else {
             ctx.unavailable = problem; // status reports what it can
         }
-        break;
-    }
     }
     prepared.action(ctx);
+    return ctx.reply;
+}
+
+Reply perform(const QStringList &arguments, Host &host)
+{
+    Invocation invocation;
+    Reply refused = parse(arguments, invocation);
+    if (!refused.ok())
+        return refused;
+    if (invocation.help || invocation.version || !invocation.command)
+        return Reply::failure(UsageError, tr("the r770 program performs commands only"));
+    const Command &command = *invocation.command;
+    const SceneRules rules;
+    if (!rules.error().isEmpty())
+        return Reply::failure(FileError, tr("the scene's rules could not be loaded: %1").arg(rules.error()));
+    ControllerCore &core = host.controller();
+    Prepared prepared = command.prepare(invocation.args, core, rules);
+    if (!prepared.action)
+        return prepared.refusal;
+    if (command.access == Access::Mouse || command.access == Access::WriteFiles) {
+        const QString refusal = host.refusal();
+        if (!refusal.isEmpty())
+            return Reply::failure(MouseInUse, refusal);
+    }
+
+    Context ctx(core);
+    ctx.json = invocation.json;
+    if (command.access == Access::Mouse || command.access == Access::Status) {
+        ctx.link = host.link();
+        ctx.entry = host.entry();
+        if (!ctx.link) {
+            const Reply absent = Reply::failure(NoMouse, tr("the r770 program is running and has found no mouse; "
+                                                            "is it plugged in?"));
+            if (command.access == Access::Mouse)
+                return absent;
+            ctx.unavailable = absent;
+        }
+    }
+    prepared.action(ctx);
+    host.show(ctx.changedPages, ctx.activeStage);
     return ctx.reply;
 }
 

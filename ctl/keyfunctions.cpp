@@ -1,6 +1,7 @@
 #include "keyfunctions.h"
 
 #include <QCoreApplication>
+#include <iterator>
 #include <vector>
 
 namespace keyfunctions {
@@ -45,6 +46,10 @@ const std::vector<std::pair<const char *, int>> &modifierWords()
     return words;
 }
 constexpr int modifierCount = 8;
+
+// The words of the macro play modes, in the order of the scene's list:
+// played once, looped until any button is pressed, looped while held.
+const char *const macroModeWords[] = {"once", "loop", "hold"};
 
 // Key names besides the window's own, each standing for one of them. The
 // first alias of a key is the one describe() uses.
@@ -137,7 +142,34 @@ Parsed parseKeys(const QStringList &args, const SceneRules &rules)
     return {Codes{rules.keyType("combination"), modifiers, keys[0], keys[1]}, QString()};
 }
 
+Parsed parseMacro(const QStringList &args, const SceneRules &rules)
+{
+    const QString usage = text("macro takes a macro name and optionally once, loop or hold, "
+                               "for example: macro Burst loop");
+    if (args.isEmpty() || args.size() > 2)
+        return failed(usage);
+    const QList<int> modes = rules.macroModes();
+    int mode = modes.value(0);
+    if (args.size() == 2) {
+        const QString word = args.at(1).toLower();
+        int found = -1;
+        for (int i = 0; i < modes.size() && i < int(std::size(macroModeWords)); ++i)
+            if (word == QLatin1String(macroModeWords[i]))
+                found = i;
+        if (found < 0)
+            return failed(usage + text(", not '%1'").arg(args.at(1)));
+        mode = modes.at(found);
+    }
+    return {Codes{rules.keyType("macro"), mode, 0, 0}, QString(), args.at(0)};
+}
+
 } // namespace
+
+QString macroModeWord(int mode, const SceneRules &rules)
+{
+    const int at = int(rules.macroModes().indexOf(mode));
+    return at >= 0 && at < int(std::size(macroModeWords)) ? QString::fromLatin1(macroModeWords[at]) : QString();
+}
 
 int keyCode(const QString &name, const SceneRules &rules)
 {
@@ -171,7 +203,7 @@ Parsed parse(const QStringList &words, const SceneRules &rules)
     if (head == QLatin1String("keys"))
         return parseKeys(args, rules);
     if (head == QLatin1String("macro"))
-        return failed(text("assigning a macro is not available in r770ctl yet: use the key dialog of r770"));
+        return parseMacro(args, rules);
     for (const Category &category : categories()) {
         if (head != QLatin1String(category.word))
             continue;
@@ -230,6 +262,9 @@ QString reference()
                 "  fire KEY RATE TIMES   repeat KEY every RATE ms (1 to 255), TIMES times (0 to 255)\n"
                 "  keys COMBO            a key combination: modifiers (ctrl shift alt win, rctrl\n"
                 "                        rshift ralt rwin) and at most two keys joined by +\n"
+                "  macro NAME [MODE]     run macro NAME, which is sent to the key's macro slot;\n"
+                "                        MODE once (the default), loop (until any button is\n"
+                "                        pressed) or hold (while the key is held)\n"
                 "  default               the key's factory function\n");
     return out;
 }

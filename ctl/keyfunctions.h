@@ -17,6 +17,9 @@ struct Parsed
 {
     std::optional<Codes> codes; // empty for "default": the factory assignment
     QString error;              // set when the words name no function
+    // A macro assignment: the macro's name. The codes leave the macro slot
+    // 0; it is the key's own index, which the caller knows.
+    QString macro = {};
 };
 
 // The words after "key K", for example {"keys", "ctrl+c"}.
@@ -30,6 +33,10 @@ QString describe(const Codes &codes, const SceneRules &rules);
 // window's names, ignoring case, and common aliases such as "escape" or
 // "pageup"; 0 when unknown or not a keyboard key.
 int keyCode(const QString &name, const SceneRules &rules);
+
+// The word of a macro key's play mode ("once", "loop", "hold"); empty for
+// a mode the scene does not offer.
+QString macroModeWord(int mode, const SceneRules &rules);
 
 // The reference of the FUNCTION words, for --help.
 QString reference();

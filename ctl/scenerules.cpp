@@ -14,6 +14,7 @@ SceneRules::SceneRules()
     keycodes = load("keycodes.mjs");
     keyfunctions = load("keyfunctions.mjs");
     namelists = load("namelists.mjs");
+    macrocodec = load("macrocodec.mjs");
 }
 
 QJSValue SceneRules::load(const char *file)
@@ -54,6 +55,11 @@ SceneRules::KeyCodes SceneRules::codesOf(const QJSValue &value)
     for (quint32 i = 0; i < codes.size(); ++i)
         codes[i] = value.property(i).toInt();
     return codes;
+}
+
+bool SceneRules::toBool(const QVariant &value) const
+{
+    return call(formulas, "toBool", {toScript(value)}).toBool();
 }
 
 int SceneRules::boundedInt(const QVariant &value, int low, int high, int fallback) const
@@ -227,4 +233,65 @@ int SceneRules::activeProfile(const QList<ProfileEntry> &entries, const QVariant
     for (const ProfileEntry &e : entries)
         list << QVariantMap{{QStringLiteral("name"), e.name}, {QStringLiteral("number"), e.number}};
     return call(namelists, "activeProfile", {toScript(list), toScript(stored)}).toInt();
+}
+
+QList<int> SceneRules::macroModes() const
+{
+    const QJSValue modes = keyfunctions.property(QStringLiteral("macroModes"));
+    QList<int> out;
+    const int count = modes.property(QStringLiteral("length")).toInt();
+    for (int i = 0; i < count; ++i)
+        out << modes.property(quint32(i)).property(QStringLiteral("mode")).toInt();
+    return out;
+}
+
+QStringList SceneRules::keyNamesWith(const QStringList &languageNames) const
+{
+    return call(keycodes, "namesWith", {toScript(languageNames)}).toVariant().toStringList();
+}
+
+SceneRules::MacroEncoding SceneRules::encodeMacro(const QStringList &stored,
+                                                  const QList<QStringList> &nameLists) const
+{
+    QVariantList lists;
+    for (const QStringList &names : nameLists)
+        lists.append(QVariant(QVariant(names).toList())); // one element per list
+    const QJSValue codeOf = call(macrocodec, "lookupIn", {toScript(lists)});
+    // As the macro store: the last text is the repeat count, 1 when unreadable.
+    const QJSValue repeat = call(formulas, "toInt", {toScript(stored.value(stored.size() - 1)), 1});
+    const QJSValue result = call(macrocodec, "encode", {toScript(stored.mid(0, stored.size() - 1)), repeat, codeOf});
+    MacroEncoding encoding;
+    encoding.problem = result.property(QStringLiteral("problem")).toString();
+    encoding.step = result.property(QStringLiteral("step")).toInt();
+    if (encoding.problem.isEmpty())
+        encoding.bytes = result.property(QStringLiteral("bytes")).toVariant().toList();
+    return encoding;
+}
+
+QVariantList SceneRules::lightValues(const QVariant &stored, bool colourful) const
+{
+    const QJSValue v = call(formulas, "lightValues", {toScript(stored), colourful});
+    return {v.property(QStringLiteral("effect")).toInt(), v.property(QStringLiteral("speed")).toInt(),
+            v.property(QStringLiteral("brightness")).toInt()};
+}
+
+int SceneRules::pointerPosition(int step) const
+{
+    return call(formulas, "pointerPosition", {step}).toInt();
+}
+
+int SceneRules::pointerIndex(int position) const
+{
+    return call(formulas, "pointerIndex", {position}).toInt();
+}
+
+int SceneRules::lastPointerPosition() const
+{
+    const QJSValue thresholds = formulas.property(QStringLiteral("pointerThresholds"));
+    return thresholds.property(quint32(thresholds.property(QStringLiteral("length")).toInt() - 1)).toInt();
+}
+
+int SceneRules::scrollLines(const QVariant &stored) const
+{
+    return call(formulas, "scrollValue", {toScript(stored)}).toInt();
 }

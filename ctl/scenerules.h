@@ -35,6 +35,15 @@ public:
         bool brightness = false;
     };
 
+    // A macro as the mouse receives it: the bytes, or why it has none
+    // ("step", "delay", "length", "repeat"; `step` is the step concerned).
+    struct MacroEncoding
+    {
+        QVariantList bytes;
+        QString problem;
+        int step = -1;
+    };
+
     struct ProfileEntry
     {
         QString name;
@@ -47,6 +56,7 @@ public:
     QString error() const { return failure; }
 
     // --- values read from files ---
+    bool toBool(const QVariant &value) const;
     int boundedInt(const QVariant &value, int low, int high, int fallback) const;
     QVariantList boundedInts(const QVariant &list, int count, int low, int high,
                              const QVariant &fallbacks = QVariant()) const;
@@ -66,6 +76,17 @@ public:
     Range lightBrightness(bool colourful) const;
     QVariantList colourValues(const QVariant &stored, const QVariant &fallbacks) const;
     QVariantList sentColours(const QVariantList &colours, bool is55328, int effect) const;
+    // "mouse/lightValue" within the ranges of the lighting model: effect,
+    // speed, brightness.
+    QVariantList lightValues(const QVariant &stored, bool colourful) const;
+
+    // --- pointer options ---
+    // The slider positions stored for the speed and double-click steps, and
+    // the step a position sends.
+    int pointerPosition(int step) const;
+    int pointerIndex(int position) const;
+    int lastPointerPosition() const;
+    int scrollLines(const QVariant &stored) const; // the wheel lines sent
 
     // --- keys ---
     int keyAssignmentCount() const;
@@ -83,6 +104,15 @@ public:
     KeyCodes doubleFire() const;
     int keyType(const char *name) const; // "fire", "combination", "macro", ...
     bool isLeftButton(const KeyCodes &codes) const;
+    QList<int> macroModes() const; // the play modes of a macro key, in the dialog's order
+
+    // --- macros ---
+    // The key names of the table with a language's "keyCode" texts in place.
+    QStringList keyNamesWith(const QStringList &languageNames) const;
+    // A stored macro (the texts loadMacroIni gives: the steps, then the
+    // repeat count) encoded as the macro store does, finding key names in
+    // `nameLists` in turn.
+    MacroEncoding encodeMacro(const QStringList &stored, const QList<QStringList> &nameLists) const;
 
     // --- name lists ---
     QStringList withoutPadding(const QVariant &list) const;
@@ -98,6 +128,6 @@ private:
     static KeyCodes codesOf(const QJSValue &value);
 
     mutable QJSEngine engine;
-    QJSValue formulas, keycodes, keyfunctions, namelists;
+    QJSValue formulas, keycodes, keyfunctions, namelists, macrocodec;
     mutable QString failure;
 };

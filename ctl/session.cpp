@@ -5,6 +5,7 @@
 #include "controllercore.h"
 #include "discovery.h"
 #include "fileproblems.h"
+#include "handover.h"
 #include "hidowner.h"
 #include "localchannel.h"
 
@@ -22,10 +23,17 @@ namespace {
 constexpr int claimTimeoutMs = 60000;
 constexpr unsigned long claimPollMs = 50;
 
-// The tray program beside this executable; its lock says whether it runs.
-QString trayProgram()
+// How long a handed-over request may take: the program waits up to a
+// minute before it takes one, and sending every profile image takes seconds.
+constexpr int handOverTimeoutMs = 120000;
+
+// Whether the tray program `path` runs for this user: it holds its
+// single-instance lock. The probe takes the lock for a moment if it is
+// free and lets it go.
+bool running(const QString &path)
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/r770");
+    localchannel::InstanceLock probe(localchannel::instanceName(path));
+    return probe.tryLock() == localchannel::InstanceLock::State::HeldElsewhere;
 }
 
 QString usbIds(const QList<DeviceEntry> &table)
@@ -64,34 +72,47 @@ Session::~Session()
         core.hidLink = nullptr;
 }
 
-bool Session::trayProgramRunning()
+Session::Claim Session::claim(const QStringList &request)
 {
-    // The probe takes the lock for a moment if it is free and lets it go.
-    localchannel::InstanceLock probe(localchannel::instanceName(trayProgram()));
-    return probe.tryLock() == localchannel::InstanceLock::State::HeldElsewhere;
-}
-
-Reply Session::claim()
-{
-    if (trayProgramRunning())
-        return Reply::failure(MouseInUse, tr("the r770 program is running and holds the mouse; quit it "
-                                             "(tray menu, Quit) and try again"));
-    lock = std::make_unique<localchannel::InstanceLock>(localchannel::instanceName(trayProgram())
-                                                        + QStringLiteral("-ctl"));
+    const QString folder = QCoreApplication::applicationDirPath();
+    lock = std::make_unique<localchannel::InstanceLock>(handover::mouseLockName(folder + QStringLiteral("/r770")));
     const QDeadlineTimer deadline(claimTimeoutMs);
     bool told = false;
-    // Without a private folder there is no lock to take: go on regardless.
-    while (lock->tryLock() == localchannel::InstanceLock::State::HeldElsewhere) {
-        if (deadline.hasExpired())
-            return Reply::failure(MouseInUse, tr("another r770ctl has been using the mouse for a minute; "
-                                                 "try again later"));
-        if (!told) {
-            std::fprintf(stderr, "%s\n", qPrintable(tr("r770ctl: waiting for another r770ctl to finish...")));
-            told = true;
+    const auto tell = [&told](const QString &message) {
+        if (!told)
+            std::fprintf(stderr, "r770ctl: %s\n", qPrintable(message));
+        told = true;
+    };
+    for (;;) {
+        bool programRunning = false;
+        for (const QString &program : handover::trayPrograms(folder)) {
+            if (!running(program))
+                continue;
+            programRunning = true;
+            Reply reply;
+            const handover::Outcome outcome = handover::send(
+                program, request, reply, [&] { tell(tr("waiting for the r770 program to finish with the mouse...")); },
+                handOverTimeoutMs);
+            if (outcome == handover::Outcome::Answered)
+                return {Claim::Answered, reply};
+            if (outcome == handover::Outcome::Lost)
+                return {Claim::Refused, Reply::failure(DeviceError, tr("the r770 program stopped answering while "
+                                                                       "it had the request; it may be done in part"))};
+            // Not reached: the program is just starting or ending.
         }
+        // Without a private folder there is no lock to take: go on regardless.
+        if (!programRunning && lock->tryLock() != localchannel::InstanceLock::State::HeldElsewhere)
+            return {};
+        if (deadline.hasExpired())
+            return {Claim::Refused,
+                    Reply::failure(MouseInUse, programRunning ? tr("the r770 program is running but takes no "
+                                                                   "requests; quit it (tray menu, Quit) and try again")
+                                                              : tr("another r770ctl has been using the mouse for a "
+                                                                   "minute; try again later"))};
+        if (!programRunning)
+            tell(tr("waiting for another r770ctl to finish..."));
         QThread::msleep(claimPollMs);
     }
-    return {};
 }
 
 Session::State Session::connect()

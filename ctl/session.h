@@ -23,13 +23,20 @@ public:
     explicit Session(ControllerCore &core);
     ~Session();
 
-    // Whether the tray program runs for this user now (it holds its
-    // single-instance lock).
-    static bool trayProgramRunning();
-
-    // Refuses while the tray program runs; otherwise waits until no other
-    // r770ctl holds the mouse. A failure reply when the mouse cannot be had.
-    Reply claim();
+    // How a request that needs the mouse or changes files goes on.
+    struct Claim
+    {
+        enum Kind {
+            Here,     // this process holds the mouse now
+            Answered, // a running tray program performed it: its reply
+            Refused,  // the mouse could not be had: why
+        } kind = Here;
+        Reply reply;
+    };
+    // Hands `request` (the words after "r770ctl") to a running tray program;
+    // without one, waits until no other r770ctl holds the mouse and keeps it
+    // for this process.
+    Claim claim(const QStringList &request);
 
     enum class State { Connected, NotFound, Unopenable, Refused, Failed };
     // Finds the mouse as the window does (same device table, same

@@ -127,7 +127,7 @@ Exchange Hid_Thread::runSet(const SetDescriptor &command, const frame::Params &p
     }
     const bool ok = sendCommand(blockLength, command.settle);
     if (command.pauseAfter)
-        QThread::msleep(PauseAfterSetMs);
+        protocolPause(PauseAfterSetMs);
     return outcome(ok);
 }
 

@@ -1,5 +1,6 @@
 #include "hid_thread.h"
 
+#include "precisesleep.h"
 #include "scramble.h"
 
 #include <QCoreApplication>
@@ -173,10 +174,17 @@ bool Hid_Thread::waitHidReady()
     return false;
 }
 
+void Hid_Thread::protocolPause(unsigned long milliseconds)
+{
+    sleepPrecisely(milliseconds);
+    ++pauseTally.count;
+    pauseTally.milliseconds += milliseconds;
+}
+
 void Hid_Thread::settlePause()
 {
     for (int i = 0; i < SettleSteps; ++i)
-        QThread::msleep(SettleStepMs);
+        protocolPause(SettleStepMs);
 }
 
 // --- exchanges ---------------------------------------------------------------
@@ -224,7 +232,7 @@ bool Hid_Thread::sendCommand(int dataLength, bool settle)
         hid_device *handle = openCommandPath(currentIndex);
         if (!handle || hid_write(handle, report.data(), report.size()) < 0)
             return finishExchange(false);
-        QThread::msleep(DataReportGapMs);
+        protocolPause(DataReportGapMs);
     }
     if (settle)
         settlePause();

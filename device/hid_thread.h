@@ -39,6 +39,15 @@ struct ExchangeTally
     unsigned failed = 0; // failed, or dropped because the link stayed busy
 };
 
+// The protocol's own pauses the link has taken since it was made: settle
+// steps, gaps between data reports, the pause after a set. A command cannot
+// be faster than its pauses; the benchmark compares against them.
+struct PauseTally
+{
+    unsigned count = 0;
+    unsigned long long milliseconds = 0;
+};
+
 // The one object that talks to the mouse. A QThread whose own thread is
 // never started: commands run on the caller's (GUI) thread; only the device
 // watch runs on the global thread pool.
@@ -91,6 +100,7 @@ public:
     Handshake handshake(int index);
 
     ExchangeTally tally() const { return exchangeTally; }
+    PauseTally pauses() const { return pauseTally; }
 
     // Longest data block any command moves, and the largest report payload
     // an entry may declare (report buffers are sized per exchange).
@@ -166,6 +176,11 @@ private:
 
     // Written by the commands only, on the caller's thread.
     ExchangeTally exchangeTally;
+    // Sleeps for one of the protocol's pauses and counts it.
+    void protocolPause(unsigned long milliseconds);
+    // Written by the commands only, on the caller's thread.
+    PauseTally pauseTally;
+
     mutable QMutex entryMutex;
     // Release/acquire pair around each hand-over between this thread and the
     // watch loop (start, and end seen by the join). The pool's own hand-over

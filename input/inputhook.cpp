@@ -2,6 +2,12 @@
 
 #include "platformhooks.h"
 
+namespace {
+// Usages of the Alt keys, which the window's key events do not flag.
+constexpr quint8 usageLeftAlt = 0xE2;
+constexpr quint8 usageRightAlt = 0xE6;
+} // namespace
+
 hooklogic::KeyStateTable InputHook::keyStates;
 InputHook *InputHook::instance = nullptr;
 
@@ -100,4 +106,23 @@ bool InputHook::handleCopyData(const CopyData &data)
         return false;
     copyDataCallback(data, copyDataContext);
     return true;
+}
+
+bool InputHook::ownWindowEventsNeeded() const
+{
+    return !hooksInstalled || !backend->coversOwnWindows();
+}
+
+void InputHook::handleWindowKey(quint32 nativeScanCode, bool isDown)
+{
+    const WindowKey key = windowKeyScanCode(nativeScanCode);
+    const bool altDown = keyStates.isDown(usageLeftAlt) || keyStates.isDown(usageRightAlt);
+    handleKeyboard(key.scan, key.extended, altDown, isDown);
+}
+
+void InputHook::releaseWindowKeys()
+{
+    for (unsigned usage = 0; usage < 256; ++usage)
+        if (keyStates.update(quint8(usage), false) && keyboardCallback)
+            keyboardCallback(quint8(usage), false, keyboardContext);
 }

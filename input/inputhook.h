@@ -76,6 +76,17 @@ public:
     // One received copy-data message; false when no callback takes it.
     bool handleCopyData(const CopyData &data);
 
+    // Whether the program's own windows must report their key and button
+    // events (WindowInputTap): where no capture is installed, or where the
+    // installed one does not see them. Where it does, they report nothing,
+    // so that every key reaches the callbacks once.
+    bool ownWindowEventsNeeded() const;
+    // One key change in the program's own window, by Qt's native scan code.
+    void handleWindowKey(quint32 nativeScanCode, bool isDown);
+    // The window lost the keyboard: the keys it saw go down are reported
+    // released, since their releases now go to another window.
+    void releaseWindowKeys();
+
     // Whether this hook's copy-data channel is the one of windowTitle and
     // belongs to window.
     bool ownsCopyDataWindow(const QString &windowTitle, const void *window) const;

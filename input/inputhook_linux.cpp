@@ -70,6 +70,11 @@ public:
         leftAltDown = rightAltDown = false;
     }
 
+    // It installs only where Qt's windows are clients of the X server it
+    // listens to (the xcb platform, under Xwayland too), so the program's own
+    // windows are covered whenever it runs.
+    bool coversOwnWindows() const override { return display != nullptr; }
+
 private:
     bool selectRawEvents()
     {
@@ -150,4 +155,11 @@ private:
 std::unique_ptr<HookBackend> createHookBackend(InputHook &hook)
 {
     return std::make_unique<X11HookBackend>(hook);
+}
+
+// Qt gives the X keycode, the evdev code + 8, on X11 and Wayland alike.
+WindowKey windowKeyScanCode(quint32 nativeScanCode)
+{
+    const evdevscan::ScanCode key = evdevscan::fromXKeycode(nativeScanCode);
+    return {key.scan, key.extended};
 }

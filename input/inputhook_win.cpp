@@ -68,3 +68,11 @@ std::unique_ptr<HookBackend> createHookBackend(InputHook &)
 {
     return std::make_unique<WindowsHookBackend>();
 }
+
+// Qt gives bits 16 to 24 of the key message: the scan code and, in bit 8,
+// the extended flag.
+WindowKey windowKeyScanCode(quint32 nativeScanCode)
+{
+    constexpr quint32 extendedBit = 0x100;
+    return {nativeScanCode & 0xFF, (nativeScanCode & extendedBit) != 0};
+}

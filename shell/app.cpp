@@ -1,10 +1,14 @@
 #include "app.h"
 
+#include "handover.h"
 #include "inputhook.h"
+#include "myqquickview.h"
 #include "quitsignals.h"
+#include "requesthost.h"
 #include "runtimefolder.h"
 #include "singleinstance.h"
 #include "widget.h"
+#include "windowinputtap.h"
 
 #include <QDebug>
 
@@ -46,6 +50,15 @@ int runApplication(int &argc, char **argv, const std::function<void(Widget &)> &
         hook.setKeyboardCallback(&Widget::onHookKey, &window);
         hook.setMouseCallback(&Widget::onHookMouse, &window);
         hook.setCopyDataCallback(&Widget::onCopyData, &app, &window, window.windowTitle());
+        // Keys typed into the scene, where the capture cannot see them.
+        const WindowInputTap windowInput(hook, window.view());
+
+        // r770ctl's requests, performed here while the program runs.
+        RequestHost requests(window);
+        handover::RequestServer requestServer(QCoreApplication::applicationFilePath(),
+                                              [&requests](const QStringList &arguments) {
+                                                  return requests.take(arguments);
+                                              });
 
         window.showNormal();
         window.checkDevice();

@@ -3,6 +3,7 @@
 #include "configfile.h"
 #include "inivalue.h"
 #include "myqquickview.h"
+#include "scenerenderer.h"
 #include "widget.h"
 
 #include <QQmlContext>
@@ -22,6 +23,7 @@ void Ui_Controler::setupView(QWidget *host)
     host->setAttribute(Qt::WA_TranslucentBackground);
     host->setStyleSheet(QStringLiteral("background:transparent;"));
 
+    chooseSceneRenderer();
     view = new myQQuickView(host);
     view->setObjectName(QStringLiteral("ui_View"));
     view->setSource(QUrl(QStringLiteral("qrc:/modules/qml/main.qml")));

@@ -5,7 +5,9 @@
 #include "debugline.h"
 #include "devicechangesource.h"
 #include "discovery.h"
+#include "handover.h"
 #include "inputhook.h"
+#include "localchannel.h"
 #include "myqquickview.h"
 #include "ui_controler.h"
 #include "userevent.h"
@@ -30,6 +32,8 @@ const char *const trayMenuStyle =
     "QMenu::indicator { width: 13px; height: 13px; } "
     "QMenu::icon { padding-left: 2px; padding-right: 2px; } ";
 constexpr int discoveryDelayMs = 2048;
+// How often discovery asks again while r770ctl holds the mouse.
+constexpr int mouseWaitMs = 200;
 constexpr int trayNoticeMs = 10000;
 } // namespace
 
@@ -54,6 +58,10 @@ Widget::Widget(QWidget *parent)
     checkTimer.setInterval(discoveryDelayMs);
     checkTimer.setSingleShot(true);
     connect(&checkTimer, &QTimer::timeout, this, &Widget::checkDevice);
+    mouseLockName = handover::mouseLockName(QCoreApplication::applicationFilePath());
+    mouseWait.setInterval(mouseWaitMs);
+    mouseWait.setSingleShot(true);
+    connect(&mouseWait, &QTimer::timeout, this, &Widget::checkDevice);
 
     trayIcon = new QSystemTrayIcon(this);
     auto *quitAction = new QAction(tr("Quit (&Q)"), this);
@@ -179,6 +187,17 @@ void Widget::checkDevice()
         checkTimer.start();
         return;
     }
+    // r770ctl may be talking to the mouse: discovery waits until it is done.
+    if (!mouseLock)
+        mouseLock = std::make_unique<localchannel::InstanceLock>(mouseLockName);
+    if (mouseLock->tryLock() == localchannel::InstanceLock::State::HeldElsewhere) {
+        if (!waitingForMouse)
+            debugLine("Device: waiting for r770ctl to finish with the mouse");
+        waitingForMouse = true;
+        mouseWait.start();
+        return;
+    }
+    waitingForMouse = false;
     discoveryRunning = true;
 
     const Handshake result = discovery::acceptFirst(hidThread, discovery::findDevices()).result;
@@ -189,6 +208,7 @@ void Widget::checkDevice()
     else
         disconnectDevice();
     discoveryRunning = false;
+    lookedForMouse = true;
 }
 
 void Widget::connectDevice()

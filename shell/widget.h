@@ -12,6 +12,9 @@
 #include <memory>
 
 class DeviceChangeSource;
+namespace localchannel {
+class InstanceLock;
+}
 class QAction;
 class Ui_Controler;
 class myQQuickView;
@@ -37,6 +40,15 @@ public:
 
     void startScene();
     myQQuickView *view() const;
+
+    // The lock of whoever talks to the mouse (see handover.h): discovery
+    // waits while r770ctl holds it, and the program keeps it from its first
+    // look for the mouse until it ends. Named after this executable.
+    QString mouseLockName;
+    // Whether the program holds the mouse and has looked for it at least
+    // once: until then, requests handed over by r770ctl wait.
+    bool hasLookedForMouse() const { return lookedForMouse; }
+    bool isDiscovering() const { return discoveryRunning; }
 
     // Replaces the platform's device-change source (tests, the demo).
     void setDeviceChangeSource(std::unique_ptr<DeviceChangeSource> source);
@@ -98,6 +110,10 @@ private:
     QAction *autostartAction = nullptr;
     std::unique_ptr<DeviceChangeSource> deviceChanges;
     bool discoveryRunning = false;
+    std::unique_ptr<localchannel::InstanceLock> mouseLock;
+    QTimer mouseWait;
+    bool waitingForMouse = false;
+    bool lookedForMouse = false;
     // A device-change notice came while the watch still ran; if the watch
     // then finds the device gone, that notice was the unplug's own.
     bool noticeWhileWatching = false;

@@ -129,13 +129,17 @@ Item {
 
     // Runs `work` with the scene locked. The device calls block the GUI
     // thread; the link lets events through while it waits, and the overlay
-    // keeps the user from starting anything meanwhile.
+    // keeps the user from starting anything meanwhile. The controller learns
+    // where the flow begins and ends, so that each of the mouse's profile
+    // images goes to it once, with every change of the flow.
     function runLocked(work) {
         flowDepth += 1
         uiView.setEnabled(false)
+        uiView.mouseBeginFlow()
         try {
             work()
         } finally {
+            uiView.mouseEndFlow()
             flowDepth -= 1
             if (!locked)
                 uiView.setEnabled(true)
@@ -200,6 +204,39 @@ Item {
             dpiPanel.activeStage = 1
             gunStore.sendAll()
         })
+    }
+
+    // --- Changes made outside the window (r770ctl, through the program) -----------
+
+    // Whether such a change must wait ("busy": a flow is sending) or is
+    // refused ("unsaved": it would mix with edits the pages hold); "" when
+    // it can be made now.
+    function outsideChangeBlocked(): string {
+        if (flowDepth > 0)
+            return "busy"
+        return unsaved ? "unsaved" : ""
+    }
+
+    // The pages named read the files again, sending nothing, as at first
+    // initialisation: "keys", "liftOff", "dpi", "lighting", "pointer", or
+    // "profile" for another profile in use (all of them).
+    function showOutsideChanges(pages: var) {
+        if (!isPownOn)
+            return
+        const named = Formulas.asList(pages).map(String)
+        const all = named.includes("profile")
+        if (all)
+            profileStore.current = profileStore.startNumber(uiView.getGlobalData("mouse/profileNo"))
+        if (all || named.includes("keys"))
+            keyPanel.init(false)
+        if (all || named.includes("liftOff"))
+            liftOffPanel.init(false)
+        if (all || named.includes("dpi"))
+            dpiPanel.init(false)
+        if (all || named.includes("lighting"))
+            lightPanel.init(false)
+        if (all || named.includes("pointer"))
+            pointerStore.init(false)
     }
 
     // --- Dialogs --------------------------------------------------------------------
@@ -514,7 +551,7 @@ Item {
         objectName: "keyDialog"
         anchors.fill: parent
         view: Qt.resolvedUrl("J2/KeyAssigment.qml")
-        properties: ({ panel: keyPanel })
+        properties: ({ panel: keyPanel, macros: macroStore, scene: mainIten })
     }
 
     DialogLoader {

@@ -2,6 +2,7 @@
 // started as a process beside its own copy of the runtime folder, with the
 // virtual mice it is to find. Each case checks the exit status, the output,
 // the frames the mouse received and its final state, and the files.
+#include "handover.h"
 #include "localchannel.h"
 #include "testmodules.h"
 #include "virtualbus.h"
@@ -101,6 +102,16 @@ class CtlTest : public QObject
         settings.sync();
     }
 
+    void writeMacro(const QString &name, const QStringList &steps, int repeat)
+    {
+        QSettings file(folder->path("macro/" + name + ".bin"), QSettings::IniFormat);
+        file.setValue("config/total", steps.size());
+        file.setValue("config/repeat", repeat);
+        for (int i = 0; i < steps.size(); ++i)
+            file.setValue(QStringLiteral("macro/%1").arg(i), steps.at(i));
+        file.sync();
+    }
+
     // The folder for one hid553 or hid560 mouse as shipped.
     void configure(const QString &set)
     {
@@ -120,13 +131,16 @@ class CtlTest : public QObject
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_RUNTIME_DIR", runtime.path());
+        // Pointer options applied stay in the process's memory.
+        env.insert("GSETTINGS_BACKEND", "memory");
         env.insert("R770CTL_VIRTUAL_BUS", busFile);
         env.insert("R770CTL_VIRTUAL_LOG", logFile);
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(runtime.path());
         process.start(program, args);
         Run result;
-        if (!process.waitForFinished(120000)) {
+        // Events go on meanwhile: a test may play the tray program.
+        if (!QTest::qWaitFor([&process] { return process.state() == QProcess::NotRunning; }, 120000)) {
             process.kill();
             process.waitForFinished();
             result.err = "did not finish";
@@ -169,10 +183,10 @@ private slots:
     {
         const Run overall = run({"--help"}, Mice{});
         QCOMPARE(overall.code, 0);
-        for (const char *command : {"status", "profile list", "profile export N FILE", "profile import N FILE",
+        for (const char *command : {"status", "profile list", "profile apply N", "profile export N FILE", "profile import N FILE",
                                     "profile reset N", "dpi stage N", "dpi set VALUE...", "liftoff MM [on|off]",
                                     "light EFFECT SPEED BRIGHTNESS [COLOUR...]", "key K FUNCTION...",
-                                    "macro list", "macro show NAME"})
+                                    "macro list", "macro show NAME", "macro send NAME K"})
             QVERIFY2(overall.out.contains(QLatin1String(command)), command);
         for (int code : {2, 3, 4, 5, 6, 7})
             QVERIFY(overall.out.contains(QStringLiteral("\n  %1  ").arg(code)));
@@ -181,7 +195,7 @@ private slots:
         QCOMPARE(key.code, 0);
         QVERIFY(key.out.startsWith("Usage: r770ctl key K FUNCTION...\n"));
         QVERIFY(key.out.contains("keys COMBO"));
-        QCOMPARE(run({"help", "profile"}, Mice{}).out.count("Usage: r770ctl"), 4);
+        QCOMPARE(run({"help", "profile"}, Mice{}).out.count("Usage: r770ctl"), 5);
         QVERIFY(run({"--version"}, Mice{}).out.startsWith("r770ctl "));
     }
 
@@ -215,8 +229,11 @@ private slots:
         QTest::newRow("three keys") << QStringList{"key", "3", "keys", "a+b+c"} << "at most two keys";
         QTest::newRow("button name") << QStringList{"key", "3", "button", "up"} << "left, middle, right, forward, back";
         QTest::newRow("fire rate") << QStringList{"key", "3", "fire", "a", "0", "3"} << "1 to 255 ms";
-        QTest::newRow("macro not yet") << QStringList{"key", "3", "macro", "Burst"} << "not available";
+        QTest::newRow("macro without a name") << QStringList{"key", "3", "macro"} << "macro takes a macro name";
+        QTest::newRow("macro mode") << QStringList{"key", "3", "macro", "Burst", "twice"} << "once, loop or hold";
+        QTest::newRow("macro to a key beyond") << QStringList{"macro", "send", "Burst", "9"} << "key must be 1 to 8";
         QTest::newRow("no such profile") << QStringList{"profile", "reset", "7"} << "the profiles are: 1 Standard";
+        QTest::newRow("no profile to apply") << QStringList{"profile", "apply", "Work"} << "the profiles are: 1 Standard";
         QTest::newRow("macro name") << QStringList{"macro", "show", "../apConfig"} << "cannot be a macro name";
     }
     void refusedBeforeAnythingIsSent()
@@ -389,8 +406,8 @@ private slots:
                      QList<int>({8, 0xFF, 15}));
             return;
         }
-        QCOMPARE(r.commands(), QString("8C 00 | 8C 01 | 8C 02 | 8C 03 | 8C 04 | 0C 00 | 0C 01 | 0C 02 | 0C 03 | 0C 04 | "
-                                       "0C 01 | 0C 02 | 0C 03 | 0C 04"));
+        // Each profile image once, with the colours and the effect in it.
+        QCOMPARE(r.commands(), QString("8C 00 | 8C 01 | 8C 02 | 8C 03 | 8C 04 | 0C 00 | 0C 01 | 0C 02 | 0C 03 | 0C 04"));
         QCOMPARE(bytesAt(r.profileBlock(0), 24, 9), colours);
         for (int block = 1; block <= 4; ++block)
             QCOMPARE(bytesAt(r.profileBlock(block), 71, 3), QString("08 FF 0F"));
@@ -465,8 +482,9 @@ private slots:
         QCOMPARE(iniText(setting("p4.bin"), "mouse", "reportRate"), QString("46"));
         QCOMPARE(iniText(setting("p1.bin"), "mouse", "reportRate"), QString("3"));
 
-        const QString exported = folder->root() + "/work.pf";
-        r = run({"profile", "export", "work", exported}, Mice{});
+        // A relative name is the caller's, not the runtime folder's.
+        const QString exported = runtime.path() + "/work.pf";
+        r = run({"profile", "export", "work", "work.pf"}, Mice{});
         QCOMPARE(r.code, 0);
         QCOMPARE(contents(exported), contents(setting("p4.bin")));
 
@@ -549,6 +567,88 @@ private slots:
         QCOMPARE(steps.at(2).toObject(), (QJsonObject{{"action", "key release"}, {"key", "A"}}));
     }
 
+    // A macro goes to the key's own macro slot, in the byte form the macro
+    // editor sends; the key runs it once the assignment follows.
+    void macroToKey_data()
+    {
+        QTest::addColumn<QString>("set");
+        QTest::newRow("hid553") << "hid553";
+        QTest::newRow("hid560") << "hid560";
+    }
+    void macroToKey()
+    {
+        QFETCH(QString, set);
+        configure(set);
+        // English is in use; the release was recorded under Chinese names.
+        setIni(setting("apConfig.bin"), "common/language", "English");
+        writeMacro("Burst", {"1,A", "0,100", "2,\u56DE\u8F66"}, 2);
+        const bool hid560 = set == "hid560";
+        const QString macroFrame = hid560 ? "0F 03" : "13 03";
+        const QString matrixFrame = hid560 ? "0D 01" : "12 01";
+        const QString bytes = "00 02 0A 04 81 28 00 00 00";
+
+        Run r = run({"key", "3", "macro", "Burst", "loop"}, set);
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.out.startsWith("Key 3: macro Burst loop (was "), qPrintable(r.out));
+        QCOMPARE(iniText(setting("p1.bin"), "mouseKeyMatrix", "2"), QString("4, 1, 2, 0"));
+        QCOMPARE(iniText(setting("p1.bin"), "mouseMacroKey", "2"), QString("Burst"));
+        QVERIFY2(r.commands().endsWith(macroFrame + " | " + matrixFrame), qPrintable(r.commands()));
+        QCOMPARE(r.state().value("macros").toArray().at(2).toString().left(bytes.size()), bytes);
+        const QString matrix = r.state().value(hid560 ? "keyMatrixBlocks" : "keyMatrices").toArray().at(0).toString();
+        // The device form: macro type 09, the mode, macro number 3.
+        QCOMPARE(bytesAt(matrix, 8, 4), QString("09 01 03 00"));
+
+        // The key is shown by its macro from now on.
+        r = run({"key", "3", "button", "back"}, set);
+        QVERIFY2(r.out.contains("(was macro Burst loop)"), qPrintable(r.out));
+
+        // macro send fills a slot without touching the key's function.
+        r = run({"macro", "send", "Burst", "4"}, set);
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.commands().split(" | ").last(), hid560 ? QString("0F 04") : QString("13 04"));
+        QCOMPARE(iniText(setting("p1.bin"), "mouseMacroKey", "3"), QString("Burst"));
+        QVERIFY(r.out.contains("Key 4 runs no macro; to make it run this one: r770ctl key 4 macro Burst"));
+        QCOMPARE(r.state().value("macros").toArray().at(3).toString().left(bytes.size()), bytes);
+    }
+
+    // A macro the mouse cannot hold, or a key without a macro slot, is
+    // refused before anything is stored or sent.
+    void macroRefusals_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no such macro") << QStringList{"macro", "send", "Nope", "3"} << 6 << "macro/Nope.bin: no such macro";
+        QTest::newRow("bad step") << QStringList{"key", "3", "macro", "Broken"} << 2
+                                  << "macro Broken cannot be sent: step 2 ('9,A') is not a step";
+        QTest::newRow("too long") << QStringList{"macro", "send", "Long", "3"} << 2
+                                  << "macro Long cannot be sent: it takes more than the mouse's 128 bytes";
+        QTest::newRow("delay") << QStringList{"macro", "send", "Slow", "3"} << 2
+                               << "the delay after step 1 is 100 minutes or more";
+        QTest::newRow("no macro slot") << QStringList{"key", "13", "macro", "Burst"} << 2
+                                       << "key 13 has no macro slot on the mouse (keys 1 to 12 have one)";
+    }
+    void macroRefusals()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        setIni(setting("apConfig.bin"), "mouse/keyCount", 16);
+        writeMacro("Burst", {"1,A", "2,A"}, 1);
+        writeMacro("Broken", {"1,A", "9,A"}, 1);
+        QStringList many;
+        for (int i = 0; i < 70; ++i)
+            many << "1,A";
+        writeMacro("Long", many, 1);
+        writeMacro("Slow", {"1,A", "0,6000000", "2,A"}, 1);
+        const QByteArray profile = contents(setting("p1.bin"));
+        const Run r = run(args);
+        QCOMPARE(r.code, code);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QCOMPARE(r.transfers(), 0);
+        QCOMPARE(contents(setting("p1.bin")), profile);
+    }
+
     // Every way the mouse can be missing, unusable or failing, with its own
     // exit status and a message that says what to do or what was applied.
     void mouseErrors_data()
@@ -574,6 +674,12 @@ private slots:
             << QStringList{"light", "1", "0", "4"}
             << Mice{mouse("hid553", {{"failCalls", QJsonArray{QJsonObject{{"call", "sendFeatureReport"}, {"nth", 4}}}}})}
             << 5 << "the mouse did not take the effect; the colours reached it" << true;
+        // Frames: the handshake, the key assignment, then the lift-off fails.
+        QTest::newRow("profile apply fails midway")
+            << QStringList{"profile", "apply", "1"}
+            << Mice{mouse("hid553", {{"failCalls", QJsonArray{QJsonObject{{"call", "sendFeatureReport"}, {"nth", 3}}}}})}
+            << 5 << "the mouse did not take the lift-off, so the DPI stages and lighting were not sent; the key "
+                    "assignment reached it. Profile 1 (Standard) is in use; run the command again" << true;
         QTest::newRow("status without a mouse") << QStringList{"status"} << Mice{} << 3 << "no mouse found" << false;
     }
     void mouseErrors()
@@ -593,8 +699,7 @@ private slots:
     // A second r770ctl waits until the first has finished with the mouse.
     void oneAtATime()
     {
-        auto other = std::make_unique<localchannel::InstanceLock>(
-            localchannel::instanceName(folder->root() + "/r770") + "-ctl");
+        auto other = std::make_unique<localchannel::InstanceLock>(handover::mouseLockName(folder->root() + "/r770"));
         QCOMPARE(other->tryLock(), localchannel::InstanceLock::State::Acquired);
         // The first lets go while the second runs (this thread waits for it).
         std::unique_ptr<QThread> release(QThread::create([&other] {
@@ -609,23 +714,39 @@ private slots:
         QCOMPARE(r.commands(), QString("0B 01"));
     }
 
-    // While the tray program runs, r770ctl leaves the mouse alone; reading
-    // the files still works.
-    void trayProgramHoldsTheMouse()
+    // While the tray program runs, r770ctl hands it every command that needs
+    // the mouse or changes files (file names made absolute), waits while the
+    // program is busy, and prints its reply as its own; nothing reaches the
+    // mouse from r770ctl. Reading the files needs no hand-over.
+    void handedToTheTrayProgram()
     {
-        localchannel::InstanceLock tray(localchannel::instanceName(folder->root() + "/r770"));
-        QCOMPARE(tray.tryLock(), localchannel::InstanceLock::State::Acquired);
-        for (const QStringList &args : {QStringList{"dpi", "stage", "1"}, QStringList{"profile", "reset", "1"}}) {
-            const Run r = run(args);
-            QCOMPARE(r.code, 7);
-            QVERIFY2(r.err.contains("the r770 program is running and holds the mouse; quit it"), qPrintable(r.err));
-            QCOMPARE(r.transfers(), 0);
-        }
-        const Run status = run({"--json", "status"});
-        QCOMPARE(status.code, 7);
-        QCOMPARE(status.transfers(), 0);
-        QCOMPARE(QJsonDocument::fromJson(status.out.toUtf8()).object().value("profile").toObject().value("number").toInt(), 1);
+        const QString tray = folder->root() + "/r770";
+        localchannel::InstanceLock instance(localchannel::instanceName(tray));
+        QCOMPARE(instance.tryLock(), localchannel::InstanceLock::State::Acquired);
+        QStringList received;
+        int busyFor = 3;
+        handover::RequestServer server(tray, [&](const QStringList &args) -> std::optional<ctl::Reply> {
+            if (busyFor-- > 0)
+                return std::nullopt;
+            received << args.join(' ');
+            return ctl::Reply{5, "performed\n", "the mouse did not take it"};
+        });
+        QVERIFY(server.isListening());
+
+        Run r = run({"dpi", "stage", "1"});
+        QCOMPARE(r.code, 5);
+        QCOMPARE(r.out, QString("performed\n"));
+        QVERIFY2(r.err.contains("r770ctl: waiting for the r770 program to finish with the mouse..."), qPrintable(r.err));
+        QVERIFY(r.err.contains("r770ctl: the mouse did not take it"));
+        QCOMPARE(r.transfers(), 0);
+
+        QVERIFY(QFile::copy(setting("p1.bin"), runtime.path() + "/mine.pf"));
+        QCOMPARE(run({"--json", "status"}).transfers(), 0);
+        QCOMPARE(run({"profile", "import", "1", "mine.pf"}).code, 5);
         QCOMPARE(run({"profile", "list"}).code, 0);
+        // Bad values are refused before the program is asked.
+        QCOMPARE(run({"dpi", "stage", "9"}).code, 2);
+        QCOMPARE(received, QStringList({"dpi stage 1", "--json status", "profile import 1 " + runtime.path() + "/mine.pf"}));
     }
 };
 

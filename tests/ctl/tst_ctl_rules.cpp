@@ -69,6 +69,20 @@ private slots:
         }
     }
 
+    // The macro store's encoding: key names are found in each list in turn,
+    // the last stored text is the repeat count.
+    void macroEncoding()
+    {
+        QStringList chinese = rules->keyNamesWith({});
+        chinese[chinese.indexOf("Enter")] = QString::fromUtf8("\u56DE\u8F66");
+        const SceneRules::MacroEncoding e = rules->encodeMacro(
+            {"1,A", "0,100", QString::fromUtf8("2,\u56DE\u8F66"), "2"}, {rules->keyNamesWith({}), chinese});
+        QVERIFY2(e.problem.isEmpty(), qPrintable(e.problem + rules->error()));
+        QCOMPARE(e.bytes, (QVariantList{0, 2, 10, 4, 0x81, 0x28, 0, 0}));
+        QCOMPARE(rules->encodeMacro({"1,A", "x", "1"}, {}).problem, QString("step"));
+        QCOMPARE(rules->encodeMacro({"1,A", "x", "1"}, {}).step, 1);
+    }
+
     void keyNames()
     {
         QCOMPARE(keyfunctions::keyCode("ESC", *rules), 0x29);

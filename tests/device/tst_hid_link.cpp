@@ -193,6 +193,7 @@ private slots:
         QFETCH(int, reports);
         LinkRig rig(CommandSet::Hid553, reportLength);
         Block128 block = pattern(0x01);
+        const PauseTally before = rig.link->pauses();
         if (blockLength == 128)
             rig.link->hid553_13H_SetMacroKey(1, block.data());
         else if (blockLength == 8)
@@ -217,6 +218,10 @@ private slots:
             QVERIFY(out[r].timeUs - out[r - 1].timeUs >= 119000);
         QCOMPARE(closed.kind, TransferKind::Close);
         QVERIFY(closed.timeUs - out.back().timeUs >= 119000 + 127000);
+        // The link counts exactly those pauses: two settle steps on each
+        // side, one gap per report.
+        QCOMPARE(rig.link->pauses().count - before.count, unsigned(2 + reports + 2));
+        QCOMPARE(rig.link->pauses().milliseconds - before.milliseconds, 4 * 64ull + reports * 120ull);
     }
 
     // Nothing bounds the report length below the largest the link takes:

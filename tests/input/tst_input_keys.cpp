@@ -4,7 +4,10 @@
 #include "evdevscancodes.h"
 #include "inputhook.h"
 #include "platformhooks.h"
+#include "windowinputtap.h"
 
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QTest>
 #include <set>
 #include <utility>
@@ -16,6 +19,7 @@ struct FakeSource : HookBackend
 {
     static inline int active = 0; // installations not yet removed
     static inline bool available = true;
+    static inline bool seesWindows = true; // sees the program's own windows
     bool installed = false;
     bool install() override
     {
@@ -23,7 +27,14 @@ struct FakeSource : HookBackend
         return installed;
     }
     void remove() override { active -= std::exchange(installed, false); }
+    bool coversOwnWindows() const override { return seesWindows; }
 };
+
+// What Qt gives a window for a Linux key: its X keycode.
+constexpr quint32 nativeOf(unsigned evdev)
+{
+    return evdev + evdevscan::xKeycodeOffset;
+}
 
 } // namespace
 
@@ -65,6 +76,7 @@ private slots:
         hook.reset();
         FakeSource::active = 0;
         FakeSource::available = true;
+        FakeSource::seesWindows = true;
         reports.clear();
         InputHook::keyStates = hooklogic::KeyStateTable(); // every key released
         makeHook(false);
@@ -155,6 +167,59 @@ private slots:
                                        "f2- 10,-20"}));
     }
 
+    // The window's own events count only where the capture does not see
+    // them; then they report as the capture would.
+    void windowEventsStandInForTheCapture()
+    {
+        QObject window;
+        WindowInputTap tap(*hook, &window);
+        const quint32 keyA = nativeOf(30), leftAlt = nativeOf(56), sysRq = nativeOf(99);
+        auto key = [&window](QEvent::Type type, quint32 native, bool autoRepeat = false) {
+            QKeyEvent event(type, 0, Qt::NoModifier, native, 0, 0, QString(), autoRepeat);
+            QCoreApplication::sendEvent(&window, &event);
+        };
+        auto click = [&window](QEvent::Type type, Qt::MouseButton button) {
+            QMouseEvent event(type, QPointF(1, 2), QPointF(30, 40), button, button, Qt::NoModifier);
+            QCoreApplication::sendEvent(&window, &event);
+        };
+
+        // The capture sees the window: nothing from the window.
+        QVERIFY(!hook->ownWindowEventsNeeded());
+        key(QEvent::KeyPress, keyA);
+        click(QEvent::MouseButtonPress, Qt::LeftButton);
+        QCOMPARE(reports, QStringList());
+        key(QEvent::KeyRelease, keyA);
+
+        for (bool installed : {false, true}) {
+            FakeSource::available = installed;
+            FakeSource::seesWindows = false; // a Wayland session
+            QVERIFY(hook->installHooks() == installed);
+            QVERIFY(hook->ownWindowEventsNeeded());
+            reports.clear();
+            key(QEvent::KeyPress, keyA);
+            key(QEvent::KeyRelease, keyA, true); // auto-repeat: still held
+            key(QEvent::KeyPress, keyA, true);
+            key(QEvent::KeyRelease, keyA);
+            key(QEvent::KeyPress, leftAlt);
+            key(QEvent::KeyPress, sysRq); // Alt+SysRq is Print Screen
+            key(QEvent::KeyRelease, sysRq);
+            key(QEvent::KeyPress, 0);     // no native code (synthesised)
+            // The window loses the keyboard with Alt held: its release goes
+            // elsewhere, so it is reported here.
+            QFocusEvent focusOut(QEvent::FocusOut);
+            QCoreApplication::sendEvent(&window, &focusOut);
+            key(QEvent::KeyRelease, leftAlt);
+            // A double-click: its second press comes as a double-click event.
+            click(QEvent::MouseButtonPress, Qt::LeftButton);
+            click(QEvent::MouseButtonRelease, Qt::LeftButton);
+            click(QEvent::MouseButtonDblClick, Qt::LeftButton);
+            click(QEvent::MouseButtonRelease, Qt::LeftButton);
+            click(QEvent::MouseButtonPress, Qt::BackButton);
+            QCOMPARE(reports, (QStringList{"4+", "4-", "e2+", "46+", "46-", "e2-",
+                                           "f0+ 30,40", "f0- 30,40", "f0+ 30,40", "f0- 30,40"}));
+        }
+    }
+
     void installingAgainReplaces()
     {
         QVERIFY(hook->installHooks()); // the constructor installed once already
@@ -171,5 +236,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TestInputKeys)
+QTEST_GUILESS_MAIN(TestInputKeys)
 #include "tst_input_keys.moc"

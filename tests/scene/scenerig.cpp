@@ -13,6 +13,8 @@
 #include <QSettings>
 #include <QTest>
 
+#include <algorithm>
+
 namespace scenetest {
 
 namespace {
@@ -209,12 +211,17 @@ void SceneRig::mark()
     frameMark = mouse.receivedFrames().size();
 }
 
-QList<int> SceneRig::commandsSinceMark() const
+std::vector<vr770::Bytes> SceneRig::framesSinceMark() const
 {
     const std::vector<vr770::Bytes> frames = mouse.receivedFrames();
+    return {frames.begin() + std::ptrdiff_t(std::min(frameMark, frames.size())), frames.end()};
+}
+
+QList<int> SceneRig::commandsSinceMark() const
+{
     QList<int> codes;
-    for (size_t i = frameMark; i < frames.size(); ++i)
-        codes << frames[i][1];
+    for (const vr770::Bytes &frame : framesSinceMark())
+        codes << frame[1];
     return codes;
 }
 

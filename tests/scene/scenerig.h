@@ -78,6 +78,8 @@ public:
 
     // Command codes of the frames the mouse received since the last mark.
     QList<int> commandsSinceMark() const;
+    // The plain frames themselves.
+    std::vector<vr770::Bytes> framesSinceMark() const;
     void mark();
 
     // A key of a file under modules/setting, read by a fresh process.

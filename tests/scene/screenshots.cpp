@@ -115,6 +115,49 @@ bool shootMacroEditor(SceneRig &rig, const QString &tag, const QString &folder)
     return ok;
 }
 
+// The key assignment dialog: a mouse button, a fire key with its rate, a
+// combination being pressed, a refused key, a macro.
+bool shootKeyAssignment(SceneRig &rig, const QString &tag, const QString &folder)
+{
+    rig.callRoot("openKeyDialog", {2});
+    QObject *dialog = rig.find("keyDialog")->property("item").value<QObject *>();
+    if (!dialog)
+        return false;
+    bool ok = grab(rig, folder + "/key-assignment-" + tag + ".png");
+
+    auto press = [&rig](std::initializer_list<int> codes, bool release) {
+        for (int code : codes)
+            rig.callRoot("detectKeyboard", {true, code});
+        if (release)
+            for (int code : codes)
+                rig.callRoot("detectKeyboard", {false, code});
+    };
+    rig.call(dialog, "showCategory", {"fire"});
+    rig.call(dialog, "startCapture", {"fire"});
+    press({0x04}, true);
+    rig.call(dialog, "setFire", {0x04, 10, 3});
+    ok = grab(rig, folder + "/key-fire-" + tag + ".png") && ok;
+
+    rig.call(dialog, "showCategory", {"combination"});
+    rig.call(dialog, "startCapture", {"combination"});
+    press({0xE0, 0xE1, 0x06}, false);
+    ok = grab(rig, folder + "/key-combination-" + tag + ".png") && ok;
+    rig.call(dialog, "stopCapture");
+
+    // A code the key table does not hold.
+    rig.call(dialog, "startCapture", {"combination"});
+    press({0x74}, false);
+    ok = grab(rig, folder + "/key-refused-" + tag + ".png") && ok;
+    rig.call(dialog, "stopCapture");
+
+    rig.call(dialog, "showCategory", {"macro"});
+    rig.call(dialog, "chooseMacro", {"Reload", 1});
+    ok = grab(rig, folder + "/key-macro-" + tag + ".png") && ok;
+    rig.call(rig.find("keyDialog"), "close");
+    QTest::qWait(50);
+    return ok;
+}
+
 bool shootLanguage(const QString &language, const QString &tag, const QString &folder)
 {
     SceneRig rig;
@@ -140,8 +183,7 @@ bool shootLanguage(const QString &language, const QString &tag, const QString &f
     ok = dialog("system-setting", "systemDialog", "system") && ok;
     ok = dialog("profiles", "profileDialog", "profile") && ok;
     ok = dialog("factory-reset", "resetDialog", "reset") && ok;
-    ok = shoot(rig, folder, "key-assignment-" + tag, [&rig] { rig.callRoot("openKeyDialog", {2}); },
-               closeLoader("keyDialog")) && ok;
+    ok = shootKeyAssignment(rig, tag, folder) && ok;
     ok = shoot(rig, folder, "help-menu-" + tag, [&rig] { rig.call(rig.find("menuUp"), "openHelp"); },
                [&rig] { rig.call(rig.find("helpMenu"), "close"); }) && ok;
     ok = shoot(rig, folder, "profile-selector-" + tag, [&rig] { rig.call(rig.find("profileSelector"), "open"); },

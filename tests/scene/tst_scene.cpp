@@ -14,6 +14,8 @@
 #include <QSettings>
 #include <QtTest>
 
+#include <array>
+
 using scenetest::MouseSetup;
 using scenetest::SceneRig;
 using scenetest::ScriptedDialogs;
@@ -50,6 +52,59 @@ QString hex(const QList<int> &codes)
     return parts.join(' ');
 }
 
+template <typename Bytes>
+QString hexBytes(const Bytes &bytes)
+{
+    QStringList parts;
+    for (auto b : bytes)
+        parts << QString::number(int(b), 16).rightJustified(2, '0').toUpper();
+    return parts.join(' ');
+}
+
+// Everything the virtual mouse holds, one line per field, for comparing two
+// mice byte for byte with a readable difference.
+QStringList stateLines(const vr770::MouseState &s)
+{
+    QStringList lines;
+    auto line = [&lines](const QString &name, const QString &bytes) { lines << name + ": " + bytes; };
+    auto rows = [&line](const QString &name, const auto &arrays) {
+        for (size_t i = 0; i < arrays.size(); ++i)
+            line(name + '[' + QString::number(i) + ']', hexBytes(arrays[i]));
+    };
+    line("single values", hexBytes(std::array<int, 10>{s.reportRate, s.currentKeyMatrix, s.liftOffStage,
+                                                      s.liftOffEnable, s.currentDpi, s.ledEffect, s.ledEffectOption1,
+                                                      s.ledEffectOption2, s.dpiStageCount, s.currentProfile}));
+    line("keyboardOptions", hexBytes(s.keyboardOptions));
+    line("gunData", hexBytes(s.gunData));
+    line("fixedLedColor", hexBytes(s.fixedLedColor));
+    for (const auto &[type, block] : s.ledStageColors)
+        line("ledStageColors " + QString::number(type), hexBytes(block));
+    line("dpiStageCodes", hexBytes(s.dpiStageCodes));
+    rows("keyMatrices", s.keyMatrices);
+    rows("macros", s.macros);
+    line("profileReportRate", hexBytes(s.profileReportRate));
+    line("profileDpi", hexBytes(s.profileDpi));
+    rows("keyMatrixBlocks", s.keyMatrixBlocks);
+    rows("profiles", s.profiles);
+    return lines;
+}
+
+// The device profiles the profile-image frames (0CH) addressed, in order.
+QList<int> imageBlocks(const std::vector<vr770::Bytes> &frames)
+{
+    QList<int> blocks;
+    for (const vr770::Bytes &frame : frames)
+        if (frame[1] == Profile560)
+            blocks << frame[2];
+    return blocks;
+}
+
+QList<int> withoutImages(QList<int> codes)
+{
+    codes.removeAll(Profile560);
+    return codes;
+}
+
 } // namespace
 
 class TestScene : public QObject
@@ -60,6 +115,8 @@ class TestScene : public QObject
 
     SceneRig &make(const MouseSetup &setup = {})
     {
+        // The old rig goes first: it resets the bus and the current folder.
+        rig.reset();
         rig = std::make_unique<SceneRig>(setup);
         return *rig;
     }
@@ -78,6 +135,14 @@ class TestScene : public QObject
         call("dpiPanel", "setValue", {1, 3000});
         call("lightPanel", "setEffect", {1});
         call("liftOffPanel", "setPosition", {89});
+    }
+
+    // The profile images the controller holds are what the mouse holds.
+    void expectImagesOnTheMouse()
+    {
+        const vr770::MouseState s = rig->mouse.state();
+        for (int b = 0; b < 5; ++b)
+            QCOMPARE(hexBytes(s.profiles[size_t(b)]), hexBytes(rig->view().profileImages[b]));
     }
 
     // Lets closed dialogs go, so that a search finds only what is open.
@@ -277,6 +342,8 @@ private slots:
         QVERIFY(r.root()->property("unsaved").toBool());
         save();
         expectFrames(r.commandsSinceMark(), hid560 ? repeat(Profile560, 4) : QList<int>{DpiSet});
+        if (hid560)
+            expectImagesOnTheMouse();
         QVERIFY(!r.root()->property("unsaved").toBool());
         QCOMPARE(r.stored("p1.bin", "mouse/dpiValueArray"),
                  QStringLiteral("400, 2400, 1600, 3200, 6400, 12000, 14000, 16000"));
@@ -289,9 +356,11 @@ private slots:
         editAllPages();
         save();
         if (hid560) {
-            expectFrames(r.commandsSinceMark(), QList<int>{KeyMatrix560} + repeat(Profile560, 4)
-                                                    + repeat(Profile560, 1) + repeat(Profile560, 8)
-                                                    + QList<int>{Lod});
+            // The pages' own commands in order; then each profile image once,
+            // with the DPI, colour and effect changes in it.
+            expectFrames(r.commandsSinceMark(), QList<int>{KeyMatrix560, Lod} + repeat(Profile560, 5));
+            QCOMPARE(imageBlocks(r.framesSinceMark()), QList<int>({0, 1, 2, 3, 4}));
+            expectImagesOnTheMouse();
             const vr770::MouseState s = r.mouse.state();
             QCOMPARE(s.keyMatrixBlocks[0][3 * 4], 0x00); // combination: device type 0
             QCOMPARE(s.profiles[1][85], 3000 / 50);       // stage 2's code, sensor 3389
@@ -310,6 +379,105 @@ private slots:
         QCOMPARE(r.stored("p1.bin", "mouseKeyMatrix/3"), QStringLiteral("2, 1, 6, 0"));
         QCOMPARE(r.stored("p1.bin", "mouse/lightValue"), QStringLiteral("1, 2, 4"));
         QCOMPARE(r.stored("p1.bin", "mouse/reportRate"), QStringLiteral("89"));
+    }
+
+    // A save touching every page and a profile switch leave the mouse byte
+    // for byte as the pages sending one after the other would; on hid560
+    // each profile image then goes once, on hid553 nothing changes.
+    void flowsLeaveTheMouseAsPageByPage_data()
+    {
+        QTest::addColumn<bool>("hid560");
+        QTest::addColumn<bool>("profileSwitch");
+        QTest::addRow("hid553 save") << false << false;
+        QTest::addRow("hid553 profile switch") << false << true;
+        QTest::addRow("hid560 save") << true << false;
+        QTest::addRow("hid560 profile switch") << true << true;
+    }
+
+    void flowsLeaveTheMouseAsPageByPage()
+    {
+        QFETCH(bool, hid560);
+        QFETCH(bool, profileSwitch);
+        struct Outcome
+        {
+            QStringList state;
+            QList<int> commands;
+            QList<int> blocks;
+        };
+        auto run = [&](bool asFlow, Outcome &out) {
+            SceneRig &r = make({hid560, true});
+            r.configure([](QSettings &s) { s.setValue("profile/profileName", QStringList{"Standard0", "Far2"}); },
+                        "name.bin");
+            r.configure([](QSettings &s) {
+                s.setValue("mouse/reportRate", 60);
+                s.setValue("mouse/dpiValueArray", QStringList{"800", "1200", "2400", "4800", "9600", "12800", "14000", "16000"});
+                s.setValue("mouse/lightValue", QStringList{"5", "1", "3"});
+                s.setValue("mouseKeyMatrix/4", QStringList{"8", "0", "2", "0"});
+            }, "p3.bin");
+            QVERIFY(r.start());
+            if (!profileSwitch) {
+                editAllPages();
+                // A recoil-mode key: the key page then sends profile image 0 too.
+                QVERIFY(call("keyPanel", "setKey", {4, QVariantList{8, 0, 1, 0}, QString()}).toBool());
+            }
+            r.mark();
+            if (asFlow && profileSwitch) {
+                r.callRoot("switchProfile", {2});
+            } else if (asFlow) {
+                r.callRoot("saveChanges");
+            } else if (profileSwitch) {
+                // What the switch does, each page sending on its own.
+                r.view().setCurrentProfile(2);
+                for (const char *page : {"keyPanel", "liftOffPanel", "dpiPanel", "lightPanel"})
+                    call(page, "init", {true});
+            } else {
+                for (const char *page : {"keyPanel", "dpiPanel", "lightPanel", "liftOffPanel"})
+                    call(page, "save");
+            }
+            QVERIFY(r.waitUnlocked());
+            out = {stateLines(r.mouse.state()), r.commandsSinceMark(), imageBlocks(r.framesSinceMark())};
+        };
+        Outcome pageByPage, flow;
+        run(false, pageByPage);
+        run(true, flow);
+        if (QTest::currentTestFailed())
+            return;
+
+        QCOMPARE(flow.state.size(), pageByPage.state.size());
+        for (int i = 0; i < flow.state.size(); ++i)
+            QCOMPARE(flow.state.at(i), pageByPage.state.at(i));
+        if (!hid560) {
+            expectFrames(flow.commands, pageByPage.commands);
+            return;
+        }
+        // The other commands as before, in their order; the images once each.
+        expectFrames(withoutImages(flow.commands), withoutImages(pageByPage.commands));
+        QCOMPARE(flow.blocks, QList<int>({0, 1, 2, 3, 4}));
+        QVERIFY(pageByPage.blocks.size() > flow.blocks.size());
+    }
+
+    // An image the mouse did not take (the link failed halfway through it)
+    // stays marked: the next save sends it, even with nothing edited.
+    void unsentImagesGoWithTheNextSave()
+    {
+        SceneRig &r = make({true, true});
+        QVERIFY(r.start());
+        call("dpiPanel", "setValue", {1, 3000});
+        // Blocks 1 to 4 go as four reports each: the sixth is block 2's second.
+        r.mouse.failCall(vr770::Interface::Command, vr770::Call::Write, 6);
+        save();
+        QCOMPARE(imageBlocks(r.framesSinceMark()), QList<int>({1, 2, 3, 4}));
+        const vr770::MouseState s = r.mouse.state();
+        QCOMPARE(s.profiles[1][85], 3000 / 50);
+        QCOMPARE(s.profiles[3][85], 3000 / 50);
+        QVERIFY(s.profiles[2][85] != 3000 / 50);
+        QVERIFY(!r.root()->property("unsaved").toBool());
+
+        save();
+        QCOMPARE(imageBlocks(r.framesSinceMark()), QList<int>({2}));
+        expectImagesOnTheMouse();
+        save();
+        QVERIFY(r.commandsSinceMark().isEmpty());
     }
 
     // A mouse of the 55328 kind shows the eighth colour only with the effect
@@ -377,8 +545,9 @@ private slots:
         r.call(r.find("confirmOk"), "clicked");
         QVERIFY(r.waitUnlocked());
         if (hid560) {
-            expectFrames(r.commandsSinceMark(), QList<int>{KeyMatrix560, Lod} + repeat(Profile560, 4)
-                                                    + repeat(Profile560, 1) + repeat(Profile560, 8));
+            expectFrames(r.commandsSinceMark(), QList<int>{KeyMatrix560, Lod} + repeat(Profile560, 5));
+            expectImagesOnTheMouse();
+            QCOMPARE(r.mouse.state().profiles[1][84], 400 / 50);
         } else {
             expectFrames(r.commandsSinceMark(),
                          {KeyMatrix553, Lod, DpiSet, LedColour, LedColour, LedEffect, LedEffect});
@@ -540,6 +709,30 @@ private slots:
 
     // Every page, dialog and popup opens and closes without a warning, and
     // real clicks reach the flows.
+    // The busy spinner turns only while the window is shown: hidden in the
+    // tray, nothing keeps the scene animating.
+    void nothingAnimatesWhileHidden()
+    {
+        SceneRig &r = make();
+        QVERIFY(r.start(true));
+        QObject *spinner = r.find("busySpinner");
+        QVERIFY(spinner);
+        r.callRoot("setProtectUI", {10000});
+        const qreal before = spinner->property("rotation").toReal();
+        QTRY_VERIFY(spinner->property("rotation").toReal() != before);
+
+        r.window().hide();
+        QTest::qWait(50);
+        const qreal hidden = spinner->property("rotation").toReal();
+        QTest::qWait(200);
+        QCOMPARE(spinner->property("rotation").toReal(), hidden);
+
+        r.window().show();
+        QTRY_VERIFY(spinner->property("rotation").toReal() != hidden);
+        r.callRoot("setProtectUI", {0});
+        QVERIFY(r.waitUnlocked());
+    }
+
     void everyDialogOpens()
     {
         SceneRig &r = make();

@@ -504,8 +504,72 @@ private slots:
         QCOMPARE(describe({4, 0, 5, 0}), QStringLiteral("Burst"));
         QCOMPARE(describe({4, 0, 6, 0}), QStringLiteral("t16"));
         QCOMPARE(describe({9, 1, 2, 3}), QStringLiteral("0x09 0x01 0x02 0x03"));
+        QCOMPARE(describe({0xFF, 0, 1, 0}), QStringLiteral("t57"));
         QVERIFY(call(keyfunctions, "isLeftButton", {array({0, 0, 0xF0, 0})}).toBool());
         QVERIFY(!call(keyfunctions, "isLeftButton", {array({0, 0xF0, 0x1E, 2})}).toBool());
+    }
+
+    // The assignment dialog's rules: the group that shows an assignment, the
+    // fire codes, and keys captured for fire and combinations.
+    void keyAssignmentRules()
+    {
+        auto categoryOf = [&](const QVariantList &codes) {
+            return call(keyfunctions, "categoryOf", {array(codes)}).toString();
+        };
+        QCOMPARE(categoryOf({0, 0, 0xF3, 0}), QStringLiteral("mouse"));
+        QCOMPARE(categoryOf({0, 0xF0, 0x1E, 2}), QStringLiteral("mouse"));
+        QCOMPARE(categoryOf({0, 0, 0, 0}), QString()); // not a button
+        QCOMPARE(categoryOf({1, 4, 10, 3}), QStringLiteral("fire"));
+        QCOMPARE(categoryOf({3, 0, 0x83, 1}), QStringLiteral("media"));
+        QCOMPARE(categoryOf({3, 0, 0x83, 0}), QString());
+        QCOMPARE(categoryOf({5, 0, 4, 0}), QStringLiteral("dpi"));
+        QCOMPARE(categoryOf({6, 4, 0x2C, 0x11}), QStringLiteral("windows"));
+        QCOMPARE(categoryOf({7, 0, 0xE0, 0x04}), QStringLiteral("shortcut"));
+        QCOMPARE(categoryOf({8, 0, 3, 0}), QStringLiteral("gun"));
+        QCOMPARE(categoryOf({0xFF, 0, 1, 0}), QString()); // shown, never offered
+
+        auto fire = [&](const QJSValueList &args) { return list(call(keyfunctions, "fireCodes", args)); };
+        QCOMPARE(fire({4, 10, 3}), QVariantList({1, 4, 10, 3}));
+        QCOMPARE(fire({4, 0, 300}), QVariantList({1, 4, 1, 255}));
+        QCOMPARE(fire({4, "x", 0}), QVariantList({1, 4, 10, 0}));
+
+        // Events as (down, code); a capture's state after each.
+        auto run = [&](const char *start, const char *event, const QList<QPair<bool, int>> &events) {
+            QJSValue state = call(keyfunctions, start);
+            for (const auto &[down, code] : events)
+                state = call(keyfunctions, event, {state, down, code});
+            return state;
+        };
+        // Fire: the first key pressed; a release before it is not a key,
+        // and codes outside the key table or mouse buttons are refused
+        // without ending the capture.
+        QJSValue f = run("startFire", "fireEvent", {{false, 0x28}, {true, 0x74}});
+        QCOMPARE(f.property("refused").toInt(), 0x74);
+        QVERIFY(!f.property("done").toBool());
+        f = run("startFire", "fireEvent", {{true, 0xF0}, {true, 0}, {true, 0x04}, {true, 0x05}});
+        QCOMPARE(f.property("key").toInt(), 0x04);
+        QCOMPARE(f.property("refused").toInt(), 0);
+        QVERIFY(f.property("done").toBool());
+
+        // Left Ctrl, left Shift, C; a third key is ignored; done once all
+        // are released (the release of a key pressed before is not one).
+        const QList<QPair<bool, int>> chord{{false, 0x2C}, {true, 0xE0}, {true, 0xE1}, {true, 0x06},
+                                            {true, 0x07}, {true, 0x08}, {false, 0x06}, {false, 0x07},
+                                            {false, 0x08}, {false, 0xE1}};
+        QJSValue c = run("startCombination", "combinationEvent", chord);
+        QCOMPARE(list(c.property("codes")), QVariantList({2, 0x03, 0x06, 0x07}));
+        QVERIFY(!c.property("done").toBool()); // left Ctrl still held
+        c = call(keyfunctions, "combinationEvent", {c, false, 0xE0});
+        QVERIFY(c.property("done").toBool());
+        c = call(keyfunctions, "combinationEvent", {c, true, 0x09}); // after the end: nothing
+        QCOMPARE(list(c.property("codes")), QVariantList({2, 0x03, 0x06, 0x07}));
+        c = run("startCombination", "combinationEvent",
+                {{true, 0xE0}, {true, 0xE1}, {true, 0x06}, {true, 0x06}, {true, 0xE6}, {true, 0x74}});
+        QCOMPARE(list(c.property("codes")), QVariantList({2, 0x43, 0x06, 0}));
+        QCOMPARE(c.property("refused").toInt(), 0x74);
+        c = call(keyfunctions, "combinationEvent", {c, false, 0x74}); // never taken
+        QCOMPARE(list(c.property("held")), QVariantList({0xE0, 0xE1, 0x06, 0xE6}));
+        QVERIFY(!call(keyfunctions, "hasKeys", {array({2, 0, 0, 0})}).toBool());
     }
 };
 

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QQuickItem>
+#include <QQuickWindow>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -68,6 +69,10 @@ private slots:
         QVERIFY(realSceneLoaded); // the compiled-in scene resolved
         QCOMPARE(window->size(), QSize(1024, 640));
         QVERIFY(!window->trayIcon->icon().isNull());
+        // The software renderer unless Qt's own variable picks another.
+        if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND") && !qEnvironmentVariableIsSet("QMLSCENE_DEVICE"))
+            QCOMPARE(window->view()->quickWindow()->rendererInterface()->graphicsApi(),
+                     QSGRendererInterface::Software);
     }
 
     void runFollowsInitOnceForEachUserEvent()

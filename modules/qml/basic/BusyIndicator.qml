@@ -19,9 +19,10 @@ Item {
         color: Theme.busyMask
     }
 
+    // Only while locked: the fade-out must not swallow the next click.
     MouseArea {
         anchors.fill: parent
-        enabled: busy.visible
+        enabled: busy.running
         hoverEnabled: true
         acceptedButtons: Qt.AllButtons
         onWheel: wheel => wheel.accepted = true
@@ -38,6 +39,7 @@ Item {
 
         Item {
             id: spinner
+            objectName: "busySpinner"
             anchors.centerIn: parent
             width: 36
             height: 36
@@ -61,7 +63,8 @@ Item {
                 to: 360
                 duration: 900
                 loops: Animation.Infinite
-                running: busy.visible
+                // Not while the window is hidden in the tray.
+                running: busy.visible && busy.Window.visibility !== Window.Hidden
             }
         }
     }

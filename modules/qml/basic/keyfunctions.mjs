@@ -3,6 +3,8 @@
 // positions in the "keyAssigment" texts. Loaded by the scene and, headless,
 // by QJSEngine::importModule.
 
+import { codes as tableCodes, firstButtonCode } from "./keycodes.mjs";
+
 export const type = Object.freeze({
     mouse: 0x00, fire: 0x01, combination: 0x02, media: 0x03, macro: 0x04,
     dpi: 0x05, windows: 0x06, shortcut: 0x07, gun: 0x08, fixed: 0xFF,
@@ -121,8 +123,121 @@ export function describe(codes, texts, keyName, macroName, units) {
     case type.macro:
         return macroName(c2) || texts[16] || "";
     case type.fixed:
-        return "\u2014";
+        return texts[57] || "\u2014";
     default:
         return codes.map(c => "0x" + c.toString(16).toUpperCase().padStart(2, "0")).join(" ");
     }
+}
+
+// --- The assignment dialog ---------------------------------------------------
+
+// The dialog's groups of functions in the order it lists them; `text` is the
+// group's name in the "keyAssigment" texts. The fixed function is in none:
+// it is shown, never offered.
+export const categories = Object.freeze([
+    { name: "mouse", text: 1 },
+    { name: "fire", text: 8 },
+    { name: "combination", text: 14 },
+    { name: "media", text: 15 },
+    { name: "macro", text: 16 },
+    { name: "dpi", text: 21 },
+    { name: "windows", text: 25 },
+    { name: "shortcut", text: 26 },
+    { name: "gun", text: 52 },
+]);
+
+// The group that offers an assignment; "" for the fixed function and codes
+// no group builds.
+export function categoryOf(codes) {
+    const [c0] = codes;
+    switch (c0) {
+    case type.mouse:
+        return buttons.concat([doubleFire]).some(f => sameCodes(f.codes, codes)) ? "mouse" : "";
+    case type.fire: return "fire";
+    case type.combination: return "combination";
+    case type.macro: return "macro";
+    default: {
+        const lists = { media, dpi, windows, shortcut: shortcuts, gun: guns };
+        for (const name of Object.keys(lists))
+            if (lists[name].some(f => sameCodes(f.codes, codes)))
+                return name;
+        return "";
+    }
+    }
+}
+
+// Fire: the key, the interval in ms shown in "Rate" (keyCode2) and the
+// repeat count from "Times" (keyCode3; 0 repeats while the button is held).
+export const fireRate = Object.freeze({ min: 1, max: 255, initial: 10 });
+export const fireTimes = Object.freeze({ min: 0, max: 255, initial: 1 });
+
+function within(value, range) {
+    const n = Math.trunc(Number(value));
+    return Number.isFinite(n) ? Math.min(Math.max(n, range.min), range.max) : range.initial;
+}
+
+export function fireCodes(key, rate, times) {
+    return [type.fire, key, within(rate, fireRate), within(times, fireTimes)];
+}
+
+export function macroCodes(mode, slot) {
+    return [type.macro, mode, slot, 0];
+}
+
+// --- Capturing keys ------------------------------------------------------------
+// The fire and combination inputs take the key reports of the system-wide
+// capture ("detectKeyboard": down or up, USB code). They take keyboard keys
+// of the key table only: any other code is refused (`refused` holds it) and
+// the capture goes on; it never becomes code 0.
+
+export function capturable(code) {
+    return code > 0 && code < firstButtonCode && tableCodes.includes(code);
+}
+
+// Fire takes the first key pressed; releases (of the key that started the
+// capture, say) are not keys.
+export function startFire() {
+    return { key: 0, refused: 0, done: false };
+}
+
+export function fireEvent(state, isDown, code) {
+    if (state.done || !isDown)
+        return state;
+    if (!capturable(code))
+        return { key: state.key, refused: code, done: false };
+    return { key: code, refused: 0, done: true };
+}
+
+// A combination takes presses: a modifier sets its bit of keyCode1, another
+// key fills keyCode2, then keyCode3, and further keys are ignored. It is done
+// once every key it took is released again.
+export function startCombination() {
+    return { codes: [type.combination, 0, 0, 0], held: [], refused: 0, done: false };
+}
+
+export function combinationEvent(state, isDown, code) {
+    if (state.done)
+        return state;
+    if (!isDown) {
+        if (!state.held.includes(code))
+            return state;
+        const held = state.held.filter(c => c !== code);
+        return { codes: state.codes, held, refused: state.refused, done: held.length === 0 };
+    }
+    if (!capturable(code))
+        return { codes: state.codes, held: state.held, refused: code, done: false };
+    const codes = state.codes.slice();
+    if (code >= firstModifier && code < firstModifier + modifierCount)
+        codes[1] |= 1 << (code - firstModifier);
+    else if (codes[2] === 0)
+        codes[2] = code;
+    else if (codes[3] === 0 && codes[2] !== code)
+        codes[3] = code;
+    const held = state.held.includes(code) ? state.held : state.held.concat([code]);
+    return { codes, held, refused: 0, done: false };
+}
+
+// Whether a combination holds any key.
+export function hasKeys(codes) {
+    return codes[1] !== 0 || codes[2] !== 0 || codes[3] !== 0;
 }

@@ -1,0 +1,159 @@
+// `profile apply`: a profile put in use and sent whole, as the window's
+// profile switch does.
+#include "commands.h"
+
+#include "commandset.h"
+#include "commandsupport.h"
+#include "controllercore.h"
+#include "hid_thread.h"
+#include "profiles.h"
+#include "scenerules.h"
+
+#include <QSettings>
+
+namespace ctl {
+
+namespace {
+
+// What each page of the window reads from the profile in use and sends.
+struct ProfilePages
+{
+    // keys
+    QVariantList keyCodes, gunPeriods;
+    // lift-off
+    int liftOffValue = 0;
+    bool liftOffOn = false;
+    // DPI
+    int dpiCount = 0;
+    QString sensorType;
+    QVariantList dpiValues;
+    // lighting
+    bool colourful = false;
+    QVariantList lightValue, colours, sentColours;
+    // pointer options
+    int speedStep = 0, doubleStep = 0, scrollLines = 0;
+};
+
+// The pages' own reads, from the files as the scene reads them.
+ProfilePages readPages(ControllerCore &core, const SceneRules &rules)
+{
+    ProfilePages p;
+    p.keyCodes = flatCodes(keyAssignment(core, rules));
+    p.gunPeriods = activeGunPeriods(core, rules);
+
+    const SceneRules::Range liftOff = rules.liftOff();
+    p.liftOffValue = rules.liftOffValue(
+        rules.boundedInt(core.getData(QStringLiteral("mouse/reportRate"), false), liftOff.min, liftOff.max, liftOff.min));
+    p.liftOffOn = rules.toBool(core.getData(QStringLiteral("mouse/reportRateEn"), false));
+
+    const SceneRules::DpiBounds bounds =
+        rules.dpiBounds(core.getGlobalData(QStringLiteral("mouse/minDPI")),
+                        core.getGlobalData(QStringLiteral("mouse/maxDPI")),
+                        core.getGlobalData(QStringLiteral("mouse/dpiBase")));
+    const QVariant sensor = core.getGlobalData(QStringLiteral("mouse/sensorType"));
+    p.sensorType = sensor.isValid() ? sensor.toString() : QString();
+    p.dpiCount = enabledStages(core, rules);
+    p.dpiValues = rules.boundedInts(core.getDataList(QStringLiteral("mouse/dpiValueArray"), false),
+                                    rules.maxDpiStages(), bounds.min, bounds.max,
+                                    core.getDataList(QStringLiteral("mouse/dpiValueArray"), true));
+
+    p.colourful = rules.toBool(core.getGlobalData(QStringLiteral("mouse/isColorful")));
+    const bool is55328 = rules.toBool(core.getGlobalData(QStringLiteral("mouse/is55328")));
+    p.lightValue = rules.lightValues(core.getDataList(QStringLiteral("mouse/lightValue"), false), p.colourful);
+    p.colours = rules.colourValues(core.getDataList(QStringLiteral("mouse/colorValue"), false),
+                                   core.getDataList(QStringLiteral("mouse/colorValue"), true));
+    p.sentColours = rules.sentColours(p.colours, is55328, p.lightValue.value(0).toInt());
+
+    const int last = rules.lastPointerPosition();
+    const int middle = rules.pointerPosition(5);
+    p.speedStep = rules.pointerIndex(rules.boundedInt(core.getData(QStringLiteral("mouse/mouseRate"), false), 0, last, middle));
+    p.doubleStep = rules.pointerIndex(rules.boundedInt(core.getData(QStringLiteral("mouse/doubleRate"), false), 0, last, middle));
+    p.scrollLines = rules.scrollLines(core.getData(QStringLiteral("mouse/scrollRate"), false));
+    return p;
+}
+
+Prepared prepareApply(const QStringList &args, ControllerCore &core, const SceneRules &rules)
+{
+    if (args.size() != 1)
+        return usageError(tr("profile apply takes a profile"));
+    const profiles::List list = profiles::read(core, rules);
+    QString why;
+    const profiles::Entry *found = list.find(args.at(0), &why);
+    if (!found)
+        return usageError(why);
+    const profiles::Entry entry = *found;
+    // The rules outlive the action: both belong to the handling of one request.
+    return {[entry, &rules](Context &ctx) {
+                ControllerCore &core = ctx.core;
+                // As the profile selector: the number stored, the profile in use.
+                core.setGlobalData(QStringLiteral("mouse/profileNo"), entry.slot);
+                core.setCurrentProfile(entry.slot);
+                const ProfilePages p = readPages(core, rules);
+                // What the pages store on the way, before anything is sent.
+                core.mouseSetKeyMatrix(p.keyCodes, false, p.gunPeriods);
+                core.setDataList(QStringLiteral("mouse/dpiValueArray"), p.dpiValues);
+                core.setData(QStringLiteral("mouse/currentDpiCount"), p.dpiCount);
+                core.setDataList(QStringLiteral("mouse/lightValue"), p.lightValue);
+                core.setDataList(QStringLiteral("mouse/colorValue"), p.colours);
+                if (!flushed(ctx, *core.globalSettings) || !storeProfile(ctx))
+                    return;
+                ctx.changedPages << QLatin1String(page::profile);
+
+                // Sent as the window's switch sends it: page by page, as one
+                // flow. On hid560 the DPI stages and the lighting only change
+                // the profile images, which go once each when the flow ends;
+                // they cannot fail before that.
+                const bool imagesHeld = core.commandSet() == CommandSet::hid560;
+                const auto level = [&p](int i) { return uchar(p.lightValue.value(i).toInt()); };
+                const auto dpi = [&] { core.mouseSetDpi(p.dpiCount, p.sensorType, p.dpiValues); };
+                const auto lighting = [&] {
+                    core.mouseSetRGBColor(p.colourful ? 0 : 1, p.sentColours);
+                    core.mouseSetRGBEffect(level(0), level(1), level(2));
+                    core.mouseSetRGBEffect(level(0), level(1), level(2));
+                };
+                Delivery delivery(*ctx.link);
+                core.mouseBeginFlow();
+                delivery.step(tr("key assignment"), [&] { core.mouseSetKeyMatrix(p.keyCodes, true, p.gunPeriods); });
+                delivery.step(tr("lift-off"),
+                              [&] { core.mouseSetReportRate(uchar(p.liftOffValue), uchar(p.liftOffOn ? 1 : 0)); });
+                if (imagesHeld && delivery.complete()) {
+                    dpi();
+                    lighting();
+                } else { // after a failure, only noted as not sent
+                    delivery.step(tr("DPI stages"), dpi);
+                    delivery.step(tr("lighting"), lighting);
+                }
+                // The pointer options are the desktop's, not the mouse's.
+                core.mouseSetCursorSpeed(uint(p.speedStep));
+                core.mouseSetDoubleClickSpeed(uint(p.doubleStep));
+                core.mouseSetVerticalScrollLines(uint(p.scrollLines));
+                if (imagesHeld && delivery.complete())
+                    delivery.step(tr("profile images (DPI stages and lighting)"), [&] { core.mouseEndFlow(); });
+                else
+                    core.mouseEndFlow();
+                const QString name = tr("profile %1 (%2)").arg(entry.number).arg(entry.name);
+                if (!delivery.complete()) {
+                    delivery.fail(ctx, tr("%1 is in use").arg(name.left(1).toUpper() + name.mid(1)));
+                    return;
+                }
+                ctx.reply.out += tr("Profile %1 (%2) is in use and was sent to the mouse whole.\n")
+                                     .arg(entry.number).arg(entry.name);
+            },
+            {}};
+}
+
+} // namespace
+
+void addApplyCommand(std::vector<Command> &table)
+{
+    table.push_back({{QStringLiteral("profile"), QStringLiteral("apply")}, QStringLiteral("N"),
+                     tr("put profile N in use and send it whole"),
+                     tr("Makes profile N the active one and sends all of it to the mouse (key\n"
+                        "assignment, lift-off, DPI stages, lighting) and applies its pointer options to\n"
+                        "the desktop, exactly as choosing it in the window's profile selector does. Run\n"
+                        "it at login, or after profile import or profile reset of the active profile.\n"
+                        "N is the profile's number in profile list, or its name.\n"),
+                     Access::Mouse, false, prepareApply});
+}
+
+} // namespace ctl

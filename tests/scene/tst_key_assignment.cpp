@@ -1,0 +1,453 @@
+// The key assignment dialog of the real scene against the virtual mouse:
+// the codes each function gives the key, keys taken from the capture's
+// reports, what closing the dialog changes, and what reaches the mouse and
+// the profile (read back in a fresh process). Any QML warning fails.
+#include "myqquickview.h"
+#include "scenerig.h"
+#include "widget.h"
+
+#include <QApplication>
+#include <QJSValue>
+#include <QQuickItem>
+#include <QSettings>
+#include <QtTest>
+
+#include <algorithm>
+
+using scenetest::MouseSetup;
+using scenetest::SceneRig;
+
+namespace {
+
+constexpr int KeyMatrix553 = 0x12, SelectMatrix553 = 0x02, Macro553 = 0x13;
+constexpr int Profile560 = 0x0C, KeyMatrix560 = 0x0D, SelectProfile560 = 0x02;
+
+QVariantList plain(QVariant value)
+{
+    if (value.canConvert<QJSValue>())
+        value = value.value<QJSValue>().toVariant();
+    QVariantList ints;
+    for (const QVariant &v : value.toList())
+        ints << v.toInt();
+    return ints;
+}
+
+QString text(int position)
+{
+    static const QSettings english(TestModules::sourceModules() + "/i18n/English.ini", QSettings::IniFormat);
+    return english.value(QStringLiteral("keyAssigment/%1").arg(position)).toString();
+}
+
+} // namespace
+
+class TestKeyAssignment : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<SceneRig> rig;
+    QObject *keys = nullptr;
+
+    SceneRig &make(const MouseSetup &setup = {})
+    {
+        rig = std::make_unique<SceneRig>(setup);
+        return *rig;
+    }
+
+    // Shown, so that clicks reach the scene.
+    bool start()
+    {
+        if (!rig->start(true))
+            return false;
+        rig->window().activateWindow();
+        rig->view().setFocus();
+        if (!QTest::qWaitForWindowActive(&rig->window()))
+            return false;
+        QObject *panels = rig->find("panels");
+        if (!QTest::qWaitFor([panels] { return panels->property("opacity").toDouble() == 1; }))
+            return false;
+        keys = rig->find("keyPanel");
+        return keys != nullptr;
+    }
+
+    // Opens the dialog of key `index` (0-based); null when it does not open.
+    QObject *open(int index)
+    {
+        // Closed dialogs go first, so that a search finds only this one.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        rig->callRoot("openKeyDialog", {index});
+        return rig->find("keyDialog")->property("item").value<QObject *>();
+    }
+
+    bool opened() const { return rig->find("keyDialog")->property("opened").toBool(); }
+    QVariantList codesOf(int index) const
+    {
+        QVariant value = keys->property("codes");
+        if (value.canConvert<QJSValue>())
+            value = value.value<QJSValue>().toVariant();
+        return plain(value.toList().value(index));
+    }
+    bool dirty() const { return keys->property("dirty").toBool(); }
+    QString description(int index) const { return rig->call(keys, "description", {index}).toString(); }
+    static QVariantList choice(QObject *dialog) { return plain(dialog->property("choice")); }
+    QString hint() const { return rig->find("keyHint")->property("text").toString(); }
+
+    void click(const QString &objectName)
+    {
+        auto *item = qobject_cast<QQuickItem *>(rig->find(objectName));
+        QVERIFY2(item && item->isVisible(), qPrintable(objectName));
+        const QPoint centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
+        QTest::mouseClick(&rig->view(), Qt::LeftButton, {}, centre);
+    }
+
+    // What the capture reports, as the program calls the scene.
+    void report(bool isDown, int code) { rig->callRoot("detectKeyboard", {isDown, code}); }
+    void save()
+    {
+        rig->mark();
+        rig->callRoot("saveChanges");
+        QVERIFY(rig->waitUnlocked());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("GSETTINGS_BACKEND", "memory");
+        scenetest::collectSceneWarnings();
+    }
+
+    void init()
+    {
+        scenetest::takeSceneWarnings();
+    }
+
+    void cleanup()
+    {
+        rig.reset();
+        keys = nullptr;
+        const QStringList warnings = scenetest::takeSceneWarnings();
+        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
+    }
+
+    // A click on each function of the groups and on OK gives key 4 the
+    // function's codes and text, held unsaved.
+    void everyFunctionGivesItsCodes()
+    {
+        make();
+        QVERIFY(start());
+        struct Function
+        {
+            const char *category;
+            QVariantList codes;
+            const char *text;
+        };
+        const Function functions[] = {
+            {"mouse", {0, 0, 0xF0, 0}, "Left Key"}, {"mouse", {0, 0, 0xF2, 0}, "Middle Key"},
+            {"mouse", {0, 0, 0xF1, 0}, "Right Key"}, {"mouse", {0, 0, 0xF4, 0}, "Forward Key"},
+            {"mouse", {0, 0xF0, 0x1E, 0x02}, "Double Fire"},
+            {"media", {3, 0, 0x83, 1}, "Player"}, {"media", {3, 0, 0xB5, 0}, "Next"},
+            {"media", {3, 0, 0xB6, 0}, "Privous"}, {"media", {3, 0, 0xB7, 0}, "Stop"},
+            {"media", {3, 0, 0xE2, 0}, "Mute"}, {"media", {3, 0, 0xCD, 0}, "Play/Pause"},
+            {"media", {3, 0, 0xE9, 0}, "Volumn+"}, {"media", {3, 0, 0xEA, 0}, "Volumn-"},
+            {"dpi", {5, 0, 1, 0}, "DPI+"}, {"dpi", {5, 0, 2, 0}, "DPI-"},
+            {"dpi", {5, 0, 3, 0}, "DPI LOOP"}, {"dpi", {5, 0, 4, 0}, "Sniper Key"},
+            {"windows", {6, 0, 0x94, 1}, "My PC"}, {"windows", {6, 0, 0x23, 2}, "Index"},
+            {"windows", {6, 0, 0x21, 2}, "Search"}, {"windows", {6, 4, 0x2C, 0x1B}, "Max"},
+            {"windows", {6, 4, 0x2C, 0x11}, "Min"}, {"windows", {6, 0, 0xE3, 0x07}, "Desktop"},
+            {"windows", {6, 0, 0xE3, 0x15}, "Run"},
+            {"shortcut", {7, 0, 0xE0, 0x11}, "New"}, {"shortcut", {7, 0, 0xE0, 0x1B}, "Cut"},
+            {"shortcut", {7, 0, 0xE0, 0x06}, "Copy"}, {"shortcut", {7, 0, 0xE0, 0x19}, "Paste"},
+            {"shortcut", {7, 0, 0xE0, 0x16}, "Save"}, {"shortcut", {7, 0, 0xE0, 0x13}, "Print"},
+            {"shortcut", {7, 0, 0xE0, 0x09}, "Find"}, {"shortcut", {7, 0, 0xE0, 0x1C}, "Redo"},
+            {"shortcut", {7, 0, 0xE0, 0x1D}, "Undo"}, {"shortcut", {7, 0, 0xE0, 0x04}, "Select All"},
+            {"gun", {8, 0, 1, 0}, "One Gun"}, {"gun", {8, 0, 2, 0}, "Two Gun"},
+            {"gun", {8, 0, 3, 0}, "Three Gun"},
+        };
+        for (const Function &f : functions) {
+            QObject *dialog = open(3);
+            QVERIFY(dialog);
+            click(QStringLiteral("category_") + f.category);
+            QStringList tile;
+            for (const QVariant &c : f.codes)
+                tile << QString::number(c.toInt());
+            click("choice" + tile.join('_'));
+            click("keyOk");
+            QVERIFY2(!opened(), f.text);
+            QCOMPARE(codesOf(3), f.codes);
+            QCOMPARE(description(3), QString::fromLatin1(f.text));
+            QVERIFY(dirty());
+            rig->call(keys, "init", {false}); // back to the stored assignment
+        }
+        QCOMPARE(codesOf(3), QVariantList({0, 0, 0xF3, 0}));
+
+        // By keyboard: Enter gives the key the function that has the focus.
+        QObject *dialog = open(3);
+        rig->call(dialog, "showCategory", {"dpi"});
+        qobject_cast<QQuickItem *>(rig->find("choice5_0_2_0"))->forceActiveFocus();
+        QTest::keyClick(&rig->view(), Qt::Key_Return);
+        QVERIFY(!opened());
+        QCOMPARE(codesOf(3), QVariantList({5, 0, 2, 0}));
+
+        // The fixed function is shown, and no group offers it.
+        rig->call(keys, "setKey", {3, QVariantList{0xFF, 0, 1, 0}, QString()});
+        dialog = open(3);
+        QCOMPARE(rig->find("keyResult")->property("text").toString(), text(57));
+        QCOMPARE(dialog->property("category").toString(), QStringLiteral("mouse"));
+        rig->call(rig->find("keyDialog"), "close");
+    }
+
+    // Fire and combinations take their keys from the capture's reports; a
+    // code the key table does not hold is refused with a hint and never
+    // becomes a key.
+    void fireAndCombinationFromTheCapture()
+    {
+        make();
+        QVERIFY(start());
+        QObject *dialog = open(4);
+        click("category_fire");
+        click("fireKey");
+        QCOMPARE(dialog->property("capturing").toString(), QStringLiteral("fire"));
+        QCOMPARE(hint(), text(58));
+        report(false, 0x28); // the release of a key pressed before: not a key
+        report(true, 0x74);  // no such key in the table
+        report(true, 0xF1);  // a mouse button is no key
+        QCOMPARE(dialog->property("capturing").toString(), QStringLiteral("fire"));
+        QCOMPARE(hint(), text(60));
+        QVERIFY(rig->find("fireKey")->property("invalid").toBool());
+        QCOMPARE(choice(dialog), QVariantList({0, 0, 0xF4, 0}));
+        report(true, 0x04);
+        report(false, 0x04);
+        QCOMPARE(dialog->property("capturing").toString(), QString());
+        QCOMPARE(hint(), text(64));
+        rig->call(rig->find("fireRate"), "edited", {"10"});
+        rig->call(rig->find("fireTimes"), "edited", {"3"});
+        QCOMPARE(choice(dialog), QVariantList({1, 0x04, 10, 3}));
+        click("fireEndless"); // repeats while the button is held
+        QCOMPARE(choice(dialog), QVariantList({1, 0x04, 10, 0}));
+        click("keyOk");
+        QCOMPARE(codesOf(4), QVariantList({1, 0x04, 10, 0}));
+
+        // Left Ctrl, left Shift and C; the dialog shows the keys as they come.
+        dialog = open(4);
+        QCOMPARE(dialog->property("category").toString(), QStringLiteral("fire"));
+        QCOMPARE(rig->find("fireKey")->property("text").toString(), QStringLiteral("A"));
+        click("category_combination");
+        click("comboKeys");
+        report(true, 0xE0);
+        report(true, 0xE1);
+        report(true, 0x06);
+        QCOMPARE(rig->find("comboKeys")->property("text").toString(), QStringLiteral("LCtrl + LShift + C"));
+        report(true, 0x74);
+        QCOMPARE(hint(), text(60));
+        for (int code : {0x06, 0xE1, 0x74, 0xE0})
+            report(false, code);
+        QCOMPARE(dialog->property("capturing").toString(), QString());
+        QCOMPARE(choice(dialog), QVariantList({2, 0x03, 0x06, 0}));
+        // A new capture that takes nothing keeps the combination.
+        click("comboKeys");
+        QCOMPARE(rig->find("comboKeys")->property("text").toString(), QString());
+        click("category_fire");
+        click("category_combination");
+        QCOMPARE(rig->find("comboKeys")->property("text").toString(), QStringLiteral("LCtrl + LShift + C"));
+        click("keyOk");
+        QCOMPARE(codesOf(4), QVariantList({2, 0x03, 0x06, 0}));
+        QCOMPARE(description(4), QStringLiteral("LCtrl + LShift + C"));
+    }
+
+    // Closing without a change, or with Cancel, Escape or the close button,
+    // leaves the key page as it was.
+    void closingWithoutAChange()
+    {
+        make();
+        QVERIFY(start());
+        const QVariantList before = codesOf(3);
+        open(3);
+        click("keyOk");
+        QVERIFY(!opened());
+        QVERIFY(!dirty());
+        QVERIFY(!rig->root()->property("unsaved").toBool());
+
+        QObject *dialog = open(3);
+        rig->call(dialog, "choose", {QVariant(QVariantList{5, 0, 3, 0})});
+        click("keyCancel");
+        dialog = open(3);
+        rig->call(dialog, "choose", {QVariant(QVariantList{5, 0, 3, 0})});
+        QTest::keyClick(&rig->view(), Qt::Key_Escape);
+        QVERIFY(!opened());
+        // The same function chosen again is no change.
+        dialog = open(3);
+        click("category_dpi");
+        click("choice5_0_3_0");
+        click("category_mouse");
+        click("choice0_0_243_0");
+        click("keyOk");
+        QCOMPARE(codesOf(3), before);
+        QVERIFY(!dirty());
+        save();
+        QVERIFY(rig->commandsSinceMark().isEmpty());
+    }
+
+    // Save stores the assignments made in the dialog and sends the key
+    // matrix frames; with a recoil weapon key, the derived matrices too.
+    void saveSendsTheAssignment_data()
+    {
+        QTest::addColumn<bool>("hid560");
+        QTest::addColumn<bool>("withGun");
+        QTest::addColumn<QList<int>>("frames");
+        QTest::addRow("hid553") << false << false << QList<int>{KeyMatrix553};
+        QTest::addRow("hid553 weapon") << false << true
+                                       << QList<int>{KeyMatrix553, KeyMatrix553, KeyMatrix553, KeyMatrix553, SelectMatrix553};
+        QTest::addRow("hid560") << true << false << QList<int>{KeyMatrix560};
+        // The profile image with the recoil-mode mask goes when the save ends.
+        QTest::addRow("hid560 weapon") << true << true
+                                       << QList<int>{KeyMatrix560, KeyMatrix560, KeyMatrix560, KeyMatrix560,
+                                                     SelectProfile560, Profile560};
+    }
+
+    void saveSendsTheAssignment()
+    {
+        QFETCH(bool, hid560);
+        QFETCH(bool, withGun);
+        QFETCH(QList<int>, frames);
+        make({hid560, true});
+        QVERIFY(start());
+
+        auto assign = [this](int key, const QVariantList &codes) {
+            rig->call(open(key), "choose", {QVariant(codes)});
+            click("keyOk");
+        };
+        assign(3, {1, 0x04, 10, 3});
+        assign(4, {2, 0x03, 0x06, 0});
+        if (withGun)
+            assign(1, {8, 0, 2, 0});
+        QVERIFY(rig->root()->property("unsaved").toBool());
+        save();
+        QCOMPARE(rig->commandsSinceMark(), frames);
+        QVERIFY(!dirty());
+        QCOMPARE(rig->stored("p1.bin", "mouseKeyMatrix/3"), QStringLiteral("1, 4, 10, 3"));
+        QCOMPARE(rig->stored("p1.bin", "mouseKeyMatrix/4"), QStringLiteral("2, 3, 6, 0"));
+        const vr770::MouseState s = rig->mouse.state();
+        auto entry = [&](int key) {
+            QList<int> bytes;
+            for (int i = 0; i < 4; ++i)
+                bytes << (hid560 ? s.keyMatrixBlocks[0][key * 4 + i] : s.keyMatrices[0][key * 4 + i]);
+            return bytes;
+        };
+        QCOMPARE(entry(3), (QList<int>{0x0A, 0x04, 10, 3}));
+        QCOMPARE(entry(4), (QList<int>{0x00, 0x03, 0x06, 0}));
+        if (withGun)
+            QCOMPARE(entry(1), (QList<int>{8, 0, 1, hid560 ? 0 : 1}));
+        // The recoil-mode mask reached the mouse in profile image 0.
+        if (withGun && hid560) {
+            QVERIFY(s.profiles[0][2] != 0);
+            QVERIFY(std::equal(s.profiles[0].begin(), s.profiles[0].end(), rig->view().profileImages[0]));
+        }
+    }
+
+    // A macro goes to the key's own slot when OK is pressed, and its name
+    // is stored at once; the key's assignment waits for Save. A macro that
+    // has no device form is refused and nothing changes.
+    void macroIsSentAtOnce()
+    {
+        SceneRig &r = make();
+        const QList<QPair<QString, QStringList>> macros = {
+            {"Burst", {"1,A", "0,100", "2,A"}}, {"Broken", {"1,A", "9,zzz"}}};
+        QStringList names;
+        for (const auto &[name, steps] : macros) {
+            QSettings s(r.modules.path("macro/" + name + ".bin"), QSettings::IniFormat);
+            s.setValue("config/total", steps.size());
+            s.setValue("config/repeat", 1);
+            for (int i = 0; i < steps.size(); ++i)
+                s.setValue(QStringLiteral("macro/%1").arg(i), steps.at(i));
+            names << name;
+        }
+        r.configure([&names](QSettings &s) { s.setValue("macro/macroName", names); }, "name.bin");
+        QVERIFY(start());
+
+        QObject *dialog = open(3);
+        click("category_macro");
+        click("macroMode2");
+        rig->call(dialog, "chooseMacro", {"Broken", 2});
+        r.mark();
+        click("keyOk");
+        QVERIFY(opened());
+        QCOMPARE(hint(), text(61));
+        QVERIFY(r.commandsSinceMark().isEmpty());
+        QCOMPARE(codesOf(3), QVariantList({0, 0, 0xF3, 0}));
+
+        rig->call(dialog, "chooseMacro", {"Burst", 2});
+        QCOMPARE(choice(dialog), QVariantList({4, 2, 3, 0}));
+        click("keyOk");
+        QVERIFY(!opened());
+        QCOMPARE(r.commandsSinceMark(), QList<int>{Macro553});
+        std::array<uint8_t, 128> burst{};
+        const uint8_t bytes[] = {0, 1, 10, 4, 0x81, 4, 0, 0};
+        std::copy(std::begin(bytes), std::end(bytes), burst.begin());
+        QCOMPARE(r.mouse.state().macros[3], burst);
+        QCOMPARE(r.stored("p1.bin", "mouseMacroKey/3"), QStringLiteral("Burst"));
+        QCOMPARE(codesOf(3), QVariantList({4, 2, 3, 0}));
+        QCOMPARE(description(3), QStringLiteral("Burst"));
+        QVERIFY(dirty());
+
+        // Opened again, it shows the macro; OK alone sends nothing.
+        dialog = open(3);
+        QCOMPARE(dialog->property("category").toString(), QStringLiteral("macro"));
+        QCOMPARE(dialog->property("macroName").toString(), QStringLiteral("Burst"));
+        QVERIFY(rig->find("macroMode2")->property("checked").toBool());
+        r.mark();
+        click("keyOk");
+        QVERIFY(r.commandsSinceMark().isEmpty());
+
+        save();
+        QCOMPARE(r.commandsSinceMark(), QList<int>{KeyMatrix553});
+        QCOMPARE(int(r.mouse.state().keyMatrices[0][3 * 4]), 9);
+        QCOMPARE(int(r.mouse.state().keyMatrices[0][3 * 4 + 2]), 4);
+        QCOMPARE(r.stored("p1.bin", "mouseKeyMatrix/3"), QStringLiteral("4, 2, 3, 0"));
+
+        // The macro editor opens over the dialog.
+        open(3);
+        click("category_macro");
+        click("openMacroEditor");
+        QVERIFY(rig->find("macroDialog")->property("opened").toBool());
+        rig->call(rig->find("macroDialog"), "close");
+        QVERIFY(opened());
+    }
+
+    // The only left button is never offered; the factory button gives the
+    // key its pD.bin assignment in the dialog and on the key page at once.
+    void leftButtonAndFactory()
+    {
+        SceneRig &r = make();
+        r.configure([](QSettings &s) { s.setValue("mouseKeyMatrix/2", QStringList{"2", "0", "4", "0"}); }, "p1.bin");
+        QVERIFY(start());
+        QVERIFY(!open(0));
+        QObject *dialog = open(2);
+        QVERIFY(dialog);
+        QCOMPARE(dialog->property("category").toString(), QStringLiteral("combination"));
+        click("keyFactory");
+        QCOMPARE(choice(dialog), QVariantList({0, 0, 0xF2, 0}));
+        QCOMPARE(dialog->property("category").toString(), QStringLiteral("mouse"));
+        QCOMPARE(codesOf(2), QVariantList({0, 0, 0xF2, 0}));
+        QVERIFY(dirty());
+        click("keyCancel");
+        QCOMPARE(codesOf(2), QVariantList({0, 0, 0xF2, 0}));
+        save();
+        QCOMPARE(r.stored("p1.bin", "mouseKeyMatrix/2"), QStringLiteral("0, 0, 242, 0"));
+
+        // With a second left button, the first may change.
+        rig->call(keys, "setKey", {1, QVariantList{0, 0, 0xF0, 0}, QString()});
+        QVERIFY(open(0));
+    }
+};
+
+int main(int argc, char **argv)
+{
+    int code = 0;
+    if (scenetest::runStoredReader(argc, argv, code))
+        return code;
+    QApplication app(argc, argv);
+    TestKeyAssignment test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_key_assignment.moc"
