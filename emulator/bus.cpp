@@ -125,6 +125,39 @@ VirtualDevice *Bus::startTransfer(hid_device_ *handle, TransferKind kind, Call c
     return nullptr;
 }
 
+void Bus::observe(const hid_device_ *handle, Call call)
+{
+    CallObserver observer;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        observer = callObserver;
+    }
+    if (handle && observer)
+        observer(handle->device, handle->role, call);
+}
+
+void Bus::observeOpen(const char *path)
+{
+    CallObserver observer;
+    int device = 0;
+    Interface role = Interface::Command;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (!callObserver || !path)
+            return;
+        for (const auto &[id, d] : devices)
+            for (const auto &i : d.interfaces)
+                if (i.path == path) {
+                    device = id;
+                    role = i.role;
+                }
+        if (!device)
+            return;
+        observer = callObserver;
+    }
+    observer(device, role, Call::Open);
+}
+
 hid_device_info *Bus::enumerate(uint16_t vid, uint16_t pid)
 {
     std::lock_guard<std::mutex> lock(mutex);
@@ -158,6 +191,7 @@ hid_device_info *Bus::enumerate(uint16_t vid, uint16_t pid)
 
 hid_device_ *Bus::open(const char *path)
 {
+    observeOpen(path);
     std::lock_guard<std::mutex> lock(mutex);
     if (!path)
         return nullptr;
@@ -178,6 +212,7 @@ hid_device_ *Bus::open(const char *path)
             }
             record(&probe, TransferKind::Open, {}, 0);
             ++d.interfaces[n].openHandles;
+            ++d.handlesNotClosed;
             return new hid_device_(probe);
         }
     }
@@ -192,6 +227,9 @@ void Bus::close(hid_device_ *handle)
     record(handle, TransferKind::Close, {}, 0);
     if (VirtualDevice *d = live(handle))
         --d->interfaces[handle->interfaceIndex].openHandles;
+    auto it = devices.find(handle->device);
+    if (it != devices.end() && !handle->closing)
+        --it->second.handlesNotClosed;
     handle->closing = true;
     changed.notify_all();
     if (handle->users == 0)
@@ -200,10 +238,12 @@ void Bus::close(hid_device_ *handle)
 
 int Bus::setNonblocking(hid_device_ *handle, int nonblock)
 {
+    observe(handle, Call::SetNonblocking);
     std::lock_guard<std::mutex> lock(mutex);
-    if (!live(handle)) {
+    VirtualDevice *d = live(handle);
+    if (!d || d->takeFault(handle->role, Call::SetNonblocking)) {
         if (handle)
-            handle->error = L"device disconnected";
+            handle->error = d ? L"injected fault" : L"device disconnected";
         return -1;
     }
     handle->nonblocking = nonblock != 0;
@@ -212,6 +252,7 @@ int Bus::setNonblocking(hid_device_ *handle, int nonblock)
 
 int Bus::sendFeatureReport(hid_device_ *handle, const uint8_t *data, size_t length)
 {
+    observe(handle, Call::SendFeatureReport);
     std::lock_guard<std::mutex> lock(mutex);
     constexpr TransferKind kind = TransferKind::FeatureOut;
     int refused = 0;
@@ -235,6 +276,7 @@ int Bus::sendFeatureReport(hid_device_ *handle, const uint8_t *data, size_t leng
 
 int Bus::getFeatureReport(hid_device_ *handle, uint8_t *data, size_t length)
 {
+    observe(handle, Call::GetFeatureReport);
     std::lock_guard<std::mutex> lock(mutex);
     constexpr TransferKind kind = TransferKind::FeatureIn;
     int refused = 0;
@@ -253,6 +295,7 @@ int Bus::getFeatureReport(hid_device_ *handle, uint8_t *data, size_t length)
 
 int Bus::write(hid_device_ *handle, const uint8_t *data, size_t length)
 {
+    observe(handle, Call::Write);
     std::lock_guard<std::mutex> lock(mutex);
     constexpr TransferKind kind = TransferKind::OutputReport;
     int refused = 0;
@@ -278,6 +321,7 @@ int Bus::write(hid_device_ *handle, const uint8_t *data, size_t length)
 
 int Bus::read(hid_device_ *handle, uint8_t *data, size_t length, int timeoutMs)
 {
+    observe(handle, Call::Read);
     std::unique_lock<std::mutex> lock(mutex);
     if (!handle)
         return -1;
@@ -411,6 +455,7 @@ void Bus::reset()
     devices.clear();
     log.clear();
     hotplugListener = nullptr;
+    callObserver = nullptr;
     changed.notify_all();
 }
 
@@ -418,6 +463,12 @@ void Bus::setHotplugListener(std::function<void()> listener)
 {
     std::lock_guard<std::mutex> lock(mutex);
     hotplugListener = std::move(listener);
+}
+
+void Bus::setCallObserver(CallObserver observer)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    callObserver = std::move(observer);
 }
 
 std::vector<int> Bus::mouseIds() const

@@ -56,6 +56,7 @@ struct VirtualDevice
     std::unique_ptr<Firmware> firmware; // null for devices other than mice
     bool openRefused = false;
     bool keepReportsWhileClosed = false;
+    int handlesNotClosed = 0; // opened by the host, dead or alive, not yet closed
     // Pending one-shot faults: calls left until each fires.
     std::map<std::pair<Interface, Call>, std::vector<int>> faults;
 
@@ -88,6 +89,7 @@ public:
     void queueInput(VirtualDevice &device, VirtualInterface &iface, Bytes report);
     void reset();
     void setHotplugListener(std::function<void()> listener);
+    void setCallObserver(CallObserver observer);
     std::vector<int> mouseIds() const;
     std::vector<Transfer> transfers(int device) const; // device < 0: all
     void clearLog();
@@ -102,12 +104,16 @@ private:
     // Start of every transfer: the handle's device, or null with the
     // failure logged and its result in `result` (dead handle, injected fault).
     VirtualDevice *startTransfer(hid_device_ *handle, TransferKind kind, Call call, int &result);
+    // Tells the call observer (if any) about a call, without the lock held.
+    void observe(const hid_device_ *handle, Call call);
+    void observeOpen(const char *path);
 
     mutable std::mutex mutex;
     std::condition_variable changed;
     std::map<int, VirtualDevice> devices;
     std::deque<Transfer> log;
     std::function<void()> hotplugListener;
+    CallObserver callObserver;
     int nextId = 1;
     int nextPath = 0;
 };

@@ -179,6 +179,13 @@ void VirtualR770::clearFaults()
     });
 }
 
+int VirtualR770::openHandles() const
+{
+    int open = 0;
+    onMouse(m_id, [&](VirtualDevice &d) { open = d.handlesNotClosed; });
+    return open;
+}
+
 std::vector<Transfer> VirtualR770::transfers() const
 {
     return Bus::instance().transfers(m_id);
@@ -223,6 +230,11 @@ void resetBus() { Bus::instance().reset(); }
 void setHotplugListener(std::function<void()> listener)
 {
     Bus::instance().setHotplugListener(std::move(listener));
+}
+
+void setCallObserver(CallObserver observer)
+{
+    Bus::instance().setCallObserver(std::move(observer));
 }
 
 std::vector<Transfer> transferLog() { return Bus::instance().transfers(-1); }

@@ -144,8 +144,8 @@ struct Transfer
     std::string note;         // firmware remark: "checksum error, frame ignored", ...
 };
 
-// Calls that a fault can be injected into.
-enum class Call { Open, SendFeatureReport, GetFeatureReport, Write, Read };
+// Calls that a fault can be injected into, and that the call observer sees.
+enum class Call { Open, SendFeatureReport, GetFeatureReport, Write, Read, SetNonblocking };
 
 // Handle on one virtual mouse of the bus. Cheap to copy; stays usable after
 // unplug(); becomes invalid after resetBus().
@@ -189,6 +189,10 @@ public:
     void setReportsKeptWhileClosed(bool keep);            // input reports wait for the next open
     void clearFaults();
 
+    // Handles on this mouse that the host opened and has not closed yet
+    // (handles that an unplug killed count until they are closed).
+    int openHandles() const;
+
     // The transfer log of this mouse only.
     std::vector<Transfer> transfers() const;
     // Plain frames the firmware received (FeatureOut entries), in order.
@@ -204,8 +208,16 @@ VirtualR770 addMouse(const MouseConfig &config = MouseConfig());   // plugged in
 std::vector<VirtualR770> mice();   // every mouse on the bus, plugged or not
 int addOtherDevice(const OtherDeviceConfig &config = OtherDeviceConfig());
 void setOtherDevicePlugged(int id, bool plugged);
-void resetBus();                    // removes every device, listener, fault and log entry
+void resetBus();                    // removes every device, listener, observer, fault and log entry
 void setHotplugListener(std::function<void()> listener);
+
+// Runs at the start of every hidapi call on a device of the bus (opens
+// included, closes not), before the call takes effect, on the calling thread
+// and with no lock of the bus held. It may therefore use the control API to
+// unplug the mouse or switch a fault on just before a chosen call. An empty
+// function removes it.
+using CallObserver = std::function<void(int device, Interface interface, Call call)>;
+void setCallObserver(CallObserver observer);
 
 std::vector<Transfer> transferLog();   // all devices, in order
 void clearTransferLog();

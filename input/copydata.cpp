@@ -12,7 +12,9 @@ std::optional<QString> warningText(const CopyData &data)
     const QByteArray &bytes = data.bytes;
     const qsizetype end = bytes.indexOf('\0');
     const QString text = QString::fromUtf8(bytes.constData(), end < 0 ? bytes.size() : end);
-    if (text.toUtf8().size() != bytes.size())
+    // The same bytes, not only as many: broken UTF-8 before a zero byte can
+    // decode to replacement characters of exactly the message's length.
+    if (text.toUtf8() != bytes)
         return std::nullopt;
     return text;
 }

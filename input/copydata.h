@@ -15,7 +15,8 @@ constexpr int maxBytes = 64 * 1024;
 
 // The window side: the warning text a message asks for, if any. The text is
 // the bytes up to the first zero byte as UTF-8, and it counts only when it
-// encodes back to exactly as many bytes as the message has.
+// encodes back to exactly the message's bytes (so a text with a zero byte
+// or broken UTF-8 in it shows nothing).
 std::optional<QString> warningText(const CopyData &data);
 
 // Framing on the local socket: dwData (8 bytes), payload length (4 bytes),

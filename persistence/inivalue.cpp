@@ -2,7 +2,7 @@
 
 #include "fileops.h"
 
-#include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -71,21 +71,29 @@ QSettings::Format formatFor(const QString &path)
     return info.size() > fileops::MaxIniFileBytes ? oversized : QSettings::IniFormat;
 }
 
+// The bytes of a file we may read; null for a missing or oversized one.
+static QByteArray smallFileBytes(const QString &path)
+{
+    QFile file(path);
+    if (file.size() > fileops::MaxIniFileBytes || !file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
 bool flush(QSettings &settings)
 {
-    const QFileInfo before(settings.fileName());
-    const qint64 oldSize = before.exists() ? before.size() : -1;
-    const QDateTime oldStamp = before.lastModified();
+    const QString path = settings.fileName();
+    const QByteArray before = smallFileBytes(path);
     settings.sync();
     switch (settings.status()) {
     case QSettings::NoError:
         return true;
-    case QSettings::FormatError: {
+    case QSettings::FormatError:
         // A malformed line in the file as it was read; it hides how the
-        // write went. A written file is a new one.
-        const QFileInfo after(settings.fileName());
-        return after.isFile() && (after.size() != oldSize || after.lastModified() != oldStamp);
-    }
+        // write went. A written file holds other bytes: the malformed line
+        // is gone. (Size and time alone miss a rewrite of the same length
+        // within the file system's time resolution.)
+        return QFileInfo(path).isFile() && smallFileBytes(path) != before;
     default:
         return false;
     }

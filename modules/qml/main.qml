@@ -109,10 +109,9 @@ Item {
             Lang.setGroup(group, uiView.getLangStrings(group, language))
 
         profileStore.init(Lang.profile[5])
-        const storedNumber = uiView.getGlobalData("mouse/profileNo")
-        profileStore.current = profileStore.startNumber(storedNumber)
-        if (Formulas.toInt(storedNumber, -1) !== profileStore.current)
-            uiView.setGlobalData("mouse/profileNo", profileStore.current)
+        // A missing or unusable number starts on a usable profile; the file
+        // keeps what it holds until the user switches profile.
+        profileStore.current = profileStore.startNumber(uiView.getGlobalData("mouse/profileNo"))
         uiView.setCurrentProfile(profileStore.current)
 
         // After the profile is set, so that it reads the profile in use.

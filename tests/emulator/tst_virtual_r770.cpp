@@ -247,6 +247,47 @@ private slots:
         QCOMPARE(int(mouse.state().currentProfile), 4);
     }
 
+    void callObserverAndOpenHandles()
+    {
+        VirtualR770 mouse = addMouse();
+        std::vector<std::pair<Interface, Call>> seen;
+        setCallObserver([&](int device, Interface in, Call call) {
+            QCOMPARE(device, mouse.id());
+            seen.emplace_back(in, call);
+            // Switching a fault on from here hits the call being made.
+            if (call == Call::Write)
+                mouse.unplug();
+        });
+
+        hid_device *h = hid_open_path(mouse.commandPath().c_str());
+        QVERIFY(h);
+        QCOMPARE(mouse.openHandles(), 1);
+        QCOMPARE(hid_set_nonblocking(h, 0), 0);
+        Bytes report(33, 0);
+        QCOMPARE(hid_write(h, report.data(), report.size()), -1);
+        // A handle the unplug killed stays open until the host closes it.
+        QCOMPARE(mouse.openHandles(), 1);
+        hid_close(h);
+        QCOMPARE(mouse.openHandles(), 0);
+        const decltype(seen) expected{{Interface::Command, Call::Open},
+                                      {Interface::Command, Call::SetNonblocking},
+                                      {Interface::Command, Call::Write}};
+        QVERIFY(seen == expected);
+
+        // An open of an unplugged mouse is still a call the observer sees.
+        QVERIFY(!hid_open_path(mouse.notifyPath().c_str()));
+        QVERIFY(seen.back() == std::make_pair(Interface::Notification, Call::Open));
+        setCallObserver({});
+        mouse.plug();
+
+        mouse.failCall(Interface::Command, Call::SetNonblocking);
+        h = hid_open_path(mouse.commandPath().c_str());
+        QCOMPARE(hid_set_nonblocking(h, 0), -1);
+        QCOMPARE(hid_set_nonblocking(h, 0), 0);
+        hid_close(h);
+        QCOMPARE(mouse.openHandles(), 0);
+    }
+
     // As on hidraw, a report sent while no handle is open on its interface
     // is lost; one that came in while a handle was open waits for a read.
     void reportsReachOpenInterfacesOnly()

@@ -92,8 +92,11 @@ private slots:
         QCOMPARE(send(title, 0x250F, QString("Zu alt: ä").toUtf8()), qintptr(1));
         QCOMPARE(send(title, 0x250F, QByteArray("Hello", 6)), qintptr(1)); // counts the zero
         QCOMPARE(send(title, 0x250F, QByteArray("Hi\0you", 6)), qintptr(1));
+        // Broken UTF-8 before a zero whose replacement characters happen to
+        // take as many bytes as the whole message.
+        QCOMPARE(send(title, 0x250F, QByteArray("\xf1\xf7\x0f%\0%g\0", 8)), qintptr(1));
         QCOMPARE(send(title, 0x42, "Hello"), qintptr(1));
-        QCOMPARE(window, (QStringList{"Zu alt: ä", "-", "-", "-"}));
+        QCOMPARE(window, (QStringList{"Zu alt: ä", "-", "-", "-", "-"}));
 
         // The window to skip gets nothing.
         QCOMPARE(InputHook::sendCopyData(title, CopyData{0x250F, "x"}, &window),
@@ -103,7 +106,7 @@ private slots:
         QCOMPARE(send("no such window", 0x250F, "x"), qintptr(0));
         hook->setCopyDataCallback(nullptr, QCoreApplication::instance(), &window, title);
         QCOMPARE(send(title, 0x250F, "x"), qintptr(0));
-        QCOMPARE(window.size(), 4);
+        QCOMPARE(window.size(), 5);
     }
 
     void badInputIsDroppedAndTheChannelStays()
@@ -161,7 +164,9 @@ private slots:
         QTRY_COMPARE(connected(idle), int(ConnectionGuard::DefaultMaxConnections));
         for (QLocalSocket &peer : idle)
             peer.abort();
-        QCOMPARE(send(title, 0x250F, "after"), qintptr(1));
+        // The server learns of the closed peers as it processes their
+        // sockets; a connection it takes before that is still beyond the cap.
+        QTRY_COMPARE_WITH_TIMEOUT(send(title, 0x250F, "after"), qintptr(1), 10000);
     }
 
     void withoutXNothingIsCaptured() { QVERIFY(!hook->installHooks()); }

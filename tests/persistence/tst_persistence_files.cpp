@@ -230,6 +230,16 @@ private slots:
         QVERIFY(gunstore::saveSet("0", {"M416", "L-Click", 10, 0, 10, 0}));
         QCOMPARE(freshRead(store, "gunData/0"), QVariant(QStringList{"M416", "L-Click", "10", "0", "10", "0"}));
 
+        // Also when the new content is as long as the malformed one and
+        // lands in the same millisecond: repeat until that has come up.
+        QVERIFY(macrolibrary::save("M", {"1,A"}, 1));
+        const QByteArray clean = contents(macro);
+        for (int round = 0; round < 200; ++round) {
+            QVERIFY(writeFile(macro, clean + "x\n"));
+            QVERIFY2(macrolibrary::save("M", {"1,A"}, 100), qPrintable(QString::number(round)));
+            QCOMPARE(contents(macro).size(), clean.size() + 2);
+        }
+
         // A file that cannot be written is reported.
         QVERIFY(QFile::remove(names) && QDir().mkdir(names));
         QVERIFY(!namelists::update(namelists::Guns, {"M416", "AKM"}));

@@ -1,0 +1,643 @@
+// The fault matrix: every command of both command sets against the virtual
+// mouse, with each of its HID calls in turn struck by each fault the mouse
+// can inject: unplugged just before the call, an error from the call, every
+// open refused from the call on, no input reports from the call on, firmware
+// busy from the call on. Each scenario checks that the command ends within
+// its bounds, that the link is free with no handle left open, that a struck
+// command does not report success, and that after re-plugging and discovery
+// the command works again.
+//
+// By default a slice runs: for each command and fault, the first, a middle
+// and the last call the fault can strike, and an error from the first call
+// of each kind. R770_FAULT_MATRIX=full strikes every call
+// (scripts/fault-matrix). The link's pauses are real; the scenarios run in
+// one process.
+#include "discovery.h"
+#include "linkrig.h"
+#include "testmodules.h"
+
+#include <QElapsedTimer>
+#include <QSettings>
+#include <QtTest>
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <thread>
+
+using vr770::Bytes;
+using vr770::MouseState;
+using vr770::VirtualR770;
+
+namespace {
+
+enum class Fault { Unplug, Error, RefusedOpen, Silent, Busy };
+constexpr Fault AllFaults[] = {Fault::Unplug, Fault::Error, Fault::RefusedOpen, Fault::Silent, Fault::Busy};
+
+const char *faultName(Fault f)
+{
+    switch (f) {
+    case Fault::Unplug: return "unplug before";
+    case Fault::Error: return "error from";
+    case Fault::RefusedOpen: return "open refused from";
+    case Fault::Silent: return "silent from";
+    case Fault::Busy: return "busy from";
+    }
+    return "";
+}
+
+const char *callName(Call c)
+{
+    switch (c) {
+    case Call::Open: return "open";
+    case Call::SetNonblocking: return "set_nonblocking";
+    case Call::SendFeatureReport: return "send_feature";
+    case Call::GetFeatureReport: return "get_feature";
+    case Call::Write: return "write";
+    case Call::Read: return "read";
+    }
+    return "";
+}
+
+// The calls a fault switched on just before them can do anything to.
+bool strikes(Fault f, Call c)
+{
+    switch (f) {
+    case Fault::Unplug:
+    case Fault::Error: return true;
+    case Fault::RefusedOpen: return c == Call::Open;
+    case Fault::Silent: return c == Call::Read;
+    case Fault::Busy: return c == Call::SendFeatureReport || c == Call::Write;
+    }
+    return false;
+}
+
+void switchOn(VirtualR770 &mouse, Fault f, Interface in, Call c)
+{
+    switch (f) {
+    case Fault::Unplug: mouse.unplug(); break;
+    case Fault::Error: mouse.failCall(in, c, 1); break;
+    case Fault::RefusedOpen: mouse.setOpenRefused(true); break;
+    case Fault::Silent: mouse.setSilent(in, true); break;
+    case Fault::Busy: mouse.setBusy(true); break;
+    }
+}
+
+// Pre-fill of out-parameters, so that a value the command wrote shows.
+constexpr uchar Untouched = 0xA5;
+// Longest wait of one block read, and slack for a loaded machine.
+constexpr qint64 ReadBoundMs = 1000;
+constexpr qint64 SlackMs = 3000;
+// Beyond its bound a command counts as hung: the mouse is unplugged to
+// wake whatever it waits on.
+constexpr qint64 HangMs = 8000;
+
+enum class Kind { Set, Query, BlockRead, Handshake };
+
+// What the caller holds before and after one run.
+struct Outs
+{
+    Bytes before, after;
+};
+
+struct CommandCase
+{
+    const char *name;
+    CommandSet set;
+    Kind kind;
+    // Puts values derived from v into the device, where a query reads them.
+    std::function<void(VirtualR770 &, uchar v)> prepare;
+    std::function<Outs(Hid_Thread &, uchar v)> run;
+    // Whether a completed run had its effect: the device holds v's values
+    // (sets) or the caller got the device's values (queries).
+    std::function<bool(const MouseState &, uchar v, const Bytes &after)> took;
+};
+
+Bytes pattern(int n, uchar v)
+{
+    Bytes b(size_t(n), 0);
+    for (int i = 0; i < n; ++i)
+        b[size_t(i)] = uchar(v + 31 * i);
+    return b;
+}
+
+template <size_t N>
+bool holds(const std::array<uint8_t, N> &a, const Bytes &b)
+{
+    return b.size() == N && std::equal(a.begin(), a.end(), b.begin());
+}
+
+Bytes padded(Bytes b, size_t n)
+{
+    b.resize(n, 0);
+    return b;
+}
+
+// Runs a set: no out-parameters.
+template <typename F>
+std::function<Outs(Hid_Thread &, uchar)> setCommand(F f)
+{
+    return [f](Hid_Thread &l, uchar v) {
+        f(l, v);
+        return Outs{};
+    };
+}
+
+const QList<CommandCase> &commandCases()
+{
+    using CS = CommandSet;
+    static const QList<CommandCase> cases = {
+        // --- hid553 ---
+        {"hid553 handshake (00H)", CS::Hid553, Kind::Handshake, nullptr,
+         [](Hid_Thread &l, uchar) { return Outs{{0}, {uchar(l.chkDeviceIsEnCode(0))}}; },
+         [](const MouseState &, uchar, const Bytes &o) { return o == Bytes{1}; }},
+        {"hid553_01H_SetReportRate", CS::Hid553, Kind::Set, nullptr,
+         setCommand([](Hid_Thread &l, uchar v) { l.hid553_01H_SetReportRate(v); }),
+         [](const MouseState &s, uchar v, const Bytes &) { return s.reportRate == v; }},
+        {"hid553_02H_SetCurrentKeyMatrix", CS::Hid553, Kind::Set, nullptr,
+         setCommand([](Hid_Thread &l, uchar v) { l.hid553_02H_SetCurrentKeyMatrix(v); }),
+         [](const MouseState &s, uchar v, const Bytes &) { return s.currentKeyMatrix == v; }},
+        {"hid553_03H_SetKeyboardoption", CS::Hid553, Kind::Set, nullptr,
+         setCommand([](Hid_Thread &l, uchar v) { l.hid553_03H_SetKeyboardoption(v, v + 1, v + 2, v + 3); }),
+         [](const MouseState &s, uchar v, const Bytes &) {
+             return holds(s.keyboardOptions, {v, uchar(v + 1), uchar(v + 2), uchar(v + 3)});
+         }},
+        {"hid553_04H_SetGunData", CS::Hid553, Kind::Set, nullptr,
+         setCommand([](Hid_Thread &l, uchar v) { l.hid553_04H_SetGunData(v, v + 1, v + 2, v + 3); }),
+         [](const MouseState &s, uchar v, const Bytes &) {
+             return holds(s.gunData, {v, uchar(v + 1), uchar(v + 2), uchar(v + 3)});
+         }},
+        {"hid553_07H_Lod", CS::Hid553, Kind::Set, nullptr,
+         setCommand([](Hid_Thread &l, uchar v) { l.hid553_07H_Lod(v, v & 1); }),
+         [](const MouseState &s, uchar v, const Bytes &) {
+             return s.liftOffStage == v && s.liftOffEnable == (v & 1);
+         }},
+        {"hid553_0BH_SetCurrentDPI", CS::Hid553, Kind::Set, nullptr,
+         setCommand([](Hid_Thread &l, uchar v) { l.hid553_0BH_SetCurrentDPI(v); }),
+         [](const MouseState &s, uchar v, const Bytes &) { return s.currentDpi == v; }},
+        {"hid553_0CH_SetFixLEDColor", CS::Hid553, Kind::Set, nullptr,
+         setCommand([](Hid_Thread &l, uchar v) {
+             Bytes rgb = pattern(3, v);
+             l.hid553_0CH_SetFixLEDColor(rgb.data());
+         }),
+         [](const MouseState &s, uchar v, const Bytes &) { return holds(s.fixedLedColor, pattern(3, v)); }},
+        {"hid553_0DH_SetRGBLedEffect", CS::Hid553, Kind::Set, nullptr,
+         setCommand([](Hid_Thread &l, uchar v) { l.hid553_0DH_SetRGBLedEffect(v, v + 1, v + 2); }),
+         [](const MouseState &s, uchar v, const Bytes &) {
+             return s.ledEffect == v && s.ledEffectOption1 == uchar(v + 1) && s.ledEffectOption2 == uchar(v + 2);
+         }},
+        {"hid553_10H_SetLED8StageColor", CS::Hid553, Kind::Set, nullptr,
+         setCommand([](Hid_Thread &l, uchar v) {
+             Bytes colours = pattern(24, v);
+             l.hid553_10H_SetLED8StageColor(1, colours.data());
+         }),
+         [](const MouseState &s, uchar v, const Bytes &) {
+             const auto it = s.ledStageColors.find(1);
+             return it != s.ledStageColors.end() && it->second == pattern(24, v);
+         }},
+        {"hid553_11H_SetDPISet", CS::Hid553, Kind::Set, nullptr,
+         setCommand([](Hid_Thread &l, uchar v) {
+             Bytes codes = pattern(8, v);
+             l.hid553_11H_SetDPISet(v % 8 + 1, codes.data());
+         }),
+         [](const MouseState &s, uchar v, const Bytes &) {
+             return s.dpiStageCount == v % 8 + 1 && holds(s.dpiStageCodes, pattern(8, v));
+         }},
+        {"hid553_12H_SetKeyMatrix", CS::Hid553, Kind::Set, nullptr,
+         setCommand([](Hid_Thread &l, uchar v) {
+             Bytes matrix = pattern(64, v);
+             l.hid553_12H_SetKeyMatrix(matrix.data(), v % 4 + 1);
+         }),
+         [](const MouseState &s, uchar v, const Bytes &) { return holds(s.keyMatrices[v % 4], pattern(64, v)); }},
+        {"hid553_13H_SetMacroKey", CS::Hid553, Kind::Set, nullptr,
+         setCommand([](Hid_Thread &l, uchar v) {
+             Bytes macro = pattern(128, v);
+             l.hid553_13H_SetMacroKey(v % 12 + 1, macro.data());
+         }),
+         [](const MouseState &s, uchar v, const Bytes &) { return holds(s.macros[v % 12], pattern(128, v)); }},
+        {"hid553_83H_GetKeyboardoption", CS::Hid553, Kind::Query,
+         [](VirtualR770 &m, uchar v) { m.setKeyboardOptions({v, uchar(v + 1), uchar(v + 2), uchar(v + 3)}); },
+         [](Hid_Thread &l, uchar) {
+             Bytes o(4, Untouched);
+             const Bytes before = o;
+             l.hid553_83H_GetKeyboardoption(o[0], o[1], o[2], o[3]);
+             return Outs{before, o};
+         },
+         [](const MouseState &s, uchar, const Bytes &o) { return holds(s.keyboardOptions, o); }},
+        {"hid553_8BH_GetCurrentDPI", CS::Hid553, Kind::Query,
+         [](VirtualR770 &m, uchar v) { m.setCurrentDpi(v); },
+         [](Hid_Thread &l, uchar) {
+             Bytes o(1, Untouched);
+             const Bytes before = o;
+             l.hid553_8BH_GetCurrentDPI(o[0]);
+             return Outs{before, o};
+         },
+         [](const MouseState &s, uchar, const Bytes &o) { return o == Bytes{s.currentDpi}; }},
+
+        // --- hid560 ---
+        {"hid560 handshake (00H)", CS::Hid560, Kind::Handshake, nullptr,
+         [](Hid_Thread &l, uchar) { return Outs{{0}, {uchar(l.chkDeviceIsEnCode(0))}}; },
+         [](const MouseState &, uchar, const Bytes &o) { return o == Bytes{1}; }},
+        {"hid560_01H_SetKeyboardoption", CS::Hid560, Kind::Set, nullptr,
+         setCommand([](Hid_Thread &l, uchar v) { l.hid560_01H_SetKeyboardoption(v, v + 1); }),
+         [](const MouseState &s, uchar v, const Bytes &) {
+             return s.keyboardOptions[0] == v && s.keyboardOptions[1] == uchar(v + 1);
+         }},
+        {"hid560_02H_SetCurrentProfile", CS::Hid560, Kind::Set, nullptr,
+         setCommand([](Hid_Thread &l, uchar v) { l.hid560_02H_SetCurrentProfile(v); }),
+         [](const MouseState &s, uchar v, const Bytes &) { return s.currentProfile == v; }},
+        {"hid560_03H_SetReportRate", CS::Hid560, Kind::Set, nullptr,
+         setCommand([](Hid_Thread &l, uchar v) { l.hid560_03H_SetReportRate(v); }),
+         [](const MouseState &s, uchar v, const Bytes &) {
+             return std::all_of(s.profileReportRate.begin() + 1, s.profileReportRate.end(),
+                                [v](uint8_t r) { return r == v; });
+         }},
+        {"hid560_04H_SetCurrentDPI", CS::Hid560, Kind::Set, nullptr,
+         setCommand([](Hid_Thread &l, uchar v) { l.hid560_04H_SetCurrentDPI(v); }),
+         [](const MouseState &s, uchar v, const Bytes &) {
+             return std::all_of(s.profileDpi.begin() + 1, s.profileDpi.end(), [v](uint8_t d) { return d == v; });
+         }},
+        {"hid560_0CH_setProfile", CS::Hid560, Kind::Set, nullptr,
+         setCommand([](Hid_Thread &l, uchar v) {
+             Bytes profile = pattern(128, v);
+             l.hid560_0CH_setProfile(profile.data(), v % 5);
+         }),
+         [](const MouseState &s, uchar v, const Bytes &) { return holds(s.profiles[v % 5], pattern(128, v)); }},
+        {"hid560_0DH_SetKeyMatrix", CS::Hid560, Kind::Set, nullptr,
+         setCommand([](Hid_Thread &l, uchar v) {
+             Bytes matrix = pattern(64, v);
+             l.hid560_0DH_SetKeyMatrix(matrix.data(), v % 4 + 1);
+         }),
+         [](const MouseState &s, uchar v, const Bytes &) {
+             return holds(s.keyMatrixBlocks[v % 4], padded(pattern(64, v), 128));
+         }},
+        {"hid560_0FH_SetMacroKey", CS::Hid560, Kind::Set, nullptr,
+         setCommand([](Hid_Thread &l, uchar v) {
+             Bytes macro = pattern(128, v);
+             l.hid560_0FH_SetMacroKey(v % 12 + 1, macro.data());
+         }),
+         [](const MouseState &s, uchar v, const Bytes &) { return holds(s.macros[v % 12], pattern(128, v)); }},
+        {"hid560_81H_GetKeyboardoption", CS::Hid560, Kind::Query,
+         [](VirtualR770 &m, uchar v) { m.setKeyboardOptions({v, uchar(v + 1), 0, 0}); },
+         [](Hid_Thread &l, uchar) {
+             Bytes o(2, Untouched);
+             const Bytes before = o;
+             l.hid560_81H_GetKeyboardoption(o[0], o[1]);
+             return Outs{before, o};
+         },
+         [](const MouseState &s, uchar, const Bytes &o) {
+             return o == Bytes{s.keyboardOptions[0], s.keyboardOptions[1]};
+         }},
+        {"hid560_82H_GetCurrentProfile", CS::Hid560, Kind::Query,
+         [](VirtualR770 &m, uchar v) { m.setCurrentProfile(v); },
+         [](Hid_Thread &l, uchar) {
+             Bytes o(1, Untouched);
+             const Bytes before = o;
+             l.hid560_82H_GetCurrentProfile(o[0]);
+             return Outs{before, o};
+         },
+         [](const MouseState &s, uchar, const Bytes &o) { return o == Bytes{s.currentProfile}; }},
+        {"hid560_84H_GetCurrentDPI", CS::Hid560, Kind::Query,
+         [](VirtualR770 &m, uchar v) { m.setCurrentDpi(v); },
+         [](Hid_Thread &l, uchar v) {
+             // The first byte goes out as the profile selector.
+             Bytes o{uchar(v % 4 + 1), Untouched};
+             const Bytes before = o;
+             l.hid560_84H_GetCurrentDPI(o[0], o[1]);
+             return Outs{before, o};
+         },
+         [](const MouseState &s, uchar v, const Bytes &o) {
+             return o == Bytes{uchar(v % 4 + 1), s.profileDpi[v % 4 + 1]};
+         }},
+        {"hid560_8CH_readProfile", CS::Hid560, Kind::BlockRead,
+         [](VirtualR770 &m, uchar v) {
+             std::array<uint8_t, 128> p;
+             const Bytes b = pattern(128, v);
+             std::copy(b.begin(), b.end(), p.begin());
+             m.setProfile(v % 5, p);
+         },
+         [](Hid_Thread &l, uchar v) {
+             Bytes o(128, Untouched);
+             const Bytes before = o;
+             l.hid560_8CH_readProfile(o.data(), v % 5);
+             return Outs{before, o};
+         },
+         [](const MouseState &s, uchar v, const Bytes &o) { return holds(s.profiles[v % 5], o); }},
+    };
+    return cases;
+}
+
+// Unplugs the mouse when a command outlives its deadline, so that a command
+// waiting without bound ends and the scenario can report it.
+class Watchdog
+{
+public:
+    Watchdog(VirtualR770 mouse, qint64 deadlineMs)
+        : thread([this, mouse, deadlineMs]() mutable {
+              std::unique_lock<std::mutex> lock(mutex);
+              if (!cv.wait_for(lock, std::chrono::milliseconds(deadlineMs), [this] { return done; })) {
+                  fired = true;
+                  mouse.unplug();
+              }
+          })
+    {
+    }
+    ~Watchdog() { stop(); }
+    bool stop()
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            done = true;
+        }
+        cv.notify_all();
+        if (thread.joinable())
+            thread.join();
+        return fired;
+    }
+
+private:
+    std::mutex mutex;
+    std::condition_variable cv;
+    bool done = false;
+    bool fired = false;
+    std::thread thread;
+};
+
+struct Call1
+{
+    Interface in;
+    Call call;
+};
+
+// The link, one mouse of the command set, and a runtime folder whose device
+// table names it.
+struct MatrixRig
+{
+    TestModules modules;
+    VirtualR770 mouse;
+    RecordingOwner owner;
+    std::unique_ptr<Hid_Thread> link = std::make_unique<Hid_Thread>();
+
+    explicit MatrixRig(CommandSet set)
+    {
+        vr770::resetBus();
+        vr770::MouseConfig config;
+        config.commandSet = set;
+        // The two sets at the two report lengths of the sample table, one
+        // scrambled, one not.
+        config.reportLength = set == CommandSet::Hid553 ? 32 : 64;
+        config.scrambling = set == CommandSet::Hid553;
+        mouse = vr770::addMouse(config);
+        owner.icType = set == CommandSet::Hid560 ? "560" : "553";
+        link->owner = &owner;
+
+        // The shipped table names the shipped mouse; its report length and
+        // scrambling follow the mouse.
+        QSettings table(modules.path("setting/apConfig.bin"), QSettings::IniFormat);
+        table.setValue("0/reportLength", config.reportLength);
+        table.setValue("0/isEncode", config.scrambling);
+    }
+    ~MatrixRig()
+    {
+        vr770::setCallObserver({});
+        link.reset();
+        vr770::resetBus();
+    }
+
+    bool discover()
+    {
+        const discovery::Outcome found = discovery::acceptFirst(*link, discovery::findDevices());
+        return found.result == Handshake::Accepted && found.index == 0;
+    }
+
+    // Records the HID calls on the mouse while `run` runs; at call number
+    // `strike` (from 1) switches the fault on first.
+    std::vector<Call1> observe(const std::function<void()> &run, int strike = 0, Fault fault = Fault::Error)
+    {
+        std::vector<Call1> calls;
+        const int id = mouse.id();
+        VirtualR770 m = mouse;
+        vr770::setCallObserver([&calls, id, m, strike, fault](int device, Interface in, Call call) mutable {
+            if (device != id)
+                return;
+            calls.push_back({in, call});
+            if (int(calls.size()) == strike)
+                switchOn(m, fault, in, call);
+        });
+        run();
+        vr770::setCallObserver({});
+        return calls;
+    }
+
+    bool linkFree() const { return link->hidReady && !link->commandHandle && mouse.openHandles() == 0; }
+};
+
+// The reply values a query's caller may have got during a scenario: those of
+// each reply frame the mouse sent.
+bool sentByDevice(const VirtualR770 &mouse, const Bytes &outs)
+{
+    for (const vr770::Transfer &t : mouse.transfers()) {
+        if (t.kind != TransferKind::FeatureIn || t.result < 0 || t.frame.size() < 2 + outs.size())
+            continue;
+        if (std::equal(outs.begin(), outs.end(), t.frame.begin() + 2))
+            return true;
+    }
+    return false;
+}
+
+struct Totals
+{
+    std::map<Fault, int> scenarios;
+    int commands = 0;
+    qint64 ms = 0;
+};
+Totals totals;
+
+bool fullMatrix()
+{
+    return qEnvironmentVariable("R770_FAULT_MATRIX") == QLatin1String("full");
+}
+
+// Positions (from 1) of the calls a fault is tried at. The slice takes the
+// first, a middle and the last call, and for errors also the first call of
+// each kind, so that every call's failure path is taken.
+std::vector<int> positionsFor(const std::vector<Call1> &calls, Fault f)
+{
+    std::vector<int> all;
+    for (size_t i = 0; i < calls.size(); ++i)
+        if (strikes(f, calls[i].call))
+            all.push_back(int(i) + 1);
+    if (fullMatrix() || all.size() <= 3)
+        return all;
+    std::vector<int> slice{all.front(), all[all.size() / 2], all.back()};
+    if (f == Fault::Error) {
+        for (Call kind : {Call::Open, Call::SetNonblocking, Call::SendFeatureReport, Call::GetFeatureReport,
+                          Call::Write, Call::Read}) {
+            const auto first = std::find_if(calls.begin(), calls.end(), [kind](const Call1 &c) { return c.call == kind; });
+            if (first != calls.end())
+                slice.push_back(int(first - calls.begin()) + 1);
+        }
+    }
+    std::sort(slice.begin(), slice.end());
+    slice.erase(std::unique(slice.begin(), slice.end()), slice.end());
+    return slice;
+}
+
+void quietDebug(QtMsgType type, const QMessageLogContext &, const QString &msg)
+{
+    if (type != QtDebugMsg)
+        std::fprintf(stderr, "%s\n", qPrintable(msg));
+}
+
+} // namespace
+
+class TstFaultMatrix : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { qInstallMessageHandler(quietDebug); }
+
+    void cleanupTestCase()
+    {
+        qInstallMessageHandler(nullptr);
+        int all = 0;
+        QStringList parts;
+        for (Fault f : AllFaults) {
+            all += totals.scenarios[f];
+            parts << QStringLiteral("%1 %2").arg(faultName(f)).arg(totals.scenarios[f]);
+        }
+        std::printf("fault matrix (%s): %d command cases, %d scenarios (%s), %.1f s\n",
+                    fullMatrix() ? "full" : "slice", totals.commands, all, qPrintable(parts.join(", ")),
+                    double(totals.ms) / 1000.0);
+        std::fflush(stdout);
+    }
+
+    void command_data()
+    {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < commandCases().size(); ++i)
+            QTest::newRow(commandCases().at(i).name) << i;
+    }
+
+    void command()
+    {
+        QFETCH(int, index);
+        const CommandCase &c = commandCases().at(index);
+        QElapsedTimer wall;
+        wall.start();
+        MatrixRig rig(c.set);
+        QVERIFY(rig.discover());
+        uchar v = 1;
+        const auto next = [&v] {
+            v = uchar(v * 5 + 3);
+            return v;
+        };
+
+        // A clean run: its calls, its duration, its effect.
+        const uchar v0 = next();
+        if (c.prepare)
+            c.prepare(rig.mouse, v0);
+        Outs outs;
+        QElapsedTimer clock;
+        clock.start();
+        ExchangeTally before = rig.link->tally();
+        const std::vector<Call1> calls = rig.observe([&] { outs = c.run(*rig.link, v0); });
+        const qint64 cleanMs = clock.elapsed();
+        QVERIFY(c.took(rig.mouse.state(), v0, outs.after));
+        QCOMPARE(rig.link->tally().failed, before.failed);
+        QVERIFY(rig.link->tally().completed > before.completed);
+        QVERIFY(rig.linkFree());
+        QVERIFY(!calls.empty());
+        const qint64 reads = std::count_if(calls.begin(), calls.end(), [](const Call1 &x) { return x.call == Call::Read; });
+        const qint64 boundMs = cleanMs + reads * ReadBoundMs + SlackMs;
+
+        int scenarios = 0;
+        for (Fault fault : AllFaults) {
+            for (int strike : positionsFor(calls, fault)) {
+                const QString where = QStringLiteral("%1 call %2 (%3) of %4")
+                                          .arg(faultName(fault))
+                                          .arg(strike)
+                                          .arg(callName(calls[size_t(strike - 1)].call))
+                                          .arg(c.name);
+                const uchar value = next();
+                if (c.prepare)
+                    c.prepare(rig.mouse, value);
+                vr770::clearTransferLog();
+
+                clock.restart();
+                before = rig.link->tally();
+                bool hung = false;
+                {
+                    Watchdog watchdog(rig.mouse, boundMs + HangMs);
+                    rig.observe([&] { outs = c.run(*rig.link, value); }, strike, fault);
+                    hung = watchdog.stop();
+                }
+                const qint64 tookMs = clock.elapsed();
+                QVERIFY2(!hung, qPrintable(where + ": never ended"));
+                QVERIFY2(tookMs <= boundMs,
+                         qPrintable(where + QStringLiteral(": took %1 ms, bound %2 ms").arg(tookMs).arg(boundMs)));
+                QVERIFY2(rig.linkFree(), qPrintable(where + ": link not free (ready " + QString::number(rig.link->hidReady)
+                                                    + ", handles open " + QString::number(rig.mouse.openHandles()) + ")"));
+
+                // A struck command reports no success: not in the link's
+                // tally of failed exchanges, not as a value it did not get
+                // from the device, not as an accepted handshake. A busy
+                // firmware drops what it gets without a word, which the link
+                // cannot know.
+                if (fault != Fault::Busy)
+                    QVERIFY2(rig.link->tally().failed > before.failed, qPrintable(where + ": reported as completed"));
+                const MouseState state = rig.mouse.state();
+                switch (c.kind) {
+                case Kind::Handshake:
+                    QVERIFY2(outs.after == Bytes{0}, qPrintable(where + ": handshake accepted"));
+                    break;
+                case Kind::Query:
+                    if (fault == Fault::Busy)
+                        QVERIFY2(outs.after == outs.before || sentByDevice(rig.mouse, outs.after),
+                                 qPrintable(where + ": values the device never sent"));
+                    else
+                        QVERIFY2(outs.after == outs.before, qPrintable(where + ": out-parameters changed"));
+                    break;
+                case Kind::BlockRead: {
+                    Bytes device(128);
+                    std::copy(state.profiles[value % 5].begin(), state.profiles[value % 5].end(), device.begin());
+                    for (size_t i = 0; i < device.size(); ++i)
+                        QVERIFY2(outs.after[i] == outs.before[i] || outs.after[i] == device[i],
+                                 qPrintable(where + ": block byte the device never sent"));
+                    break;
+                }
+                case Kind::Set:
+                    break;
+                }
+
+                // Re-plug, discover, and the command works.
+                rig.mouse.clearFaults();
+                if (!rig.mouse.isPlugged())
+                    rig.mouse.plug();
+                QVERIFY2(rig.discover(), qPrintable(where + ": not found again"));
+                const uchar again = next();
+                if (c.prepare)
+                    c.prepare(rig.mouse, again);
+                before = rig.link->tally();
+                outs = c.run(*rig.link, again);
+                QVERIFY2(c.took(rig.mouse.state(), again, outs.after) && rig.link->tally().failed == before.failed,
+                         qPrintable(where + ": next command failed"));
+                QVERIFY2(rig.linkFree(), qPrintable(where + ": link not free after the next command"));
+                ++scenarios;
+                ++totals.scenarios[fault];
+            }
+        }
+        ++totals.commands;
+        totals.ms += wall.elapsed();
+        std::printf("%-32s %2zu calls, %3d scenarios, %5.1f s\n", c.name, calls.size(), scenarios,
+                    double(wall.elapsed()) / 1000.0);
+        std::fflush(stdout);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstFaultMatrix)
+#include "tst_fault_matrix.moc"

@@ -1,0 +1,324 @@
+// The real program started against a runtime folder whose files are damaged
+// (cut short, binary, huge counts, values of the wrong kind, broken UTF-8,
+// groups missing, too large): it starts, discovers the virtual mouse where
+// the device table still names it, answers a second start, quits cleanly,
+// and leaves every file byte for byte as it was, since nobody saved (but for
+// the profile list, which every start writes back).
+#include "testmodules.h"
+
+#include <QCoreApplication>
+#include <QDirIterator>
+#include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <QTest>
+
+#include <functional>
+#include <unistd.h>
+
+namespace {
+
+using Files = QMap<QString, QByteArray>; // path below modules/ -> bytes
+
+Files filesBelow(const QString &root)
+{
+    Files files;
+    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile f(path);
+        if (f.open(QIODevice::ReadOnly))
+            files.insert(path.mid(root.size() + 1), f.readAll());
+    }
+    return files;
+}
+
+bool isDeviceTable(const QString &path)
+{
+    return path == QLatin1String("setting/apConfig.bin");
+}
+
+// Rewrites each "key=value" line of an INI text; `f` gets the group, the key
+// and the value and returns the new line (empty to drop it).
+using LineEdit = std::function<QByteArray(const QByteArray &group, const QByteArray &key, const QByteArray &value)>;
+QByteArray editLines(const QByteArray &text, const LineEdit &f, bool dropGroups = false)
+{
+    QByteArray out, group;
+    for (const QByteArray &line : text.split('\n')) {
+        const QByteArray trimmed = line.trimmed();
+        if (trimmed.startsWith('[')) {
+            group = trimmed.mid(1, trimmed.size() - 2);
+            if (!dropGroups)
+                out += line + '\n';
+            continue;
+        }
+        const int eq = line.indexOf('=');
+        if (eq < 0) {
+            out += line + '\n';
+            continue;
+        }
+        const QByteArray edited = f(group, line.left(eq).trimmed(), line.mid(eq + 1).trimmed());
+        if (!edited.isEmpty())
+            out += edited + '\n';
+    }
+    return out;
+}
+
+// Keeps the device group and its count, so that the mouse is still found
+// and the scene starts on the damaged rest.
+bool keepsDiscovery(const QString &path, const QByteArray &group, const QByteArray &key)
+{
+    return isDeviceTable(path) && (group == "0" || key == "deviceCount");
+}
+
+const QString nameFile = QStringLiteral("setting/name.bin");
+const QString profileList = QStringLiteral("profile/profileName");
+
+// The entries an INI text holds as the settings layer reads them, but one.
+QMap<QString, QString> entriesBut(const QByteArray &text, const QString &except)
+{
+    QTemporaryFile file;
+    if (!file.open())
+        return {};
+    file.write(text);
+    file.close();
+    const QSettings settings(file.fileName(), QSettings::IniFormat);
+    QMap<QString, QString> entries;
+    for (const QString &key : settings.allKeys()) {
+        const QVariant value = settings.value(key);
+        if (key != except)
+            entries.insert(key, value.toStringList().join(QLatin1Char('\n')) + value.toString());
+    }
+    return entries;
+}
+
+// The first line that differs, as it was and as it is, for the report.
+QString firstDifference(const QByteArray &was, const QByteArray &is)
+{
+    const QByteArrayList a = was.split('\n'), b = is.split('\n');
+    for (int i = 0; i < qMax(a.size(), b.size()); ++i) {
+        if (a.value(i) != b.value(i))
+            return QStringLiteral("line %1 was \"%2\", is \"%3\"")
+                .arg(i + 1)
+                .arg(QString::fromLatin1(a.value(i).left(80)), QString::fromLatin1(b.value(i).left(80)));
+    }
+    return QString();
+}
+
+using Damage = std::function<QByteArray(const QString &path, const QByteArray &original)>;
+
+QByteArray cutShort(const QString &, const QByteArray &original)
+{
+    return original.left(original.size() / 2);
+}
+
+QByteArray binary(const QString &path, const QByteArray &original)
+{
+    QRandomGenerator random(qHash(path));
+    QByteArray out(qMax<qsizetype>(original.size(), 64), '\0');
+    for (char &c : out)
+        c = char(random.bounded(256));
+    // Some structure for the parser to trip over.
+    return "[common]\n" + out + "\n[0]\n=\n[]\n\0=\0\n";
+}
+
+QByteArray hugeCounts(const QString &path, const QByteArray &original)
+{
+    QByteArray out = editLines(original, [&](const QByteArray &group, const QByteArray &key, const QByteArray &value) {
+        if (key == "deviceCount")
+            return key + "=2147483647";
+        if (keepsDiscovery(path, group, key))
+            return key + '=' + value;
+        if (key == "total" || key == "keyCount" || key == "index" || key == "repeat" || key == "profileNo")
+            return key + "=2147483647";
+        return key + "=99999999999999999999, -2147483648, 4294967296";
+    });
+    if (path == QLatin1String("setting/name.bin")) {
+        QByteArray names = "[macro]\nmacroName=";
+        for (int i = 0; i < 50000; ++i)
+            names += "M" + QByteArray::number(i) + ", ";
+        out += names + "M\n";
+    }
+    return out;
+}
+
+QByteArray wrongKinds(const QString &path, const QByteArray &original)
+{
+    static const QByteArrayList odd = {"@Invalid()", "@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x2)", "a, b, c", "",
+                                       "@ByteArray(\\xff\\0)", "-1", "1e999", "@Rect(1 2 3 4)", "\"\"\"",
+                                       "../../setting/apConfig"};
+    int n = 0;
+    QByteArray out = editLines(original, [&](const QByteArray &group, const QByteArray &key, const QByteArray &value) {
+        if (keepsDiscovery(path, group, key))
+            return key + '=' + value;
+        return key + '=' + odd.at(n++ % odd.size());
+    });
+    if (isDeviceTable(path))
+        out += "[mouse]\nicType=560, 553\nisGun=@Variant(\\0\\0\\0\\x7f)\nlanguage=../../setting/apConfig\n";
+    return out;
+}
+
+QByteArray brokenUtf8(const QString &path, const QByteArray &original)
+{
+    return editLines(original, [&](const QByteArray &group, const QByteArray &key, const QByteArray &value) {
+        if (keepsDiscovery(path, group, key))
+            return key + '=' + value;
+        return key + '=' + value + "\xff\xfe\xc3(\xed\xa0\x80\xf4\x90\x80\x80";
+    }) + "[\xc3\x28]\n\xff=\xfe\n";
+}
+
+QByteArray groupsMissing(const QString &path, const QByteArray &original)
+{
+    if (isDeviceTable(path)) {
+        // The device table keeps [common] and [0]; [mouse] goes.
+        QByteArray out, group;
+        for (const QByteArray &line : original.split('\n')) {
+            if (line.trimmed().startsWith('['))
+                group = line.trimmed();
+            if (group != "[mouse]")
+                out += line + '\n';
+        }
+        return out;
+    }
+    return editLines(original, [](const QByteArray &, const QByteArray &key, const QByteArray &value) {
+        return key + '=' + value;
+    }, true);
+}
+
+QByteArray tooLarge(const QString &, const QByteArray &original)
+{
+    // Beyond the largest file the program reads.
+    return original + '\n' + QByteArray(4 * 1024 * 1024 + 1, ';') + '\n';
+}
+
+} // namespace
+
+class TestDamagedFiles : public QObject
+{
+    Q_OBJECT
+
+    // The programs started here keep their lock and channels in a folder of
+    // their own.
+    QTemporaryDir runtime;
+
+    static QString probe() { return QCoreApplication::applicationDirPath() + QStringLiteral("/r770_files_probe"); }
+
+    static void start(QProcess &program, const QString &executable)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        program.setProcessEnvironment(env);
+        program.start(executable, {});
+    }
+
+    static bool waitForLine(QProcess &program, QByteArray &out, const QByteArray &line, int ms)
+    {
+        QDeadlineTimer deadline(ms);
+        while (!out.contains(line + '\n') && !deadline.hasExpired()) {
+            program.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
+            out += program.readAllStandardOutput();
+            if (program.state() == QProcess::NotRunning)
+                break;
+        }
+        return out.contains(line + '\n');
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(runtime.isValid());
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        qputenv("TMPDIR", QFile::encodeName(runtime.path()));
+    }
+
+    void startsAnswersAndLeavesTheFiles_data()
+    {
+        // Whether the mouse is still found: where the device group was kept.
+        QTest::addColumn<Damage>("damage");
+        QTest::addColumn<QByteArray>("found");
+        const QByteArray accepted = "message, mouse accepted", none = "message, no mouse";
+        QTest::newRow("cut short") << Damage(cutShort) << none;
+        QTest::newRow("binary") << Damage(binary) << none;
+        QTest::newRow("huge counts") << Damage(hugeCounts) << accepted;
+        QTest::newRow("wrong kinds of value") << Damage(wrongKinds) << accepted;
+        QTest::newRow("broken UTF-8") << Damage(brokenUtf8) << accepted;
+        QTest::newRow("groups missing") << Damage(groupsMissing) << accepted;
+        QTest::newRow("too large") << Damage(tooLarge) << none;
+    }
+
+    void startsAnswersAndLeavesTheFiles()
+    {
+        QFETCH(Damage, damage);
+        QFETCH(QByteArray, found);
+        TestModules modules;
+        QVERIFY(modules.isValid());
+        // A macro for the lists and profiles to name.
+        QFile macro(modules.path("macro/M1.bin"));
+        QVERIFY(macro.open(QIODevice::WriteOnly));
+        macro.write("[config]\nindex=1\ntotal=2\nrepeat=1\ndid=-1\n\n[macro]\n0=\"1,4\"\n1=0,50\n");
+        macro.close();
+
+        const QString root = modules.root() + QStringLiteral("/modules");
+        Files files = filesBelow(root);
+        for (auto it = files.begin(); it != files.end(); ++it) {
+            if (it.key().endsWith(QLatin1String(".keep")))
+                continue;
+            it.value() = damage(it.key(), it.value());
+            QFile f(root + '/' + it.key());
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            QCOMPARE(f.write(it.value()), it.value().size());
+        }
+
+        // The program beside the damaged files (it takes its folder from
+        // where its executable lies).
+        const QString copy = modules.root() + QStringLiteral("/r770");
+        QVERIFY(::link(QFile::encodeName(probe()).constData(), QFile::encodeName(copy).constData()) == 0
+                || QFile::copy(probe(), copy));
+
+        QProcess program;
+        start(program, copy);
+        QByteArray out;
+        const auto stop = qScopeGuard([&] {
+            if (program.state() != QProcess::NotRunning) {
+                program.kill();
+                program.waitForFinished(5000);
+            }
+        });
+        QVERIFY2(waitForLine(program, out, "running", 60000),
+                 qPrintable(out + program.readAllStandardError().right(2000)));
+
+        // Responsive: a second start hands its message over and leaves.
+        QProcess second;
+        start(second, copy);
+        QVERIFY(second.waitForFinished(30000));
+        QCOMPARE(second.exitCode(), 1);
+        QVERIFY2(waitForLine(program, out, found, 30000), qPrintable(out + program.readAllStandardError().right(2000)));
+
+        program.terminate();
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+
+        // Nothing was saved: every file as it was, none added or removed.
+        // The one exception is the start's own: the scene gives the standard
+        // profile the language's name and writes the profile list back;
+        // nothing else of name.bin may change.
+        const Files after = filesBelow(root);
+        QCOMPARE(after.keys(), files.keys());
+        for (auto it = files.cbegin(); it != files.cend(); ++it) {
+            if (it.key() == nameFile) {
+                QCOMPARE(entriesBut(after.value(it.key()), profileList), entriesBut(it.value(), profileList));
+                continue;
+            }
+            QVERIFY2(after.value(it.key()) == it.value(),
+                     qPrintable(it.key() + QStringLiteral(" changed: ") + firstDifference(it.value(), after.value(it.key()))));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDamagedFiles)
+#include "tst_damaged_files.moc"
