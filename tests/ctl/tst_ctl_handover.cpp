@@ -425,15 +425,6 @@ private slots:
     }
 };
 
-int main(int argc, char **argv)
-{
-    int code = 0;
-    if (scenetest::runStoredReader(argc, argv, code))
-        return code;
-    QApplication app(argc, argv);
-    TestHandOver test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+SCENE_TEST_MAIN(TestHandOver)
 
 #include "tst_ctl_handover.moc"

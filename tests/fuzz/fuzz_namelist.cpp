@@ -3,15 +3,7 @@
 #include "fuzzsupport.h"
 #include "namelists.h"
 
-namespace {
-QStringList texts(const QVariantList &list)
-{
-    QStringList out;
-    for (const QVariant &v : list)
-        out << v.toString();
-    return out;
-}
-} // namespace
+using fuzz::texts;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -59,4 +59,12 @@ QByteArray fileBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+QStringList texts(const QVariantList &list)
+{
+    QStringList out;
+    for (const QVariant &v : list)
+        out << v.toString();
+    return out;
+}
+
 } // namespace fuzz

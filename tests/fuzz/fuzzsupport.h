@@ -6,6 +6,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+#include <QVariantList>
 
 #include <cstddef>
 #include <cstdint>
@@ -28,5 +30,8 @@ QString runtimeFolder();
 // cache, which knows a file by size and time, always reads it anew.
 void writeInput(const QString &path, const uint8_t *data, size_t size);
 QByteArray fileBytes(const QString &path);
+
+// A read list as its texts, for comparing what was read with what was written.
+QStringList texts(const QVariantList &list);
 
 } // namespace fuzz

@@ -104,3 +104,17 @@ QStringList takeSceneWarnings();
 bool runStoredReader(int argc, char **argv, int &exitCode);
 
 } // namespace scenetest
+
+// main() of a scene test: the fresh-process reader when started as one,
+// otherwise the test case under a QApplication.
+#define SCENE_TEST_MAIN(TestClass)                                                                  \
+    int main(int argc, char **argv)                                                                 \
+    {                                                                                               \
+        int code = 0;                                                                               \
+        if (scenetest::runStoredReader(argc, argv, code))                                           \
+            return code;                                                                            \
+        QApplication app(argc, argv);                                                               \
+        TestClass test;                                                                             \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                  \
+        return QTest::qExec(&test, argc, argv);                                                     \
+    }

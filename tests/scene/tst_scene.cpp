@@ -837,15 +837,6 @@ private slots:
     }
 };
 
-int main(int argc, char **argv)
-{
-    int code = 0;
-    if (scenetest::runStoredReader(argc, argv, code))
-        return code;
-    QApplication app(argc, argv);
-    TestScene test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+SCENE_TEST_MAIN(TestScene)
 
 #include "tst_scene.moc"
