@@ -62,12 +62,8 @@ private slots:
     void keysTypedWithPausesAreRecorded()
     {
         SceneRig rig;
-        {
-            QSettings macro(rig.modules.path("macro/Typed.bin"), QSettings::IniFormat);
-            macro.setValue("config/total", 0);
-            macro.setValue("config/repeat", 1);
-        }
-        rig.configure([](QSettings &s) { s.setValue("macro/macroName", QStringList{"Typed", "Other"}); }, "name.bin");
+        rig.writeMacro("Typed", {});
+        rig.listMacros({"Typed", "Other"});
         rig.configure([](QSettings &s) {
             s.setValue("mouseKeyMatrix/3", QStringList{"4", "0", "3", "0"});
             s.setValue("mouseMacroKey/3", "Typed");
