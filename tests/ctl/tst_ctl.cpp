@@ -77,6 +77,14 @@ struct Run
     QString profileBlock(int block, int n = 0) const { return state(n).value("profiles").toArray().at(block).toString(); }
 };
 
+// A "set" column with a row for each command set.
+void bothSets()
+{
+    QTest::addColumn<QString>("set");
+    QTest::newRow("hid553") << "hid553";
+    QTest::newRow("hid560") << "hid560";
+}
+
 // Hex bytes `from` to `from + count - 1` of a "00 11 22 ..." text.
 QString bytesAt(const QString &hex, int from, int count)
 {
@@ -304,12 +312,7 @@ private slots:
         QCOMPARE(r.state().value("profileDpi").toString(), QString("01 02 01 01 01"));
     }
 
-    void dpiSet_data()
-    {
-        QTest::addColumn<QString>("set");
-        QTest::newRow("hid553") << "hid553";
-        QTest::newRow("hid560") << "hid560";
-    }
+    void dpiSet_data() { bothSets(); }
     void dpiSet()
     {
         QFETCH(QString, set);
@@ -374,12 +377,7 @@ private slots:
         QVERIFY(r.out.startsWith(QStringLiteral("Lift-off %1 mm").arg(args.at(0) == "0" ? "0.0" : args.at(0).left(3))));
     }
 
-    void light_data()
-    {
-        QTest::addColumn<QString>("set");
-        QTest::newRow("hid553") << "hid553";
-        QTest::newRow("hid560") << "hid560";
-    }
+    void light_data() { bothSets(); }
     void light()
     {
         QFETCH(QString, set);
@@ -568,12 +566,7 @@ private slots:
 
     // A macro goes to the key's own macro slot, in the byte form the macro
     // editor sends; the key runs it once the assignment follows.
-    void macroToKey_data()
-    {
-        QTest::addColumn<QString>("set");
-        QTest::newRow("hid553") << "hid553";
-        QTest::newRow("hid560") << "hid560";
-    }
+    void macroToKey_data() { bothSets(); }
     void macroToKey()
     {
         QFETCH(QString, set);
