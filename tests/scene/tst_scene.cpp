@@ -4,11 +4,15 @@
 #include "deviceeventtexts.h"
 #include "myqquickview.h"
 #include "scenerig.h"
+#include "virtualbus.h"
 #include "widget.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QQmlContext>
 #include <QQmlExpression>
 #include <QQuickItem>
@@ -16,7 +20,6 @@
 #include <QSettings>
 #include <QtTest>
 
-#include <array>
 
 using scenetest::MouseSetup;
 using scenetest::SceneRig;
@@ -68,26 +71,9 @@ QString hexBytes(const Bytes &bytes)
 QStringList stateLines(const vr770::MouseState &s)
 {
     QStringList lines;
-    auto line = [&lines](const QString &name, const QString &bytes) { lines << name + ": " + bytes; };
-    auto rows = [&line](const QString &name, const auto &arrays) {
-        for (size_t i = 0; i < arrays.size(); ++i)
-            line(name + '[' + QString::number(i) + ']', hexBytes(arrays[i]));
-    };
-    line("single values", hexBytes(std::array<int, 10>{s.reportRate, s.currentKeyMatrix, s.liftOffStage,
-                                                      s.liftOffEnable, s.currentDpi, s.ledEffect, s.ledEffectOption1,
-                                                      s.ledEffectOption2, s.dpiStageCount, s.currentProfile}));
-    line("keyboardOptions", hexBytes(s.keyboardOptions));
-    line("gunData", hexBytes(s.gunData));
-    line("fixedLedColor", hexBytes(s.fixedLedColor));
-    for (const auto &[type, block] : s.ledStageColors)
-        line("ledStageColors " + QString::number(type), hexBytes(block));
-    line("dpiStageCodes", hexBytes(s.dpiStageCodes));
-    rows("keyMatrices", s.keyMatrices);
-    rows("macros", s.macros);
-    line("profileReportRate", hexBytes(s.profileReportRate));
-    line("profileDpi", hexBytes(s.profileDpi));
-    rows("keyMatrixBlocks", s.keyMatrixBlocks);
-    rows("profiles", s.profiles);
+    const QJsonObject json = virtualbus::stateToJson(s);
+    for (auto it = json.begin(); it != json.end(); ++it)
+        lines << it.key() + ": " + QJsonDocument(QJsonArray{it.value()}).toJson(QJsonDocument::Compact);
     return lines;
 }
 
