@@ -2,6 +2,7 @@
 // started as a process beside its own copy of the runtime folder, with the
 // virtual mice it is to find. Each case checks the exit status, the output,
 // the frames the mouse received and its final state, and the files.
+#include "ctlprocess.h"
 #include "handover.h"
 #include "localchannel.h"
 #include "testmodules.h"
@@ -50,11 +51,8 @@ QString iniText(const QString &path, const QString &group, const QString &key)
     return QString();
 }
 
-struct Run
+struct Run : CtlResult
 {
-    int code = -1;
-    QString out;
-    QString err;
     QJsonArray mice; // each: frames, transfers, state
 
     QJsonObject state(int n = 0) const { return mice.at(n).toObject().value("state").toObject(); }
@@ -135,28 +133,7 @@ class CtlTest : public QObject
         bus.write(QJsonDocument(QJsonObject{{"mice", mice}}).toJson());
         bus.close();
         QFile::remove(logFile);
-
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_RUNTIME_DIR", runtime.path());
-        // Pointer options applied stay in the process's memory.
-        env.insert("GSETTINGS_BACKEND", "memory");
-        env.insert("R770CTL_VIRTUAL_BUS", busFile);
-        env.insert("R770CTL_VIRTUAL_LOG", logFile);
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(runtime.path());
-        process.start(program, args);
-        Run result;
-        // Events go on meanwhile: a test may play the tray program.
-        if (!QTest::qWaitFor([&process] { return process.state() == QProcess::NotRunning; }, 120000)) {
-            process.kill();
-            process.waitForFinished();
-            result.err = "did not finish";
-            return result;
-        }
-        result.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        result.out = QString::fromUtf8(process.readAllStandardOutput());
-        result.err = QString::fromUtf8(process.readAllStandardError());
+        Run result{finishCtl(startCtl(program, args, runtime.path(), busFile, logFile))};
         result.mice = QJsonDocument::fromJson(contents(logFile)).object().value("mice").toArray();
         return result;
     }

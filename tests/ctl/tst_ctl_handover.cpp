@@ -2,6 +2,7 @@
 // against the virtual mouse, with the program's request channel; r770ctl's
 // test build as a child process that has no mouse of its own, so whatever
 // reaches the mouse came through the program.
+#include "ctlprocess.h"
 #include "handover.h"
 #include "localchannel.h"
 #include "myqquickview.h"
@@ -34,12 +35,7 @@ using scenetest::SceneRig;
 
 namespace {
 
-struct Run
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
+using Run = CtlResult;
 
 QString hex(const vr770::Bytes &frame)
 {
@@ -92,35 +88,13 @@ class TestHandOver : public QObject
         return server->isListening();
     }
 
-    // r770ctl in a process of its own; this one's events go on meanwhile.
-    // With `bus`, it has virtual mice of its own (see virtualbus.h).
+    // r770ctl in a process of its own; with `bus`, it has virtual mice of
+    // its own.
     QProcess *launch(const QStringList &args, const QString &bus = {}, const QString &log = {})
     {
-        auto *process = new QProcess(this);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_RUNTIME_DIR", runtime.path());
-        // The pointer options it applies stay in this process's memory.
-        env.insert("GSETTINGS_BACKEND", "memory");
-        env.remove("R770CTL_VIRTUAL_BUS");
-        if (!bus.isEmpty()) {
-            env.insert("R770CTL_VIRTUAL_BUS", bus);
-            env.insert("R770CTL_VIRTUAL_LOG", log);
-        }
-        process->setProcessEnvironment(env);
-        process->start(ctlProgram, args);
-        return process;
+        return startCtl(ctlProgram, args, runtime.path(), bus, log);
     }
-
-    Run finish(QProcess *process)
-    {
-        Run r;
-        if (QTest::qWaitFor([process] { return process->state() == QProcess::NotRunning; }, 120000))
-            r.code = process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
-        r.out = QString::fromUtf8(process->readAllStandardOutput());
-        r.err = QString::fromUtf8(process->readAllStandardError());
-        process->deleteLater();
-        return r;
-    }
+    static Run finish(QProcess *process) { return finishCtl(process); }
 
     Run ctl(const QStringList &args) { return finish(launch(args)); }
 
