@@ -5,7 +5,6 @@
 #include "widget.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QJSValue>
 #include <QMetaMethod>
 #include <QMutex>
@@ -21,7 +20,6 @@ namespace scenetest {
 
 namespace {
 constexpr const char *readerFlag = "--stored-value";
-constexpr const char *lineReaderFlag = "--stored-line";
 
 QMutex warningMutex;
 QStringList warnings;
@@ -292,16 +290,6 @@ QList<int> SceneRig::commandsSinceMark() const
 
 QString SceneRig::stored(const QString &file, const QString &key) const
 {
-    return read(readerFlag, file, key);
-}
-
-QString SceneRig::storedLine(const QString &file, const QString &key) const
-{
-    return read(lineReaderFlag, file, key);
-}
-
-QString SceneRig::read(const char *flag, const QString &file, const QString &key) const
-{
     myQQuickView &v = view();
     v.globalSettings->sync();
     v.factorySettings->sync();
@@ -309,33 +297,20 @@ QString SceneRig::read(const char *flag, const QString &file, const QString &key
         s->sync();
     QProcess reader;
     reader.start(QCoreApplication::applicationFilePath(),
-                 {flag, modules.path("setting/" + file), key});
+                 {readerFlag, modules.path("setting/" + file), key});
     reader.waitForFinished(20000);
     return QString::fromUtf8(reader.readAllStandardOutput()).trimmed();
 }
 
 bool runStoredReader(int argc, char **argv, int &exitCode)
 {
-    const bool withLine = argc == 4 && qstrcmp(argv[1], lineReaderFlag) == 0;
-    if (argc != 4 || (qstrcmp(argv[1], readerFlag) != 0 && !withLine))
+    if (argc != 4 || qstrcmp(argv[1], readerFlag) != 0)
         return false;
     QCoreApplication app(argc, argv);
-    const QString file = QString::fromLocal8Bit(argv[2]), key = QString::fromLocal8Bit(argv[3]);
-    const QVariant v = QSettings(file, QSettings::IniFormat).value(key);
-    if (withLine) {
-        QString line;
-        QFile f(file);
-        const QByteArray entry = (key.section('/', 1) + '=').toUtf8();
-        if (f.open(QIODevice::ReadOnly))
-            for (const QByteArray &l : f.readAll().split('\n'))
-                if (l.startsWith(entry))
-                    line = QString::fromUtf8(l);
-        const QString value = v.typeId() == QMetaType::QStringList ? v.toStringList().join('|') : v.toString();
-        printf("%s => %s:%s\n", qPrintable(line), v.isValid() ? v.typeName() : "invalid", qPrintable(value));
-    } else {
-        const QString text = v.typeId() == QMetaType::QStringList ? v.toStringList().join(", ") : v.toString();
-        printf("%s\n", qPrintable(text));
-    }
+    const QVariant v = QSettings(QString::fromLocal8Bit(argv[2]), QSettings::IniFormat)
+                           .value(QString::fromLocal8Bit(argv[3]));
+    const QString text = v.typeId() == QMetaType::QStringList ? v.toStringList().join(", ") : v.toString();
+    printf("%s\n", qPrintable(text));
     exitCode = 0;
     return true;
 }

@@ -95,16 +95,12 @@ public:
 
     // A key of a file under modules/setting, read by a fresh process.
     QString stored(const QString &file, const QString &key) const;
-    // The key's raw line in the file and what a fresh process reads, as
-    // "<line> => <type>:<value>".
-    QString storedLine(const QString &file, const QString &key) const;
 
     TestModules modules;
     vr770::VirtualR770 mouse;
     QStringList pointerLog;
 
 private:
-    QString read(const char *flag, const QString &file, const QString &key) const;
     std::unique_ptr<Widget> host;
     size_t frameMark = 0;
 };

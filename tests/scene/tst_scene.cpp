@@ -13,8 +13,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QQmlContext>
-#include <QQmlExpression>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QSettings>
@@ -647,36 +645,6 @@ private slots:
         QCOMPARE(s.dpiStageCount, 8);
         QCOMPARE(s.dpiStageCodes[1], 100 / 50);
         QCOMPARE(r.pointerLog, QStringList({"speed 20", "double 900", "lines 1"}));
-    }
-
-    // JavaScript arrays reach the controller's QVariant parameters as
-    // QJSValue; they must be stored exactly as the same list from C++ would.
-    void arraysFromTheScene_data()
-    {
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<QString>("expected");
-        QTest::addRow("three numbers") << "[0, 1, 2]" << "k=0, 1, 2 => QStringList:0|1|2";
-        QTest::addRow("one element") << "[7]" << "k=7 => QString:7";
-        QTest::addRow("empty") << "[]" << "k=@Invalid() => invalid:";
-        QTest::addRow("strings") << "['a b', 'c']" << "k=a b, c => QStringList:a b|c";
-        QTest::addRow("nested") << "[[1, 2], 3]" << "k=\"1, 2\", 3 => QStringList:1, 2|3";
-    }
-
-    void arraysFromTheScene()
-    {
-        QFETCH(QString, value);
-        QFETCH(QString, expected);
-        SceneRig &r = make();
-        QVERIFY(r.start());
-        r.view().setCurrentProfile(2);
-        for (const char *setter : {"setGlobalData", "setData", "setDataList"}) {
-            QQmlExpression call(r.view().rootContext(), nullptr,
-                                QStringLiteral("ui_View.%1('test/k', %2)").arg(setter, value));
-            call.evaluate();
-            QVERIFY2(!call.hasError(), qPrintable(call.error().toString()));
-            QCOMPARE(r.storedLine(qstrcmp(setter, "setGlobalData") == 0 ? "apConfig.bin" : "p3.bin", "test/k"),
-                     expected);
-        }
     }
 
     void languageOfTheKeyNames()
