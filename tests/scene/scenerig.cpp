@@ -5,6 +5,7 @@
 #include "widget.h"
 
 #include <QCoreApplication>
+#include <QJSValue>
 #include <QMetaMethod>
 #include <QMutex>
 #include <QProcess>
@@ -118,6 +119,68 @@ bool SceneRig::start(bool show)
         return root() && root()->property("isPownOn").toBool() && root()->property("started").toBool()
                && !root()->property("locked").toBool();
     }, 20000);
+}
+
+bool SceneRig::startActive()
+{
+    if (!start(true))
+        return false;
+    host->activateWindow();
+    view().setFocus();
+    if (!QTest::qWaitForWindowActive(host.get()))
+        return false;
+    QObject *panels = find("panels");
+    return panels && QTest::qWaitFor([panels] { return panels->property("opacity").toDouble() == 1; });
+}
+
+bool SceneRig::click(const QString &objectName) const
+{
+    auto *item = qobject_cast<QQuickItem *>(find(objectName));
+    if (!item || !item->isVisible())
+        return false;
+    const QPoint centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
+    QTest::mouseClick(&view(), Qt::LeftButton, {}, centre);
+    return true;
+}
+
+QVariantList SceneRig::keyCodes(int index) const
+{
+    QVariant codes = find("keyPanel")->property("codes");
+    if (codes.canConvert<QJSValue>())
+        codes = codes.value<QJSValue>().toVariant();
+    return ints(codes.toList().value(index));
+}
+
+void SceneRig::writeMacro(const QString &name, const QStringList &steps, int repeat)
+{
+    QSettings s(modules.path("macro/" + name + ".bin"), QSettings::IniFormat);
+    s.setValue("config/index", 0);
+    s.setValue("config/total", steps.size());
+    s.setValue("config/repeat", repeat);
+    s.setValue("config/did", -1);
+    for (int i = 0; i < steps.size(); ++i)
+        s.setValue(QStringLiteral("macro/%1").arg(i), steps.at(i));
+}
+
+void SceneRig::listMacros(const QStringList &names)
+{
+    configure([&names](QSettings &s) { s.setValue("macro/macroName", names); }, "name.bin");
+}
+
+QVariantList ints(QVariant value)
+{
+    if (value.canConvert<QJSValue>())
+        value = value.value<QJSValue>().toVariant();
+    QVariantList out;
+    for (const QVariant &v : value.toList())
+        out << v.toInt();
+    return out;
+}
+
+QString englishText(const QString &group, int position)
+{
+    static const QSettings english(TestModules::sourceModules() + "/i18n/English.ini", QSettings::IniFormat);
+    return english.value(QStringLiteral("%1/%2").arg(group).arg(position)).toString();
 }
 
 myQQuickView &SceneRig::view() const

@@ -64,6 +64,9 @@ public:
     // first initialisation and its start-up lock has ended. The frame mark
     // is set after discovery, before the scene's first initialisation.
     bool start(bool show = false);
+    // start(true), then the window active with the view focused and the
+    // pages faded in, so that clicks and keys reach the scene.
+    bool startActive();
 
     Widget &window() const { return *host; }
     myQQuickView &view() const;
@@ -73,6 +76,10 @@ public:
     // Calls a function of a scene object and returns its result.
     QVariant call(QObject *object, const char *function, const QVariantList &args = {}) const;
     QVariant callRoot(const char *function, const QVariantList &args = {}) const;
+    // A real click at the middle of a visible item; false when there is none.
+    bool click(const QString &objectName) const;
+    // The key page's codes of key `index`, as plain ints.
+    QVariantList keyCodes(int index) const;
     // Waits until the scene is unlocked again.
     bool waitUnlocked(int timeoutMs = 60000) const;
 
@@ -81,6 +88,10 @@ public:
     // The plain frames themselves.
     std::vector<vr770::Bytes> framesSinceMark() const;
     void mark();
+
+    // A macro file as the library writes it, and the macro list.
+    void writeMacro(const QString &name, const QStringList &steps, int repeat = 1);
+    void listMacros(const QStringList &names);
 
     // A key of a file under modules/setting, read by a fresh process.
     QString stored(const QString &file, const QString &key) const;
@@ -93,6 +104,11 @@ private:
     std::unique_ptr<Widget> host;
     size_t frameMark = 0;
 };
+
+// A list from the scene (a JavaScript array arrives as QJSValue) as ints.
+QVariantList ints(QVariant value);
+// A text of the shipped English language file.
+QString englishText(const QString &group, int position);
 
 // Collects the warnings of the scene (QML and JavaScript) from now on;
 // takeSceneWarnings() hands over those collected since the last call.

@@ -56,14 +56,10 @@ void addMacros(SceneRig &rig)
     };
     QStringList names;
     for (const auto &[name, steps] : macros) {
-        QSettings s(rig.modules.path("macro/" + name + ".bin"), QSettings::IniFormat);
-        s.setValue("config/total", steps.size());
-        s.setValue("config/repeat", 1);
-        for (int i = 0; i < steps.size(); ++i)
-            s.setValue(QStringLiteral("macro/%1").arg(i), steps.at(i));
+        rig.writeMacro(name, steps);
         names << name;
     }
-    rig.configure([&names](QSettings &s) { s.setValue("macro/macroName", names); }, "name.bin");
+    rig.listMacros(names);
 }
 
 // The macro editor, and the editor while recording, capturing a key and

@@ -12,7 +12,6 @@
 #include "windowinputtap.h"
 
 #include <QApplication>
-#include <QJSValue>
 #include <QProcess>
 #include <QQuickItem>
 #include <QtTest>
@@ -27,16 +26,6 @@ struct NoCapture : HookBackend
     bool install() override { return false; }
     void remove() override {}
 };
-
-QVariantList plain(QVariant value)
-{
-    if (value.canConvert<QJSValue>())
-        value = value.value<QJSValue>().toVariant();
-    QVariantList ints;
-    for (const QVariant &v : value.toList())
-        ints << v.toInt();
-    return ints;
-}
 
 } // namespace
 
@@ -82,14 +71,8 @@ class TestKeyCapture : public QObject
     }
 
     QObject *dialog() const { return rig->find("keyDialog")->property("item").value<QObject *>(); }
-    QVariantList choice() const { return plain(dialog()->property("choice")); }
-    QVariantList codesOf(int index) const
-    {
-        QVariant value = rig->find("keyPanel")->property("codes");
-        if (value.canConvert<QJSValue>())
-            value = value.value<QJSValue>().toVariant();
-        return plain(value.toList().value(index));
-    }
+    QVariantList choice() const { return scenetest::ints(dialog()->property("choice")); }
+    QVariantList codesOf(int index) const { return rig->keyCodes(index); }
 
 public slots:
     void keyReported(bool isDown, int code)
@@ -131,12 +114,7 @@ private slots:
     {
         QFETCH(bool, x11Capture);
         rig = std::make_unique<SceneRig>();
-        QVERIFY(rig->start(true));
-        rig->window().activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&rig->window()));
-        rig->view().setFocus();
-        QObject *panels = rig->find("panels");
-        QVERIFY(QTest::qWaitFor([panels] { return panels->property("opacity").toDouble() == 1; }));
+        QVERIFY(rig->startActive());
 
         // As the program sets them up.
         hook = x11Capture ? std::make_unique<InputHook>(false)

@@ -43,23 +43,6 @@ class TestMacroEditor : public QObject
         return *rig;
     }
 
-    // A macro file as the library writes it, and the macro list.
-    void writeMacro(const QString &name, const QStringList &steps, int repeat = 1)
-    {
-        QSettings s(rig->modules.path("macro/" + name + ".bin"), QSettings::IniFormat);
-        s.setValue("config/index", 0);
-        s.setValue("config/total", steps.size());
-        s.setValue("config/repeat", repeat);
-        s.setValue("config/did", -1);
-        for (int i = 0; i < steps.size(); ++i)
-            s.setValue(QStringLiteral("macro/%1").arg(i), steps.at(i));
-    }
-
-    void listMacros(const QStringList &names)
-    {
-        rig->configure([&names](QSettings &s) { s.setValue("macro/macroName", names); }, "name.bin");
-    }
-
     // Key k of profile file `file` runs the macro `name` from slot k.
     void bindKey(int key, const QString &name, const QString &file = "p1.bin")
     {
@@ -95,11 +78,7 @@ class TestMacroEditor : public QObject
     {
         return rig->stored("../macro/" + name + ".bin", key);
     }
-    static QString text(int position)
-    {
-        static const QSettings english(TestModules::sourceModules() + "/i18n/English.ini", QSettings::IniFormat);
-        return english.value(QStringLiteral("macroEditor/%1").arg(position)).toString();
-    }
+    static QString text(int position) { return scenetest::englishText("macroEditor", position); }
 
 private slots:
     void initTestCase()
@@ -126,7 +105,7 @@ private slots:
     void libraryOperations()
     {
         SceneRig &r = make();
-        writeMacro("Leftover", {});
+        r.writeMacro("Leftover", {});
         QVERIFY(openEditor());
         auto dialogs = std::make_unique<ScriptedDialogs>();
         ScriptedDialogs *scripted = dialogs.get();
@@ -187,7 +166,7 @@ private slots:
         QStringList names;
         for (int i = 0; i < 100; ++i)
             names << QStringLiteral("M%1").arg(i);
-        listMacros(names);
+        r.listMacros(names);
         QVERIFY(openEditor());
         QVERIFY(!r.find("macroNew")->property("enabled").toBool());
         QVERIFY(!call("create").toBool());
@@ -204,9 +183,9 @@ private slots:
     void deleteResetsTheKeysThatRanIt()
     {
         SceneRig &r = make();
-        writeMacro("Burst", {"1,A", "2,A"});
-        writeMacro("Other", {"1,B", "2,B"});
-        listMacros({"Burst", "Other"});
+        r.writeMacro("Burst", {"1,A", "2,A"});
+        r.writeMacro("Other", {"1,B", "2,B"});
+        r.listMacros({"Burst", "Other"});
         bindKey(3, "Burst");
         bindKey(5, "Burst");
         bindKey(4, "Other");
@@ -242,9 +221,9 @@ private slots:
     {
         QFETCH(bool, hid560);
         SceneRig &r = make({hid560, true});
-        writeMacro("Burst", {"1,A", "0,100", "2,A"});
-        writeMacro("Other", {"1,B", "2,B"});
-        listMacros({"Burst", "Other"});
+        r.writeMacro("Burst", {"1,A", "0,100", "2,A"});
+        r.writeMacro("Other", {"1,B", "2,B"});
+        r.listMacros({"Burst", "Other"});
         bindKey(3, "Burst");
         bindKey(5, "Burst");
         bindKey(4, "Other");
@@ -280,8 +259,8 @@ private slots:
     void stepEditing()
     {
         SceneRig &r = make();
-        writeMacro("Keys", {"1,A", "0,100", "2,A"});
-        listMacros({"Keys", "Other"});
+        r.writeMacro("Keys", {"1,A", "0,100", "2,A"});
+        r.listMacros({"Keys", "Other"});
         QObject *editor = openEditor();
         QVERIFY(editor);
 
@@ -336,8 +315,8 @@ private slots:
         r.configure([](QSettings &s) { s.setValue("common/language", "ChineseSimplified"); });
         const QSettings chinese(TestModules::sourceModules() + "/i18n/ChineseSimplified.ini", QSettings::IniFormat);
         const QString space = chinese.value("keyCode/40").toString();
-        writeMacro("Keys", {"1,Space", "2,Space"});
-        listMacros({"Keys", "Other"});
+        r.writeMacro("Keys", {"1,Space", "2,Space"});
+        r.listMacros({"Keys", "Other"});
         bindKey(3, "Keys");
         QVERIFY(openEditor());
 
@@ -360,9 +339,9 @@ private slots:
     void macroWithoutDeviceForm()
     {
         SceneRig &r = make();
-        writeMacro("Long", {"1,A", "0,6000000", "2,A"});
-        listMacros({"Long", "Broken"});
-        writeMacro("Broken", {"1,A", "x,y"});
+        r.writeMacro("Long", {"1,A", "0,6000000", "2,A"});
+        r.listMacros({"Long", "Broken"});
+        r.writeMacro("Broken", {"1,A", "x,y"});
         bindKey(3, "Long");
         QVERIFY(openEditor());
         QCOMPARE(status(), text(26));
@@ -385,8 +364,8 @@ private slots:
     void recordingUntilTheEditorCloses()
     {
         SceneRig &r = make();
-        writeMacro("Rec", {});
-        listMacros({"Rec", "Other"});
+        r.writeMacro("Rec", {});
+        r.listMacros({"Rec", "Other"});
         bindKey(2, "Rec");
         QVERIFY(openEditor());
         QVERIFY(call("startRecording").toBool());
@@ -404,14 +383,12 @@ private slots:
 
         const QStringList recorded = steps();
         QCOMPARE(recorded.size(), 5);
+        // The pause itself is measured in the recording test with real keys.
         QCOMPARE(recorded.at(0), QStringLiteral("1,LShift"));
-        const int pause = recorded.at(1).mid(2).toInt();
-        QVERIFY2(pause >= 300 && pause < 5000, qPrintable(recorded.at(1)));
+        QVERIFY(recorded.at(1).startsWith("0,"));
         QCOMPARE(recorded.mid(2), QStringList({"1,A", "2,LShift", "2,A"}));
         QCOMPARE(macroFile("Rec", "config/total"), QStringLiteral("5"));
-        const auto sent = r.mouse.state().macros[2];
-        QCOMPARE(int(sent[3]), 0xE1);
-        QCOMPARE(int(sent[2]), pause / 10 < 127 ? pause / 10 : 0);
+        QCOMPARE(int(r.mouse.state().macros[2][3]), 0xE1);
     }
 };
 

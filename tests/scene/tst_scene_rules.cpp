@@ -522,6 +522,36 @@ private slots:
         QVERIFY(!call(keyfunctions, "isLeftButton", {array({0, 0xF0, 0x1E, 2})}).toBool());
     }
 
+    // The functions each group of the assignment dialog offers: codes (hex)
+    // and the English text of each.
+    void functionLists()
+    {
+        const QSettings english(QStringLiteral(R770_SOURCE_I18N "/English.ini"), QSettings::IniFormat);
+        auto listed = [&](const char *name) {
+            QStringList out;
+            for (const QVariant &entry : list(keyfunctions.property(name))) {
+                QStringList codes;
+                for (const QVariant &c : entry.toMap().value("codes").toList())
+                    codes << QString::number(c.toInt(), 16);
+                out << codes.join(' ') + ' '
+                           + english.value(QStringLiteral("keyAssigment/%1").arg(entry.toMap().value("text").toInt())).toString();
+            }
+            return out;
+        };
+        QCOMPARE(listed("buttons"), QStringList({"0 0 f0 0 Left Key", "0 0 f2 0 Middle Key", "0 0 f1 0 Right Key",
+                                                 "0 0 f4 0 Forward Key", "0 0 f3 0 Back Key"}));
+        QCOMPARE(listed("media"), QStringList({"3 0 83 1 Player", "3 0 b5 0 Next", "3 0 b6 0 Privous", "3 0 b7 0 Stop",
+                                               "3 0 e2 0 Mute", "3 0 cd 0 Play/Pause", "3 0 e9 0 Volumn+",
+                                               "3 0 ea 0 Volumn-"}));
+        QCOMPARE(listed("dpi"), QStringList({"5 0 1 0 DPI+", "5 0 2 0 DPI-", "5 0 3 0 DPI LOOP", "5 0 4 0 Sniper Key"}));
+        QCOMPARE(listed("windows"), QStringList({"6 0 94 1 My PC", "6 0 23 2 Index", "6 0 21 2 Search", "6 4 2c 1b Max",
+                                                 "6 4 2c 11 Min", "6 0 e3 7 Desktop", "6 0 e3 15 Run"}));
+        QCOMPARE(listed("shortcuts"), QStringList({"7 0 e0 11 New", "7 0 e0 1b Cut", "7 0 e0 6 Copy", "7 0 e0 19 Paste",
+                                                   "7 0 e0 16 Save", "7 0 e0 13 Print", "7 0 e0 9 Find",
+                                                   "7 0 e0 1c Redo", "7 0 e0 1d Undo", "7 0 e0 4 Select All"}));
+        QCOMPARE(listed("guns"), QStringList({"8 0 1 0 One Gun", "8 0 2 0 Two Gun", "8 0 3 0 Three Gun"}));
+    }
+
     // The assignment dialog's rules: the group that shows an assignment, the
     // fire codes, and keys captured for fire and combinations.
     void keyAssignmentRules()

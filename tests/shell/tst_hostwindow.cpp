@@ -231,17 +231,12 @@ private slots:
         QCOMPARE(QCoreApplication::exec(), 0);
     }
 
-    void deviceNoticesStartDiscoveryOnlyWhileNoWatchRuns()
+    void deviceNoticeStartsDiscoveryAfterAPause()
     {
         window->deviceChangeNotice();
         QVERIFY(window->checkTimer.isActive());
         QCOMPARE(window->checkTimer.interval(), 2048);
-
-        window->checkTimer.stop();
-        window->hidThread.watchRunning = true;
-        window->deviceChangeNotice();
-        QVERIFY(!window->checkTimer.isActive());
-        window->hidThread.watchRunning = false;
+        // While a watch runs a notice starts nothing: tst_discovery.
     }
 
     void noDeviceTableHidesTheWindowWithoutNotice()
