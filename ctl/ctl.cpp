@@ -41,8 +41,9 @@ QString exitStatusText()
               "  4  the mouse did not pass the handshake (check sCode in apConfig.bin)\n"
               "  5  the mouse failed during the command; the message says what reached it\n"
               "  6  a file could not be read or written; the message names it and says why\n"
-              "  7  the r770 window holds unsaved changes (save them first), or the mouse was\n"
-              "     kept busy for a minute by the r770 program or another r770ctl\n");
+              "  7  the r770 window holds unsaved changes (save them first) or a dialog with a\n"
+              "     choice open, or the mouse was kept busy for a minute by the r770 program or\n"
+              "     another r770ctl\n");
 }
 
 QString overallHelp()

@@ -35,8 +35,11 @@ DeviceEntry RequestHost::entry()
 
 QString RequestHost::refusal()
 {
-    if (sceneState() == QLatin1String("unsaved"))
+    const QString state = sceneState();
+    if (state == QLatin1String("unsaved"))
         return QStringLiteral("the r770 window has unsaved changes; save them there (or undo them), then try again");
+    if (state == QLatin1String("dialog"))
+        return QStringLiteral("the r770 window has a dialog open; finish it there, then try again");
     return QString();
 }
 

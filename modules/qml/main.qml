@@ -214,7 +214,13 @@ Item {
     function outsideChangeBlocked(): string {
         if (flowDepth > 0)
             return "busy"
-        return unsaved ? "unsaved" : ""
+        if (unsaved)
+            return "unsaved"
+        // A dialog that holds a choice about to be applied (a key's function,
+        // a profile operation, a confirmation) would act on what it read
+        // before the change.
+        return keyDialog.opened || profileDialog.opened || resetDialog.opened || switchDialog.opened
+                ? "dialog" : ""
     }
 
     // The pages named read the files again, sending nothing, as at first

@@ -300,6 +300,25 @@ private slots:
         QVERIFY(r.out.contains("Mouse:             found, hid553 commands"));
     }
 
+    // While a dialog holds a choice (here a key's function), a change is
+    // refused; once it is closed, the same request goes through.
+    void refusedWhileADialogIsOpen()
+    {
+        QVERIFY(start({false, true}));
+        rig->callRoot("openKeyDialog", {2});
+        QVERIFY(rig->find("keyDialog")->property("opened").toBool());
+        const size_t mark = rig->mouse.receivedFrames().size();
+
+        Run r = ctl({"liftoff", "1.0"});
+        QCOMPARE(r.code, 7);
+        QVERIFY2(r.err.contains("the r770 window has a dialog open"), qPrintable(r.err));
+        QCOMPARE(framesSinceMark(mark), QStringList());
+
+        rig->call(rig->find("keyDialog"), "close");
+        QCOMPARE(ctl({"liftoff", "1.0"}).code, 0);
+        QVERIFY(!framesSinceMark(mark).isEmpty());
+    }
+
     // Started while r770ctl holds the mouse, the program looks for it only
     // once r770ctl lets go.
     void programWaitsForR770ctl()
