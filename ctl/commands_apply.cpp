@@ -18,8 +18,11 @@ namespace {
 // What each page of the window reads from the profile in use and sends.
 struct ProfilePages
 {
-    // keys
+    // keys, and the macros they run: slot and bytes; the names of those
+    // with no device form, which are left out
     QVariantList keyCodes, gunPeriods;
+    QList<QPair<int, QVariantList>> macros;
+    QStringList macrosLeftOut;
     // lift-off
     int liftOffValue = 0;
     bool liftOffOn = false;
@@ -38,8 +41,21 @@ struct ProfilePages
 ProfilePages readPages(ControllerCore &core, const SceneRules &rules)
 {
     ProfilePages p;
-    p.keyCodes = flatCodes(keyAssignment(core, rules));
+    const std::vector<SceneRules::KeyCodes> assignment = keyAssignment(core, rules);
+    p.keyCodes = flatCodes(assignment);
     p.gunPeriods = activeGunPeriods(core, rules);
+    // The mouse's macro slots are not per profile: each slot a key runs gets
+    // its macro again, as the macro store sends them.
+    for (const int slot : rules.macroSlotsRun(assignment)) {
+        const QString name = core.getData(QStringLiteral("mouseMacroKey/%1").arg(slot), false).toString();
+        if (name.isEmpty())
+            continue;
+        Prepared unused;
+        if (const std::optional<QVariantList> bytes = macroToSend(name, slot, core, rules, unused))
+            p.macros.append({slot, *bytes});
+        else
+            p.macrosLeftOut << name;
+    }
 
     const SceneRules::Range liftOff = rules.liftOff();
     p.liftOffValue = rules.liftOffValue(
@@ -113,6 +129,9 @@ Prepared prepareApply(const QStringList &args, ControllerCore &core, const Scene
                 };
                 Delivery delivery(*ctx.link);
                 core.mouseBeginFlow();
+                for (const auto &macro : p.macros)
+                    delivery.step(tr("macro of key %1").arg(macro.first + 1),
+                                  [&] { core.mouseSendMacroData(macro.second, uint(macro.first)); });
                 delivery.step(tr("key assignment"), [&] { core.mouseSetKeyMatrix(p.keyCodes, true, p.gunPeriods); });
                 delivery.step(tr("lift-off"),
                               [&] { core.mouseSetReportRate(uchar(p.liftOffValue), uchar(p.liftOffOn ? 1 : 0)); });
@@ -138,6 +157,9 @@ Prepared prepareApply(const QStringList &args, ControllerCore &core, const Scene
                 }
                 ctx.reply.out += tr("Profile %1 (%2) is in use and was sent to the mouse whole.\n")
                                      .arg(entry.number).arg(entry.name);
+                if (!p.macrosLeftOut.isEmpty())
+                    ctx.reply.err += tr("r770ctl: not sent, missing or more than the mouse can hold: macro %1\n")
+                                         .arg(p.macrosLeftOut.join(QStringLiteral(", ")));
             },
             {}};
 }
@@ -148,8 +170,8 @@ void addApplyCommand(std::vector<Command> &table)
 {
     table.push_back({{QStringLiteral("profile"), QStringLiteral("apply")}, QStringLiteral("N"),
                      tr("put profile N in use and send it whole"),
-                     tr("Makes profile N the active one and sends all of it to the mouse (key\n"
-                        "assignment, lift-off, DPI stages, lighting) and applies its pointer options to\n"
+                     tr("Makes profile N the active one and sends all of it to the mouse (the macros\n"
+                        "its keys run, key assignment, lift-off, DPI stages, lighting) and applies its pointer options to\n"
                         "the desktop, exactly as choosing it in the window's profile selector does. Run\n"
                         "it at login, or after profile import or profile reset of the active profile.\n"
                         "N is the profile's number in profile list, or its name.\n"),

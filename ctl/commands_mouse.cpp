@@ -397,6 +397,16 @@ Prepared prepareKey(const QStringList &args, ControllerCore &core, const SceneRu
     if (!key)
         return usageError(tr("the key must be 1 to %1, not '%2'").arg(keys).arg(args.at(0)));
     const int index = *key - 1;
+    // As the window's key page: a key whose entry the firmware fixes keeps
+    // the mouse's own function, which the key matrix always sends there.
+    if (rules.keptByFirmware(index)) {
+        const SceneRules::KeyCodes factory = rules.keyCodes(core.mouseGetKeydefine(QString::number(index), true), {});
+        const SceneRules::KeyCodes kept = rules.firmwareCodes(factory);
+        return usageError(tr("key %1 keeps the mouse's own function (%2); the mouse takes no other there")
+                              .arg(*key)
+                              .arg(kept[0] == rules.keyType("fixed") ? tr("a fixed one")
+                                                                     : keyfunctions::describe(kept, rules)));
+    }
 
     keyfunctions::Parsed parsed = keyfunctions::parse(args.mid(1), rules);
     if (!parsed.error.isEmpty())
@@ -500,7 +510,9 @@ void addMouseCommands(std::vector<Command> &table)
         {{QStringLiteral("key")}, QStringLiteral("K FUNCTION..."), tr("assign a function to key K"),
          tr("Gives key K (from 1, as the window's key panel numbers them) a new function,\n"
             "stores the assignment in the active profile and sends it, as the key dialog\n"
-            "and Save do. The only left button cannot be given another function.\n"
+            "and Save do. The only left button cannot be given another function, nor can\n"
+            "the keys whose function the mouse's firmware keeps (7 and 8; 9, 10 and 13 where\n"
+            "shown).\n"
             "FUNCTION is one of:\n")
              + keyfunctions::reference()
              + tr("KEY names are those of the window (a, f5, enter, esc, tab, space, kp1, ...) or\n"

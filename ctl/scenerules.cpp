@@ -235,6 +235,28 @@ int SceneRules::activeProfile(const QList<ProfileEntry> &entries, const QVariant
     return call(namelists, "activeProfile", {toScript(list), toScript(stored)}).toInt();
 }
 
+bool SceneRules::keptByFirmware(int index) const
+{
+    return call(keyfunctions, "keptByFirmware", {index}).toBool();
+}
+
+SceneRules::KeyCodes SceneRules::firmwareCodes(const KeyCodes &factory) const
+{
+    const QVariantList list{factory[0], factory[1], factory[2], factory[3]};
+    return codesOf(call(keyfunctions, "firmwareCodes", {toScript(list)}));
+}
+
+QList<int> SceneRules::macroSlotsRun(const std::vector<KeyCodes> &assignment) const
+{
+    QVariantList entries;
+    for (const KeyCodes &codes : assignment)
+        entries << QVariant(QVariantList{codes[0], codes[1], codes[2], codes[3]});
+    QList<int> run;
+    for (const QVariant &slot : call(keyfunctions, "macroSlotsRun", {toScript(entries)}).toVariant().toList())
+        run << slot.toInt();
+    return run;
+}
+
 QList<int> SceneRules::macroModes() const
 {
     const QJSValue modes = keyfunctions.property(QStringLiteral("macroModes"));

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <array>
+#include <vector>
 
 // The scene's own rules, taken from the very modules the window runs
 // (modules/qml/basic/*.mjs, compiled in): what its controls show, the
@@ -105,6 +106,12 @@ public:
     int keyType(const char *name) const; // "fire", "combination", "macro", ...
     bool isLeftButton(const KeyCodes &codes) const;
     QList<int> macroModes() const; // the play modes of a macro key, in the dialog's order
+    // Whether key `index` (from 0) keeps the mouse's own function, and the
+    // function it has there, from its factory codes.
+    bool keptByFirmware(int index) const;
+    KeyCodes firmwareCodes(const KeyCodes &factory) const;
+    // The macro slots an assignment of every key runs, each once, in key order.
+    QList<int> macroSlotsRun(const std::vector<KeyCodes> &assignment) const;
 
     // --- macros ---
     // The key names of the table with a language's "keyCode" texts in place.

@@ -161,10 +161,14 @@ Item {
     }
 
     // Reads the profile in use into the pages; with `send` the whole profile
-    // goes to the mouse.
+    // goes to the mouse, the macros its keys run first.
     function loadProfilePages(send) {
         runLocked(() => {
-            keyPanel.init(send)
+            keyPanel.init(false)
+            if (send) {
+                macroStore.sendKeyMacros()
+                keyPanel.save()
+            }
             liftOffPanel.init(send)
             dpiPanel.init(send)
             lightPanel.init(send)
@@ -248,7 +252,7 @@ Item {
     // --- Dialogs --------------------------------------------------------------------
 
     function openKeyDialog(index) {
-        if (locked || index < 0 || index >= keyCount || index === keyPanel.onlyLeftButton)
+        if (locked || index < 0 || index >= keyCount || keyPanel.isLocked(index))
             return
         keyDialog.open({ keyIndex: index })
     }
@@ -597,7 +601,9 @@ Item {
         objectName: "resetDialog"
         anchors.fill: parent
         view: Qt.resolvedUrl("J2/ConfirmDialog.qml")
-        properties: ({ title: Lang.main[6], message: Lang.main[20] })
+        // "Reset factory setting", then what else goes back: the recoil
+        // weapons, which every profile shares.
+        properties: ({ title: Lang.main[5], message: Lang.main[6] + "\n" + Lang.main[20] })
         onAccepted: {
             close()
             mainIten.resetFactory()

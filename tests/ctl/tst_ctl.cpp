@@ -210,6 +210,10 @@ private slots:
         QTest::newRow("colour") << QStringList{"light", "1", "0", "1", "red"} << "RRGGBB";
         QTest::newRow("key number") << QStringList{"key", "9", "button", "back"} << "key must be 1 to 8";
         QTest::newRow("only left button") << QStringList{"key", "1", "button", "back"} << "only left button";
+        QTest::newRow("key the mouse keeps") << QStringList{"key", "7", "shortcut", "copy"}
+                                             << "key 7 keeps the mouse's own function (dpi down)";
+        QTest::newRow("key 8 the mouse keeps") << QStringList{"key", "8", "button", "middle"}
+                                               << "key 8 keeps the mouse's own function (dpi loop)";
         QTest::newRow("unknown key name") << QStringList{"key", "3", "keys", "ctrl+blah"} << "unknown key 'blah'";
         QTest::newRow("three keys") << QStringList{"key", "3", "keys", "a+b+c"} << "at most two keys";
         QTest::newRow("button name") << QStringList{"key", "3", "button", "up"} << "left, middle, right, forward, back";
@@ -594,8 +598,10 @@ private slots:
                                   << "macro Long cannot be sent: it takes more than the mouse's 128 bytes";
         QTest::newRow("delay") << QStringList{"macro", "send", "Slow", "3"} << 2
                                << "the delay after step 1 is 100 minutes or more";
-        QTest::newRow("no macro slot") << QStringList{"key", "13", "macro", "Burst"} << 2
-                                       << "key 13 has no macro slot on the mouse (keys 1 to 12 have one)";
+        QTest::newRow("no macro slot") << QStringList{"key", "14", "macro", "Burst"} << 2
+                                       << "key 14 has no macro slot on the mouse (keys 1 to 12 have one)";
+        QTest::newRow("fixed key") << QStringList{"key", "13", "macro", "Burst"} << 2
+                                   << "key 13 keeps the mouse's own function (a fixed one)";
     }
     void macroRefusals()
     {

@@ -185,7 +185,9 @@ private slots:
 
     // r770ctl on its own sends exactly what the window's profile switch
     // sends, frame by frame, and leaves the mouse in the same state: both
-    // start from the same files and the same mouse.
+    // start from the same files and the same mouse. The mouse's macro slots
+    // are shared by the profiles: the macro a key of the new profile runs
+    // goes with it (not that of a key whose entry the firmware fixes).
     void applySendsWhatTheSwitchSends_data()
     {
         QTest::addColumn<bool>("hid560");
@@ -204,8 +206,13 @@ private slots:
             s.setValue("mouse/currentDpiCount", 3);
             s.setValue("mouse/lightValue", QStringList{"5", "1", "3"});
             s.setValue("mouseKeyMatrix/3", QStringList{"2", "1", "6", "0"});
+            s.setValue("mouseKeyMatrix/4", QStringList{"4", "0", "4", "0"});
+            s.setValue("mouseMacroKey/4", "Burst");
+            s.setValue("mouseKeyMatrix/7", QStringList{"4", "0", "7", "0"});
+            s.setValue("mouseMacroKey/7", "Burst");
             s.setValue("mouse/mouseRate", 0);
         }, "p3.bin");
+        rig->writeMacro("Burst", {"1,A", "2,A"});
         QVERIFY(placeCtl());
         QVERIFY(rig->start());
         const QJsonObject before = virtualbus::stateToJson(rig->mouse.state());
@@ -223,6 +230,12 @@ private slots:
             window << hex(frames[i]);
         const QJsonObject after = virtualbus::stateToJson(rig->mouse.state());
         QVERIFY(window.size() >= 5);
+        QStringList macroFrames;
+        for (const QString &frame : window)
+            if (frame.mid(3, 2) == (hid560 ? "0F" : "13"))
+                macroFrames << frame.mid(3, 5);
+        QCOMPARE(macroFrames, QStringList{hid560 ? "0F 05" : "13 05"});
+        QCOMPARE(int(rig->mouse.state().macros[4][3]), 0x04);
         // The window's files go back to before the switch (its own writes
         // done first), and r770ctl, with no r770 running, takes over.
         rig->stored("apConfig.bin", "mouse/profileNo");

@@ -355,6 +355,37 @@ private slots:
         QVERIFY(opened());
     }
 
+    // Keys whose entry the key matrix fixes show the mouse's own function
+    // and are never offered, whatever the profile holds; keys 13 to 16 have
+    // no macro slot, and the dialog refuses a macro there in r770ctl's words.
+    void keysTheMouseKeeps()
+    {
+        SceneRig &r = make();
+        r.configure([](QSettings &s) { s.setValue("mouse/keyCount", 16); });
+        r.configure([](QSettings &s) { s.setValue("mouseKeyMatrix/6", QStringList{"0", "0", "242", "0"}); }, "p1.bin");
+        r.writeMacro("Burst", {"1,A", "2,A"});
+        r.listMacros({"Burst"});
+        QVERIFY(start());
+        QCOMPARE(description(6), text(23));
+        QCOMPARE(description(7), text(24));
+        QCOMPARE(description(8), text(57));
+        QCOMPARE(description(5), text(22));
+        QVERIFY(!open(6));
+        QVERIFY(!open(7));
+        QVERIFY(!open(12));
+
+        QObject *dialog = open(13);
+        QVERIFY(dialog);
+        rig->call(dialog, "chooseMacro", {"Burst", 0});
+        r.mark();
+        click("keyOk");
+        QVERIFY(opened());
+        QCOMPARE(hint(), text(65).replace("%1", "12"));
+        QVERIFY(r.commandsSinceMark().isEmpty());
+        QCOMPARE(codesOf(13), QVariantList({0, 0, 0, 0}));
+        QVERIFY(!dirty());
+    }
+
     // The only left button is never offered; the factory button gives the
     // key its pD.bin assignment in the dialog and on the key page at once.
     void leftButtonAndFactory()

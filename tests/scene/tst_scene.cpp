@@ -536,6 +536,13 @@ private slots:
         r.callRoot("openDialog", {"reset"});
         QObject *confirm = r.find("confirmOk");
         QVERIFY(confirm);
+        // The question in the "main" texts, with what else is reset below it.
+        const QObject *question = r.find("resetDialog")->property("item").value<QObject *>();
+        QCOMPARE(question->property("title").toString(), scenetest::englishText("main", 5));
+        QCOMPARE(question->property("message").toString(),
+                 scenetest::englishText("main", 6) + "\n" + scenetest::englishText("main", 20));
+        QCOMPARE(property("confirmCancel", "text").toString(), scenetest::englishText("main", 7));
+        QCOMPARE(property("confirmOk", "text").toString(), scenetest::englishText("main", 8));
         r.mark();
         r.call(confirm, "clicked");
         QVERIFY(r.waitUnlocked());
@@ -597,15 +604,19 @@ private slots:
         // new entry's profile, number 2 (the lowest free one).
         r.call(r.find("profileImport"), "clicked");
         QCOMPARE(entries().count(','), 4);
+        // Export writes the profile selected in the manager (entry 1, number
+        // 1), not the one in use (number 3).
+        r.configure([](QSettings &s) { s.setValue("mouse/reportRate", 55); }, "p2.bin");
         const QString exported = r.modules.root() + "/export.pf";
         scripted->save = exported;
-        manager->setProperty("selected", 2);
+        manager->setProperty("selected", 1);
         r.call(r.find("profileExport"), "clicked");
-        QVERIFY(QFile::exists(exported));
+        QCOMPARE(QSettings(exported, QSettings::IniFormat).value("mouse/reportRate").toString(), QStringLiteral("55"));
         scripted->open = exported;
         r.call(r.find("profileImport"), "clicked");
         QCOMPARE(entries(), QStringLiteral("Standard0, profile_01, profile_23, profile_34, profile_45, profile_12"));
-        QCOMPARE(r.stored("p3.bin", "mouse/reportRate"), QStringLiteral("77"));
+        QCOMPARE(r.stored("p3.bin", "mouse/reportRate"), QStringLiteral("55"));
+        QCOMPARE(r.view().currentProfile, 3);
     }
 
     // Values out of range in a hand-edited profile are shown clamped and

@@ -45,7 +45,8 @@ Dialog {
     property var captureState: null
     property var comboBefore: null
     // Why the last request was refused: "" none, "key" a key that cannot be
-    // assigned, "macro" a macro that cannot go to the mouse.
+    // assigned, "macro" a macro that cannot go to the mouse, "slot" a macro
+    // on a key without a macro slot.
     property string refusal: ""
 
     readonly property var shownCategories: KeyFunctions.categories.filter(
@@ -56,6 +57,8 @@ Dialog {
             return texts[60]
         if (refusal === "macro")
             return texts[61]
+        if (refusal === "slot")
+            return texts[65].replace("%1", KeyFunctions.macroSlotCount)
         if (capturing === "fire")
             return texts[58]
         if (capturing === "combination")
@@ -188,6 +191,10 @@ Dialog {
     function apply() {
         stopCapture()
         if (choice[0] === KeyFunctions.type.macro) {
+            if (!KeyFunctions.hasMacroSlot(keyIndex)) {
+                refusal = "slot"
+                return
+            }
             const slot = choice[2]
             const changed = !KeyFunctions.sameCodes(choice, panel.codes[keyIndex])
                             || (panel.macroNames[slot] ?? "") !== macroName

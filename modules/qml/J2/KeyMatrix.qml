@@ -40,6 +40,12 @@ Frame {
         return found
     }
 
+    // Whether key `index` keeps its function: the only left button, and the
+    // keys whose entry the mouse's firmware fixes.
+    function isLocked(index: int): bool {
+        return index === onlyLeftButton || KeyFunctions.keptByFirmware(index)
+    }
+
     signal keyHovered(int index)
     signal keyClicked(int index)
 
@@ -141,7 +147,11 @@ Frame {
     function description(index: int): string {
         if (index < 0 || index >= codes.length)
             return ""
-        return KeyFunctions.describe(codes[index], Lang.keyAssigment, c => KeyCodeString.name(c),
+        // A key the firmware fixes shows what the mouse does, not what the
+        // profile holds.
+        const shown = KeyFunctions.keptByFirmware(index) ? KeyFunctions.firmwareCodes(factory[index] ?? [])
+                                                         : codes[index]
+        return KeyFunctions.describe(shown, Lang.keyAssigment, c => KeyCodeString.name(c),
                                      slot => macroNames[slot] ?? "",
                                      { ms: Lang.keyMatrix[4], endless: Lang.keyAssigment[13] })
     }
@@ -162,7 +172,7 @@ Frame {
 
             required property int index
             readonly property bool highlighted: panel.highlightedKey === index
-            readonly property bool locked: panel.onlyLeftButton === index
+            readonly property bool locked: panel.isLocked(index)
             readonly property bool changed: !KeyFunctions.sameCodes(panel.codes[index] ?? [],
                                                                     panel.storedCodes[index] ?? [])
 
@@ -256,7 +266,8 @@ Frame {
         anchors.right: parent.right
         anchors.bottom: parent.bottom
         text: panel.onlyLeftButton >= 0 && panel.highlightedKey === panel.onlyLeftButton
-              ? Lang.keyMatrix[3] : Lang.keyMatrix[2]
+              ? Lang.keyMatrix[3]
+              : KeyFunctions.keptByFirmware(panel.highlightedKey) ? Lang.keyMatrix[5] : Lang.keyMatrix[2]
         color: Theme.hint
         font.family: Theme.fontFamily
         font.pixelSize: Theme.hintSize

@@ -2,6 +2,7 @@ import QtQuick
 import modules.qml
 import "../basic/formulas.mjs" as Formulas
 import "../basic/keycodes.mjs" as KeyCodes
+import "../basic/keyfunctions.mjs" as KeyFunctions
 import "../basic/macrocodec.mjs" as Codec
 import "../basic/macroedit.mjs" as Edit
 import "../basic/namelists.mjs" as NameLists
@@ -234,6 +235,17 @@ QtObject {
             return false
         uiView.mouseSendMacroData(bytes, slot)
         return true
+    }
+
+    // The mouse's macro slots are not per profile: a profile put in use
+    // sends the macro of each key that runs one (one with no device form
+    // is left out).
+    function sendKeyMacros() {
+        for (const slot of KeyFunctions.macroSlotsRun(keys.codes)) {
+            const name = macroNameAt(slot)
+            if (name.length > 0)
+                send(name, slot)
+        }
     }
 
     // The macro being edited goes again to every key that runs it.

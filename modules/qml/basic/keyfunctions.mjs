@@ -92,6 +92,42 @@ export function isLeftButton(codes) {
     return codes[0] === type.mouse && codes[2] === 0xF0;
 }
 
+// Keys (from 0) whose device entry the key-matrix translation fixes,
+// whatever the profile holds: the mouse keeps its own function there, so no
+// other is offered. Key 5's own entry is sent at position 7.
+export const firmwareKeys = Object.freeze([6, 7, 8, 9, 12]);
+
+export function keptByFirmware(index) {
+    return firmwareKeys.includes(index);
+}
+
+// The function such a key has on the mouse: its factory function where the
+// factory profile names one the key page knows, otherwise the fixed one.
+export function firmwareCodes(factoryCodes) {
+    return categoryOf(factoryCodes) !== "" ? factoryCodes.slice(0, 4) : [type.fixed, 0, 0, 0];
+}
+
+// The mouse has twelve macro slots, one for each of keys 0 to 11; a key
+// runs the macro of its own slot.
+export const macroSlotCount = 12;
+
+export function hasMacroSlot(index) {
+    return index >= 0 && index < macroSlotCount;
+}
+
+// The macro slots an assignment of the keys runs (`entries`: the four codes
+// of each key, key 0 first), each once, in key order: those of keys with a
+// slot whose entry reaches the mouse.
+export function macroSlotsRun(entries) {
+    const slots = [];
+    entries.forEach((codes, index) => {
+        if (codes.length >= 4 && codes[0] === type.macro && !keptByFirmware(index)
+                && hasMacroSlot(codes[2]) && !slots.includes(codes[2]))
+            slots.push(codes[2]);
+    });
+    return slots;
+}
+
 // The modifier codes set in a combination's keyCode1, in bit order.
 export function modifierCodes(bits) {
     const result = [];
