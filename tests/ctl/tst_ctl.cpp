@@ -605,9 +605,13 @@ private slots:
         setIni(setting("apConfig.bin"), "mouse/keyCount", 16);
         writeMacro("Burst", {"1,A", "2,A"}, 1);
         writeMacro("Broken", {"1,A", "9,A"}, 1);
-        QStringList many;
-        for (int i = 0; i < 70; ++i)
-            many << "1,A";
+        // 300 steps, 100 actions: its first 256 steps would fit the mouse.
+        QStringList many{"1,A"};
+        for (int i = 0; i < 200; ++i)
+            many << "0,1";
+        many << "2,A";
+        for (int i = 0; i < 49; ++i)
+            many << "1,B" << "2,B";
         writeMacro("Long", many, 1);
         writeMacro("Slow", {"1,A", "0,6000000", "2,A"}, 1);
         const QByteArray profile = contents(setting("p1.bin"));
