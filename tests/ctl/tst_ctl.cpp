@@ -578,6 +578,12 @@ private slots:
         QCOMPARE(iniText(setting("p1.bin"), "mouseMacroKey", "3"), QString("Burst"));
         QVERIFY(r.out.contains("Key 4 runs no macro; to make it run this one: r770ctl key 4 macro Burst"));
         QCOMPARE(r.state().value("macros").toArray().at(3).toString().left(bytes.size()), bytes);
+
+        // A repeat count of 0 is sent as stored, as the window sends it.
+        writeMacro("Burst", {"1,A", "2,A"}, 0);
+        r = run({"macro", "send", "Burst", "5"}, set);
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.state().value("macros").toArray().at(4).toString().left(23), QString("00 00 01 04 81 04 00 00"));
     }
 
     // A macro the mouse cannot hold, or a key without a macro slot, is
