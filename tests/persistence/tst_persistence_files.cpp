@@ -216,6 +216,14 @@ private slots:
         QCOMPARE(contents(file), before);
         QVERIFY(writeFile(file, "[profile]\nprofileName=Solo0\n"));
         QVERIFY(read(namelists::Profiles).isEmpty());
+        // A list written as it is stored leaves the file alone (a rewrite
+        // would drop the comment), also an absent one written empty.
+        const QByteArray same = "; kept\n[profile]\nprofileName=Standard0, Work1\n[macro]\nmacroName=A, loadertolvik\n";
+        QVERIFY(writeFile(file, same));
+        QVERIFY(namelists::update(namelists::Profiles, {"Standard0", "Work1"}));
+        QVERIFY(namelists::update(namelists::Macros, {"A"}));
+        QVERIFY(namelists::update(namelists::Guns, {}));
+        QCOMPARE(contents(file), same);
 
         // A one-element list in a profile is stored as a plain value.
         ini::setValue(*f.list[0], "mouse/lightValue", QVariantList{7});
