@@ -41,7 +41,7 @@ QString whyNoDeviceForm(const SceneRules::MacroEncoding &encoding, const QString
     if (encoding.problem == QLatin1String("length"))
         return tr("it takes more than the mouse's 128 bytes; shorten it in the macro editor");
     if (encoding.problem == QLatin1String("repeat"))
-        return tr("its repeat count is not 1 to 65535");
+        return tr("its repeat count is not 0 to 65535");
     return encoding.problem;
 }
 

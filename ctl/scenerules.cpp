@@ -279,8 +279,8 @@ SceneRules::MacroEncoding SceneRules::encodeMacro(const QStringList &stored,
     for (const QStringList &names : nameLists)
         lists.append(QVariant(QVariant(names).toList())); // one element per list
     const QJSValue codeOf = call(macrocodec, "lookupIn", {toScript(lists)});
-    // As the macro store: the last text is the repeat count, 1 when unreadable.
-    const QJSValue repeat = call(formulas, "toInt", {toScript(stored.value(stored.size() - 1)), 1});
+    // As the macro store: the last text is the repeat count.
+    const QJSValue repeat = call(macrocodec, "repeatOf", {toScript(stored.value(stored.size() - 1))});
     const QJSValue result = call(macrocodec, "encode", {toScript(stored.mid(0, stored.size() - 1)), repeat, codeOf});
     MacroEncoding encoding;
     encoding.problem = result.property(QStringLiteral("problem")).toString();

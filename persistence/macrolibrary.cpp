@@ -112,7 +112,18 @@ QStringList load(const QString &name)
     if (!exists(name) || !fileops::isReadableFile(macroPath(name), fileops::MaxIniFileBytes))
         return QStringList();
     QSettings settings(macroPath(name), ini::formatFor(macroPath(name)));
-    const int total = qBound(0, settings.value(totalKey, 0).toInt(), MaxSteps);
+    int total = qBound(0, settings.value(totalKey, 0).toInt(), MaxSteps);
+    // A count beyond the last step the file holds would only add "0" steps.
+    int present = 0;
+    settings.beginGroup(QStringLiteral("macro"));
+    for (const QString &key : settings.childKeys()) {
+        bool ok = false;
+        const int i = key.toInt(&ok);
+        if (ok && i >= 0 && i < total)
+            present = qMax(present, i + 1);
+    }
+    settings.endGroup();
+    total = present;
     QStringList result;
     result.reserve(total + 1);
     for (int i = 0; i < total; ++i)

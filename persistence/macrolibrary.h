@@ -13,9 +13,12 @@ class QSettings;
 // would reach outside the macro folder.
 namespace macrolibrary {
 
-// Steps read or written at most. One 128-byte device block holds at most 62
-// actions; this leaves room for the delays between them.
-constexpr int MaxSteps = 256;
+// Steps read or written at most. A macro file is read whole, also when it
+// holds far more than the mouse's 128-byte block takes (62 actions): such a
+// macro is refused for sending, never cut. The bound only keeps a damaged
+// step count from filling memory; a file within the size cap holds fewer
+// steps than this unless its steps are a few characters each.
+constexpr int MaxSteps = 65536;
 // Profile slots whose macro references are kept in step with the library.
 constexpr int ProfileSlotsWalked = 6;
 // First code of a key assignment that runs a macro.
@@ -31,6 +34,8 @@ bool create(const QString &name, uint macroIndex);
 // Replaces the steps and the repeat count of an existing macro.
 bool save(const QString &name, const QStringList &steps, const QVariant &repeat);
 // The steps followed by the repeat count; empty when there is no such macro.
+// Steps run to "config/total" or to the last step the file holds, whichever
+// comes first; a missing step within them reads as "0".
 QStringList load(const QString &name);
 bool remove(const QString &name);
 

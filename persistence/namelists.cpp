@@ -36,10 +36,15 @@ bool update(uint type, QStringList names)
         names << QString::fromLatin1(Padding);
     const QString path = QString::fromLatin1(nameFile);
     QSettings settings(path, ini::formatFor(path));
+    // A list stored as it is leaves the file alone: a rewrite costs as much
+    // as all the lists hold (thousands of macro names, say).
+    const QVariant value = ini::storable(names);
+    if (value.isValid() ? settings.value(key) == value : !settings.contains(key))
+        return true;
     if (names.isEmpty())
         settings.remove(key);
     else
-        ini::setValue(settings, key, names);
+        settings.setValue(key, value);
     return ini::flush(settings);
 }
 

@@ -582,6 +582,12 @@ private slots:
         QCOMPARE(iniText(setting("p1.bin"), "mouseMacroKey", "3"), QString("Burst"));
         QVERIFY(r.out.contains("Key 4 runs no macro; to make it run this one: r770ctl key 4 macro Burst"));
         QCOMPARE(r.state().value("macros").toArray().at(3).toString().left(bytes.size()), bytes);
+
+        // A repeat count of 0 is sent as stored, as the window sends it.
+        writeMacro("Burst", {"1,A", "2,A"}, 0);
+        r = run({"macro", "send", "Burst", "5"}, set);
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.state().value("macros").toArray().at(4).toString().left(23), QString("00 00 01 04 81 04 00 00"));
     }
 
     // A macro the mouse cannot hold, or a key without a macro slot, is
@@ -611,9 +617,13 @@ private slots:
         setIni(setting("apConfig.bin"), "mouse/keyCount", 16);
         writeMacro("Burst", {"1,A", "2,A"}, 1);
         writeMacro("Broken", {"1,A", "9,A"}, 1);
-        QStringList many;
-        for (int i = 0; i < 70; ++i)
-            many << "1,A";
+        // 300 steps, 100 actions: its first 256 steps would fit the mouse.
+        QStringList many{"1,A"};
+        for (int i = 0; i < 200; ++i)
+            many << "0,1";
+        many << "2,A";
+        for (int i = 0; i < 49; ++i)
+            many << "1,B" << "2,B";
         writeMacro("Long", many, 1);
         writeMacro("Slow", {"1,A", "0,6000000", "2,A"}, 1);
         const QByteArray profile = contents(setting("p1.bin"));

@@ -114,12 +114,23 @@ private slots:
         QVERIFY(!macrolibrary::save("M", QStringList(macrolibrary::MaxSteps + 1, "0,10"), 1));
         QCOMPARE(macrolibrary::load("M"), QStringList{"1"});
 
-        // Reads are bounded. Steps written without quotes read back as lists:
+        // Every step of a file longer than the mouse takes is read, and
+        // saved back whole. Steps written without quotes read back as lists:
         // they come back whole.
-        QVERIFY(writeFile(file, "[config]\ntotal=1000000000\nrepeat=3\n[macro]\n0=1,A\n"));
-        const QStringList capped = macrolibrary::load("M");
-        QCOMPARE(capped.size(), macrolibrary::MaxSteps + 1);
-        QCOMPARE(capped.first() + capped.last(), QStringLiteral("1,A3"));
+        QByteArray longMacro = "[config]\ntotal=300\nrepeat=1\n[macro]\n";
+        for (int i = 0; i < 300; ++i)
+            longMacro += QByteArray::number(i) + (i % 2 ? "=2,A\n" : "=1,A\n");
+        QVERIFY(writeFile(file, longMacro));
+        const QStringList all = macrolibrary::load("M");
+        QCOMPARE(all.size(), 301);
+        QCOMPARE(all.at(299), QStringLiteral("2,A"));
+        QVERIFY(macrolibrary::save("M", all.mid(0, 300), all.last()));
+        QCOMPARE(freshRead(file, "config/total"), QVariant("300"));
+        QCOMPARE(freshRead(file, "macro/299"), QVariant("2,A"));
+        // A count beyond the steps the file holds reads only those; a gap
+        // within them reads as "0".
+        QVERIFY(writeFile(file, "[config]\ntotal=1000000000\nrepeat=3\n[macro]\n0=1,A\n2=2,A\n"));
+        QCOMPARE(macrolibrary::load("M"), (QStringList{"1,A", "0", "2,A", "3"}));
         QVERIFY(writeFile(file, "[config]\ntotal=lots\n"));
         QCOMPARE(macrolibrary::load("M"), QStringList{"0"});
         QByteArray noise(64 * 1024, '\0');
@@ -205,6 +216,14 @@ private slots:
         QCOMPARE(contents(file), before);
         QVERIFY(writeFile(file, "[profile]\nprofileName=Solo0\n"));
         QVERIFY(read(namelists::Profiles).isEmpty());
+        // A list written as it is stored leaves the file alone (a rewrite
+        // would drop the comment), also an absent one written empty.
+        const QByteArray same = "; kept\n[profile]\nprofileName=Standard0, Work1\n[macro]\nmacroName=A, loadertolvik\n";
+        QVERIFY(writeFile(file, same));
+        QVERIFY(namelists::update(namelists::Profiles, {"Standard0", "Work1"}));
+        QVERIFY(namelists::update(namelists::Macros, {"A"}));
+        QVERIFY(namelists::update(namelists::Guns, {}));
+        QCOMPARE(contents(file), same);
 
         // A one-element list in a profile is stored as a plain value.
         ini::setValue(*f.list[0], "mouse/lightValue", QVariantList{7});

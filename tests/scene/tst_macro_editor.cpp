@@ -358,6 +358,42 @@ private slots:
         QCOMPARE(status(), text(27).replace("%1", "2"));
     }
 
+    // The editor shows and sends what the file holds: every step of a macro
+    // longer than the mouse takes (refused, never cut, saved back whole),
+    // and a repeat count of 0.
+    void storedMacroAsItIs()
+    {
+        SceneRig &r = make();
+        QStringList many{"1,A"};
+        for (int i = 0; i < 200; ++i)
+            many << "0,1";
+        many << "2,A";
+        for (int i = 0; i < 49; ++i)
+            many << "1,B" << "2,B";
+        r.writeMacro("Long", many);
+        r.writeMacro("Zero", {"1,A", "2,A"}, 0);
+        r.listMacros({"Long", "Zero"});
+        bindKey(3, "Long");
+        bindKey(4, "Zero");
+        QVERIFY(openEditor());
+        QCOMPARE(steps().size(), 300);
+        QCOMPARE(status(), text(28));
+        r.mark();
+        QVERIFY(call("editStep", {299, "2,C"}).toBool());
+        QVERIFY(r.commandsSinceMark().isEmpty());
+        QCOMPARE(macroFile("Long", "config/total"), QStringLiteral("300"));
+        QCOMPARE(macroFile("Long", "macro/299"), QStringLiteral("2,C"));
+
+        call("select", {1});
+        QCOMPARE(store->property("repeat").toInt(), 0);
+        QCOMPARE(r.find("macroTimes")->property("value").toString(), QStringLiteral("0"));
+        QVERIFY(call("insertDelay").toBool());
+        QCOMPARE(r.mouse.state().macros[4], block({0, 0, 1, 4, 0x81, 4, 0, 0}));
+        r.call(r.find("macroTimes"), "edited", {"1"});
+        QCOMPARE(macroFile("Zero", "config/repeat"), QStringLiteral("1"));
+        QCOMPARE(r.mouse.state().macros[4], block({0, 1, 1, 4, 0x81, 4, 0, 0}));
+    }
+
     // Recording from the capture's reports: the pauses become delays, a
     // release never pressed is dropped, and closing the editor stops the
     // recording, releases held keys, stores it and sends it.

@@ -305,11 +305,16 @@ private slots:
         // Delays alone: the repeat count only, high byte first.
         QCOMPARE(encoded({"0,50", "0,70"}, 258), QVariantList({1, 2}));
         QCOMPARE(encoded({}, 65535), QVariantList({0xFF, 0xFF}));
-        // Leading delays go, delays between actions add up (rounded down to
-        // 10 ms each), no delay is written as 1, and the last action's delay
-        // is 1 whatever follows it.
+        // Leading delays go, delays between actions add up in milliseconds
+        // before they are rounded down to 10 ms units, no delay is written
+        // as 1, and the last action's delay is 1 whatever follows it.
         QCOMPARE(encoded({"0,500", "1,A", "0,0", "2,A", "0,35", "0,29", "1,B", "2,B", "0,999"}),
-                 QVariantList({0, 1, 0x01, 0x04, 0x85, 0x04, 0x01, 0x05, 0x81, 0x05, 0, 0}));
+                 QVariantList({0, 1, 0x01, 0x04, 0x86, 0x04, 0x01, 0x05, 0x81, 0x05, 0, 0}));
+        QCOMPARE(encoded({"1,A", "0,55", "0,55", "2,A"}).mid(2, 1), QVariantList({11}));
+        // Two short delays that add up to a long one take the long form.
+        QCOMPARE(encodedLength({"1,A", "0,635", "0,635", "2,A"}), 12);
+        // The repeat count is two bytes, 0 included.
+        QCOMPARE(encoded({"1,A"}, 0), QVariantList({0, 0, 0x01, 0x04, 0, 0}));
         // Mouse buttons, the backslash's first code, an unknown name as 0.
         QCOMPARE(encoded({"3,MS-L", "4,MS-L", "1,\\", "2,NoSuchKey"}),
                  QVariantList({0, 1, 0x01, 0xF0, 0x81, 0xF0, 0x01, 0x31, 0x81, 0x00, 0, 0}));
@@ -338,11 +343,11 @@ private slots:
         // before the delay named; also when two delays add up to it.
         QCOMPARE(encoded({"1,A", "0,6000000", "2,A"}), QVariantList({"delay", 0}));
         QCOMPARE(encoded({"0,1", "1,A", "0,3000000", "0,3000000", "2,A"}), QVariantList({"delay", 1}));
-        // A step that does not parse, and a repeat count outside 1 to 65535.
+        // A step that does not parse, and a repeat count outside 0 to 65535.
         QCOMPARE(encoded({"1,A", "0,1x", "2,A"}), QVariantList({"step", 1}));
         QCOMPARE(encoded({"1,A", "7,A"}), QVariantList({"step", 1}));
         QCOMPARE(encoded({"1,A", "1,"}), QVariantList({"step", 1}));
-        QCOMPARE(encoded({"1,A"}, 0), QVariantList({"repeat", -1}));
+        QCOMPARE(encoded({"1,A"}, -1), QVariantList({"repeat", -1}));
         QCOMPARE(encoded({"1,A"}, 65536), QVariantList({"repeat", -1}));
     }
 
@@ -401,7 +406,8 @@ private slots:
         QCOMPARE(check(joined, {"1,A", "0,3000000", "0,3000000", "1,A"}, false), QStringLiteral("delay"));
         // A macro refused already may still be mended.
         QCOMPARE(check({"1,A", "0,7000000", "2,A"}, {"1,A", "2,A"}, false), QString());
-        QStringList many(256, QStringLiteral("0,10"));
+        // As many steps as the library keeps, and not one more.
+        QStringList many(macrolibrary::MaxSteps, QStringLiteral("0,10"));
         QCOMPARE(check(many, many + QStringList{"0,50"}, true), QStringLiteral("steps"));
     }
 

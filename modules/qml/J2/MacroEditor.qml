@@ -42,6 +42,8 @@ Dialog {
             return texts[27].replace("%1", store.encoded.step + 1)
         if (problem === "length")
             return texts[28]
+        if (problem === "repeat")
+            return texts[45]
         if (store.current.length === 0)
             return texts[35]
         if (store.listFull)
@@ -429,8 +431,8 @@ Dialog {
                 objectName: "macroTimes"
                 width: 96
                 numeric: true
-                minimum: Codec.repeatRange.min
-                maximum: Codec.repeatRange.max
+                minimum: Codec.timesRange.min
+                maximum: Codec.timesRange.max
                 value: String(dialog.store.repeat)
                 enabled: dialog.store.current.length > 0 && !dialog.store.recording
                 onEdited: text => dialog.store.setRepeat(Number(text))

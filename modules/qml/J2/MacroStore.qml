@@ -97,8 +97,9 @@ QtObject {
     function load() {
         const stored = current.length > 0 ? Formulas.asList(uiView.loadMacroIni(current)).map(String) : []
         steps = stored.slice(0, -1)
-        repeat = stored.length > 0 ? Formulas.boundedInt(stored[stored.length - 1], Codec.repeatRange.min,
-                                                         Codec.repeatRange.max, 1) : 1
+        // As stored, also where the field would not take it (0, say): the
+        // editor shows what the mouse is sent.
+        repeat = stored.length > 0 ? Codec.repeatOf(stored[stored.length - 1]) : 1
         step = -1
         runningKeys = keysRunning(current)
     }
@@ -223,7 +224,7 @@ QtObject {
         const stored = Formulas.asList(uiView.loadMacroIni(name)).map(String)
         if (stored.length === 0)
             return null
-        const result = Codec.encode(stored.slice(0, -1), Formulas.toInt(stored[stored.length - 1], 1), codeOf)
+        const result = Codec.encode(stored.slice(0, -1), Codec.repeatOf(stored[stored.length - 1]), codeOf)
         return result.problem.length > 0 ? null : result.bytes
     }
 
@@ -330,7 +331,7 @@ QtObject {
         if (current.length === 0 || recording)
             return false
         const before = repeat
-        repeat = Formulas.clamp(times, Codec.repeatRange.min, Codec.repeatRange.max)
+        repeat = Formulas.clamp(times, Codec.timesRange.min, Codec.timesRange.max)
         if (repeat === before)
             return accept()
         if (!save()) {

@@ -18,11 +18,13 @@ QtObject {
     readonly property int currentIndex: entries.findIndex(e => e.number === current)
     readonly property bool full: entries.length >= NameLists.maxProfiles
 
-    // Reads the list, gives entry 0 the standard profile's name of the
-    // language in use and writes the list back.
+    // Reads the list and gives entry 0 the standard profile's name of the
+    // language in use. Nothing is written: every reader of the list (this
+    // store and r770ctl) names entry 0 the same way, and the list is written
+    // with that name at its next change. A start thus leaves name.bin, with
+    // all its lists, alone.
     function init(standardName: string) {
         entries = NameLists.selectorEntries(uiView.getNameList(2), standardName)
-        write()
     }
 
     function write() {

@@ -17,7 +17,10 @@ export const stopLength = 126;
 export const unitMs = 10;
 export const longDelayFrom = 127;
 export const maxDelayUnits = 600000;
-export const repeatRange = Object.freeze({ min: 1, max: 65535 });
+// The repeat count travels as two bytes, 0 included; the "Times" field
+// takes 1 to 65535.
+export const repeatRange = Object.freeze({ min: 0, max: 65535 });
+export const timesRange = Object.freeze({ min: 1, max: 65535 });
 
 const releaseBit = 0x80;
 
@@ -65,9 +68,18 @@ export function releaseType(code, firstButtonCode = 0xF0) {
     return pressType(code, firstButtonCode) + 1;
 }
 
-// A delay step's 10 ms units (milliseconds rounded down).
-export function delayUnits(step) {
-    return Math.floor(Number(step.info) / unitMs);
+// The 10 ms units of a delay in milliseconds (rounded down).
+export function delayUnits(ms) {
+    return Math.floor(ms / unitMs);
+}
+
+// The repeat count a macro file holds, as a whole number: what is stored,
+// cut to its integer part; 1 (a new macro's count) when it holds no number.
+// The editor shows it and the encoder encodes it, so both say the same.
+export function repeatOf(stored) {
+    const text = String(stored ?? "").trim();
+    const n = Number(text);
+    return text === "" || !Number.isFinite(n) ? 1 : Math.trunc(n);
 }
 
 // --- Key names -----------------------------------------------------------------
@@ -90,22 +102,36 @@ const builtInLookup = lookupIn([builtInNames]);
 
 // --- Encoding ------------------------------------------------------------------
 
-// The actions and, for each, the delay to the next action in 10 ms units;
-// leading delays are dropped. { actions: [{ index, step, units }], problem,
-// step } with problem "step" for a step that does not parse.
-function actionsOf(steps) {
+// The actions and, for each, the delay to the next action in 10 ms units:
+// the delay steps between two actions are added up in milliseconds first,
+// then converted (two 55 ms delays are 11 units); leading delays are
+// dropped. { actions: [{ index, step, units }], problem, step } with problem
+// "step" for a step that does not parse; with `skipBad` such steps count as
+// nothing instead.
+function actionsOf(steps, skipBad = false) {
     const actions = [];
+    let ms = 0;
+    const close = () => {
+        if (actions.length > 0)
+            actions[actions.length - 1].units = delayUnits(ms);
+        ms = 0;
+    };
     for (let i = 0; i < steps.length; ++i) {
         const step = parseStep(steps[i]);
-        if (step === null)
+        if (step === null) {
+            if (skipBad)
+                continue;
+            close();
             return { actions, problem: "step", step: i };
+        }
         if (step.type === stepType.delay) {
-            if (actions.length > 0)
-                actions[actions.length - 1].units += delayUnits(step);
+            ms += Number(step.info);
         } else {
+            close();
             actions.push({ index: i, step, units: 0 });
         }
     }
+    close();
     return { actions, problem: "", step: -1 };
 }
 
@@ -118,16 +144,7 @@ function isLong(units) {
 // action, 4 more per long delay and the 2-byte end mark (just the repeat
 // count when there is no action). Steps that do not parse count as nothing.
 export function encodedLength(steps) {
-    const actions = [];
-    for (const text of steps) {
-        const step = parseStep(text);
-        if (step === null)
-            continue;
-        if (step.type !== stepType.delay)
-            actions.push({ units: 0 });
-        else if (actions.length > 0)
-            actions[actions.length - 1].units += delayUnits(step);
-    }
+    const { actions } = actionsOf(Array.from(steps ?? [], String), true);
     if (actions.length === 0)
         return 2;
     let length = 4 + 2 * actions.length;
@@ -139,7 +156,7 @@ export function encodedLength(steps) {
 
 // The bytes the mouse receives for a macro.
 //   steps   the step texts in playing order
-//   repeat  how many times it plays, 1 to 65535
+//   repeat  the repeat count, 0 to 65535
 //   codeOf  name -> key code (0 for an unknown name); the built-in names
 //           when not given
 // Gives { bytes, problem, step }: problem is "" when the macro encodes, or

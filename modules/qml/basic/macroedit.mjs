@@ -5,8 +5,8 @@
 
 import * as Codec from "./macrocodec.mjs";
 
-// The macro library keeps at most 256 steps.
-export const maxSteps = 256;
+// The macro library keeps at most 65536 steps.
+export const maxSteps = 65536;
 // A delay typed or inserted stays below 100 minutes: longer ones have no
 // form on the mouse.
 export const maxDelayMs = Codec.maxDelayUnits * Codec.unitMs - 1;
