@@ -102,6 +102,10 @@ public:
     void mouseSetCursorSpeed(uint cursorSpeed);
     void mouseSetVerticalScrollLines(uint lines);
     void mouseSetDoubleClickSpeed(uint speed);
+    // Whether the desktop has the pointer setting that "cursorSpeed",
+    // "doubleClickSpeed" or "verticalScrollLines" names; the operations
+    // leave a missing one alone, without a failure line.
+    bool pointerSettingAvailable(const QString &setting) const;
     QVariantList mouseGetKeydefine(const QString &index, bool isRecovery);
     QVariant getData(const QString &key, bool isRecovery);
     QVariant getGlobalData(const QString &key);

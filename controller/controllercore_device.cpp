@@ -342,20 +342,37 @@ QVariantList ControllerCore::GetKeyboardoption()
     return list;
 }
 
+bool ControllerCore::pointerSettingAvailable(const QString &setting) const
+{
+    using Setting = PointerSettings::Setting;
+    if (setting == QLatin1String("cursorSpeed"))
+        return pointerSettings->has(Setting::Speed);
+    if (setting == QLatin1String("doubleClickSpeed"))
+        return pointerSettings->has(Setting::DoubleClickTime);
+    if (setting == QLatin1String("verticalScrollLines"))
+        return pointerSettings->has(Setting::WheelScrollLines);
+    return false;
+}
+
+// A setting the desktop does not have is not attempted: it cannot fail.
 void ControllerCore::mouseSetCursorSpeed(uint cursorSpeed)
 {
-    if (!pointerSettings->setMouseSpeed(pointervalues::windowsSpeed(cursorSpeed)))
+    if (pointerSettings->has(PointerSettings::Setting::Speed)
+        && !pointerSettings->setMouseSpeed(pointervalues::windowsSpeed(cursorSpeed)))
         debugLine("setCursorSpeed Failed");
 }
 
 void ControllerCore::mouseSetVerticalScrollLines(uint lines)
 {
-    if (!pointerSettings->setWheelScrollLines(lines))
+    if (pointerSettings->has(PointerSettings::Setting::WheelScrollLines)
+        && !pointerSettings->setWheelScrollLines(lines))
         debugLine("setVerticalScrollLines Failed");
 }
 
 void ControllerCore::mouseSetDoubleClickSpeed(uint speed)
 {
+    if (!pointerSettings->has(PointerSettings::Setting::DoubleClickTime))
+        return;
     // A step beyond the slowest time would wrap to a huge time: refuse it.
     const std::optional<unsigned> time = pointervalues::doubleClickTime(speed);
     if (!time || !pointerSettings->setDoubleClickTime(*time))

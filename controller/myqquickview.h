@@ -98,6 +98,12 @@ public:
     // hid560 profile image goes to the mouse once per flow.
     Q_INVOKABLE void mouseBeginFlow() { ControllerCore::mouseBeginFlow(); }
     Q_INVOKABLE void mouseEndFlow() { ControllerCore::mouseEndFlow(); }
+    // Whether the desktop has a pointer setting ("cursorSpeed",
+    // "doubleClickSpeed", "verticalScrollLines"), for the system dialog.
+    Q_INVOKABLE bool pointerSettingAvailable(const QString &setting) const
+    {
+        return ControllerCore::pointerSettingAvailable(setting);
+    }
 
 signals:
     void inputEnabledChanged();

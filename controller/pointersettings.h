@@ -9,7 +9,12 @@
 class PointerSettings
 {
 public:
+    enum class Setting { Speed, DoubleClickTime, WheelScrollLines };
+
     virtual ~PointerSettings() = default;
+    // Whether the system has the setting at all (a desktop may keep no
+    // wheel scroll lines); a missing one is never set.
+    virtual bool has(Setting) const { return true; }
     // Windows pointer speed 1 to 20.
     virtual bool setMouseSpeed(unsigned speed) = 0;
     virtual bool setDoubleClickTime(unsigned milliseconds) = 0;

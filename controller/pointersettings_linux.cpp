@@ -12,19 +12,25 @@ constexpr const char *legacyMouseSchema = "org.gnome.settings-daemon.peripherals
 constexpr const char *speedKey = "speed";
 constexpr const char *doubleClickKey = "double-click";
 
+// Whether an installed schema of that id has key.
+bool schemaHasKey(const char *schemaId, const char *key)
+{
+    GSettingsSchemaSource *source = g_settings_schema_source_get_default();
+    if (!source)
+        return false;
+    GSettingsSchema *schema = g_settings_schema_source_lookup(source, schemaId, TRUE);
+    if (!schema)
+        return false;
+    const bool hasKey = g_settings_schema_has_key(schema, key);
+    g_settings_schema_unref(schema);
+    return hasKey;
+}
+
 // A GSettings object for the schema that holds key, or null when no
 // installed schema has it (g_settings_new would abort on a missing schema).
 GSettings *settingsWithKey(const char *schemaId, const char *key)
 {
-    GSettingsSchemaSource *source = g_settings_schema_source_get_default();
-    if (!source)
-        return nullptr;
-    GSettingsSchema *schema = g_settings_schema_source_lookup(source, schemaId, TRUE);
-    if (!schema)
-        return nullptr;
-    const bool hasKey = g_settings_schema_has_key(schema, key);
-    g_settings_schema_unref(schema);
-    return hasKey ? g_settings_new(schemaId) : nullptr;
+    return schemaHasKey(schemaId, key) ? g_settings_new(schemaId) : nullptr;
 }
 
 bool writeValue(const char *const *schemaIds, const char *key, GVariant *value)
@@ -61,6 +67,19 @@ public:
     }
 
     bool setWheelScrollLines(unsigned) override { return false; }
+
+    bool has(Setting setting) const override
+    {
+        switch (setting) {
+        case Setting::Speed:
+            return schemaHasKey(mouseSchema, speedKey);
+        case Setting::DoubleClickTime:
+            return schemaHasKey(mouseSchema, doubleClickKey) || schemaHasKey(legacyMouseSchema, doubleClickKey);
+        case Setting::WheelScrollLines:
+            return false;
+        }
+        return false;
+    }
 };
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class ControllerCore;
@@ -45,6 +46,9 @@ struct Context
     Hid_Thread *link = nullptr; // set for Mouse requests and a found mouse
     DeviceEntry entry;          // the accepted mouse's device-table entry
     Reply unavailable;          // Status only: why the mouse could not be used
+    // Status only: whether a mouse is present and could be opened; empty
+    // when r770ctl could not look (the mouse was held elsewhere).
+    std::optional<bool> found, openable;
     bool json = false;
     Reply reply;
     // What the request changed, once it is stored: the pages to read again

@@ -36,18 +36,30 @@ QString usbId(quint16 id)
 
 // --- status ------------------------------------------------------------------
 
-QString unavailableState(int code)
+// The "Mouse:" line of a mouse that could not be used, from the same state
+// the JSON reports.
+QString unavailableState(const Context &ctx)
 {
-    switch (code) {
-    case MouseInUse:
+    if (ctx.unavailable.code == MouseInUse)
         return tr("in use by the r770 program");
-    case HandshakeRefused:
-        return tr("refused the handshake");
-    case DeviceError:
-        return tr("not answering");
-    default:
+    if (ctx.found == false)
         return tr("not found");
+    const QString found = ctx.found == true ? tr("found, ") : QString();
+    if (ctx.openable == false)
+        return found + tr("cannot be opened");
+    switch (ctx.unavailable.code) {
+    case HandshakeRefused:
+        return found + tr("refused the handshake");
+    case DeviceError:
+        return found + tr("not answering");
+    default:
+        return found + tr("unusable");
     }
+}
+
+QJsonValue known(const std::optional<bool> &value)
+{
+    return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
 }
 
 // What the mouse reports about itself.
@@ -82,11 +94,16 @@ void status(Context &ctx, const profiles::List &list)
     ControllerCore &core = ctx.core;
     const bool hid560 = core.commandSet() == CommandSet::hid560;
     const QString set = hid560 ? QStringLiteral("hid560") : QStringLiteral("hid553");
-    QJsonObject mouse{{QStringLiteral("commandSet"), set}, {QStringLiteral("found"), ctx.link != nullptr}};
+    // Unknown values are null in the JSON, as the text says "unknown".
+    QJsonObject mouse{{QStringLiteral("commandSet"), set},
+                      {QStringLiteral("found"), ctx.link ? QJsonValue(true) : known(ctx.found)},
+                      {QStringLiteral("openable"), ctx.link ? QJsonValue(true) : known(ctx.openable)},
+                      {QStringLiteral("dpiStage"), QJsonValue::Null},
+                      {QStringLiteral("keyboardOptions"), QJsonValue::Null}};
     QStringList lines;
     if (!ctx.link) {
         mouse.insert(QStringLiteral("problem"), ctx.unavailable.err);
-        lines << tr("Mouse:             %1 (%2 commands configured)").arg(unavailableState(ctx.unavailable.code), set);
+        lines << tr("Mouse:             %1 (%2 commands configured)").arg(unavailableState(ctx), set);
         ctx.reply = ctx.unavailable;
     } else {
         const DeviceEntry &entry = ctx.entry;
@@ -105,7 +122,7 @@ void status(Context &ctx, const profiles::List &list)
                 optionText << hex(b);
                 optionJson << b;
             }
-            mouse.insert(QStringLiteral("dpiStage"), r.stage);
+            mouse.insert(QStringLiteral("dpiStage"), r.stage ? QJsonValue(r.stage) : QJsonValue(QJsonValue::Null));
             mouse.insert(QStringLiteral("keyboardOptions"), optionJson);
             lines << tr("DPI stage:         %1").arg(r.stage ? QString::number(r.stage) : tr("unknown"));
             if (hid560) {

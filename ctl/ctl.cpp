@@ -38,8 +38,9 @@ QString exitStatusText()
               "  0  done\n"
               "  2  bad usage or value; nothing was changed or sent\n"
               "  3  no mouse found, or the mouse cannot be opened (install the udev rule)\n"
-              "  4  the mouse did not pass the handshake (check sCode in apConfig.bin)\n"
-              "  5  the mouse failed during the command; the message says what reached it\n"
+              "  4  the mouse answered the handshake wrongly (check sCode in apConfig.bin)\n"
+              "  5  the mouse failed during the command or its handshake; the message says\n"
+              "     what failed and what reached the mouse\n"
               "  6  a file could not be read or written; the message names it and says why\n"
               "  7  the r770 window holds unsaved changes (save them first) or a dialog with a\n"
               "     choice open, or the mouse was kept busy for a minute by the r770 program or\n"
@@ -218,6 +219,9 @@ Reply handle(const QStringList &arguments, bool enterRuntimeFolder)
     }
     if ((command.access == Access::Mouse || command.access == Access::Status) && ctx.unavailable.ok()) {
         Reply problem = session.connect() == Session::State::Connected ? Reply() : session.failure();
+        ctx.found = session.found();
+        if (session.found())
+            ctx.openable = session.openable();
         if (problem.ok()) {
             ctx.link = &session.link();
             ctx.entry = session.entry();
@@ -258,6 +262,9 @@ Reply perform(const QStringList &arguments, Host &host)
     if (command.access == Access::Mouse || command.access == Access::Status) {
         ctx.link = host.link();
         ctx.entry = host.entry();
+        ctx.found = ctx.link != nullptr;
+        if (ctx.link)
+            ctx.openable = true;
         if (!ctx.link) {
             const Reply absent = Reply::failure(NoMouse, tr("the r770 program is running and has found no mouse; "
                                                             "is it plugged in?"));

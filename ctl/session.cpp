@@ -121,6 +121,7 @@ Session::State Session::connect()
     table = discovery::findDevices();
     const discovery::Outcome found = discovery::acceptFirst(hidLink, table);
     unopenable = found.unopenable;
+    handshakeFailures = found.failures;
     switch (found.result) {
     case Handshake::Accepted: {
         accepted = hidLink.deviceEntry(found.index);
@@ -133,6 +134,9 @@ Session::State Session::connect()
     }
     case Handshake::LinkBusy:
         state = State::Failed;
+        break;
+    case Handshake::Failed:
+        state = State::HandshakeFailed;
         break;
     case Handshake::Rejected:
         state = found.present == 0 ? State::NotFound
@@ -163,6 +167,10 @@ Reply Session::failure() const
     case State::Refused:
         return Reply::failure(HandshakeRefused, tr("the mouse did not pass the handshake: check the secrecy "
                                                    "code (sCode) of its group in %1").arg(config));
+    case State::HandshakeFailed:
+        return Reply::failure(DeviceError, tr("the handshake with the mouse could not be completed (%1); the "
+                                              "secrecy code was not tested and nothing was changed")
+                                               .arg(handshakeFailures.join(QStringLiteral("; "))));
     case State::Failed:
         return Reply::failure(DeviceError, tr("the mouse stopped answering while it was being read; "
                                               "nothing was changed"));

@@ -38,7 +38,10 @@ public:
     // for this process.
     Claim claim(const QStringList &request);
 
-    enum class State { Connected, NotFound, Unopenable, Refused, Failed };
+    // Refused: the handshake's exchange completed with a wrong answer.
+    // HandshakeFailed: a HID call of the handshake failed, so nothing was
+    // tested. Failed: the mouse passed, then failed while being read.
+    enum class State { Connected, NotFound, Unopenable, Refused, HandshakeFailed, Failed };
     // Finds the mouse as the window does (same device table, same
     // handshake) and prepares the core for it. On a hid560 mouse the device
     // profiles are read into the core's images.
@@ -46,6 +49,10 @@ public:
 
     // The reply for a state other than Connected.
     Reply failure() const;
+    // Whether a mouse is present and, if so, whether it could be opened, as
+    // connect found.
+    bool found() const { return state != State::NotFound; }
+    bool openable() const { return state != State::Unopenable; }
 
     Hid_Thread &link() { return hidLink; }
     const DeviceEntry &entry() const { return accepted; }
@@ -61,6 +68,7 @@ private:
     DeviceEntry accepted;
     QList<DeviceEntry> table;
     QStringList unopenable;
+    QStringList handshakeFailures;
 };
 
 } // namespace ctl

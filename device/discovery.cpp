@@ -23,18 +23,25 @@ Outcome acceptFirst(Hid_Thread &link, const QList<DeviceEntry> &entries)
 {
     link.replaceDeviceList(entries);
     Outcome out;
-    for (int j = 0; j < entries.size() && out.result == Handshake::Rejected; ++j) {
+    for (int j = 0; j < entries.size(); ++j) {
         const QString path = entries.at(j).commandPath;
         if (path.isEmpty())
             continue;
         ++out.present;
-        out.result = link.handshake(j);
-        if (out.result == Handshake::Accepted)
-            out.index = j;
+        const Handshake result = link.handshake(j);
+        if (result == Handshake::Accepted || result == Handshake::LinkBusy) {
+            out.result = result;
+            out.index = result == Handshake::Accepted ? j : -1;
+            return out;
+        }
         // The link empties the path of an interface it could not open.
-        else if (link.deviceEntry(j).commandPath.isEmpty())
+        if (link.deviceEntry(j).commandPath.isEmpty())
             out.unopenable << path;
+        else if (result == Handshake::Failed)
+            out.failures << link.lastFailure();
     }
+    if (!out.failures.isEmpty())
+        out.result = Handshake::Failed;
     return out;
 }
 

@@ -18,8 +18,9 @@ QList<DeviceEntry> findDevices();
 struct Outcome
 {
     // Accepted: `index` passed the handshake. Rejected: no entry did (also
-    // when none had a command interface). LinkBusy: the link could not be
-    // had, so nothing was learnt.
+    // when none had a command interface). Failed: none did, and the exchange
+    // of at least one opened interface failed, so a wrong code is not shown.
+    // LinkBusy: the link could not be had, so nothing was learnt.
     Handshake result = Handshake::Rejected;
     int index = -1;
     // Entries whose command interface was present.
@@ -27,6 +28,8 @@ struct Outcome
     // Command interfaces that were present but could not be opened (on
     // Linux: no permission on the hidraw node).
     QStringList unopenable;
+    // What failed in each handshake whose exchange failed after opening.
+    QStringList failures;
 };
 
 // Gives the link the table, then tries each entry with a command interface

@@ -205,8 +205,10 @@ Handshake Hid_Thread::handshake(int index)
     const Exchange exchange = querySecrecyCode(answer[0], answer[1], answer[2], answer[3]);
     if (exchange == Exchange::LinkBusy)
         return Handshake::LinkBusy;
-    const bool echoed = exchange == Exchange::Completed && std::memcmp(answer, challenge, sizeof answer) == 0;
-    return echoed ? Handshake::Accepted : Handshake::Rejected;
+    // A failed exchange tested nothing: it is not a wrong code.
+    if (exchange == Exchange::Failed)
+        return Handshake::Failed;
+    return std::memcmp(answer, challenge, sizeof answer) == 0 ? Handshake::Accepted : Handshake::Rejected;
 }
 
 // --- hid553 ------------------------------------------------------------------

@@ -194,7 +194,21 @@ bool Hid_Thread::finishExchange(bool ok)
     closeCommandPath();
     hidReady = true;
     ++(ok ? exchangeTally.completed : exchangeTally.failed);
+    if (ok)
+        failure.clear();
     return ok;
+}
+
+bool Hid_Thread::failExchange(hid_device *handle, const char *step)
+{
+    const QString path = entryPath(currentIndex, &DeviceEntry::commandPath);
+    failure = QString::fromLatin1(step);
+    if (!path.isEmpty())
+        failure += QStringLiteral(" (%1)").arg(path);
+    const wchar_t *reason = handle ? hid_error(handle) : nullptr;
+    if (reason && *reason)
+        failure += QStringLiteral(": ") + QString::fromWCharArray(reason);
+    return finishExchange(false);
 }
 
 // Opens the interface, scrambles the frame when the entry asks for it and
@@ -202,21 +216,27 @@ bool Hid_Thread::finishExchange(bool ok)
 bool Hid_Thread::sendFrame(LinkParams &link)
 {
     if (!openCommandPath(currentIndex))
-        return false;
+        return failExchange(nullptr, "opening the command interface");
     link = linkParams(currentIndex);
     if (link.isEncode)
         USBDataEncryption(&sendBuffer[frame::ScrambledPos], secrecyKey);
     // Every HID call goes to a freshly opened handle.
     hid_device *handle = openCommandPath(currentIndex);
-    return handle && hid_send_feature_report(handle, sendBuffer, frame::Size) >= 0;
+    if (!handle)
+        return failExchange(nullptr, "opening the command interface");
+    if (hid_send_feature_report(handle, sendBuffer, frame::Size) < 0)
+        return failExchange(handle, "sending the command frame");
+    return true;
 }
 
 bool Hid_Thread::sendCommand(int dataLength, bool settle)
 {
     QCoreApplication::processEvents();
     LinkParams link;
-    if (!blockLengthUsable(dataLength) || !sendFrame(link))
+    if (!blockLengthUsable(dataLength))
         return finishExchange(false);
+    if (!sendFrame(link))
+        return false;
     if (settle)
         settlePause();
     if (dataLength == 0)
@@ -230,8 +250,10 @@ bool Hid_Thread::sendCommand(int dataLength, bool settle)
         report[0] = frame::ReportId;
         std::memcpy(&report[1], bulkBuffer + offset, size_t(std::min(chunk, dataLength - offset)));
         hid_device *handle = openCommandPath(currentIndex);
-        if (!handle || hid_write(handle, report.data(), report.size()) < 0)
-            return finishExchange(false);
+        if (!handle)
+            return failExchange(nullptr, "opening the command interface");
+        if (hid_write(handle, report.data(), report.size()) < 0)
+            return failExchange(handle, "writing a data report");
         protocolPause(DataReportGapMs);
     }
     if (settle)
@@ -242,8 +264,10 @@ bool Hid_Thread::sendCommand(int dataLength, bool settle)
 bool Hid_Thread::queryCommand(int dataLength)
 {
     LinkParams link;
-    if (!blockLengthUsable(dataLength) || !sendFrame(link))
+    if (!blockLengthUsable(dataLength))
         return finishExchange(false);
+    if (!sendFrame(link))
+        return false;
 
     // The reply lands in replyBuffer only when it arrived, so that a failed
     // read leaves the pre-fill (the caller's values) in place.
@@ -251,8 +275,10 @@ bool Hid_Thread::queryCommand(int dataLength)
     std::memcpy(reply, replyBuffer, sizeof reply);
     reply[frame::ReportIdPos] = frame::ReportId;
     hid_device *handle = openCommandPath(currentIndex);
-    if (!handle || hid_get_feature_report(handle, reply, frame::Size) < 0)
-        return finishExchange(false);
+    if (!handle)
+        return failExchange(nullptr, "opening the command interface");
+    if (hid_get_feature_report(handle, reply, frame::Size) < 0)
+        return failExchange(handle, "reading the reply");
     std::memcpy(replyBuffer, reply, sizeof reply);
 
     if (dataLength == 0) {
@@ -268,9 +294,10 @@ bool Hid_Thread::queryCommand(int dataLength)
         std::fill(report.begin(), report.end(), 0);
         handle = openCommandPath(currentIndex);
         // An expired wait or an empty read fails the exchange like an error.
-        if (!handle
-            || hid_read_timeout(handle, report.data(), report.size(), BlockReadTimeoutMs) <= 0)
-            return finishExchange(false);
+        if (!handle)
+            return failExchange(nullptr, "opening the command interface");
+        if (hid_read_timeout(handle, report.data(), report.size(), BlockReadTimeoutMs) <= 0)
+            return failExchange(handle, "reading a data report");
         // The data as the read returns it, from its first byte.
         std::memcpy(bulkBuffer + offset, report.data(), size_t(std::min(chunk, dataLength - offset)));
     }

@@ -26,9 +26,11 @@ extern uchar secrecyKey[8];
 // the program's own callers that must know (discovery, the watch) get this.
 enum class Exchange { Completed, Failed, LinkBusy };
 
-// The handshake's outcome: LinkBusy means the link could not be had, so
-// nothing was learnt about the device.
-enum class Handshake { Accepted, Rejected, LinkBusy };
+// The handshake's outcome: Rejected means the exchange completed and the
+// answer differed from the challenge (a wrong code); Failed means a HID call
+// of the exchange failed, so the code was never tested; LinkBusy means the
+// link could not be had, so nothing was learnt about the device.
+enum class Handshake { Accepted, Rejected, Failed, LinkBusy };
 
 // How the commands' exchanges ended since the link was made. The commands
 // stay silent; a caller that must know whether an operation reached the
@@ -101,6 +103,9 @@ public:
 
     ExchangeTally tally() const { return exchangeTally; }
     PauseTally pauses() const { return pauseTally; }
+    // What the last failed exchange could not do, with the HID library's
+    // reason where it gave one; empty once an exchange completes.
+    QString lastFailure() const { return failure; }
 
     // Longest data block any command moves, and the largest report payload
     // an entry may declare (report buffers are sized per exchange).
@@ -159,6 +164,9 @@ private:
     hid_device *openPath(int index, QString DeviceEntry::*field, hid_device *&handle);
     bool sendFrame(LinkParams &link);
     bool finishExchange(bool ok);
+    // Notes which step failed (reading the library's reason from the handle
+    // before it closes) and ends the exchange as failed.
+    bool failExchange(hid_device *handle, const char *step);
 
     // The command patterns: a set (optionally with a block), a query of
     // reply bytes 2 onwards, and the repeated per-target set.
@@ -176,6 +184,7 @@ private:
 
     // Written by the commands only, on the caller's thread.
     ExchangeTally exchangeTally;
+    QString failure;
     // Sleeps for one of the protocol's pauses and counts it.
     void protocolPause(unsigned long milliseconds);
     // Written by the commands only, on the caller's thread.

@@ -200,7 +200,11 @@ void Widget::checkDevice()
     waitingForMouse = false;
     discoveryRunning = true;
 
-    const Handshake result = discovery::acceptFirst(hidThread, discovery::findDevices()).result;
+    const discovery::Outcome found = discovery::acceptFirst(hidThread, discovery::findDevices());
+    const Handshake result = found.result;
+    // A failed exchange is not a wrong code: say what failed.
+    for (const QString &failure : found.failures)
+        debugLine("Device: handshake not completed:", failure);
     if (result == Handshake::Accepted)
         connectDevice();
     else if (result == Handshake::LinkBusy)

@@ -277,6 +277,48 @@ private slots:
         QVERIFY(text.out.contains("Active profile:    1 (Standard)\n"));
     }
 
+    // A mouse that cannot be used, or answers in another command set: the
+    // text and the JSON say the same, with null for what is unknown.
+    void statusOfAnUnusableMouse_data()
+    {
+        QTest::addColumn<Mice>("mice");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("found");
+        QTest::addColumn<QString>("openable");
+        QTest::newRow("none") << Mice{} << 3 << "Mouse:             not found (" << "false" << "null";
+        QTest::newRow("no permission") << Mice{mouse("hid553", {{"openRefused", true}})} << 3
+                                       << "Mouse:             found, cannot be opened (" << "true" << "false";
+        QTest::newRow("wrong code") << Mice{mouse("hid553", {{"secrecyCode", "Zzzzzz"}})} << 4
+                                    << "Mouse:             found, refused the handshake (" << "true" << "true";
+        QTest::newRow("handshake fails")
+            << Mice{mouse("hid553", {{"failCalls", QJsonArray{QJsonObject{{"call", "getFeatureReport"}}}}})} << 5
+            << "Mouse:             found, not answering (" << "true" << "true";
+        QTest::newRow("other command set") << Mice{mouse("hid560")} << 0 << "DPI stage:         unknown\n" << "true"
+                                           << "true";
+    }
+    void statusOfAnUnusableMouse()
+    {
+        QFETCH(Mice, mice);
+        QFETCH(int, code);
+        QFETCH(QString, line);
+        QFETCH(QString, found);
+        QFETCH(QString, openable);
+        const auto shown = [](const QJsonValue &v) {
+            return v.isNull() ? QString("null") : v.isBool() ? QString(v.toBool() ? "true" : "false")
+                                                            : QString::number(v.toInt());
+        };
+        const Run text = run({"status"}, mice);
+        QCOMPARE(text.code, code);
+        QVERIFY2(text.out.contains(line), qPrintable(text.out));
+        const Run r = run({"--json", "status"}, mice);
+        QCOMPARE(r.code, code);
+        const QJsonObject m = QJsonDocument::fromJson(r.out.toUtf8()).object().value("mouse").toObject();
+        QCOMPARE(shown(m.value("found")), found);
+        QCOMPARE(shown(m.value("openable")), openable);
+        QCOMPARE(shown(m.value("dpiStage")), QString("null"));
+    }
+
     void dpiStage()
     {
         configure("hid553");
@@ -649,6 +691,10 @@ private slots:
                                        << "cannot be opened, usually for lack of permission: install the udev rule" << false;
         QTest::newRow("wrong secrecy code") << dpi << Mice{mouse("hid553", {{"secrecyCode", "Zzzzzz"}})} << 4
                                             << "did not pass the handshake: check the secrecy code (sCode)" << false;
+        // A HID call of the handshake fails: nothing was tested, so not a wrong code.
+        QTest::newRow("handshake fails")
+            << dpi << Mice{mouse("hid553", {{"failCalls", QJsonArray{QJsonObject{{"call", "sendFeatureReport"}}}}})} << 5
+            << "the handshake with the mouse could not be completed (sending the command frame (/dev/" << false;
         // The DPI block's output report fails after the frame went out.
         QTest::newRow("fails mid-command")
             << dpi << Mice{mouse("hid553", {{"failCalls", QJsonArray{QJsonObject{{"call", "write"}}}}})} << 5

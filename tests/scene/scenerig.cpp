@@ -109,7 +109,7 @@ bool SceneRig::start(bool show)
 {
     host = std::make_unique<Widget>();
     host->setDeviceChangeSource(std::make_unique<VirtualDeviceChangeSource>());
-    view().setPointerSettings(std::make_unique<RecordingPointer>(pointerLog));
+    view().setPointerSettings(std::make_unique<RecordingPointer>(pointerLog, desktopWheelLines));
     if (show)
         host->show();
     host->checkDevice();

@@ -25,13 +25,15 @@ namespace scenetest {
 class RecordingPointer : public PointerSettings
 {
 public:
-    explicit RecordingPointer(QStringList &log) : log(log) {}
+    RecordingPointer(QStringList &log, bool wheelLines) : log(log), wheelLines(wheelLines) {}
+    bool has(Setting setting) const override { return wheelLines || setting != Setting::WheelScrollLines; }
     bool setMouseSpeed(unsigned speed) override;
     bool setDoubleClickTime(unsigned milliseconds) override;
     bool setWheelScrollLines(unsigned lines) override;
 
 private:
     QStringList &log;
+    bool wheelLines;
 };
 
 // Answers the file dialogs with prepared paths ("" cancels).
@@ -99,6 +101,8 @@ public:
     TestModules modules;
     vr770::VirtualR770 mouse;
     QStringList pointerLog;
+    // Whether the stand-in desktop has wheel scroll lines (set before start).
+    bool desktopWheelLines = true;
 
 private:
     std::unique_ptr<Widget> host;

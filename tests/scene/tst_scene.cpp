@@ -527,6 +527,39 @@ private slots:
         QVERIFY(!r.root()->property("unsaved").toBool());
     }
 
+    // A pointer setting the desktop lacks is shown as unavailable, with the
+    // reason, and a profile switch does not attempt it; the others apply.
+    void pointerSettingTheDesktopLacks()
+    {
+        SceneRig &r = make();
+        r.desktopWheelLines = false;
+        r.configure([](QSettings &s) { s.setValue("profile/profileName", QStringList{"Standard0", "Far2"}); },
+                    "name.bin");
+        r.configure([](QSettings &s) { s.setValue("mouse/mouseRate", 0); }, "p3.bin");
+        QVERIFY(r.start(true));
+        r.callRoot("openDialog", {"system"});
+        settle();
+        QVERIFY(!r.find("scrollLines")->property("enabled").toBool());
+        QVERIFY(!r.find("scrollScreen")->property("enabled").toBool());
+        QVERIFY(r.find("pointerSpeed")->property("enabled").toBool());
+        const auto reasons = [&r](const char *label) {
+            QStringList shown;
+            for (QQuickItem *item : r.find(label)->findChildren<QQuickItem *>("unavailableReason"))
+                if (item->isVisible())
+                    shown << item->property("text").toString();
+            return shown;
+        };
+        QCOMPARE(reasons("scrollLabel"), QStringList({"Not available on this desktop"}));
+        QCOMPARE(reasons("pointerSpeed"), QStringList());
+        call("systemDialog", "close");
+        settle();
+
+        r.call(r.find("profileSelector"), "activated", {1});
+        QVERIFY(r.waitUnlocked());
+        QCOMPARE(r.view().currentProfile, 2);
+        QCOMPARE(r.pointerLog, QStringList({"speed 1", "double 480"}));
+    }
+
     void factoryResetRestoresAndSendsTheProfile()
     {
         SceneRig &r = make();

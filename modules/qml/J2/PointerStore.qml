@@ -17,6 +17,12 @@ QtObject {
 
     readonly property int lastPosition: Formulas.pointerThresholds[Formulas.pointerSteps - 1]
 
+    // Settings the desktop does not have are shown as unavailable; the
+    // controller leaves them alone.
+    readonly property bool speedAvailable: !uiView || uiView.pointerSettingAvailable("cursorSpeed")
+    readonly property bool doubleAvailable: !uiView || uiView.pointerSettingAvailable("doubleClickSpeed")
+    readonly property bool scrollAvailable: !uiView || uiView.pointerSettingAvailable("verticalScrollLines")
+
     function init(send: bool) {
         speedPosition = Formulas.boundedInt(uiView.getData("mouse/mouseRate", false), 0, lastPosition,
                                             Formulas.pointerPosition(5))

@@ -17,21 +17,43 @@ Dialog {
     cardWidth: 520
     cardHeight: 420
 
+    // A setting's name, with the reason beside it when the desktop lacks it.
+    component SettingLabel: Row {
+        id: settingLabel
+        property string text
+        property bool available: true
+        spacing: 10
+        Text {
+            text: settingLabel.text
+            color: settingLabel.available ? Theme.text : Theme.hint
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.controlSize
+        }
+        Text {
+            objectName: "unavailableReason"
+            visible: !settingLabel.available
+            text: Lang.systemSetting[10]
+            color: Theme.hint
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.hintSize
+        }
+    }
+
     component SpeedRow: Column {
         id: speedRow
         property string label
         property int step
+        property bool available: true
         signal chosen(int step)
         width: parent.width
         spacing: 8
 
-        Text {
+        SettingLabel {
             text: speedRow.label
-            color: Theme.text
-            font.family: Theme.fontFamily
-            font.pixelSize: Theme.controlSize
+            available: speedRow.available
         }
         Item {
+            enabled: speedRow.available
             width: parent.width
             height: 28
             Text {
@@ -79,6 +101,7 @@ Dialog {
         SpeedRow {
             objectName: "pointerSpeed"
             label: Lang.systemSetting[1]
+            available: dialog.store.speedAvailable
             step: dialog.store.speedStep
             onChosen: s => dialog.store.setSpeedStep(s)
         }
@@ -86,6 +109,7 @@ Dialog {
         SpeedRow {
             objectName: "doubleClickSpeed"
             label: Lang.systemSetting[2]
+            available: dialog.store.doubleAvailable
             step: dialog.store.doubleStep
             onChosen: s => dialog.store.setDoubleStep(s)
         }
@@ -94,13 +118,13 @@ Dialog {
             width: parent.width
             spacing: 10
 
-            Text {
+            SettingLabel {
+                objectName: "scrollLabel"
                 text: Lang.systemSetting[5]
-                color: Theme.text
-                font.family: Theme.fontFamily
-                font.pixelSize: Theme.controlSize
+                available: dialog.store.scrollAvailable
             }
             Row {
+                enabled: dialog.store.scrollAvailable
                 spacing: 12
                 RadioButton {
                     id: byRows
@@ -124,6 +148,7 @@ Dialog {
             }
             RadioButton {
                 objectName: "scrollScreen"
+                enabled: dialog.store.scrollAvailable
                 text: Lang.systemSetting[7]
                 checked: dialog.store.scrollScreen
                 onClicked: dialog.store.setScrollLines(Formulas.scrollLines.screen)

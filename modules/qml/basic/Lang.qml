@@ -61,7 +61,7 @@ QtObject {
             "Not sent to the mouse: Times is not 0 to 65535."],
         systemSetting: ["System Setting", "Mouse Speed", "Double Click Speed", "Slow",
             "Fast", "Scroll Speed", "Number of Rows", "Scroll one Screen", "Lines",
-            "Changes apply at once.", "", "", "", "", ""],
+            "Changes apply at once.", "Not available on this desktop", "", "", "", ""],
         gunControl: ["Gun editor", "Gun", "Select gun", "Cursor Adjust", "X Axis",
             "Y axis", "Fire adjust", "Rate", "Times", "Endness", "Name", "ms"],
         profile: ["config", "New", "Import", "Delete", "Export", "Standard", "In use",
