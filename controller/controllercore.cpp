@@ -14,7 +14,7 @@
 ControllerCore::ControllerCore() : pointerSettings(createPointerSettings())
 {
     // Files larger than any real one read as empty and are never rewritten.
-    const auto open = [](const QString &path) { return new QSettings(path, ini::formatFor(path)); };
+    const auto open = [](const QString &path) { return new ini::CheckedSettings(path); };
     globalSettings = open(configfile::path());
     factorySettings = open(profilefiles::factoryPath());
     for (int slot = 0; slot < profilefiles::SlotCount; ++slot)
@@ -29,6 +29,12 @@ ControllerCore::ControllerCore() : pointerSettings(createPointerSettings())
 
 ControllerCore::~ControllerCore()
 {
+    // Pending changes are written (checked) here rather than unchecked by
+    // the destructors.
+    for (QSettings *settings : std::as_const(profileSettings))
+        if (settings)
+            ini::flush(*settings);
+    ini::flush(*globalSettings);
     delete globalSettings;
     delete factorySettings;
     qDeleteAll(profileSettings);
@@ -73,12 +79,13 @@ void ControllerCore::resetApconfig()
     }
     // Delete the old object now, not later: a deferred deletion would flush
     // its pending writes over the fresh copy.
+    ini::flush(*globalSettings);
     delete globalSettings;
     globalSettings = nullptr;
     // The copy is swapped in only once complete: a failed copy keeps the file.
-    if (!fileops::replaceWithCopy(factory, path))
+    if (!fileops::replaceWithCopy(factory, path, true))
         debugLine("resetApconfig Failed");
-    globalSettings = new QSettings(configfile::path(), ini::formatFor(configfile::path()));
+    globalSettings = new ini::CheckedSettings(configfile::path());
 }
 
 void ControllerCore::setCurrentProfile(int profile)

@@ -177,7 +177,7 @@ bool importFrom(const QString &name, const QString &source)
         return false;
     if (!exists(name) && fileops::isReadableFile(source, fileops::MaxIniFileBytes)) {
         QDir().mkpath(QString::fromLatin1(macroFolder));
-        QFile::copy(source, macroPath(name));
+        fileops::replaceWithCopy(source, macroPath(name));
     }
     return exists(name);
 }

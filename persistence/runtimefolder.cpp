@@ -1,5 +1,8 @@
 #include "runtimefolder.h"
 
+#include "debugline.h"
+#include "fileops.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -223,8 +226,16 @@ Outcome enter()
         out.folder = executableFolder;
     }
     out.ok = QDir::setCurrent(out.folder);
-    if (!out.ok)
+    if (!out.ok) {
         out.error = text("Cannot enter the folder %1").arg(out.folder);
+        return out;
+    }
+    // Temporary copies an interrupted save left beside the files.
+    for (const char *folder : {"./modules/setting", "./modules/macro", "./modules/gun"}) {
+        const QStringList removed = fileops::removeLeftovers(QString::fromLatin1(folder));
+        for (const QString &name : removed)
+            debugLine("removed leftover", QString::fromLatin1(folder) + QLatin1Char('/') + name);
+    }
     return out;
 }
 
