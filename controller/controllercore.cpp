@@ -30,14 +30,17 @@ ControllerCore::ControllerCore() : pointerSettings(createPointerSettings())
 ControllerCore::~ControllerCore()
 {
     // Pending changes are written (checked) here rather than unchecked by
-    // the destructors.
+    // the destructors. An object whose file cannot be written is left to
+    // the end of the process: its destructor would try again unchecked,
+    // and wait for good on a lock that cannot be taken.
+    const auto release = [](QSettings *settings) {
+        if (settings && ini::flush(*settings))
+            delete settings;
+    };
     for (QSettings *settings : std::as_const(profileSettings))
-        if (settings)
-            ini::flush(*settings);
-    ini::flush(*globalSettings);
-    delete globalSettings;
+        release(settings);
+    release(globalSettings);
     delete factorySettings;
-    qDeleteAll(profileSettings);
 }
 
 void ControllerCore::setPointerSettings(std::unique_ptr<PointerSettings> settings)
@@ -79,7 +82,10 @@ void ControllerCore::resetApconfig()
     }
     // Delete the old object now, not later: a deferred deletion would flush
     // its pending writes over the fresh copy.
-    ini::flush(*globalSettings);
+    if (!ini::flush(*globalSettings)) {
+        debugLine("resetApconfig Failed");
+        return;
+    }
     delete globalSettings;
     globalSettings = nullptr;
     // The copy is swapped in only once complete: a failed copy keeps the file.

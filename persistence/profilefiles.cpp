@@ -63,9 +63,10 @@ bool replaceSlot(QList<QSettings *> &profiles, int slot, const QString &source)
 
     // Write the old object's pending changes (checked) and destroy it now,
     // with nothing left for its destructor to write: a deferred deletion
-    // would write them into the new content later.
-    if (old)
-        ini::flush(*old);
+    // would write them into the new content later. When they cannot be
+    // written, neither can the copy: the slot stays as it is.
+    if (old && !ini::flush(*old))
+        return false;
     delete old;
     profiles[slot] = nullptr;
     const bool copied = fileops::replaceWithCopy(source, path, true);

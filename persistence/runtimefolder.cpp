@@ -1,7 +1,9 @@
 #include "runtimefolder.h"
 
+#include "configfile.h"
 #include "debugline.h"
 #include "fileops.h"
+#include "profilefiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -206,6 +208,30 @@ Outcome prepareUserFolder(const QString &shippedModules, const QString &userFold
     if (!notes.isEmpty())
         out.notes = text("Could not add to %1: %2").arg(modules, notes.join(QStringLiteral("; ")));
     out.ok = true;
+    return out;
+}
+
+QStringList damagedFiles()
+{
+    QStringList files = {configfile::path(), profilefiles::factoryPath(), QStringLiteral("./modules/setting/name.bin"),
+                         QStringLiteral("./modules/gun/gunData.bin")};
+    for (int slot = 0; slot < profilefiles::SlotCount; ++slot)
+        files << profilefiles::slotPath(slot);
+    QStringList out;
+    for (const QString &file : std::as_const(files)) {
+        const QFileInfo info(file);
+        const QString shown = QDir::toNativeSeparators(info.absoluteFilePath());
+        const QFileInfo lock(file + QStringLiteral(".lock"));
+        if (info.exists() && !info.isFile())
+            out << text("%1: a folder stands where the file should be; it is neither read nor written").arg(shown);
+        else if (info.exists() && !info.isReadable())
+            out << text("%1: the file cannot be read (no permission)").arg(shown);
+        else if (info.exists() && !info.isWritable())
+            out << text("%1: the file cannot be written (no permission); changes to it will not be kept").arg(shown);
+        if (lock.isSymLink() || (lock.exists() && !lock.isFile()))
+            out << text("%1: its lock %2 is not a file; changes to it will not be kept until it is removed")
+                       .arg(shown, QDir::toNativeSeparators(lock.absoluteFilePath()));
+    }
     return out;
 }
 

@@ -182,6 +182,24 @@ private slots:
         }
     }
 
+    // A macro rename cut short after the file was renamed: the list still
+    // names the old file, the new one is unlisted, a key runs the old name.
+    // The start repairs all three; a second start finds nothing to do.
+    void macroRepairAtStart()
+    {
+        Fixture f;
+        QVERIFY(namelists::update(namelists::Macros, {"Burst", "Spare"}));
+        QVERIFY(macrolibrary::create("Spare", 2));
+        QVERIFY(QFile::rename(macrolibrary::macroPath("Burst"), macrolibrary::macroPath("Volley")));
+        const QVariant factoryKey = QSettings(profilefiles::factoryPath(), QSettings::IniFormat).value("mouseKeyMatrix/3");
+
+        const QStringList notes = macrolibrary::repair();
+        QCOMPARE(notes.size(), 3);
+        QCOMPARE(ini::toList(namelists::read(namelists::Macros)), (QVariantList{"Spare", "Volley"}));
+        QCOMPARE(freshRead(profilefiles::slotPath(0), "mouseKeyMatrix/3"), factoryKey);
+        QVERIFY(macrolibrary::repair().isEmpty());
+    }
+
     // Locks: one left by a process that is gone is taken over at once, one
     // that is a folder fails the save within seconds and says so.
     void locks()
