@@ -131,9 +131,9 @@ bool storedSnapshot(const QString &path, Snapshot *out, QVariantMap *values = nu
     if (!info.isFile() || info.size() > fileops::MaxIniFileBytes)
         return false;
     // A symbolic link takes no room in the folder where a hard link may not
-    // fit.
+    // fit; a copy serves where the file system has neither.
     const QString alias = fileops::siblingName(path);
-    if (!linkAlias(path, alias) && !QFile::link(QFileInfo(path).fileName(), alias))
+    if (!linkAlias(path, alias) && !QFile::link(QFileInfo(path).fileName(), alias) && !QFile::copy(path, alias))
         return false;
     {
         const QSettings fresh(alias, QSettings::IniFormat);
@@ -173,13 +173,21 @@ bool checkedSync(QSettings &settings, QString *why)
     if (!fileops::clearLock(path, why))
         return false;
     const bool existed = QFileInfo(path).isFile();
+    // The old file is kept as a second name of it; where the file system
+    // has no hard links, its bytes are kept instead.
     QString keep;
+    QByteArray keptBytes;
     if (existed) {
         keep = fileops::siblingName(path);
         if (!linkAlias(path, keep)) {
-            if (why)
-                *why = QCoreApplication::translate("ini", "no room to keep the old copy; the disk may be full");
-            return false;
+            keep.clear();
+            QFile old(path);
+            if (old.size() > fileops::MaxIniFileBytes || !old.open(QIODevice::ReadOnly)) {
+                if (why)
+                    *why = QCoreApplication::translate("ini", "the file cannot be read");
+                return false;
+            }
+            keptBytes = old.readAll();
         }
     }
     // The status QSettings reports is of no use here: it keeps the first
@@ -205,6 +213,10 @@ bool checkedSync(QSettings &settings, QString *why)
         // A rename between two names of one file (nothing was replaced)
         // does nothing and leaves both.
         QFile::remove(keep);
+    } else if (existed) {
+        QFile now(path);
+        if (!now.open(QIODevice::ReadOnly) || now.readAll() != keptBytes)
+            fileops::writeChecked(path, keptBytes, false);
     } else if (!existed && QFileInfo(path).isFile()) {
         QFile::remove(path);
     }
