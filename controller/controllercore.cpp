@@ -14,7 +14,7 @@
 ControllerCore::ControllerCore() : pointerSettings(createPointerSettings())
 {
     // Files larger than any real one read as empty and are never rewritten.
-    const auto open = [](const QString &path) { return new QSettings(path, ini::formatFor(path)); };
+    const auto open = [](const QString &path) { return new ini::CheckedSettings(path); };
     globalSettings = open(configfile::path());
     factorySettings = open(profilefiles::factoryPath());
     for (int slot = 0; slot < profilefiles::SlotCount; ++slot)
@@ -29,9 +29,18 @@ ControllerCore::ControllerCore() : pointerSettings(createPointerSettings())
 
 ControllerCore::~ControllerCore()
 {
-    delete globalSettings;
+    // Pending changes are written (checked) here rather than unchecked by
+    // the destructors. An object whose file cannot be written is left to
+    // the end of the process: its destructor would try again unchecked,
+    // and wait for good on a lock that cannot be taken.
+    const auto release = [](QSettings *settings) {
+        if (settings && ini::flush(*settings))
+            delete settings;
+    };
+    for (QSettings *settings : std::as_const(profileSettings))
+        release(settings);
+    release(globalSettings);
     delete factorySettings;
-    qDeleteAll(profileSettings);
 }
 
 void ControllerCore::setPointerSettings(std::unique_ptr<PointerSettings> settings)
@@ -73,12 +82,16 @@ void ControllerCore::resetApconfig()
     }
     // Delete the old object now, not later: a deferred deletion would flush
     // its pending writes over the fresh copy.
+    if (!ini::flush(*globalSettings)) {
+        debugLine("resetApconfig Failed");
+        return;
+    }
     delete globalSettings;
     globalSettings = nullptr;
     // The copy is swapped in only once complete: a failed copy keeps the file.
-    if (!fileops::replaceWithCopy(factory, path))
+    if (!fileops::replaceWithCopy(factory, path, true))
         debugLine("resetApconfig Failed");
-    globalSettings = new QSettings(configfile::path(), ini::formatFor(configfile::path()));
+    globalSettings = new ini::CheckedSettings(configfile::path());
 }
 
 void ControllerCore::setCurrentProfile(int profile)

@@ -78,11 +78,12 @@ std::optional<int> intIn(const QString &word, int lowest, int highest)
 
 bool flushed(Context &ctx, QSettings &settings)
 {
-    if (ini::flush(settings))
+    QString written;
+    if (ini::flush(settings, &written))
         return true;
     QString why = fileproblems::whyNotWritable(settings.fileName());
     if (why.isEmpty())
-        why = tr("the file could not be written");
+        why = written.isEmpty() ? tr("the file could not be written") : written;
     ctx.reply = Reply::failure(FileError, fileproblems::describe(settings.fileName(), why)
                                               + tr("; nothing was sent to the mouse"));
     return false;

@@ -16,7 +16,9 @@ namespace {
 // reply the exit status and both texts.
 constexpr quint32 requestMark = 0x52374331; // "R7C1"
 constexpr QDataStream::Version streamVersion = QDataStream::Qt_6_0;
-enum AnswerKind : quint8 { Waiting = 1, Done = 2 };
+// Taken comes before the program starts on a request: from then on a
+// program that goes away may have done it in part.
+enum AnswerKind : quint8 { Waiting = 1, Done = 2, Taken = 3 };
 
 // Requests are a few words; anything larger is not ours.
 constexpr qint64 maxRequestBytes = 64 * 1024;
@@ -93,6 +95,10 @@ Outcome send(const QString &programPath, const QStringList &arguments, ctl::Repl
                 reply = {code, out, err};
                 return Outcome::Answered;
             }
+            if (kind == Taken) {
+                heard = true;
+                continue;
+            }
             if (kind != Waiting)
                 break;
             heard = true;
@@ -167,7 +173,7 @@ void RequestServer::read(QLocalSocket *socket)
     // One request per connection: what else comes is not read.
     disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
     guard.setServing(socket, true);
-    queue.append({socket, arguments, QDateTime::currentMSecsSinceEpoch(), false});
+    queue.append({socket, arguments, QDateTime::currentMSecsSinceEpoch(), false, false});
     serve();
 }
 
@@ -182,6 +188,13 @@ void RequestServer::serve()
         if (!queue.first().socket || queue.first().socket->state() != QLocalSocket::ConnectedState) {
             queue.removeFirst();
             continue;
+        }
+        // The peer learns that the request is taken before anything is done:
+        // if this program then goes away, r770ctl must not do it again.
+        if (!queue.first().taken) {
+            queue.first().socket->write(frame([](QDataStream &out) { out << quint8(Taken); }));
+            queue.first().socket->flush();
+            queue.first().taken = true;
         }
         // Requests may be added while this one is performed: the head is
         // looked up again afterwards.

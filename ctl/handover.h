@@ -68,7 +68,8 @@ private:
         QPointer<QLocalSocket> socket;
         QStringList arguments;
         qint64 since = 0;
-        bool told = false; // the peer knows it waits
+        bool told = false;  // the peer knows it waits
+        bool taken = false; // the peer knows the request is taken
     };
 
     void acceptConnections();

@@ -21,10 +21,6 @@ bool ConnectionGuard::admit(QLocalSocket *socket)
     clock->setSingleShot(true);
     clock->setInterval(idleTimeoutMs);
     connect(clock, &QTimer::timeout, socket, &QLocalSocket::abort);
-    connect(socket, &QLocalSocket::readyRead, clock, [clock] {
-        if (clock->isActive())
-            clock->start();
-    });
     connect(socket, &QLocalSocket::disconnected, this, [this, socket] { release(socket); });
     connect(socket, &QObject::destroyed, this, [this, socket] { release(socket); });
     clocks.insert(socket, clock);

@@ -7,8 +7,10 @@ class QLocalSocket;
 class QTimer;
 
 // Keeps the connections of a local server in bounds: only peers of the
-// current user, at most a few at once, and none that stays silent. A peer
-// that sends nothing for the idle time is closed; data restarts its clock.
+// current user, at most a few at once, and none that stays silent or slow.
+// A peer whose request is not complete within the time limit is closed:
+// the clock counts from the connection (or the end of its last served
+// request), so that a peer sending a byte now and then cannot hold a slot.
 class ConnectionGuard : public QObject
 {
 public:
@@ -21,7 +23,8 @@ public:
     // Takes a connection just accepted. A refused one (another user's, or
     // one beyond the cap) is closed and deleted later; false then.
     bool admit(QLocalSocket *socket);
-    // Holds a connection's idle clock while its request is being served.
+    // Holds a connection's clock while its request is being served; ending
+    // the service starts it afresh.
     void setServing(QLocalSocket *socket, bool serving);
     int held() const { return int(clocks.size()); }
 

@@ -1,5 +1,6 @@
 #include "gunstore.h"
 
+#include "fileops.h"
 #include "inivalue.h"
 
 #include <QFileInfo>
@@ -35,9 +36,19 @@ bool storeExists()
     return QFileInfo(storePath()).isFile();
 }
 
+namespace {
+// Whether a write may begin: nothing is changed in a settings object that
+// cannot be written, since its destructor would try again, waiting on the
+// lock for good.
+bool writable()
+{
+    return storeExists() && fileops::clearLock(storePath());
+}
+} // namespace
+
 bool saveSet(const QString &index, const QVariantList &values)
 {
-    if (!storeExists() || values.size() < SetValueCount || !isValidSetName(index))
+    if (!writable() || values.size() < SetValueCount || !isValidSetName(index))
         return false;
     QSettings settings(storePath(), ini::formatFor(storePath()));
     ini::setValue(settings, setKey(index), values.mid(0, SetValueCount));
@@ -46,7 +57,7 @@ bool saveSet(const QString &index, const QVariantList &values)
 
 bool modify(int type, const QVariantList &values)
 {
-    if (!storeExists())
+    if (!writable())
         return false;
     if (type == Remove) {
         const QString name = values.value(0).toString();

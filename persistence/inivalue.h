@@ -26,7 +26,23 @@ void setValue(QSettings &settings, const QString &key, const QVariant &value);
 // without loading it and refuses every write, so it is never overwritten.
 QSettings::Format formatFor(const QString &path);
 
-// Writes the pending changes and tells whether they reached the file.
-bool flush(QSettings &settings);
+// Writes the pending changes and tells whether they reached the file: the
+// file is read back from the disk and compared. A lock left by a dead
+// process is taken over; a lock that cannot be had fails within seconds.
+// On failure the file stays as it was, `why` says why, and the settings
+// object drops the refused changes: it holds the file's values again.
+bool flush(QSettings &settings, QString *why = nullptr);
+
+// A long-lived settings object whose own deferred writes (QSettings writes
+// pending changes from the event loop) go through flush() as well. Call
+// flush() before destroying it: its destructor would write unchecked.
+class CheckedSettings : public QSettings
+{
+public:
+    explicit CheckedSettings(const QString &path) : QSettings(path, formatFor(path)) {}
+
+protected:
+    bool event(QEvent *event) override;
+};
 
 } // namespace ini

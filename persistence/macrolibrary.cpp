@@ -2,12 +2,15 @@
 
 #include "fileops.h"
 #include "inivalue.h"
+#include "namelists.h"
 #include "profilefiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+
+#include <functional>
 
 namespace macrolibrary {
 
@@ -82,7 +85,9 @@ bool exists(const QString &name)
 bool create(const QString &name, uint macroIndex)
 {
     const QString path = macroPath(name);
-    if (path.isEmpty())
+    // Nothing is changed in a settings object that cannot be written: its
+    // destructor would try again, waiting on the lock for good.
+    if (path.isEmpty() || !fileops::clearLock(path))
         return false;
     QSettings settings(path, ini::formatFor(path));
     settings.beginGroup(QStringLiteral("config"));
@@ -96,7 +101,7 @@ bool create(const QString &name, uint macroIndex)
 
 bool save(const QString &name, const QStringList &steps, const QVariant &repeat)
 {
-    if (!exists(name) || steps.size() > MaxSteps)
+    if (!exists(name) || steps.size() > MaxSteps || !fileops::clearLock(macroPath(name)))
         return false;
     QSettings settings(macroPath(name), ini::formatFor(macroPath(name)));
     settings.remove(QStringLiteral("macro"));
@@ -158,11 +163,14 @@ bool rename(const QList<QSettings *> &profiles, const QString &oldName, const QS
     return true;
 }
 
-bool unbindFromProfiles(const QList<QSettings *> &profiles, QSettings *factory, const QString &name)
+namespace {
+// Gives every key of profile slots 0 to 5 that runs a macro `runs` picks
+// (by name) the factory profile's assignment of that key. Returns the
+// slots changed.
+QList<int> unbindWhere(const QList<QSettings *> &profiles, QSettings &factory,
+                       const std::function<bool(const QString &)> &runs)
 {
-    // Any name a profile can hold, also one that could not name a file.
-    if (name.isEmpty() || !factory)
-        return false;
+    QList<int> changed;
     for (int slot = 0; slot < walkedSlots(profiles); ++slot) {
         QSettings *profile = profiles.at(slot);
         if (!profile)
@@ -170,16 +178,83 @@ bool unbindFromProfiles(const QList<QSettings *> &profiles, QSettings *factory, 
         for (int key = 0; key < profilefiles::KeyAssignmentCount; ++key) {
             const QString assignment = assignmentKey(key);
             const int macroSlot = macroSlotOf(profile->value(assignment));
-            if (macroSlot < 0 || profile->value(macroKeyEntry(macroSlot)).toString() != name)
+            if (macroSlot < 0 || !runs(profile->value(macroKeyEntry(macroSlot)).toString()))
                 continue;
-            const QVariant factoryValue = factory->value(assignment);
+            const QVariant factoryValue = factory.value(assignment);
             if (factoryValue.isValid())
                 ini::setValue(*profile, assignment, factoryValue);
             else
                 profile->remove(assignment);
+            if (!changed.contains(slot))
+                changed << slot;
         }
     }
+    return changed;
+}
+} // namespace
+
+bool unbindFromProfiles(const QList<QSettings *> &profiles, QSettings *factory, const QString &name)
+{
+    // Any name a profile can hold, also one that could not name a file.
+    if (name.isEmpty() || !factory)
+        return false;
+    unbindWhere(profiles, *factory, [&name](const QString &runs) { return runs == name; });
     return true;
+}
+
+QStringList repair()
+{
+    QStringList notes;
+    // The files of the library.
+    QStringList files;
+    const QFileInfoList entries = QDir(QString::fromLatin1(macroFolder))
+                                      .entryInfoList({QStringLiteral("*.bin")}, QDir::Files, QDir::Name);
+    for (const QFileInfo &entry : entries) {
+        if (isValidName(entry.completeBaseName()))
+            files << entry.completeBaseName();
+    }
+
+    // The list: names without a file go, files without a name come back.
+    QStringList listed;
+    for (const QVariant &name : namelists::read(namelists::Macros))
+        listed << name.toString();
+    if (listed.size() == 2 && listed.at(1) == QLatin1String(namelists::Padding))
+        listed.removeLast();
+    QStringList kept;
+    for (const QString &name : std::as_const(listed)) {
+        if (exists(name) && !kept.contains(name))
+            kept << name;
+        else
+            notes << QStringLiteral("macro list: dropped \"%1\", which has no file").arg(name);
+    }
+    for (const QString &name : std::as_const(files)) {
+        if (!kept.contains(name)) {
+            kept << name;
+            notes << QStringLiteral("macro list: listed \"%1\" again, whose file was not listed").arg(name);
+        }
+    }
+    if (kept != listed && !namelists::update(namelists::Macros, kept))
+        notes << QStringLiteral("macro list: the repair could not be written");
+
+    // Keys that run a macro without a file get their factory assignment, as
+    // deleting the macro would have given them.
+    // Profiles that cannot be written are left alone (the start reports
+    // them as damaged).
+    QList<QSettings *> profiles;
+    for (int slot = 0; slot < ProfileSlotsWalked; ++slot) {
+        const QString path = profilefiles::slotPath(slot);
+        profiles << (QFileInfo(path).isFile() && fileops::clearLock(path) ? new ini::CheckedSettings(path) : nullptr);
+    }
+    ini::CheckedSettings factory(profilefiles::factoryPath());
+    const QList<int> changed = unbindWhere(profiles, factory, [](const QString &name) { return !name.isEmpty() && !exists(name); });
+    for (int slot : changed) {
+        notes << QStringLiteral("%1: keys running a macro without a file reset").arg(profilefiles::slotPath(slot));
+        if (!ini::flush(*profiles.at(slot)))
+            notes << QStringLiteral("%1: the repair could not be written").arg(profilefiles::slotPath(slot));
+    }
+    // Written above or unchanged: nothing is left for the destructors.
+    qDeleteAll(profiles);
+    return notes;
 }
 
 bool importFrom(const QString &name, const QString &source)
@@ -188,7 +263,7 @@ bool importFrom(const QString &name, const QString &source)
         return false;
     if (!exists(name) && fileops::isReadableFile(source, fileops::MaxIniFileBytes)) {
         QDir().mkpath(QString::fromLatin1(macroFolder));
-        QFile::copy(source, macroPath(name));
+        fileops::replaceWithCopy(source, macroPath(name));
     }
     return exists(name);
 }

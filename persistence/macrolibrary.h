@@ -48,6 +48,13 @@ bool rename(const QList<QSettings *> &profiles, const QString &oldName, const QS
 // takes any name but the empty one.
 bool unbindFromProfiles(const QList<QSettings *> &profiles, QSettings *factory, const QString &name);
 
+// Brings the library, its name list and the profiles back in step after an
+// operation on several files was cut short: a listed name without a file is
+// dropped, a file not listed is listed again, and a key of profile slots 0
+// to 5 running a macro without a file gets its factory assignment, as a
+// delete gives it. Returns what was repaired, one line each.
+QStringList repair();
+
 // Copies `source` in as the macro `name` unless a macro of that name exists.
 // True when the macro exists afterwards.
 bool importFrom(const QString &name, const QString &source);

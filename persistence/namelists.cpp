@@ -1,5 +1,6 @@
 #include "namelists.h"
 
+#include "fileops.h"
 #include "inivalue.h"
 
 #include <QSettings>
@@ -35,6 +36,10 @@ bool update(uint type, QStringList names)
     if (names.size() == 1)
         names << QString::fromLatin1(Padding);
     const QString path = QString::fromLatin1(nameFile);
+    // Nothing is changed in a settings object that cannot be written: its
+    // destructor would try again, waiting on the lock for good.
+    if (!fileops::clearLock(path))
+        return false;
     QSettings settings(path, ini::formatFor(path));
     // A list stored as it is leaves the file alone: a rewrite costs as much
     // as all the lists hold (thousands of macro names, say).

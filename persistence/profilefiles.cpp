@@ -16,10 +16,12 @@ bool hasSlot(const QList<QSettings *> &profiles, int slot)
 }
 
 // Writes a slot's pending changes so that a copy of its file holds them.
+// A refused write leaves the slot on its stored values, which the copy then
+// carries.
 void flush(const QList<QSettings *> &profiles, int slot)
 {
     if (hasSlot(profiles, slot) && profiles.at(slot))
-        profiles.at(slot)->sync();
+        ini::flush(*profiles.at(slot));
 }
 } // namespace
 
@@ -59,13 +61,16 @@ bool replaceSlot(QList<QSettings *> &profiles, int slot, const QString &source)
     if (!fileops::isReadableFile(source, fileops::MaxIniFileBytes))
         return false;
 
-    // Destroy the old object now: its pending writes go into the old file,
-    // which the copy then replaces. A deferred deletion would write them
-    // into the new content later.
+    // Write the old object's pending changes (checked) and destroy it now,
+    // with nothing left for its destructor to write: a deferred deletion
+    // would write them into the new content later. When they cannot be
+    // written, neither can the copy: the slot stays as it is.
+    if (old && !ini::flush(*old))
+        return false;
     delete old;
     profiles[slot] = nullptr;
-    const bool copied = fileops::replaceWithCopy(source, path);
-    profiles[slot] = new QSettings(path, ini::formatFor(path));
+    const bool copied = fileops::replaceWithCopy(source, path, true);
+    profiles[slot] = new ini::CheckedSettings(path);
     return copied;
 }
 

@@ -1,5 +1,10 @@
 #include "runtimefolder.h"
 
+#include "configfile.h"
+#include "debugline.h"
+#include "fileops.h"
+#include "profilefiles.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -206,6 +211,30 @@ Outcome prepareUserFolder(const QString &shippedModules, const QString &userFold
     return out;
 }
 
+QStringList damagedFiles()
+{
+    QStringList files = {configfile::path(), profilefiles::factoryPath(), QStringLiteral("./modules/setting/name.bin"),
+                         QStringLiteral("./modules/gun/gunData.bin")};
+    for (int slot = 0; slot < profilefiles::SlotCount; ++slot)
+        files << profilefiles::slotPath(slot);
+    QStringList out;
+    for (const QString &file : std::as_const(files)) {
+        const QFileInfo info(file);
+        const QString shown = QDir::toNativeSeparators(info.absoluteFilePath());
+        const QFileInfo lock(file + QStringLiteral(".lock"));
+        if (info.exists() && !info.isFile())
+            out << text("%1: a folder stands where the file should be; it is neither read nor written").arg(shown);
+        else if (info.exists() && !info.isReadable())
+            out << text("%1: the file cannot be read (no permission)").arg(shown);
+        else if (info.exists() && !info.isWritable())
+            out << text("%1: the file cannot be written (no permission); changes to it will not be kept").arg(shown);
+        if (lock.isSymLink() || (lock.exists() && !lock.isFile()))
+            out << text("%1: its lock %2 is not a file; changes to it will not be kept until it is removed")
+                       .arg(shown, QDir::toNativeSeparators(lock.absoluteFilePath()));
+    }
+    return out;
+}
+
 Outcome enter()
 {
     // The executable's folder: its path up to the last "/".
@@ -223,8 +252,16 @@ Outcome enter()
         out.folder = executableFolder;
     }
     out.ok = QDir::setCurrent(out.folder);
-    if (!out.ok)
+    if (!out.ok) {
         out.error = text("Cannot enter the folder %1").arg(out.folder);
+        return out;
+    }
+    // Temporary copies an interrupted save left beside the files.
+    for (const char *folder : {"./modules/setting", "./modules/macro", "./modules/gun"}) {
+        const QStringList removed = fileops::removeLeftovers(QString::fromLatin1(folder));
+        for (const QString &name : removed)
+            debugLine("removed leftover", QString::fromLatin1(folder) + QLatin1Char('/') + name);
+    }
     return out;
 }
 

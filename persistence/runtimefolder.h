@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Where the program keeps its "./modules/..." files, and making that folder
 // the current directory.
@@ -34,6 +35,12 @@ QString userFolder();
 // "modules" never exists half-copied. Later calls add each shipped file
 // that is missing; files that exist are left as they are.
 Outcome prepareUserFolder(const QString &shippedModules, const QString &userFolder);
+
+// What stands in the way of the files the program keeps in the current
+// folder's "modules" (a folder where a file or its lock should be, a file
+// that cannot be read or written), one "path: why" line each. The program
+// starts regardless; saves of those files fail and say so.
+QStringList damagedFiles();
 
 // The whole rule for the running executable: picks the folder, prepares it
 // for an installed copy, and makes it the current directory.

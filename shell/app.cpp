@@ -1,7 +1,9 @@
 #include "app.h"
 
 #include "handover.h"
+#include "debugline.h"
 #include "inputhook.h"
+#include "macrolibrary.h"
 #include "myqquickview.h"
 #include "quitsignals.h"
 #include "requesthost.h"
@@ -31,6 +33,12 @@ int runApplication(int &argc, char **argv, const std::function<void(Widget &)> &
     }
     if (!folder.notes.isEmpty())
         qWarning().noquote() << folder.notes;
+    // A macro operation cut short (a crash between its files) is completed
+    // or undone before anything reads the library.
+    for (const QString &note : macrolibrary::repair())
+        debugLine("repaired", note);
+    for (const QString &problem : runtimefolder::damagedFiles())
+        qWarning().noquote() << problem;
     // The program lives in the tray until "Quit (&Q)": closing a dialog that
     // has no parent while the window is hidden must not end it.
     app.setQuitOnLastWindowClosed(false);

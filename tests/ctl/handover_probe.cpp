@@ -1,21 +1,27 @@
 // The two ends of r770ctl's request channel in a process of their own, for
 // the test that runs them as another local user.
-//   handover_probe serve PROGRAM     takes requests for PROGRAM, prints each
-//                                    one it performs ("performed: WORDS")
+//   handover_probe serve PROGRAM [die]  takes requests for PROGRAM, prints
+//                                    each one it performs ("performed:
+//                                    WORDS"); with "die" it ends abruptly
+//                                    while performing the first
 //   handover_probe send PROGRAM WORDS...  hands WORDS over, prints the reply
 #include "handover.h"
 
 #include <QCoreApplication>
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.size() >= 2 && args.at(0) == "serve") {
-        handover::RequestServer server(args.at(1), [](const QStringList &words) {
+        const bool die = args.value(2) == "die";
+        handover::RequestServer server(args.at(1), [die](const QStringList &words) {
             std::printf("performed: %s\n", qPrintable(words.join(' ')));
             std::fflush(stdout);
+            if (die)
+                std::_Exit(9);
             return std::optional<ctl::Reply>(ctl::Reply{0, "done", QString()});
         });
         std::printf(server.isListening() ? "listening\n" : "cannot listen\n");
@@ -25,8 +31,10 @@ int main(int argc, char **argv)
     if (args.size() >= 3 && args.at(0) == "send") {
         ctl::Reply reply;
         const handover::Outcome outcome = handover::send(args.at(1), args.mid(2), reply, {}, 10000);
-        std::printf("%s %d %s\n", outcome == handover::Outcome::Answered ? "answered" : "unanswered", reply.code,
-                    qPrintable(reply.out));
+        const char *said = outcome == handover::Outcome::Answered ? "answered"
+                           : outcome == handover::Outcome::Lost   ? "lost"
+                                                                  : "unanswered";
+        std::printf("%s %d %s\n", said, reply.code, qPrintable(reply.out));
         return 0;
     }
     return 2;

@@ -353,6 +353,23 @@ private slots:
         QVERIFY(deviceConnected);
     }
 
+    // A program that goes away once it took a request is not mistaken for
+    // one that never took it: r770ctl must not do the command again.
+    void programDyingWithTheRequestIsTold()
+    {
+        const QString probe = QCoreApplication::applicationDirPath() + "/r770_handover_probe";
+        const QString program = runtime.path() + "/dying/r770";
+        QProcess serving;
+        serving.start(probe, {"serve", program, "die"});
+        QVERIFY(serving.waitForReadyRead(10000));
+        QCOMPARE(serving.readAllStandardOutput(), QByteArray("listening\n"));
+        QProcess sending;
+        sending.start(probe, {"send", program, "dpi", "stage", "1"});
+        QVERIFY(sending.waitForFinished(20000));
+        QCOMPARE(sending.readAllStandardOutput(), QByteArray("lost 0 \n"));
+        QVERIFY(serving.waitForFinished(5000));
+    }
+
     // A process of another user never gets a request performed: the program
     // closes its connection unread. The user's own request goes through.
     void anotherUsersRequestIsRefused()
