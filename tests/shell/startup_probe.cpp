@@ -7,9 +7,9 @@
 // "--plug-later" starts with the virtual mouse unplugged, says "connect" once
 // the window is on screen with the scene's connect state, plugs the mouse
 // and says "pages" once the pages show. "--fit" starts with the mouse in,
-// waits for the pages and names every named control that lies outside the
+// waits for the pages and names every visible item that lies outside the
 // screen's available area ("outside:"), then says "fit:" and the window's
-// size.
+// size and "checked:" and how many items it looked at.
 #include "app.h"
 #include "myqquickview.h"
 #include "virtual_r770.h"
@@ -90,20 +90,23 @@ static bool showing(Widget &window, bool connectState)
            && (connectState || root->property("started").toBool());
 }
 
-// Returns how many named controls it looked at.
+// Returns how many items it looked at.
 static int reportOutside(const QQuickItem *item, const QRect &area)
 {
     int checked = 0;
     for (const QQuickItem *child : item->childItems()) {
         if (!child->isVisible())
             continue;
-        if (!child->objectName().isEmpty() && child->width() > 0 && child->height() > 0) {
+        if (child->width() > 0 && child->height() > 0) {
             ++checked;
             const QPointF topLeft = child->mapToGlobal(QPointF(0, 0));
             const QPointF bottomRight = child->mapToGlobal(QPointF(child->width(), child->height()));
             const QRectF rect(topLeft, bottomRight);
             if (!QRectF(area).adjusted(-1, -1, 1, 1).contains(rect))
-                say(QStringLiteral("outside:%1 %2,%3 %4x%5").arg(child->objectName()).arg(rect.x())
+                say(QStringLiteral("outside:%1 %2,%3 %4x%5")
+                        .arg(child->objectName().isEmpty() ? QString::fromLatin1(child->metaObject()->className())
+                                                           : child->objectName())
+                        .arg(rect.x())
                         .arg(rect.y()).arg(rect.width()).arg(rect.height()));
         }
         checked += reportOutside(child, area);
