@@ -155,8 +155,8 @@ void Widget::closeEvent(QCloseEvent *event)
 
 QString Widget::trayWaitText()
 {
-    return tr("No R770 is connected. The program waits in the tray and shows its window "
-              "when the mouse is connected.");
+    return tr("No R770 is connected. The program waits in the tray for the mouse: "
+              "click the icon to open the window.");
 }
 
 void Widget::showWindow()

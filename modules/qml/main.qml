@@ -651,7 +651,8 @@ Item {
             const number = item.profileNumber
             close()
             mainIten.saveChanges()
-            mainIten.switchProfile(number)
+            if (!mainIten.unsaved)
+                mainIten.switchProfile(number)
         }
         onAlternative: {
             const number = item.profileNumber
