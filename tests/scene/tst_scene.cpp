@@ -519,6 +519,15 @@ private slots:
         QCOMPARE(r.view().currentProfile, 2);
         QCOMPARE(r.stored("apConfig.bin", "mouse/profileNo"), QStringLiteral("2"));
         QVERIFY(!r.root()->property("unsaved").toBool());
+
+        // "Save and switch" stores the edit, then switches.
+        call("dpiPanel", "setValue", {0, 800});
+        settle(); // the earlier question is gone
+        r.call(r.find("profileSelector"), "activated", {0});
+        r.call(r.find("confirmOk"), "clicked");
+        QVERIFY(r.waitUnlocked());
+        QCOMPARE(r.view().currentProfile, 0);
+        QVERIFY(r.stored("p3.bin", "mouse/dpiValueArray").startsWith(QStringLiteral("800, ")));
     }
 
     // The tray's Quit with unsaved edits asks: Cancel keeps the program and
