@@ -12,13 +12,6 @@
 #include <QThread>
 #include <QUrl>
 
-namespace {
-QString desktopFolder()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-}
-} // namespace
-
 myQQuickView::myQQuickView(QWidget *parent)
     : QQuickWidget(parent)
     , fileDialogs(std::make_unique<FileDialogs>())
@@ -50,6 +43,20 @@ void myQQuickView::callScene(const char *function, Qt::ConnectionType type,
     for (int i = 0; i < args.size() && i < 4; ++i)
         a[i] = Q_ARG(QVariant, args.at(i));
     QMetaObject::invokeMethod(root, function, type, a[0], a[1], a[2], a[3]);
+}
+
+void myQQuickView::showConnectState(bool shown)
+{
+    callScene("showConnectState", Qt::DirectConnection, {QVariant(shown)});
+}
+
+bool myQQuickView::mayQuit()
+{
+    QQuickItem *root = rootObject();
+    QVariant answer = true;
+    if (root && root->metaObject()->indexOfMethod("requestQuit()") >= 0)
+        QMetaObject::invokeMethod(root, "requestQuit", Qt::DirectConnection, Q_RETURN_ARG(QVariant, answer));
+    return answer.toBool();
 }
 
 void myQQuickView::keyboardNotify(bool isDown, unsigned char usbCode)
@@ -98,7 +105,7 @@ bool myQQuickView::loadMacroFile(QVariant macroFileName)
     const QString name = macroFileName.toString();
     if (!macrolibrary::isValidName(name))
         return false;
-    const QString chosen = fileDialogs->openFileName(this, tr("Open File"), desktopFolder(),
+    const QString chosen = fileDialogs->openFileName(this, tr("Open File"), FileDialogs::startFolder(),
                                                      tr("Macro(*.mc)"));
     if (chosen.isEmpty())
         return false;
@@ -110,8 +117,9 @@ void myQQuickView::saveMacroFile(QVariant macroFileName)
     const QString name = macroFileName.toString();
     if (!macrolibrary::exists(name))
         return;
-    const QString chosen = fileDialogs->saveFileName(this, tr("Save File"), desktopFolder(),
-                                                     tr("Macro(*.mc)"));
+    const QString chosen = FileDialogs::withSuffix(
+        fileDialogs->saveFileName(this, tr("Save File"), FileDialogs::startFolder(), tr("Macro(*.mc)")),
+        QStringLiteral("mc"));
     if (!chosen.isEmpty())
         exportMacroFile(name, chosen);
 }
@@ -120,7 +128,7 @@ bool myQQuickView::loadProfile(int profile)
 {
     if (!profilefiles::isValidSlot(profile))
         return false;
-    const QString chosen = fileDialogs->openFileName(this, tr("Open File"), desktopFolder(),
+    const QString chosen = fileDialogs->openFileName(this, tr("Open File"), FileDialogs::startFolder(),
                                                      tr("Profile(*.pf)"));
     if (chosen.isEmpty())
         return false;
@@ -131,8 +139,9 @@ void myQQuickView::saveProfile(int profile)
 {
     if (!profilefiles::isValidSlot(profile))
         return;
-    const QString chosen = fileDialogs->saveFileName(this, tr("Save File"), desktopFolder(),
-                                                     tr("Profile(*.pf)"));
+    const QString chosen = FileDialogs::withSuffix(
+        fileDialogs->saveFileName(this, tr("Save File"), FileDialogs::startFolder(), tr("Profile(*.pf)")),
+        QStringLiteral("pf"));
     if (!chosen.isEmpty())
         exportProfile(profile, chosen);
 }

@@ -29,6 +29,13 @@ public:
     // Seam for tests: the file dialogs.
     void setFileDialogs(std::unique_ptr<FileDialogs> dialogs);
 
+    // The scene's "connect your R770" state, shown while no mouse is
+    // accepted (a direct scene call).
+    void showConnectState(bool shown);
+    // Asks the scene whether the program may end now; false when it asks
+    // the user first (unsaved edits). True without a scene.
+    bool mayQuit();
+
     // Notifications of the input hooks: queued scene calls.
     void keyboardNotify(bool isDown, unsigned char usbCode);
     void mouseNotify(bool isDown, unsigned buttonCode, unsigned x, unsigned y);

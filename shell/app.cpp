@@ -18,7 +18,8 @@ namespace {
 constexpr int secondStartTimeoutMs = 5000;
 }
 
-int runApplication(int &argc, char **argv, const std::function<void(Widget &)> &beforeDiscovery)
+int runApplication(int &argc, char **argv, const std::function<void(Widget &)> &beforeDiscovery,
+                   bool atLogin)
 {
     SingleInstanceApp app(argc, argv);
     if (app.isRunning()) {
@@ -68,7 +69,8 @@ int runApplication(int &argc, char **argv, const std::function<void(Widget &)> &
                                                   return requests.take(arguments);
                                               });
 
-        window.showNormal();
+        if (!atLogin)
+            window.showNormal();
         window.checkDevice();
         result = app.exec();
 

@@ -1,5 +1,7 @@
 #include "autostartentry.h"
 
+#include "commandline.h"
+
 #include <QList>
 
 namespace autostartentry {
@@ -47,7 +49,9 @@ QByteArray text(const QString &programPath)
                                    "Name=R770 Mouse Settings\n"
                                    "Comment=Settings of the BRAXTEL SOLVAR MOUSE R770\n"
                                    "Icon=com.braxtel.r770\n");
-    entry += QStringLiteral("Exec=") + execArgument(programPath) + QLatin1Char('\n');
+    // The option tells a start at login from one by the user.
+    entry += QStringLiteral("Exec=") + execArgument(programPath) + QLatin1Char(' ')
+             + QLatin1String(commandline::atLoginOption) + QLatin1Char('\n');
     // Makes the entry inert once the program is removed.
     entry += QStringLiteral("TryExec=") + escapeValue(programPath) + QLatin1Char('\n');
     entry += QStringLiteral("Terminal=false\n"

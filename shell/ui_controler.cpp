@@ -6,10 +6,15 @@
 #include "scenerenderer.h"
 #include "widget.h"
 
+#include <QGuiApplication>
 #include <QQmlContext>
+#include <QQuickItem>
+#include <QScreen>
 #include <QSettings>
 #include <QUrl>
 #include <QWidget>
+#include <algorithm>
+#include <cmath>
 
 Ui_Controler::Ui_Controler(QObject *parent) : QObject(parent) {}
 
@@ -35,9 +40,28 @@ void Ui_Controler::setupView(QWidget *host)
     context->setContextProperty(QStringLiteral("ui_Ctl"), this);
 
     host->resize(view->size());
+    fitToScreen(QGuiApplication::primaryScreen());
 
     const QSettings config(configfile::path(), ini::formatFor(configfile::path()));
     host->setWindowTitle(config.value(QStringLiteral("common/name"), QString()).toString());
+}
+
+void Ui_Controler::fitToScreen(const QScreen *screen)
+{
+    QQuickItem *root = view ? view->rootObject() : nullptr;
+    if (!root || !screen || !hostWidget || root->width() <= 0 || root->height() <= 0)
+        return;
+    const QRect area = screen->availableGeometry();
+    scale = std::min({1.0, area.width() / root->width(), area.height() / root->height()});
+    root->setTransformOrigin(QQuickItem::TopLeft);
+    root->setScale(scale);
+    const QSize size(int(std::floor(root->width() * scale)), int(std::floor(root->height() * scale)));
+    view->resize(size);
+    hostWidget->resize(size);
+    // A scaled window starts inside the area, where all of it can be seen.
+    if (scale < 1.0)
+        hostWidget->move(area.topLeft() + QPoint((area.width() - size.width()) / 2,
+                                                 (area.height() - size.height()) / 2));
 }
 
 void Ui_Controler::onMinimize()
@@ -54,7 +78,7 @@ void Ui_Controler::onClose()
     // ended: closing the window ends it.
     auto *window = qobject_cast<Widget *>(hostWidget);
     if (window && !Widget::systemTrayAvailable()) {
-        window->exitSYS();
+        window->quitAsked();
         return;
     }
     hostWidget->setVisible(false);
@@ -63,13 +87,13 @@ void Ui_Controler::onClose()
 void Ui_Controler::onXChanged(int dx)
 {
     if (hostWidget)
-        hostWidget->move(hostWidget->x() + dx, hostWidget->y());
+        hostWidget->move(hostWidget->x() + int(std::lround(dx * scale)), hostWidget->y());
 }
 
 void Ui_Controler::onYChanged(int dy)
 {
     if (hostWidget)
-        hostWidget->move(hostWidget->x(), hostWidget->y() + dy);
+        hostWidget->move(hostWidget->x(), hostWidget->y() + int(std::lround(dy * scale)));
 }
 
 void Ui_Controler::setBusy(int busyTime)
@@ -81,4 +105,10 @@ void Ui_Controler::setBusy(int busyTime)
 void Ui_Controler::setBusy()
 {
     setBusy(0);
+}
+
+void Ui_Controler::quit()
+{
+    if (auto *window = qobject_cast<Widget *>(hostWidget))
+        window->exitSYS();
 }

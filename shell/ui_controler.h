@@ -3,6 +3,7 @@
 #include <QObject>
 
 class myQQuickView;
+class QScreen;
 class QWidget;
 
 // Builds the view, loads the scene and offers the scene the window
@@ -20,6 +21,11 @@ public:
     QWidget *hostWidget = nullptr;
     myQQuickView *view = nullptr;
 
+    // Scales the scene down where it does not fit the screen's available
+    // area (aspect kept; never up) and sizes the window to it.
+    void fitToScreen(const QScreen *screen);
+    double sceneScale() const { return scale; }
+
 public slots:
     void onMinimize();
     void onClose();
@@ -27,4 +33,9 @@ public slots:
     void onYChanged(int dy);
     void setBusy(int busyTime);
     void setBusy();
+    // Ends the program (the scene's quit question was answered).
+    void quit();
+
+private:
+    double scale = 1.0;
 };

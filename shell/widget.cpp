@@ -64,13 +64,16 @@ Widget::Widget(QWidget *parent)
     connect(&mouseWait, &QTimer::timeout, this, &Widget::checkDevice);
 
     trayIcon = new QSystemTrayIcon(this);
+    auto *showAction = new QAction(tr("Show Window (&W)"), this);
+    connect(showAction, &QAction::triggered, this, &Widget::showWindow);
     auto *quitAction = new QAction(tr("Quit (&Q)"), this);
-    connect(quitAction, &QAction::triggered, this, &Widget::exitSYS);
+    connect(quitAction, &QAction::triggered, this, &Widget::quitAsked);
     autostartAction = new QAction(tr("Start at Login (&S)"), this);
     autostartAction->setCheckable(true);
     autostartAction->setChecked(autostart::isEnabled());
     connect(autostartAction, &QAction::triggered, this, &Widget::setAutostart);
     auto *menu = new QMenu(this);
+    menu->addAction(showAction);
     menu->addAction(autostartAction);
     menu->addAction(quitAction);
     // The entry may have been changed by the desktop's own settings.
@@ -81,6 +84,7 @@ Widget::Widget(QWidget *parent)
     trayIcon->setToolTip(QStringLiteral("BRAXTEL SOLVAR MOUSE R770"));
     trayIcon->setIcon(QIcon(QStringLiteral("./modules/img/logo.ico")));
     connect(trayIcon, &QSystemTrayIcon::activated, this, &Widget::trayIconActivated);
+    connect(trayIcon, &QSystemTrayIcon::messageClicked, this, &Widget::showWindow);
     trayIcon->setVisible(true);
 
     setDeviceChangeSource(createDeviceChangeSource());
@@ -130,38 +134,70 @@ void Widget::customEvent(QEvent *event)
     } else if (event->type() == RestoreEvent::Type) {
         setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
         setVisible(true);
+        raise();
+        activateWindow();
     }
 }
 
 void Widget::closeEvent(QCloseEvent *event)
 {
-    // Without a tray, a hidden window could never be brought back.
-    if (!systemTrayAvailable())
+    // Without a tray, a hidden window could never be brought back: closing
+    // ends the program, after the question about unsaved edits.
+    if (!systemTrayAvailable()) {
+        if (!view()->mayQuit()) {
+            event->ignore();
+            return;
+        }
         exitSYS();
+    }
     QWidget::closeEvent(event);
 }
 
-void Widget::requestRestore()
+QString Widget::trayWaitText()
 {
-    if (deviceConnected)
-        QCoreApplication::postEvent(this, new RestoreEvent);
+    return tr("No R770 is connected. The program waits in the tray for the mouse: "
+              "click the icon to open the window.");
+}
+
+void Widget::showWindow()
+{
+    // Before the first look for the mouse the scene knows nothing to show.
+    if (!deviceConnected && lookedForMouse)
+        showConnectState(true);
+    QCoreApplication::postEvent(this, new RestoreEvent);
 }
 
 void Widget::trayIconActivated(QSystemTrayIcon::ActivationReason reason)
 {
-    if (reason == QSystemTrayIcon::DoubleClick)
-        requestRestore();
+    if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+        showWindow();
 }
 
 void Widget::receiveMessage(QString)
 {
-    requestRestore();
+    showWindow();
+}
+
+void Widget::showConnectState(bool shown)
+{
+    view()->showConnectState(shown);
+    // The title bar's buttons stay usable; the scene covers the pages.
+    if (shown)
+        view()->setEnabled(true);
 }
 
 void Widget::exitSYS()
 {
     hidThread.stopDeviceWatch();
     QCoreApplication::exit(0);
+}
+
+void Widget::quitAsked()
+{
+    if (view()->mayQuit())
+        exitSYS();
+    else
+        showWindow();
 }
 
 void Widget::setAutostart(bool enabled)
@@ -222,9 +258,10 @@ void Widget::connectDevice()
     controller->clearHidBusy();
     deviceConnected = true;
     showTrayNotice(QStringLiteral("Detect Device"));
+    showConnectState(false);
     // Without a tray nothing else would show that the mouse is ready.
     if (!systemTrayAvailable())
-        requestRestore();
+        QCoreApplication::postEvent(this, new RestoreEvent);
     noticeWhileWatching = false;
     hidThread.startDeviceWatch(uint(hidThread.currentIndex));
     controller->readDeviceProfiles();
@@ -236,6 +273,16 @@ void Widget::disconnectDevice()
 {
     debugLine("Device DisConnect");
     deviceConnected = false;
+    showConnectState(true);
+    // Without a tray the window is the only way to the program: it stays
+    // as it is, showing what to connect (or hidden until the mouse first
+    // arrives after a start at login).
+    if (!systemTrayAvailable())
+        return;
+    if (isVisible() && !toldAboutTray) {
+        toldAboutTray = true;
+        showTrayNotice(trayWaitText());
+    }
     setVisible(false);
 }
 

@@ -20,7 +20,7 @@ class Ui_Controler;
 class myQQuickView;
 struct CopyData;
 
-// True while discovery has a device accepted; gates restoring the window.
+// True while discovery has a device accepted.
 extern bool deviceConnected;
 
 // The host window: frameless and transparent, its only content the scene
@@ -70,10 +70,20 @@ public:
     void deviceStageChanged(int stage, const QString &trayText) override;
     void deviceRemoved() override;
 
+    // The tray notice given the first time the window hides for want of a
+    // mouse.
+    static QString trayWaitText();
+
 public slots:
     void trayIconActivated(QSystemTrayIcon::ActivationReason reason);
+    // Shows the window and brings it forward; without a mouse accepted it
+    // shows the scene's "connect your R770" state.
+    void showWindow();
     void checkDevice();
     void exitSYS();
+    // The tray's Quit: ends the program, or shows the window where the
+    // scene asks about unsaved edits first.
+    void quitAsked();
     void receiveMessage(QString message);
     // A device was attached or removed somewhere.
     void deviceChangeNotice();
@@ -103,11 +113,12 @@ private:
     void queueDeviceEvent(const DeviceEvent &event);
 
     void showTrayNotice(const QString &text);
-    void requestRestore();
+    void showConnectState(bool shown);
     void connectDevice();
     void disconnectDevice();
 
     QAction *autostartAction = nullptr;
+    bool toldAboutTray = false;
     std::unique_ptr<DeviceChangeSource> deviceChanges;
     bool discoveryRunning = false;
     std::unique_ptr<localchannel::InstanceLock> mouseLock;

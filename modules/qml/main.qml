@@ -49,6 +49,9 @@ Item {
     readonly property bool unsaved: keyPanel.dirty || dpiPanel.dirty || lightPanel.dirty || liftOffPanel.dirty
     // The program disables the view while no mouse is accepted.
     readonly property bool deviceAbsent: uiView !== null && uiView.inputEnabled === false && !locked
+    // Discovery found no mouse: the window shows what to connect.
+    property bool mouseMissing: false
+    property bool textsRead: false
     readonly property string version: Qt.application.version
 
     // --- Scene functions the program calls ------------------------------------
@@ -65,6 +68,23 @@ Item {
     }
 
     function run() {
+    }
+
+    // The tray's Quit: true when nothing would be lost; otherwise the
+    // question opens and its answer ends the program (or not).
+    function requestQuit() {
+        if (!unsaved || mouseMissing)
+            return true
+        quitDialog.open()
+        return false
+    }
+
+    function showConnectState(shown) {
+        if (shown && !textsRead)
+            readTexts()
+        mouseMissing = shown
+        if (shown)
+            visible = true
     }
 
     function detectKeyboard(isDown, usbCode) {
@@ -97,7 +117,6 @@ Item {
         isGun = Formulas.toBool(uiView.getGlobalData("mouse/isGun"))
         keyCount = Formulas.boundedInt(uiView.getGlobalData("mouse/keyCount"), 1,
                                        Formulas.keyAssignmentCount, 8)
-        language = Formulas.toText(uiView.getGlobalData("common/language")) || language
         url = Formulas.toText(uiView.getGlobalData("common/url")) || url
         title = Formulas.toText(uiView.getGlobalData("common/name"))
 
@@ -105,8 +124,8 @@ Item {
         if (icType === "560" && Formulas.toInt(uiView.mouseReadCurrentProfile()) !== 1 && hidLink)
             hidLink.hid560_02H_SetCurrentProfile(1)
 
-        for (const group of Lang.order)
-            Lang.setGroup(group, uiView.getLangStrings(group, language))
+        if (!textsRead)
+            readTexts()
 
         profileStore.init(Lang.profile[5])
         // A missing or unusable number starts on a usable profile; the file
@@ -123,6 +142,15 @@ Item {
         lightPanel.init(false)
         pointerStore.init(false)
         isPownOn = true
+    }
+
+    // The language file's texts; the connect state needs them before a
+    // mouse is accepted.
+    function readTexts() {
+        language = Formulas.toText(uiView.getGlobalData("common/language")) || language
+        for (const group of Lang.order)
+            Lang.setGroup(group, uiView.getLangStrings(group, language))
+        textsRead = true
     }
 
     // --- Flows --------------------------------------------------------------------
@@ -308,7 +336,7 @@ Item {
 
     Shortcut {
         sequence: "Ctrl+S"
-        enabled: !mainIten.locked
+        enabled: !mainIten.locked && !mainIten.mouseMissing
         onActivated: mainIten.saveChanges()
     }
 
@@ -333,8 +361,9 @@ Item {
         anchors.rightMargin: 10
         y: (Theme.titleBarHeight - Theme.controlHeight) / 2
         height: Theme.controlHeight
-        visible: mainIten.started
+        visible: mainIten.started || mainIten.mouseMissing
         enabled: !mainIten.deviceAbsent
+        windowButtonsOnly: mainIten.mouseMissing
         profileNames: profileStore.names
         profileIndex: profileStore.currentIndex
         url: mainIten.url
@@ -361,7 +390,7 @@ Item {
         height: parent.height - y
         opacity: mainIten.started ? (mainIten.deviceAbsent ? Theme.disabledOpacity : 1) : 0
         visible: opacity > 0
-        enabled: !mainIten.deviceAbsent
+        enabled: !mainIten.deviceAbsent && !mainIten.mouseMissing
         Behavior on opacity { NumberAnimation { duration: Theme.calm } }
 
         KeyMatrix {
@@ -543,7 +572,7 @@ Item {
         color: Theme.card
         border.width: 1
         border.color: Theme.error
-        visible: mainIten.started && mainIten.deviceAbsent
+        visible: mainIten.started && mainIten.deviceAbsent && !mainIten.mouseMissing
         Text {
             id: absentText
             anchors.centerIn: parent
@@ -552,6 +581,13 @@ Item {
             font.family: Theme.fontFamily
             font.pixelSize: Theme.labelSize
         }
+    }
+
+    ConnectState {
+        objectName: "connectState"
+        anchors.fill: parent
+        anchors.topMargin: Theme.titleBarHeight
+        visible: mainIten.mouseMissing
     }
 
     // --- Dialogs: their views are loaded when opened ------------------------------------
@@ -615,11 +651,40 @@ Item {
         objectName: "switchDialog"
         anchors.fill: parent
         view: Qt.resolvedUrl("J2/ConfirmDialog.qml")
-        properties: ({ title: Lang.main[17], message: Lang.main[22] })
+        properties: ({ title: Lang.main[17], message: Lang.main[22], okText: Lang.window[8],
+                       alternativeText: Lang.window[9] })
         onAccepted: {
             const number = item.profileNumber
             close()
+            mainIten.saveChanges()
+            if (!mainIten.unsaved)
+                mainIten.switchProfile(number)
+        }
+        onAlternative: {
+            const number = item.profileNumber
+            close()
             mainIten.switchProfile(number)
+        }
+    }
+
+    // Quit from the tray with unsaved edits.
+    DialogLoader {
+        id: quitDialog
+        objectName: "quitDialog"
+        anchors.fill: parent
+        view: Qt.resolvedUrl("J2/ConfirmDialog.qml")
+        properties: ({ title: Lang.window[5], message: Lang.window[6], okText: Lang.main[10],
+                       alternativeText: Lang.window[7] })
+        onAccepted: {
+            close()
+            mainIten.saveChanges()
+            if (!mainIten.unsaved && mainIten.windowControl)
+                mainIten.windowControl.quit()
+        }
+        onAlternative: {
+            close()
+            if (mainIten.windowControl)
+                mainIten.windowControl.quit()
         }
     }
 

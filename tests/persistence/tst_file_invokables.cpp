@@ -6,6 +6,7 @@
 #include "myqquickview.h"
 #include "testmodules.h"
 
+#include <QFileDialog>
 #include <QStandardPaths>
 #include <QtTest>
 #include <memory>
@@ -66,11 +67,14 @@ private slots:
         QVERIFY(!f.view.loadProfile(-1));
         QVERIFY(!f.view.loadMacroFile("a/b"));
 
-        const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-        QCOMPARE(f.dialogs->calls, (QStringList{"open|Open File|" + desktop + "|Profile(*.pf)",
-                                                "save|Save File|" + desktop + "|Profile(*.pf)",
-                                                "open|Open File|" + desktop + "|Macro(*.mc)",
-                                                "save|Save File|" + desktop + "|Macro(*.mc)"}));
+        // They start in the documents folder, or home where there is none.
+        QString start = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (!QFileInfo(start).isDir())
+            start = QDir::homePath();
+        QCOMPARE(f.dialogs->calls, (QStringList{"open|Open File|" + start + "|Profile(*.pf)",
+                                                "save|Save File|" + start + "|Profile(*.pf)",
+                                                "open|Open File|" + start + "|Macro(*.mc)",
+                                                "save|Save File|" + start + "|Macro(*.mc)"}));
         QCOMPARE(f.file("setting/p2.bin"), p2);
         QCOMPARE(f.file("macro/Macro_1.bin"), macro);
     }
@@ -100,6 +104,41 @@ private slots:
         f.dialogs->answer = out;
         f.view.saveMacroFile("Macro_1");
         QCOMPARE(contents(out), contents(in));
+
+        // A name without an extension gets the file type's.
+        f.dialogs->answer = f.outside("bare");
+        f.view.saveMacroFile("Macro_1");
+        QCOMPARE(contents(f.outside("bare.mc")), contents(in));
+        f.view.saveProfile(1);
+        QCOMPARE(contents(f.outside("bare.pf")), f.file("setting/p2.bin"));
+        QVERIFY(!QFileInfo::exists(f.outside("bare")));
+    }
+
+    // The real dialog over the program's transparent host window keeps its
+    // own opaque, readable look.
+    void realDialogIsNotTransparent()
+    {
+        Fixture f;
+        QWidget host;
+        host.setAttribute(Qt::WA_TranslucentBackground);
+        host.setStyleSheet(QStringLiteral("background:transparent;"));
+        f.view.setParent(&host);
+        f.view.setFileDialogs(std::make_unique<FileDialogs>());
+        host.show();
+        bool checked = false;
+        QTimer::singleShot(200, &host, [&checked] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            const QImage image = dialog->grab().toImage();
+            const QColor corner = image.pixelColor(4, 4);
+            const QColor text = dialog->palette().color(QPalette::WindowText);
+            checked = corner.alpha() == 255 && std::abs(corner.lightness() - text.lightness()) > 100;
+            dialog->reject();
+        });
+        f.view.saveProfile(1);
+        f.view.setParent(nullptr);
+        QVERIFY(checked);
     }
 
     // Files far larger than any real one read as empty and are never

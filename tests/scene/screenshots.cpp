@@ -191,8 +191,13 @@ bool shootLanguage(const QString &language, const QString &tag, const QString &f
     rig.call(rig.find("lightPanel"), "setEffect", {1});
     rig.call(rig.find("keyPanel"), "setKey", {3, QVariantList{1, 0x06, 10, 3}, QString()});
     ok = grab(rig, folder + "/unsaved-" + tag + ".png") && ok;
+    ok = shoot(rig, folder, "quit-question-" + tag, [&rig] { rig.window().quitAsked(); },
+               closeLoader("quitDialog")) && ok;
     ok = shoot(rig, folder, "busy-" + tag, [&rig] { rig.callRoot("setProtectUI", {60000}); },
                [&rig] { rig.callRoot("setProtectUI", {0}); }) && ok;
+    // What the window shows while no mouse is connected.
+    ok = shoot(rig, folder, "no-mouse-" + tag, [&rig] { rig.view().showConnectState(true); },
+               [&rig] { rig.view().showConnectState(false); }) && ok;
     return ok;
 }
 

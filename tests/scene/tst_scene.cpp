@@ -518,13 +518,46 @@ private slots:
         settle();
         QCOMPARE(r.view().currentProfile, 0);
         r.call(r.find("profileSelector"), "activated", {1});
-        r.call(r.find("confirmOk"), "clicked");
+        r.call(r.find("confirmAlternative"), "clicked"); // "Switch without saving"
         QVERIFY(r.waitUnlocked());
         QCOMPARE(r.mouse.state().dpiStageCodes[0], 400 / 50); // the edit was dropped
         QCOMPARE(r.pointerLog, QStringList({"speed 1", "double 480", "lines 1000"}));
         QCOMPARE(r.view().currentProfile, 2);
         QCOMPARE(r.stored("apConfig.bin", "mouse/profileNo"), QStringLiteral("2"));
         QVERIFY(!r.root()->property("unsaved").toBool());
+
+        // "Save and switch" stores the edit, then switches.
+        call("dpiPanel", "setValue", {0, 800});
+        settle(); // the earlier question is gone
+        r.call(r.find("profileSelector"), "activated", {0});
+        r.call(r.find("confirmOk"), "clicked");
+        QVERIFY(r.waitUnlocked());
+        QCOMPARE(r.view().currentProfile, 0);
+        QVERIFY(r.stored("p3.bin", "mouse/dpiValueArray").startsWith(QStringLiteral("800, ")));
+    }
+
+    // The tray's Quit with unsaved edits asks: Cancel keeps the program and
+    // the edits, Save stores and sends them and then ends the program.
+    void quitAsksAboutUnsavedEdits()
+    {
+        SceneRig &r = make();
+        QVERIFY(r.start());
+        QVERIFY(r.window().hidThread.watchRunning);
+        call("dpiPanel", "setValue", {0, 800});
+        r.window().quitAsked();
+        QVERIFY(property("quitDialog", "opened").toBool());
+        r.call(r.find("confirmCancel"), "clicked");
+        settle();
+        QVERIFY(!property("quitDialog", "opened").toBool());
+        QVERIFY(r.root()->property("unsaved").toBool());
+        QVERIFY(r.window().hidThread.watchRunning);
+
+        r.window().quitAsked();
+        r.call(r.find("confirmOk"), "clicked"); // "Save"
+        QVERIFY(r.waitUnlocked());
+        QCOMPARE(r.mouse.state().dpiStageCodes[0], 800 / 50);
+        QVERIFY(!r.root()->property("unsaved").toBool());
+        QVERIFY(!r.window().hidThread.watchRunning);
     }
 
     // A pointer setting the desktop lacks is shown as unavailable, with the

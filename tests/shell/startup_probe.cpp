@@ -4,8 +4,16 @@
 // would; warning boxes are then printed instead of shown. With
 // "--close-dialogs" it stays up, presses OK on every dialog that opens and
 // reports that it is still running a second later.
+// "--plug-later" starts with the virtual mouse unplugged, says "connect" once
+// the window is on screen with the scene's connect state, plugs the mouse
+// and says "pages" once the pages show. "--fit" starts with the mouse in,
+// waits for the pages and names every visible item that lies outside the
+// screen's available area ("outside:"), then says "fit:" and the window's
+// size and "checked:" and how many items it looked at.
 #include "app.h"
 #include "myqquickview.h"
+#include "virtual_r770.h"
+#include "virtualdevicechange.h"
 #include "widget.h"
 
 #include <QAction>
@@ -14,6 +22,9 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QQuickItem>
+#include <QScreen>
+#include <QWindow>
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
@@ -52,8 +63,97 @@ static void closeDialogsThenQuit(Widget &window)
     poll->start(50);
 }
 
+// Polls `ready` until it holds, then runs `then` once.
+static void when(Widget &window, std::function<bool()> ready, std::function<void()> then)
+{
+    auto *poll = new QTimer(&window);
+    QObject::connect(poll, &QTimer::timeout, &window, [poll, ready, then] {
+        if (!ready())
+            return;
+        poll->deleteLater();
+        poll->stop();
+        then();
+    });
+    poll->start(20);
+}
+
+static bool onScreen(Widget &window)
+{
+    return window.isVisible() && window.windowHandle() && window.windowHandle()->isExposed();
+}
+
+static bool showing(Widget &window, bool connectState)
+{
+    const QQuickItem *root = window.view()->rootObject();
+    return onScreen(window) && root && root->isVisible()
+           && root->property("mouseMissing").toBool() == connectState
+           && (connectState || root->property("started").toBool());
+}
+
+// Returns how many items it looked at.
+static int reportOutside(const QQuickItem *item, const QRect &area)
+{
+    int checked = 0;
+    for (const QQuickItem *child : item->childItems()) {
+        if (!child->isVisible())
+            continue;
+        if (child->width() > 0 && child->height() > 0) {
+            ++checked;
+            const QPointF topLeft = child->mapToGlobal(QPointF(0, 0));
+            const QPointF bottomRight = child->mapToGlobal(QPointF(child->width(), child->height()));
+            const QRectF rect(topLeft, bottomRight);
+            if (!QRectF(area).adjusted(-1, -1, 1, 1).contains(rect))
+                say(QStringLiteral("outside:%1 %2,%3 %4x%5")
+                        .arg(child->objectName().isEmpty() ? QString::fromLatin1(child->metaObject()->className())
+                                                           : child->objectName())
+                        .arg(rect.x())
+                        .arg(rect.y()).arg(rect.width()).arg(rect.height()));
+        }
+        checked += reportOutside(child, area);
+    }
+    return checked;
+}
+
+static void plugLater(Widget &window)
+{
+    vr770::VirtualR770 mouse = vr770::addMouse();
+    mouse.unplug();
+    window.setDeviceChangeSource(std::make_unique<VirtualDeviceChangeSource>());
+    when(window, [&window] { return showing(window, true); }, [&window, mouse]() mutable {
+        say(QStringLiteral("connect"));
+        mouse.plug();
+        when(window, [&window] { return showing(window, false); }, [&window] {
+            say(QStringLiteral("pages"));
+            quitFromTray(window);
+        });
+    });
+}
+
+static void fit(Widget &window)
+{
+    vr770::addMouse();
+    when(window, [&window] { return showing(window, false); }, [&window] {
+        const QRect area = window.screen()->availableGeometry();
+        const int checked = reportOutside(window.view()->rootObject(), area);
+        say(QStringLiteral("fit:%1x%2 in %3x%4").arg(window.width()).arg(window.height())
+                .arg(area.width()).arg(area.height()));
+        say(QStringLiteral("checked:%1").arg(checked));
+        quitFromTray(window);
+    });
+}
+
 int main(int argc, char **argv)
 {
+    const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray();
+    if (mode == "--plug-later" || mode == "--fit") {
+        return runApplication(argc, argv, [mode](Widget &window) {
+            say(QStringLiteral("cwd:") + QDir::currentPath());
+            if (mode == "--fit")
+                fit(window);
+            else
+                plugLater(window);
+        });
+    }
     const bool save = argc > 1 && std::strcmp(argv[1], "--save") == 0;
     const bool closeDialogs = argc > 1 && std::strcmp(argv[1], "--close-dialogs") == 0;
     if (!closeDialogs) {

@@ -3,10 +3,12 @@
 #include "testmodules.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -95,6 +97,97 @@ private slots:
         out += program.readAllStandardOutput();
         QVERIFY2(out.contains("dialog:Mouse in use\nalive\nquit:Quit (&Q)\n"), out.constData());
         QCOMPARE(program.exitCode(), 0);
+    }
+
+    // Reads the probe's output until `line` comes, at most `ms` long.
+    static bool waitForLine(QProcess &program, QByteArray &out, const QByteArray &line, int ms)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!out.contains(line) && clock.elapsed() < ms) {
+            program.waitForReadyRead(int(std::max<qint64>(1, ms - clock.elapsed())));
+            out += program.readAllStandardOutput();
+        }
+        return out.contains(line);
+    }
+
+    // On a desktop without a tray (a bare X server) the window shows what to
+    // connect while there is no mouse, and the pages once it is plugged in.
+    void withoutATrayTheWindowShowsWhatToConnect()
+    {
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            QSKIP("needs an X display (run under xvfb-run)");
+        QProcess program;
+        program.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+        program.start(probe(), {QStringLiteral("--plug-later")});
+        QByteArray out;
+        QVERIFY2(waitForLine(program, out, "cwd:", 20000), out.constData());
+        // From the scene's load to the window on screen.
+        QVERIFY2(waitForLine(program, out, "connect\n", 2000), out.constData());
+        QVERIFY2(waitForLine(program, out, "pages\n", 20000), out.constData());
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitCode(), 0);
+    }
+
+    // A window larger than the screen's available area is scaled down to
+    // fit it: every control stays on a 1366x768 screen at any scale factor.
+    void windowFitsTheScreen_data()
+    {
+        QTest::addColumn<QString>("factor");
+        QTest::addColumn<QString>("size");
+        QTest::newRow("1") << "1" << "1024x640";
+        QTest::newRow("1.25") << "1.25" << "982x614";
+        QTest::newRow("2") << "2" << "614x384";
+    }
+    void windowFitsTheScreen()
+    {
+        QFETCH(QString, factor);
+        QFETCH(QString, size);
+        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
+        if (xvfb.isEmpty())
+            QSKIP("needs xvfb-run");
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("QT_SCALE_FACTOR"), factor);
+        program.setProcessEnvironment(env);
+        program.start(xvfb, {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1366x768x24"),
+                             probe(), QStringLiteral("--fit")});
+        QVERIFY(program.waitForFinished(60000));
+        const QString out = QString::fromLocal8Bit(program.readAllStandardOutput());
+        QVERIFY2(!out.contains(QStringLiteral("outside:")), qPrintable(out));
+        QVERIFY2(out.contains(QStringLiteral("fit:") + size + QStringLiteral(" in ")), qPrintable(out));
+        const int checked = out.section(QStringLiteral("checked:"), 1).section(QLatin1Char('\n'), 0, 0).toInt();
+        QVERIFY2(checked > 40, qPrintable(out)); // the title bar's and the pages' items
+    }
+
+    // The program's own options: help and version print and end with 0,
+    // anything else is refused with the usage line and 2.
+    void commandLineOptions()
+    {
+        const QString r770 = QCoreApplication::applicationDirPath() + QStringLiteral("/r770");
+        struct Case { QStringList arguments; int code; const char *out; const char *err; };
+        const QList<Case> cases = {
+            {{"--help"}, 0, "Usage: r770 [--autostart] [--help] [--version]\n", ""},
+            {{"-h"}, 0, "--autostart", ""},
+            {{"--version"}, 0, "r770 1.0\n", ""},
+            {{"--autostart", "--verbose"}, 2, "", "r770: unknown option '--verbose'\nUsage: r770"},
+            {{"file.pf"}, 2, "", "Usage: r770"},
+        };
+        for (const Case &c : cases) {
+            QProcess program;
+            // No display: these answer before any window is made.
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.remove(QStringLiteral("DISPLAY"));
+            env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+            program.setProcessEnvironment(env);
+            program.start(r770, c.arguments);
+            QVERIFY(program.waitForFinished(10000));
+            QCOMPARE(program.exitCode(), c.code);
+            const QByteArray out = program.readAllStandardOutput(), err = program.readAllStandardError();
+            QVERIFY2(out.contains(c.out) && (c.code != 0 || !out.isEmpty()), out.constData());
+            QVERIFY2(err.contains(c.err), err.constData());
+        }
     }
 };
 

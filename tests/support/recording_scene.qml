@@ -11,6 +11,8 @@ Item {
     property var calls: []
     property int protectInterval: -1
     property int currentDpiStage: -1
+    // The connect state is a state, not a call: kept apart from `calls`.
+    property bool connectShown: false
 
     function record(entry) {
         const list = calls.slice()
@@ -21,6 +23,11 @@ Item {
     function initUI() {
         visible = true
         record("initUI")
+    }
+    function showConnectState(shown) {
+        connectShown = shown
+        if (shown)
+            visible = true
     }
     function run() {
         record("run")

@@ -2,17 +2,21 @@ import QtQuick
 import modules.qml
 
 // A question with Cancel and OK; OK (or Enter) reports accepted(), Cancel
-// (or Escape) closes.
+// (or Escape) closes. With `alternativeText`, a third answer between them
+// reports alternative().
 Dialog {
     id: dialog
 
     property string message
     property string cancelText: Lang.main[7]
     property string okText: Lang.main[8]
+    property string alternativeText
     // What the question is about (a profile number, say), for its owner.
     property var profileNumber
 
-    cardWidth: 440
+    signal alternative()
+
+    cardWidth: alternativeText.length > 0 ? 520 : 440
     cardHeight: 220
     closeOnEnter: false
 
@@ -33,6 +37,14 @@ Dialog {
             kind: "outline"
             width: Math.max(96, implicitWidth)
             onClicked: dialog.close()
+        },
+        Button {
+            objectName: "confirmAlternative"
+            text: dialog.alternativeText
+            kind: "outline"
+            width: Math.max(96, implicitWidth)
+            visible: dialog.alternativeText.length > 0
+            onClicked: dialog.alternative()
         },
         Button {
             objectName: "confirmOk"

@@ -13,6 +13,8 @@ Loader {
     property Item returnFocus: null
 
     signal accepted()
+    // A dialog's third answer (ConfirmDialog's alternative).
+    signal alternative()
 
     function open(extra) {
         if (item)
@@ -36,6 +38,9 @@ Loader {
         }
         function onAccepted() {
             loader.accepted()
+        }
+        function onAlternative() {
+            loader.alternative()
         }
     }
 }

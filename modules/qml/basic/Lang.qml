@@ -9,7 +9,8 @@ QtObject {
     // The groups in the order they are read at start. "other" feeds the
     // program's tray notices; the scene keeps no texts of it.
     readonly property var order: ["main", "keyMatrix", "keyAssigment", "dpiSetting",
-        "lightControl", "macroEditor", "systemSetting", "gunControl", "profile", "keyCode", "other"]
+        "lightControl", "macroEditor", "systemSetting", "gunControl", "profile", "keyCode", "other",
+        "window"]
 
     // Every group's texts by name; the properties below give each group.
     property var texts: ({
@@ -67,7 +68,14 @@ QtObject {
         profile: ["config", "New", "Import", "Delete", "Export", "Standard", "In use",
             "At most six profiles.", "The standard profile and the profile in use cannot be deleted.",
             "Profile", "", "", "", "", "", "", "", "", "", ""],
-        keyCode: KeyCodes.builtInNames
+        keyCode: KeyCodes.builtInNames,
+        window: ["Connect your R770",
+            "The pages open as soon as the mouse is connected. If nothing happens, check:",
+            "The cable: plug the mouse straight into the computer, or try another USB port.",
+            "The udev rule 70-r770.rules, which the package installs: after installing it, unplug the mouse and plug it in again.",
+            "Run r770ctl report in a terminal: it tells what it finds.",
+            "Quit", "Some changes are not saved. Save them before quitting?", "Discard",
+            "Save and switch", "Switch without saving"]
     })
 
     readonly property var main: texts.main
@@ -80,6 +88,7 @@ QtObject {
     readonly property var gunControl: texts.gunControl
     readonly property var profile: texts.profile
     readonly property var keyCode: texts.keyCode
+    readonly property var window: texts.window
 
     // Puts a language file's texts of `group` in place of the defaults.
     function setGroup(group: string, list: var) {

@@ -14,6 +14,8 @@ Row {
     // { code, name } of every language file; the chosen one is ticked.
     property var languages: []
     property string chosenLanguage
+    // Only minimise and close (no mouse to choose a profile of).
+    property bool windowButtonsOnly: false
 
     readonly property bool helpOpened: help.opened
 
@@ -35,6 +37,7 @@ Row {
         objectName: "profileSelector"
         width: 208
         anchors.verticalCenter: parent.verticalCenter
+        visible: !bar.windowButtonsOnly
         model: bar.profileNames
         currentIndex: bar.profileIndex
         onActivated: index => bar.profileChosen(index)
@@ -43,12 +46,14 @@ Row {
     Item {
         width: 6
         height: 1
+        visible: !bar.windowButtonsOnly
     }
 
     Button {
         id: helpButton
         objectName: "helpButton"
         width: 36
+        visible: !bar.windowButtonsOnly
         anchors.verticalCenter: parent.verticalCenter
         kind: "ghost"
         text: "?"
