@@ -53,16 +53,18 @@ QSettings *ControllerCore::currentProfileSettings() const
     return profileSettings.value(currentProfile, nullptr);
 }
 
-void ControllerCore::readDeviceProfiles()
+bool ControllerCore::readDeviceProfiles()
 {
     if (commandSet() != CommandSet::hid560)
-        return;
-    mouseReadProfile(0);
-    mouseReadProfile(profileimage::mainBlock);
+        return true;
+    // Every read is tried, whatever became of the one before.
+    bool read = mouseReadProfile(0);
+    read = mouseReadProfile(profileimage::mainBlock) && read;
     if (!isGun)
-        return;
+        return read;
     for (int block = profileimage::firstRecoilBlock; block <= profileimage::lastRecoilBlock; ++block)
-        mouseReadProfile(uint(block));
+        read = mouseReadProfile(uint(block)) && read;
+    return read;
 }
 
 void ControllerCore::clearHidBusy()

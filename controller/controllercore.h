@@ -5,10 +5,12 @@
 #include <QStringList>
 #include <QVariant>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "commandset.h"
 #include "keymatrix.h"
+#include "linkflags.h"
 #include "profileimage.h"
 
 class Hid_Thread;
@@ -18,13 +20,15 @@ class PointerSettings;
 // The controller's state and the bodies of its operations, without any
 // widget or scene: the window's view (myQQuickView) publishes them to the
 // scene, r770ctl calls them directly. Values arrive plain (the view unwraps
-// what the scene hands over). Device operations keep the link's silence;
-// file operations return whether they did their work.
-class ControllerCore
+// what the scene hands over). Device operations return whether every
+// exchange they made completed (false without a link); the view's
+// invokables drop that, keeping the scene's contract. File operations
+// return whether they did their work.
+class ControllerCore : public LinkFlags
 {
 public:
     ControllerCore();
-    virtual ~ControllerCore();
+    ~ControllerCore() override;
     ControllerCore(const ControllerCore &) = delete;
     ControllerCore &operator=(const ControllerCore &) = delete;
 
@@ -39,6 +43,12 @@ public:
     int currentProfile = 0;
     uchar profileImages[5][128] = {};
 
+    // Gives the controller its link (or none), and the link this
+    // controller's flags.
+    void setHidLink(Hid_Thread *link);
+    bool linkIsGun() const override;
+    QString linkIcType() const override;
+
     // Seam for tests: the system pointer settings.
     void setPointerSettings(std::unique_ptr<PointerSettings> settings);
 
@@ -49,8 +59,16 @@ public:
 
     // What a newly accepted hid560 mouse holds: device profiles 0 and 1, and
     // 2 to 4 on a recoil-capable mouse, read into the images so that later
-    // changes keep the device's other bytes. Nothing for hid553.
-    void readDeviceProfiles();
+    // changes keep the device's other bytes. Nothing for hid553. False when
+    // a read did not complete.
+    bool readDeviceProfiles();
+
+    // The device reads with their outcome: nothing when the mouse did not
+    // answer. The scene's operations below give it the query's starting
+    // values (zeros) instead.
+    std::optional<int> readCurrentDPI();
+    std::optional<int> readCurrentProfile();
+    std::optional<QVariantList> readKeyboardOptions();
 
     // --- the operations, as the scene calls them ---------------------------
     void clearHidBusy();
@@ -73,10 +91,10 @@ public:
     bool deleteMacroIni(const QString &name);
     QVariantList getNameList(uint type);
     bool saveMacroIni(const QString &name, const QStringList &macros, const QVariant &repeat);
-    void mouseSendMacroData(const QVariantList &macroData, uint macroIndex);
+    bool mouseSendMacroData(const QVariantList &macroData, uint macroIndex);
     QStringList loadMacroIni(const QString &name);
     void mouseSaveGundata(const QString &index, const QVariantList &src6);
-    void mouseSendGundata(int mode, const QVariantList &data);
+    bool mouseSendGundata(int mode, const QVariantList &data);
     void modifyGundata(int modifyType, const QVariantList &src6);
     QVariantList getGunData(const QString &name);
     QStringList getGunDataKey();
@@ -85,19 +103,19 @@ public:
     void setXYSensitive(const QString &index, const QVariant &xyData);
     void setSelectGun(const QString &index, const QVariant &xyData);
     void setCurrentProfile(int profile);
-    void mouseSetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4);
-    void mouseSetReportRate(uchar rate, uchar en);
-    void mouseSetCurrentDPI(uchar currentDPI);
-    void mouseResetKeyMatrix();
+    bool mouseSetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4);
+    bool mouseSetReportRate(uchar rate, uchar en);
+    bool mouseSetCurrentDPI(uchar currentDPI);
+    bool mouseResetKeyMatrix();
     int mouseGetCurrentDPI();
-    void mouseSetKeyMatrix(const QVariantList &src64, bool isSendData, const QVariantList &otherParam);
-    void mouseSetDpi(int dpiCount, const QString &sensorType, const QVariantList &dpiValueArray);
-    void mouseSetRGBEffect(uchar effect, uchar option1, uchar option2);
-    void mouseSetRGBColor(uchar type, const QVariantList &src24);
-    void mouseSetProfile(uint profileNo);
-    void mouseReadProfile(uint profileNo);
+    bool mouseSetKeyMatrix(const QVariantList &src64, bool isSendData, const QVariantList &otherParam);
+    bool mouseSetDpi(int dpiCount, const QString &sensorType, const QVariantList &dpiValueArray);
+    bool mouseSetRGBEffect(uchar effect, uchar option1, uchar option2);
+    bool mouseSetRGBColor(uchar type, const QVariantList &src24);
+    bool mouseSetProfile(uint profileNo);
+    bool mouseReadProfile(uint profileNo);
     int mouseReadCurrentProfile();
-    void mouseSwitchKeyMatrix(int indexNo);
+    bool mouseSwitchKeyMatrix(int indexNo);
     QVariantList GetKeyboardoption();
     void mouseSetCursorSpeed(uint cursorSpeed);
     void mouseSetVerticalScrollLines(uint lines);
@@ -120,18 +138,19 @@ public:
     // with the bytes its last send would have carried. Images the mouse did
     // not take stay marked and go with the end of the next flow. Nothing
     // changes for hid553, whose settings have commands of their own.
+    // mouseEndFlow is false when an image did not reach the mouse.
     void mouseBeginFlow();
-    void mouseEndFlow();
+    bool mouseEndFlow();
 
 private:
     // Every hid560 profile image leaves through here, in the order given,
     // at once or, during a flow, when it ends.
-    void sendProfileBlocks(const std::vector<int> &blocks);
+    bool sendProfileBlocks(const std::vector<int> &blocks);
     // Sends a marked block with its marked bytes; the mark stays unless the
     // mouse took it.
-    void sendMarkedBlock(int block);
+    bool sendMarkedBlock(int block);
     // The key-matrix command of the selected set.
-    void sendKeyMatrix(uchar *matrix, uchar index);
+    bool sendKeyMatrix(uchar *matrix, uchar index);
     // The current profile's firmware default matrix, zero where missing.
     keymatrix::Matrix firmwareMatrix() const;
 

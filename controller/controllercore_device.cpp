@@ -58,6 +58,11 @@ QVariantList asNumbers(const QVariantList &list)
     return out;
 }
 
+bool completed(Exchange exchange)
+{
+    return exchange == Exchange::Completed;
+}
+
 } // namespace
 
 CommandSet ControllerCore::commandSet() const
@@ -65,26 +70,47 @@ CommandSet ControllerCore::commandSet() const
     return icType == QLatin1String(hid560Type) ? CommandSet::hid560 : CommandSet::hid553;
 }
 
-void ControllerCore::sendProfileBlocks(const std::vector<int> &blocks)
+bool ControllerCore::linkIsGun() const
+{
+    return isGun;
+}
+
+QString ControllerCore::linkIcType() const
+{
+    return icType;
+}
+
+void ControllerCore::setHidLink(Hid_Thread *link)
+{
+    if (hidLink && hidLink != link && hidLink->flags == this)
+        hidLink->flags = nullptr;
+    hidLink = link;
+    if (link)
+        link->flags = this;
+}
+
+bool ControllerCore::sendProfileBlocks(const std::vector<int> &blocks)
 {
     if (!hidLink)
-        return;
+        return false;
+    bool sent = true;
     for (int b : blocks) {
         unsentBlocks.mark(b, profileImages[b]);
         if (flowDepth == 0)
-            sendMarkedBlock(b);
+            sent = sendMarkedBlock(b) && sent;
     }
+    return sent;
 }
 
-void ControllerCore::sendMarkedBlock(int block)
+bool ControllerCore::sendMarkedBlock(int block)
 {
-    const unsigned failedBefore = hidLink->tally().failed;
     // The link takes the bytes to send as writable: it gets a copy.
     profileimage::Block bytes;
     std::copy_n(unsentBlocks.bytes(block), profileimage::blockSize, bytes);
-    hidLink->hid560_0CH_setProfile(bytes, static_cast<uchar>(block));
-    if (hidLink->tally().failed == failedBefore)
-        unsentBlocks.clear(block);
+    if (!completed(hidLink->reporting().hid560_0CH_setProfile(bytes, static_cast<uchar>(block))))
+        return false;
+    unsentBlocks.clear(block);
+    return true;
 }
 
 void ControllerCore::mouseBeginFlow()
@@ -92,24 +118,28 @@ void ControllerCore::mouseBeginFlow()
     ++flowDepth;
 }
 
-void ControllerCore::mouseEndFlow()
+bool ControllerCore::mouseEndFlow()
 {
     if (flowDepth == 0) {
         debugLine("mouseEndFlow refused");
-        return;
+        return false;
     }
-    if (--flowDepth > 0 || !hidLink)
-        return;
-    for (int b : unsentBlocks.marked())
-        sendMarkedBlock(b);
+    if (--flowDepth > 0)
+        return true;
+    const std::vector<int> marked = unsentBlocks.marked();
+    if (!hidLink)
+        return marked.empty();
+    bool sent = true;
+    for (int b : marked)
+        sent = sendMarkedBlock(b) && sent;
+    return sent;
 }
 
-void ControllerCore::sendKeyMatrix(uchar *matrix, uchar index)
+bool ControllerCore::sendKeyMatrix(uchar *matrix, uchar index)
 {
     if (commandSet() == CommandSet::hid560)
-        hidLink->hid560_0DH_SetKeyMatrix(matrix, index);
-    else
-        hidLink->hid553_12H_SetKeyMatrix(matrix, index);
+        return completed(hidLink->reporting().hid560_0DH_SetKeyMatrix(matrix, index));
+    return completed(hidLink->reporting().hid553_12H_SetKeyMatrix(matrix, index));
 }
 
 keymatrix::Matrix ControllerCore::firmwareMatrix() const
@@ -125,89 +155,98 @@ keymatrix::Matrix ControllerCore::firmwareMatrix() const
     return keymatrix::matrixFromValues(values);
 }
 
-void ControllerCore::mouseSendMacroData(const QVariantList &macroData, uint macroIndex)
+bool ControllerCore::mouseSendMacroData(const QVariantList &macroData, uint macroIndex)
 {
     const auto id = macroblock::macroId(macroIndex & lowByte);
-    if (hidLink && id) {
-        macroblock::Block block = macroblock::macroBlock(ints(macroData));
-        if (commandSet() == CommandSet::hid560)
-            hidLink->hid560_0FH_SetMacroKey(*id, block.data());
-        else
-            hidLink->hid553_13H_SetMacroKey(*id, block.data());
-    }
+    if (!hidLink || !id)
+        return false;
+    macroblock::Block block = macroblock::macroBlock(ints(macroData));
+    if (commandSet() == CommandSet::hid560)
+        return completed(hidLink->reporting().hid560_0FH_SetMacroKey(*id, block.data()));
+    return completed(hidLink->reporting().hid553_13H_SetMacroKey(*id, block.data()));
 }
 
-void ControllerCore::mouseSendGundata(int mode, const QVariantList &data)
+bool ControllerCore::mouseSendGundata(int mode, const QVariantList &data)
 {
     if (!isGun || !hidLink)
-        return;
+        return false;
     const std::vector<int> values = ints(data);
     const int shots = listvalues::at(values, 0);
     const int x = listvalues::at(values, 1);
     if (commandSet() == CommandSet::hid553) {
         const unsigned y = listvalues::at(uints(data), 2);
         uchar options[keyOptionCount] = {};
-        hidLink->hid553_83H_GetKeyboardoption(options[0], options[1], options[2], options[3]);
+        // Options that could not be read stay zero; the data goes regardless.
+        const bool read = completed(
+            hidLink->reporting().hid553_83H_GetKeyboardoption(options[0], options[1], options[2], options[3]));
         const auto bytes =
             macroblock::hid553GunBytes(shots, x, y, mode, options[negateYOption] != 0);
-        hidLink->hid553_04H_SetGunData(bytes[0], bytes[1], bytes[2], bytes[3]);
-        return;
+        return completed(hidLink->reporting().hid553_04H_SetGunData(bytes[0], bytes[1], bytes[2], bytes[3]))
+               && read;
     }
     // Recoil modes 1 to 3 live in device profiles 2 to 4.
     const std::vector<int> blocks =
         profileimage::applyRecoil(profileImages, mode, shots, x, listvalues::at(values, 2));
-    if (blocks.empty())
+    if (blocks.empty()) {
         debugLine("mouseSendGundata refused", mode);
-    sendProfileBlocks(blocks);
+        return false;
+    }
+    return sendProfileBlocks(blocks);
 }
 
-void ControllerCore::mouseSetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
+bool ControllerCore::mouseSetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
 {
-    if (hidLink)
-        hidLink->hid553_03H_SetKeyboardoption(byte1, byte2, byte3, byte4);
+    return hidLink && completed(hidLink->reporting().hid553_03H_SetKeyboardoption(byte1, byte2, byte3, byte4));
 }
 
-void ControllerCore::mouseSetReportRate(uchar rate, uchar en)
+bool ControllerCore::mouseSetReportRate(uchar rate, uchar en)
 {
     debugLine("test", int(rate), int(en));
-    if (hidLink)
-        hidLink->hid553_07H_Lod(rate, en);
+    return hidLink && completed(hidLink->reporting().hid553_07H_Lod(rate, en));
 }
 
-void ControllerCore::mouseSetCurrentDPI(uchar currentDPI)
+bool ControllerCore::mouseSetCurrentDPI(uchar currentDPI)
 {
     if (!hidLink)
-        return;
+        return false;
     if (commandSet() == CommandSet::hid560)
-        hidLink->hid560_04H_SetCurrentDPI(currentDPI);
-    else
-        hidLink->hid553_0BH_SetCurrentDPI(currentDPI);
+        return completed(hidLink->reporting().hid560_04H_SetCurrentDPI(currentDPI));
+    return completed(hidLink->reporting().hid553_0BH_SetCurrentDPI(currentDPI));
 }
 
-void ControllerCore::mouseResetKeyMatrix()
+bool ControllerCore::mouseResetKeyMatrix()
 {
     if (!hidLink)
-        return;
+        return false;
     keymatrix::Matrix f = firmwareMatrix();
+    bool sent = true;
     for (int index = keymatrix::firstRecoilMatrix; index <= keymatrix::lastMatrix; ++index)
-        sendKeyMatrix(f.data(), static_cast<uchar>(index));
+        sent = sendKeyMatrix(f.data(), static_cast<uchar>(index)) && sent;
+    return sent;
+}
+
+std::optional<int> ControllerCore::readCurrentDPI()
+{
+    if (!hidLink)
+        return std::nullopt;
+    uchar stage = 0;
+    Exchange exchange;
+    if (commandSet() == CommandSet::hid560) {
+        uchar selector = 1;
+        exchange = hidLink->reporting().hid560_84H_GetCurrentDPI(selector, stage);
+    } else {
+        exchange = hidLink->reporting().hid553_8BH_GetCurrentDPI(stage);
+    }
+    return completed(exchange) ? std::optional<int>(stage) : std::nullopt;
 }
 
 int ControllerCore::mouseGetCurrentDPI()
 {
-    uchar stage = 0;
-    if (hidLink) {
-        if (commandSet() == CommandSet::hid560) {
-            uchar selector = 1;
-            hidLink->hid560_84H_GetCurrentDPI(selector, stage);
-        } else {
-            hidLink->hid553_8BH_GetCurrentDPI(stage);
-        }
-    }
-    return stage;
+    // The stage the query was given (0) when the mouse did not answer.
+    return readCurrentDPI().value_or(0);
 }
 
-void ControllerCore::mouseSetKeyMatrix(const QVariantList &src64, bool isSendData,
+bool ControllerCore::mouseSetKeyMatrix(const QVariantList &src64, bool isSendData,
                                        const QVariantList &otherParam)
 {
     for (int n = 0; n < keymatrix::entryCount; ++n) {
@@ -216,131 +255,141 @@ void ControllerCore::mouseSetKeyMatrix(const QVariantList &src64, bool isSendDat
             entry << src64.value(n * keymatrix::entrySize + i, QVariant(0));
         setDataList(QLatin1String(keyMatrixKey) + QString::number(n), entry);
     }
-    if (!isSendData || !hidLink)
-        return;
+    if (!isSendData)
+        return true;
+    if (!hidLink)
+        return false;
 
     const CommandSet set = commandSet();
     keymatrix::Matrix m = keymatrix::deviceMatrix(ints(src64), set);
-    if (!keymatrix::hasRecoilKey(m)) {
-        sendKeyMatrix(m.data(), keymatrix::mainMatrix);
-        return;
-    }
+    if (!keymatrix::hasRecoilKey(m))
+        return sendKeyMatrix(m.data(), keymatrix::mainMatrix);
     keymatrix::RecoilSet r = keymatrix::recoilSet(m, firmwareMatrix(), uints(otherParam), set);
+    bool sent = true;
     if (set == CommandSet::hid560) {
         if (r.recoilMask)
             profileImages[profileimage::colourfulBlock][profileimage::offset::recoilMask] = *r.recoilMask;
-        sendProfileBlocks({profileimage::colourfulBlock});
+        sent = sendProfileBlocks({profileimage::colourfulBlock});
     }
     uchar *const matrices[] = {r.m.data(), r.f.data(), r.f2.data(), r.f3.data()};
     for (int i = 0; i < keymatrix::lastMatrix; ++i)
-        sendKeyMatrix(matrices[i], static_cast<uchar>(keymatrix::mainMatrix + i));
-    if (set == CommandSet::hid560)
-        hidLink->hid560_02H_SetCurrentProfile(keymatrix::mainMatrix);
-    else
-        hidLink->hid553_02H_SetCurrentKeyMatrix(keymatrix::mainMatrix);
+        sent = sendKeyMatrix(matrices[i], static_cast<uchar>(keymatrix::mainMatrix + i)) && sent;
+    const Exchange selected = set == CommandSet::hid560
+                                  ? hidLink->reporting().hid560_02H_SetCurrentProfile(keymatrix::mainMatrix)
+                                  : hidLink->reporting().hid553_02H_SetCurrentKeyMatrix(keymatrix::mainMatrix);
+    return completed(selected) && sent;
 }
 
-void ControllerCore::mouseSetDpi(int dpiCount, const QString &sensorType,
+bool ControllerCore::mouseSetDpi(int dpiCount, const QString &sensorType,
                                  const QVariantList &dpiValueArray)
 {
     if (!hidLink)
-        return;
+        return false;
     const std::string sensor = sensorType.toStdString();
     const dpicodes::Stages stages = dpicodes::encodeStages(sensor, ints(dpiValueArray));
     if (commandSet() == CommandSet::hid553) {
         auto codes = dpicodes::hid553Codes(stages, dpiCount);
-        hidLink->hid553_11H_SetDPISet(static_cast<uchar>(dpiCount), codes.data());
-        return;
+        return completed(hidLink->reporting().hid553_11H_SetDPISet(static_cast<uchar>(dpiCount), codes.data()));
     }
-    sendProfileBlocks(profileimage::applyDpi(profileImages, stages, dpiCount,
-                                             dpicodes::usesHighBits(sensor), isGun));
+    return sendProfileBlocks(profileimage::applyDpi(profileImages, stages, dpiCount,
+                                                    dpicodes::usesHighBits(sensor), isGun));
 }
 
-void ControllerCore::mouseSetRGBEffect(uchar effect, uchar option1, uchar option2)
+bool ControllerCore::mouseSetRGBEffect(uchar effect, uchar option1, uchar option2)
 {
     if (!hidLink)
-        return;
+        return false;
     const lighting::EffectBytes e = isColorful
                                         ? lighting::colourfulEffect(effect, option1, option2)
                                         : lighting::simpleEffect(effect, option1, option2);
-    if (commandSet() == CommandSet::hid560) {
-        sendProfileBlocks(profileimage::applyEffect(profileImages, e, isColorful, isGun));
-        return;
-    }
+    if (commandSet() == CommandSet::hid560)
+        return sendProfileBlocks(profileimage::applyEffect(profileImages, e, isColorful, isGun));
     const uchar third = isColorful ? e.third : lighting::hid553SimpleThird(e, is55328);
-    hidLink->hid553_0DH_SetRGBLedEffect(e.mode, e.value, third);
+    return completed(hidLink->reporting().hid553_0DH_SetRGBLedEffect(e.mode, e.value, third));
 }
 
-void ControllerCore::mouseSetRGBColor(uchar type, const QVariantList &src24)
+bool ControllerCore::mouseSetRGBColor(uchar type, const QVariantList &src24)
 {
     if (!hidLink)
-        return;
+        return false;
     lighting::Colours colours = lighting::deviceColours(ints(src24));
-    if (commandSet() == CommandSet::hid560) {
-        sendProfileBlocks(profileimage::applyColours(profileImages, colours, isColorful));
-        return;
-    }
+    if (commandSet() == CommandSet::hid560)
+        return sendProfileBlocks(profileimage::applyColours(profileImages, colours, isColorful));
+    Hid_Thread::Reporting link = hidLink->reporting();
     switch (lighting::hid553ColourCommand(colours, is55328)) {
-    case lighting::Hid553ColourCommand::stageColoursTwice:
-        hidLink->hid553_10H_SetLED8StageColor(type, colours.data());
-        hidLink->hid553_10H_SetLED8StageColor(type, colours.data());
-        break;
-    case lighting::Hid553ColourCommand::stageColoursOnce:
-        hidLink->hid553_10H_SetLED8StageColor(lighting::singleStageColourType, colours.data());
-        break;
-    case lighting::Hid553ColourCommand::fixedColour:
-        hidLink->hid553_0CH_SetFixLEDColor(colours.data());
-        break;
+    case lighting::Hid553ColourCommand::stageColoursTwice: {
+        const bool first = completed(link.hid553_10H_SetLED8StageColor(type, colours.data()));
+        return completed(link.hid553_10H_SetLED8StageColor(type, colours.data())) && first;
     }
+    case lighting::Hid553ColourCommand::stageColoursOnce:
+        return completed(link.hid553_10H_SetLED8StageColor(lighting::singleStageColourType, colours.data()));
+    case lighting::Hid553ColourCommand::fixedColour:
+        return completed(link.hid553_0CH_SetFixLEDColor(colours.data()));
+    }
+    return false;
 }
 
-void ControllerCore::mouseSetProfile(uint profileNo)
+bool ControllerCore::mouseSetProfile(uint profileNo)
 {
     if (!profileimage::isBlock(profileNo)) {
         debugLine("mouseSetProfile refused", profileNo);
-        return;
+        return false;
     }
-    sendProfileBlocks({int(profileNo)});
+    return sendProfileBlocks({int(profileNo)});
 }
 
-void ControllerCore::mouseReadProfile(uint profileNo)
+bool ControllerCore::mouseReadProfile(uint profileNo)
 {
     if (!profileimage::isBlock(profileNo)) {
         debugLine("mouseReadProfile refused", profileNo);
-        return;
+        return false;
     }
-    if (hidLink)
-        hidLink->hid560_8CH_readProfile(profileImages[profileNo], static_cast<uchar>(profileNo));
+    return hidLink
+           && completed(hidLink->reporting().hid560_8CH_readProfile(profileImages[profileNo],
+                                                                    static_cast<uchar>(profileNo)));
+}
+
+std::optional<int> ControllerCore::readCurrentProfile()
+{
+    uchar profile = 0;
+    if (!hidLink || !completed(hidLink->reporting().hid560_82H_GetCurrentProfile(profile)))
+        return std::nullopt;
+    return profile;
 }
 
 int ControllerCore::mouseReadCurrentProfile()
 {
-    uchar profile = 0;
-    if (hidLink)
-        hidLink->hid560_82H_GetCurrentProfile(profile);
-    return profile;
+    return readCurrentProfile().value_or(0);
 }
 
-void ControllerCore::mouseSwitchKeyMatrix(int indexNo)
+bool ControllerCore::mouseSwitchKeyMatrix(int indexNo)
 {
     if (!hidLink)
-        return;
+        return false;
     if (commandSet() == CommandSet::hid560)
-        hidLink->hid560_02H_SetCurrentProfile(static_cast<uchar>(indexNo));
-    else
-        hidLink->hid553_02H_SetCurrentKeyMatrix(static_cast<uchar>(indexNo - 1));
+        return completed(hidLink->reporting().hid560_02H_SetCurrentProfile(static_cast<uchar>(indexNo)));
+    return completed(hidLink->reporting().hid553_02H_SetCurrentKeyMatrix(static_cast<uchar>(indexNo - 1)));
 }
 
-QVariantList ControllerCore::GetKeyboardoption()
+std::optional<QVariantList> ControllerCore::readKeyboardOptions()
 {
     uchar options[keyOptionCount] = {};
-    if (hidLink)
-        hidLink->hid553_83H_GetKeyboardoption(options[0], options[1], options[2], options[3]);
+    if (!hidLink
+        || !completed(hidLink->reporting().hid553_83H_GetKeyboardoption(options[0], options[1], options[2],
+                                                                        options[3])))
+        return std::nullopt;
     QVariantList list;
     for (uchar b : options)
         list << int(b);
     return list;
 }
+
+QVariantList ControllerCore::GetKeyboardoption()
+{
+    // Zeros, the query's starting values, when the mouse did not answer.
+    return readKeyboardOptions().value_or(QVariantList(keyOptionCount, QVariant(0)));
+}
+
 
 bool ControllerCore::pointerSettingAvailable(const QString &setting) const
 {

@@ -161,15 +161,13 @@ void print(Context &ctx, const QJsonDocument &json, const QString &text)
     ctx.reply.out += ctx.json ? QString::fromUtf8(json.toJson(QJsonDocument::Indented)) : text;
 }
 
-bool Delivery::step(const QString &what, const std::function<void()> &operation)
+bool Delivery::step(const QString &what, const std::function<bool()> &operation)
 {
     if (!failed.isEmpty()) {
         skipped << what;
         return false;
     }
-    const unsigned before = link.tally().failed;
-    operation();
-    if (link.tally().failed == before) {
+    if (operation()) {
         done << what;
         return true;
     }

@@ -121,20 +121,23 @@ Prepared prepareApply(const QStringList &args, ControllerCore &core, const Scene
                 // they cannot fail before that.
                 const bool imagesHeld = core.commandSet() == CommandSet::hid560;
                 const auto level = [&p](int i) { return uchar(p.lightValue.value(i).toInt()); };
-                const auto dpi = [&] { core.mouseSetDpi(p.dpiCount, p.sensorType, p.dpiValues); };
+                const auto dpi = [&] { return core.mouseSetDpi(p.dpiCount, p.sensorType, p.dpiValues); };
                 const auto lighting = [&] {
-                    core.mouseSetRGBColor(p.colourful ? 0 : 1, p.sentColours);
-                    core.mouseSetRGBEffect(level(0), level(1), level(2));
-                    core.mouseSetRGBEffect(level(0), level(1), level(2));
+                    // All three go, whatever became of the one before.
+                    bool sent = core.mouseSetRGBColor(p.colourful ? 0 : 1, p.sentColours);
+                    sent = core.mouseSetRGBEffect(level(0), level(1), level(2)) && sent;
+                    return core.mouseSetRGBEffect(level(0), level(1), level(2)) && sent;
                 };
-                Delivery delivery(*ctx.link);
+                Delivery delivery;
                 core.mouseBeginFlow();
                 for (const auto &macro : p.macros)
                     delivery.step(tr("macro of key %1").arg(macro.first + 1),
-                                  [&] { core.mouseSendMacroData(macro.second, uint(macro.first)); });
-                delivery.step(tr("key assignment"), [&] { core.mouseSetKeyMatrix(p.keyCodes, true, p.gunPeriods); });
-                delivery.step(tr("lift-off"),
-                              [&] { core.mouseSetReportRate(uchar(p.liftOffValue), uchar(p.liftOffOn ? 1 : 0)); });
+                                  [&] { return core.mouseSendMacroData(macro.second, uint(macro.first)); });
+                delivery.step(tr("key assignment"),
+                              [&] { return core.mouseSetKeyMatrix(p.keyCodes, true, p.gunPeriods); });
+                delivery.step(tr("lift-off"), [&] {
+                    return core.mouseSetReportRate(uchar(p.liftOffValue), uchar(p.liftOffOn ? 1 : 0));
+                });
                 if (imagesHeld && delivery.complete()) {
                     dpi();
                     lighting();
@@ -147,7 +150,7 @@ Prepared prepareApply(const QStringList &args, ControllerCore &core, const Scene
                 core.mouseSetDoubleClickSpeed(uint(p.doubleStep));
                 core.mouseSetVerticalScrollLines(uint(p.scrollLines));
                 if (imagesHeld && delivery.complete())
-                    delivery.step(tr("profile images (DPI stages and lighting)"), [&] { core.mouseEndFlow(); });
+                    delivery.step(tr("profile images (DPI stages and lighting)"), [&] { return core.mouseEndFlow(); });
                 else
                     core.mouseEndFlow();
                 const QString name = tr("profile %1 (%2)").arg(entry.number).arg(entry.name);

@@ -69,8 +69,8 @@ Prepared prepareMacroSend(const QStringList &args, ControllerCore &core, const S
                 if (!storeProfile(ctx))
                     return;
                 ctx.changedPages << QLatin1String(page::keys);
-                Delivery delivery(*ctx.link);
-                if (!delivery.step(tr("macro"), [&] { ctx.core.mouseSendMacroData(bytes, uint(slot)); })) {
+                Delivery delivery;
+                if (!delivery.step(tr("macro"), [&] { return ctx.core.mouseSendMacroData(bytes, uint(slot)); })) {
                     delivery.fail(ctx, tr("The macro's name is stored for key %1 in %2").arg(key).arg(profile));
                     return;
                 }

@@ -74,18 +74,23 @@ struct Readings
 Readings readMouse(ControllerCore &core, Hid_Thread &link)
 {
     Readings r;
-    const unsigned failedBefore = link.tally().failed;
-    r.stage = core.mouseGetCurrentDPI();
+    // Every read is tried; a value the mouse did not give reads as zero.
+    const std::optional<int> stage = core.readCurrentDPI();
+    r.stage = stage.value_or(0);
+    r.answered = stage.has_value();
     if (core.commandSet() == CommandSet::hid560) {
         uchar b1 = 0, b2 = 0;
-        link.hid560_81H_GetKeyboardoption(b1, b2);
+        r.answered = link.reporting().hid560_81H_GetKeyboardoption(b1, b2) == Exchange::Completed && r.answered;
         r.options = {b1, b2};
-        r.deviceProfile = core.mouseReadCurrentProfile();
+        const std::optional<int> profile = core.readCurrentProfile();
+        r.deviceProfile = profile.value_or(0);
+        r.answered = profile.has_value() && r.answered;
     } else {
-        for (const QVariant &b : core.GetKeyboardoption())
+        const std::optional<QVariantList> options = core.readKeyboardOptions();
+        for (const QVariant &b : options.value_or(QVariantList(4, QVariant(0))))
             r.options << b.toInt();
+        r.answered = options.has_value() && r.answered;
     }
-    r.answered = link.tally().failed == failedBefore;
     return r;
 }
 
@@ -158,8 +163,8 @@ Prepared prepareDpiStage(const QStringList &args, ControllerCore &core, const Sc
         return usageError(tr("the DPI stage must be 1 to %1, not '%2': %3 enables %1 stages")
                               .arg(enabled).arg(args.at(0), activeProfileLabel(core, rules)));
     return {[stage = *stage](Context &ctx) {
-                Delivery delivery(*ctx.link);
-                if (!delivery.step(tr("DPI stage"), [&] { ctx.core.mouseSetCurrentDPI(uchar(stage)); })) {
+                Delivery delivery;
+                if (!delivery.step(tr("DPI stage"), [&] { return ctx.core.mouseSetCurrentDPI(uchar(stage)); })) {
                     delivery.fail(ctx, QString());
                     return;
                 }
@@ -201,8 +206,8 @@ Prepared prepareDpiSet(const QStringList &args, ControllerCore &core, const Scen
                 if (!storeProfile(ctx))
                     return;
                 ctx.changedPages << QLatin1String(page::dpi);
-                Delivery delivery(*ctx.link);
-                if (!delivery.step(tr("DPI stages"), [&] { ctx.core.mouseSetDpi(count, sensor, values); })) {
+                Delivery delivery;
+                if (!delivery.step(tr("DPI stages"), [&] { return ctx.core.mouseSetDpi(count, sensor, values); })) {
                     delivery.fail(ctx, tr("The stages are stored in %1").arg(profile));
                     return;
                 }
@@ -262,8 +267,8 @@ Prepared prepareLiftOff(const QStringList &args, ControllerCore &core, const Sce
                 if (!storeProfile(ctx))
                     return;
                 ctx.changedPages << QLatin1String(page::liftOff);
-                Delivery delivery(*ctx.link);
-                if (!delivery.step(tr("lift-off"), [&] { ctx.core.mouseSetReportRate(uchar(rate), uchar(enabled ? 1 : 0)); })) {
+                Delivery delivery;
+                if (!delivery.step(tr("lift-off"), [&] { return ctx.core.mouseSetReportRate(uchar(rate), uchar(enabled ? 1 : 0)); })) {
                     delivery.fail(ctx, tr("It is stored in %1").arg(profile));
                     return;
                 }
@@ -356,20 +361,22 @@ Prepared prepareLight(const QStringList &args, ControllerCore &core, const Scene
                     return;
                 ctx.changedPages << QLatin1String(page::lighting);
                 const auto level = [&lightValue](int i) { return uchar(lightValue.at(i).toInt()); };
-                const auto colours = [&] { core.mouseSetRGBColor(core.isColorful ? 0 : 1, sent); };
+                const auto colours = [&] { return core.mouseSetRGBColor(core.isColorful ? 0 : 1, sent); };
                 const auto effect = [&] {
+                    bool sent = true;
                     for (int i = 0; i < 2; ++i)
-                        core.mouseSetRGBEffect(level(0), level(1), level(2));
+                        sent = core.mouseSetRGBEffect(level(0), level(1), level(2)) && sent;
+                    return sent;
                 };
-                Delivery delivery(*ctx.link);
+                Delivery delivery;
                 if (core.commandSet() == CommandSet::hid560) {
                     // Colours and effect travel in the same profile images,
                     // as one flow: each image goes once.
                     delivery.step(tr("lighting"), [&] {
                         core.mouseBeginFlow();
-                        colours();
-                        effect();
-                        core.mouseEndFlow();
+                        bool sent = colours();
+                        sent = effect() && sent;
+                        return core.mouseEndFlow() && sent;
                     });
                 } else {
                     delivery.step(tr("colours"), colours);
@@ -466,10 +473,10 @@ Prepared prepareKey(const QStringList &args, ControllerCore &core, const SceneRu
                 if (!storeProfile(ctx))
                     return;
                 ctx.changedPages << QLatin1String(page::keys);
-                Delivery delivery(*ctx.link);
+                Delivery delivery;
                 if (macro)
-                    delivery.step(tr("macro"), [&] { core.mouseSendMacroData(*macro, uint(index)); });
-                delivery.step(tr("key assignment"), [&] { core.mouseSetKeyMatrix(src64, true, periods); });
+                    delivery.step(tr("macro"), [&] { return core.mouseSendMacroData(*macro, uint(index)); });
+                delivery.step(tr("key assignment"), [&] { return core.mouseSetKeyMatrix(src64, true, periods); });
                 if (!delivery.complete()) {
                     delivery.fail(ctx, tr("It is stored in %1").arg(profile));
                     return;

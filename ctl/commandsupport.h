@@ -74,16 +74,16 @@ void print(Context &ctx, const QJsonDocument &json, const QString &text);
 class Delivery
 {
 public:
-    explicit Delivery(Hid_Thread &link) : link(link) {}
-    // False when some exchange of the step failed (or an earlier step did).
-    bool step(const QString &what, const std::function<void()> &operation);
+    // Runs `operation` unless an earlier step failed; it returns whether
+    // all of it reached the mouse. False when it did not (or an earlier
+    // step did not).
+    bool step(const QString &what, const std::function<bool()> &operation);
     bool complete() const { return failed.isEmpty(); }
     // Sets a device error on the reply, saying what was stored and which
     // steps reached the mouse; `stored` is what the files already hold.
     void fail(Context &ctx, const QString &stored) const;
 
 private:
-    Hid_Thread &link;
     QStringList done;
     QString failed;
     QStringList skipped;

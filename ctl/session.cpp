@@ -6,7 +6,6 @@
 #include "discovery.h"
 #include "fileproblems.h"
 #include "handover.h"
-#include "hidowner.h"
 #include "localchannel.h"
 
 #include <QCoreApplication>
@@ -47,29 +46,13 @@ QString usbIds(const QList<DeviceEntry> &table)
 
 } // namespace
 
-// The link asks its owner for the core's cached flags; nothing is watched.
-class Session::Owner : public HidOwner
-{
-public:
-    explicit Owner(ControllerCore &core) : core(core) {}
-    bool ownerIsGun() const override { return core.isGun; }
-    QString ownerIcType() const override { return core.icType; }
-    void deviceStageChanged(int, const QString &) override {}
-    void deviceRemoved() override {}
-
-private:
-    ControllerCore &core;
-};
-
-Session::Session(ControllerCore &controller) : core(controller), owner(std::make_unique<Owner>(controller))
-{
-    hidLink.owner = owner.get();
-}
+// Nothing is watched: the link has no owner to tell of device events.
+Session::Session(ControllerCore &controller) : core(controller) {}
 
 Session::~Session()
 {
     if (core.hidLink == &hidLink)
-        core.hidLink = nullptr;
+        core.setHidLink(nullptr);
 }
 
 Session::Claim Session::claim(const QStringList &request)
@@ -117,7 +100,7 @@ Session::Claim Session::claim(const QStringList &request)
 
 Session::State Session::connect()
 {
-    core.hidLink = &hidLink;
+    core.setHidLink(&hidLink);
     table = discovery::findDevices();
     const discovery::Outcome found = discovery::acceptFirst(hidLink, table);
     unopenable = found.unopenable;
@@ -127,9 +110,7 @@ Session::State Session::connect()
         accepted = hidLink.deviceEntry(found.index);
         core.clearHidBusy();
         // Later image changes keep the device's other bytes, as in the window.
-        const unsigned failedBefore = hidLink.tally().failed;
-        core.readDeviceProfiles();
-        state = hidLink.tally().failed == failedBefore ? State::Connected : State::Failed;
+        state = core.readDeviceProfiles() ? State::Connected : State::Failed;
         break;
     }
     case Handshake::LinkBusy:

@@ -58,11 +58,8 @@ public:
     const DeviceEntry &entry() const { return accepted; }
 
 private:
-    class Owner;
-
     ControllerCore &core;
     Hid_Thread hidLink;
-    std::unique_ptr<Owner> owner;
     std::unique_ptr<localchannel::InstanceLock> lock;
     State state = State::NotFound;
     DeviceEntry accepted;

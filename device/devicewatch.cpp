@@ -4,6 +4,7 @@
 #include "debugline.h"
 #include "deviceeventtexts.h"
 #include "hidowner.h"
+#include "linkflags.h"
 #include "notifyreport.h"
 
 #include <QMutexLocker>
@@ -31,15 +32,15 @@ void Hid_Thread::startDeviceWatch(uint index)
 
     // Read, set the option bit, write back. Bytes that were never read
     // must not go back: they would overwrite the other options.
-    if (owner && owner->ownerIcType() == QLatin1String(Hid560Type)) {
+    if (flags && flags->linkIcType() == QLatin1String(Hid560Type)) {
         uchar b1 = 0, b2 = 0;
-        if (queryKeyboardOption560(b1, b2) == Exchange::Completed)
+        if (reporting().hid560_81H_GetKeyboardoption(b1, b2) == Exchange::Completed)
             hid560_01H_SetKeyboardoption(uchar(b1 | Option560Bit), b2);
         else
             debugLine(OptionNotRead);
     } else {
         uchar b1 = 0, b2 = 0, b3 = 0, b4 = 0;
-        if (queryKeyboardOption553(b1, b2, b3, b4) == Exchange::Completed)
+        if (reporting().hid553_83H_GetKeyboardoption(b1, b2, b3, b4) == Exchange::Completed)
             hid553_03H_SetKeyboardoption(b1, b2, b3, uchar(b4 | Option553Bit));
         else
             debugLine(OptionNotRead);

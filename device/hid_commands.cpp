@@ -3,7 +3,7 @@
 #include "hid_thread.h"
 
 #include "debugline.h"
-#include "hidowner.h"
+#include "linkflags.h"
 
 #include <QRandomGenerator>
 
@@ -157,19 +157,22 @@ Exchange Hid_Thread::runQuery(const QueryDescriptor &command, const frame::Param
 // One frame per target 1..4, stopping after the first for a recoil-capable
 // mouse. The link is held for the whole series so that a command issued from
 // the events processed between frames cannot overwrite the next frame.
-void Hid_Thread::runSeries(const SetDescriptor &command, uchar value)
+Exchange Hid_Thread::runSeries(const SetDescriptor &command, uchar value)
 {
     if (!waitHidReady()) {
         debugLine(command.busyText);
-        return;
+        return Exchange::LinkBusy;
     }
+    bool allCompleted = true;
     for (uchar target = 1; target <= SeriesTargets; ++target) {
         hidReady = false;
         loadFrame(command.code, {target, value});
-        (void)sendCommand(0, command.settle); // each target is tried regardless
-        if (owner && owner->ownerIsGun())
+        // Each target is tried regardless of the one before.
+        allCompleted = sendCommand(0, command.settle) && allCompleted;
+        if (flags && flags->linkIsGun())
             break;
     }
+    return outcome(allCompleted);
 }
 
 // --- handshake ---------------------------------------------------------------
@@ -218,160 +221,280 @@ void Hid_Thread::hid553_00H_GetSecrecyCode(uchar &byte1, uchar &byte2, uchar &by
     querySecrecyCode(byte1, byte2, byte3, byte4);
 }
 
-void Hid_Thread::hid553_01H_SetReportRate(uchar rate)
+Exchange Hid_Thread::Reporting::hid553_01H_SetReportRate(uchar rate)
 {
-    runSet(s553ReportRate, {rate});
+    return link.runSet(s553ReportRate, {rate});
 }
 
-void Hid_Thread::hid553_02H_SetCurrentKeyMatrix(uchar currentKeyMatrix)
+Exchange Hid_Thread::Reporting::hid553_02H_SetCurrentKeyMatrix(uchar currentKeyMatrix)
 {
-    runSet(s553CurrentKeyMatrix, {currentKeyMatrix});
+    return link.runSet(s553CurrentKeyMatrix, {currentKeyMatrix});
 }
 
-void Hid_Thread::hid553_03H_SetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
+Exchange Hid_Thread::Reporting::hid553_03H_SetKeyboardoption(uchar byte1, uchar byte2, uchar byte3,
+                                                             uchar byte4)
 {
-    runSet(s553KeyboardOption, {byte1, byte2, byte3, byte4});
+    return link.runSet(s553KeyboardOption, {byte1, byte2, byte3, byte4});
 }
 
-void Hid_Thread::hid553_04H_SetGunData(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
+Exchange Hid_Thread::Reporting::hid553_04H_SetGunData(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
 {
-    runSet(s553GunData, {0, byte1, byte2, byte3, byte4});
+    return link.runSet(s553GunData, {0, byte1, byte2, byte3, byte4});
 }
 
-void Hid_Thread::hid553_07H_Lod(uchar stage, uchar en)
+Exchange Hid_Thread::Reporting::hid553_07H_Lod(uchar stage, uchar en)
 {
-    runSet(s553Lod, {0, stage, LodMarker, en});
+    return link.runSet(s553Lod, {0, stage, LodMarker, en});
 }
 
-void Hid_Thread::hid553_0BH_SetCurrentDPI(uchar stage)
+Exchange Hid_Thread::Reporting::hid553_0BH_SetCurrentDPI(uchar stage)
 {
-    runSet(s553CurrentDpi, {stage});
+    return link.runSet(s553CurrentDpi, {stage});
 }
 
-void Hid_Thread::hid553_0CH_SetFixLEDColor(uchar *src3)
+Exchange Hid_Thread::Reporting::hid553_0CH_SetFixLEDColor(uchar *src3)
 {
     uchar rgb[LedColorBytes] = {};
     if (src3)
         std::memcpy(rgb, src3, sizeof rgb);
-    runSet(s553FixLedColor, {rgb[0], rgb[1], rgb[2]});
+    return link.runSet(s553FixLedColor, {rgb[0], rgb[1], rgb[2]});
 }
 
-void Hid_Thread::hid553_0DH_SetRGBLedEffect(uchar effect, uchar option1, uchar option2)
+Exchange Hid_Thread::Reporting::hid553_0DH_SetRGBLedEffect(uchar effect, uchar option1, uchar option2)
 {
-    runSet(s553RgbLedEffect, {effect, option1, option2});
+    return link.runSet(s553RgbLedEffect, {effect, option1, option2});
 }
 
-void Hid_Thread::hid553_10H_SetLED8StageColor(uchar type, uchar *src24)
+Exchange Hid_Thread::Reporting::hid553_10H_SetLED8StageColor(uchar type, uchar *src24)
 {
     const uchar length = type == Led8StageShortType ? Led8StageShortLength : Led8StageLength;
-    runSet(s553Led8StageColor, {type, length}, src24, length);
+    return link.runSet(s553Led8StageColor, {type, length}, src24, length);
 }
 
-void Hid_Thread::hid553_11H_SetDPISet(uchar dpiStage, uchar *src8)
+Exchange Hid_Thread::Reporting::hid553_11H_SetDPISet(uchar dpiStage, uchar *src8)
 {
-    runSet(s553DpiSet, {dpiStage, DpiSetLength}, src8, DpiSetLength);
+    return link.runSet(s553DpiSet, {dpiStage, DpiSetLength}, src8, DpiSetLength);
 }
 
-void Hid_Thread::hid553_12H_SetKeyMatrix(uchar *src64, uchar indexAddOne)
+Exchange Hid_Thread::Reporting::hid553_12H_SetKeyMatrix(uchar *src64, uchar indexAddOne)
 {
-    runSet(s553KeyMatrix, {indexAddOne, KeyMatrixLength553, KeyMatrixMarker553}, src64,
-           KeyMatrixLength553);
+    return link.runSet(s553KeyMatrix, {indexAddOne, KeyMatrixLength553, KeyMatrixMarker553}, src64,
+                       KeyMatrixLength553);
 }
 
-void Hid_Thread::hid553_13H_SetMacroKey(uchar macroId, uchar *src128)
+Exchange Hid_Thread::Reporting::hid553_13H_SetMacroKey(uchar macroId, uchar *src128)
 {
-    runSet(s553MacroKey, {macroId, MacroLength}, src128, MacroLength);
+    return link.runSet(s553MacroKey, {macroId, MacroLength}, src128, MacroLength);
 }
 
-Exchange Hid_Thread::queryKeyboardOption553(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4)
+Exchange Hid_Thread::Reporting::hid553_83H_GetKeyboardoption(uchar &byte1, uchar &byte2, uchar &byte3,
+                                                             uchar &byte4)
 {
-    return runQuery(q553KeyboardOption, {}, {&byte1, &byte2, &byte3, &byte4});
+    return link.runQuery(q553KeyboardOption, {}, {&byte1, &byte2, &byte3, &byte4});
 }
 
-void Hid_Thread::hid553_83H_GetKeyboardoption(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4)
+Exchange Hid_Thread::Reporting::hid553_8BH_GetCurrentDPI(uchar &byte1)
 {
-    queryKeyboardOption553(byte1, byte2, byte3, byte4);
-}
-
-void Hid_Thread::hid553_8BH_GetCurrentDPI(uchar &byte1)
-{
-    runQuery(q553CurrentDpi, {}, {&byte1});
+    return link.runQuery(q553CurrentDpi, {}, {&byte1});
 }
 
 // --- hid560 ------------------------------------------------------------------
 
-void Hid_Thread::hid560_01H_SetKeyboardoption(uchar byte1, uchar byte2)
+Exchange Hid_Thread::Reporting::hid560_01H_SetKeyboardoption(uchar byte1, uchar byte2)
 {
-    runSet(s560KeyboardOption, {byte1, byte2});
+    return link.runSet(s560KeyboardOption, {byte1, byte2});
 }
 
-void Hid_Thread::hid560_02H_SetCurrentProfile(uchar profile)
+Exchange Hid_Thread::Reporting::hid560_02H_SetCurrentProfile(uchar profile)
 {
-    runSet(s560CurrentProfile, {profile});
+    return link.runSet(s560CurrentProfile, {profile});
 }
 
-void Hid_Thread::hid560_03H_SetReportRate(uchar rate)
+Exchange Hid_Thread::Reporting::hid560_03H_SetReportRate(uchar rate)
 {
-    runSeries(s560ReportRate, rate);
+    return link.runSeries(s560ReportRate, rate);
 }
 
-void Hid_Thread::hid560_04H_SetCurrentDPI(uchar stage)
+Exchange Hid_Thread::Reporting::hid560_04H_SetCurrentDPI(uchar stage)
 {
-    runSeries(s560CurrentDpi, stage);
+    return link.runSeries(s560CurrentDpi, stage);
 }
 
-void Hid_Thread::hid560_0CH_setProfile(uchar *src128, uchar profileData)
+Exchange Hid_Thread::Reporting::hid560_0CH_setProfile(uchar *src128, uchar profileData)
 {
-    runSet(s560Profile, {profileData, ProfileLength}, src128, ProfileLength);
+    return link.runSet(s560Profile, {profileData, ProfileLength}, src128, ProfileLength);
 }
 
-void Hid_Thread::hid560_0DH_SetKeyMatrix(uchar *src64, uchar indexAddOne)
+Exchange Hid_Thread::Reporting::hid560_0DH_SetKeyMatrix(uchar *src64, uchar indexAddOne)
 {
     // The 64-byte matrix travels in a 128-byte block whose second half is zero.
     uchar block[KeyMatrixLength560] = {};
     if (src64)
         std::memcpy(block, src64, KeyMatrixLength553);
-    runSet(s560KeyMatrix, {indexAddOne, KeyMatrixLength560}, block, KeyMatrixLength560);
+    return link.runSet(s560KeyMatrix, {indexAddOne, KeyMatrixLength560}, block, KeyMatrixLength560);
+}
+
+Exchange Hid_Thread::Reporting::hid560_0FH_SetMacroKey(uchar macroId, uchar *src128)
+{
+    return link.runSet(s560MacroKey, {macroId, MacroLength}, src128, MacroLength);
+}
+
+Exchange Hid_Thread::Reporting::hid560_81H_GetKeyboardoption(uchar &byte1, uchar &byte2)
+{
+    return link.runQuery(q560KeyboardOption, {}, {&byte1, &byte2});
+}
+
+Exchange Hid_Thread::Reporting::hid560_82H_GetCurrentProfile(uchar &byte1)
+{
+    return link.runQuery(q560CurrentProfile, {}, {&byte1});
+}
+
+Exchange Hid_Thread::Reporting::hid560_84H_GetCurrentDPI(uchar &byte1, uchar &byte2)
+{
+    // byte1 goes out as the selector and comes back overwritten.
+    return link.runQuery(q560CurrentDpi, {byte1}, {&byte1, &byte2});
+}
+
+Exchange Hid_Thread::Reporting::hid560_8CH_readProfile(uchar *src128, uchar profileNo)
+{
+    if (!src128)
+        return Exchange::Failed;
+    if (!link.waitHidReady()) {
+        debugLine(q560ReadProfile.busyText);
+        return Exchange::LinkBusy;
+    }
+    link.loadFrame(q560ReadProfile.code, {profileNo});
+    std::memset(link.replyBuffer, 0, sizeof link.replyBuffer);
+    std::memcpy(link.bulkBuffer, src128, ProfileLength);
+    const bool ok = link.queryCommand(ProfileLength);
+    // A failed read leaves the caller's bytes where no chunk arrived.
+    std::memcpy(src128, link.bulkBuffer, ProfileLength);
+    return outcome(ok);
+}
+
+// --- the slots: silent wrappers ---------------------------------------------
+
+void Hid_Thread::hid553_01H_SetReportRate(uchar rate)
+{
+    reporting().hid553_01H_SetReportRate(rate);
+}
+
+void Hid_Thread::hid553_02H_SetCurrentKeyMatrix(uchar currentKeyMatrix)
+{
+    reporting().hid553_02H_SetCurrentKeyMatrix(currentKeyMatrix);
+}
+
+void Hid_Thread::hid553_03H_SetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
+{
+    reporting().hid553_03H_SetKeyboardoption(byte1, byte2, byte3, byte4);
+}
+
+void Hid_Thread::hid553_04H_SetGunData(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
+{
+    reporting().hid553_04H_SetGunData(byte1, byte2, byte3, byte4);
+}
+
+void Hid_Thread::hid553_07H_Lod(uchar stage, uchar en)
+{
+    reporting().hid553_07H_Lod(stage, en);
+}
+
+void Hid_Thread::hid553_0BH_SetCurrentDPI(uchar stage)
+{
+    reporting().hid553_0BH_SetCurrentDPI(stage);
+}
+
+void Hid_Thread::hid553_0CH_SetFixLEDColor(uchar *src3)
+{
+    reporting().hid553_0CH_SetFixLEDColor(src3);
+}
+
+void Hid_Thread::hid553_0DH_SetRGBLedEffect(uchar effect, uchar option1, uchar option2)
+{
+    reporting().hid553_0DH_SetRGBLedEffect(effect, option1, option2);
+}
+
+void Hid_Thread::hid553_10H_SetLED8StageColor(uchar type, uchar *src24)
+{
+    reporting().hid553_10H_SetLED8StageColor(type, src24);
+}
+
+void Hid_Thread::hid553_11H_SetDPISet(uchar dpiStage, uchar *src8)
+{
+    reporting().hid553_11H_SetDPISet(dpiStage, src8);
+}
+
+void Hid_Thread::hid553_12H_SetKeyMatrix(uchar *src64, uchar indexAddOne)
+{
+    reporting().hid553_12H_SetKeyMatrix(src64, indexAddOne);
+}
+
+void Hid_Thread::hid553_13H_SetMacroKey(uchar macroId, uchar *src128)
+{
+    reporting().hid553_13H_SetMacroKey(macroId, src128);
+}
+
+void Hid_Thread::hid553_83H_GetKeyboardoption(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4)
+{
+    reporting().hid553_83H_GetKeyboardoption(byte1, byte2, byte3, byte4);
+}
+
+void Hid_Thread::hid553_8BH_GetCurrentDPI(uchar &byte1)
+{
+    reporting().hid553_8BH_GetCurrentDPI(byte1);
+}
+
+void Hid_Thread::hid560_01H_SetKeyboardoption(uchar byte1, uchar byte2)
+{
+    reporting().hid560_01H_SetKeyboardoption(byte1, byte2);
+}
+
+void Hid_Thread::hid560_02H_SetCurrentProfile(uchar profile)
+{
+    reporting().hid560_02H_SetCurrentProfile(profile);
+}
+
+void Hid_Thread::hid560_03H_SetReportRate(uchar rate)
+{
+    reporting().hid560_03H_SetReportRate(rate);
+}
+
+void Hid_Thread::hid560_04H_SetCurrentDPI(uchar stage)
+{
+    reporting().hid560_04H_SetCurrentDPI(stage);
+}
+
+void Hid_Thread::hid560_0CH_setProfile(uchar *src128, uchar profileData)
+{
+    reporting().hid560_0CH_setProfile(src128, profileData);
+}
+
+void Hid_Thread::hid560_0DH_SetKeyMatrix(uchar *src64, uchar indexAddOne)
+{
+    reporting().hid560_0DH_SetKeyMatrix(src64, indexAddOne);
 }
 
 void Hid_Thread::hid560_0FH_SetMacroKey(uchar macroId, uchar *src128)
 {
-    runSet(s560MacroKey, {macroId, MacroLength}, src128, MacroLength);
-}
-
-Exchange Hid_Thread::queryKeyboardOption560(uchar &byte1, uchar &byte2)
-{
-    return runQuery(q560KeyboardOption, {}, {&byte1, &byte2});
+    reporting().hid560_0FH_SetMacroKey(macroId, src128);
 }
 
 void Hid_Thread::hid560_81H_GetKeyboardoption(uchar &byte1, uchar &byte2)
 {
-    queryKeyboardOption560(byte1, byte2);
+    reporting().hid560_81H_GetKeyboardoption(byte1, byte2);
 }
 
 void Hid_Thread::hid560_82H_GetCurrentProfile(uchar &byte1)
 {
-    runQuery(q560CurrentProfile, {}, {&byte1});
+    reporting().hid560_82H_GetCurrentProfile(byte1);
 }
 
 void Hid_Thread::hid560_84H_GetCurrentDPI(uchar &byte1, uchar &byte2)
 {
-    // byte1 goes out as the selector and comes back overwritten.
-    runQuery(q560CurrentDpi, {byte1}, {&byte1, &byte2});
+    reporting().hid560_84H_GetCurrentDPI(byte1, byte2);
 }
 
 void Hid_Thread::hid560_8CH_readProfile(uchar *src128, uchar profileNo)
 {
-    if (!src128)
-        return;
-    if (!waitHidReady()) {
-        debugLine(q560ReadProfile.busyText);
-        return;
-    }
-    loadFrame(q560ReadProfile.code, {profileNo});
-    std::memset(replyBuffer, 0, sizeof replyBuffer);
-    std::memcpy(bulkBuffer, src128, ProfileLength);
-    (void)queryCommand(ProfileLength);
-    // A failed read leaves the caller's bytes where no chunk arrived.
-    std::memcpy(src128, bulkBuffer, ProfileLength);
+    reporting().hid560_8CH_readProfile(src128, profileNo);
 }

@@ -170,7 +170,6 @@ bool Hid_Thread::waitHidReady()
         QThread::msleep(ReadyPollMs);
         QCoreApplication::processEvents();
     }
-    ++exchangeTally.failed;
     return false;
 }
 
@@ -193,7 +192,6 @@ bool Hid_Thread::finishExchange(bool ok)
 {
     closeCommandPath();
     hidReady = true;
-    ++(ok ? exchangeTally.completed : exchangeTally.failed);
     if (ok)
         failure.clear();
     return ok;

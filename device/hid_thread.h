@@ -11,6 +11,7 @@
 #include "deviceentry.h"
 
 class HidOwner;
+class LinkFlags;
 namespace hidcmd {
 struct SetDescriptor;
 struct QueryDescriptor;
@@ -22,8 +23,8 @@ typedef struct hid_device_ hid_device;
 // tested by the handshake.
 extern uchar secrecyKey[8];
 
-// How one command's exchange ended. The commands themselves report nothing;
-// the program's own callers that must know (discovery, the watch) get this.
+// How one command's exchange ended. The command slots report nothing; the
+// program's own callers get this from the link's reporting() commands.
 enum class Exchange { Completed, Failed, LinkBusy };
 
 // The handshake's outcome: Rejected means the exchange completed and the
@@ -31,15 +32,6 @@ enum class Exchange { Completed, Failed, LinkBusy };
 // of the exchange failed, so the code was never tested; LinkBusy means the
 // link could not be had, so nothing was learnt about the device.
 enum class Handshake { Accepted, Rejected, Failed, LinkBusy };
-
-// How the commands' exchanges ended since the link was made. The commands
-// stay silent; a caller that must know whether an operation reached the
-// mouse compares the tally before and after it.
-struct ExchangeTally
-{
-    unsigned completed = 0;
-    unsigned failed = 0; // failed, or dropped because the link stayed busy
-};
 
 // The protocol's own pauses the link has taken since it was made: settle
 // steps, gaps between data reports, the pause after a set. A command cannot
@@ -61,7 +53,11 @@ public:
     explicit Hid_Thread(QObject *parent = nullptr);
     ~Hid_Thread() override;
 
+    // Told of device events (stage changed, removed); may be null.
     HidOwner *owner = nullptr;
+    // The controller's flags the commands depend on; null reads as a
+    // hid553 mouse without recoil.
+    const LinkFlags *flags = nullptr;
     // The watch thread empties notifyPath under entryMutex: replace the list
     // with replaceDeviceList and read entries with deviceEntry.
     QList<DeviceEntry> deviceList;
@@ -101,7 +97,6 @@ public:
     // chkDeviceIsEnCode with its outcome.
     Handshake handshake(int index);
 
-    ExchangeTally tally() const { return exchangeTally; }
     PauseTally pauses() const { return pauseTally; }
     // What the last failed exchange could not do, with the HID library's
     // reason where it gave one; empty once an exchange completes.
@@ -111,6 +106,47 @@ public:
     // an entry may declare (report buffers are sized per exchange).
     static constexpr int MaxBlockLength = 128;
     static constexpr int MaxReportLength = 4096;
+
+    // The commands with their outcome, for the program's own callers; the
+    // slots below are silent wrappers around them. Arguments and effects are
+    // those of the slots of the same name.
+    class Reporting
+    {
+    public:
+        Exchange hid553_01H_SetReportRate(uchar rate);
+        Exchange hid553_02H_SetCurrentKeyMatrix(uchar currentKeyMatrix);
+        Exchange hid553_03H_SetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4);
+        Exchange hid553_04H_SetGunData(uchar byte1, uchar byte2, uchar byte3, uchar byte4);
+        Exchange hid553_07H_Lod(uchar stage, uchar en);
+        Exchange hid553_0BH_SetCurrentDPI(uchar stage);
+        Exchange hid553_0CH_SetFixLEDColor(uchar *src3);
+        Exchange hid553_0DH_SetRGBLedEffect(uchar effect, uchar option1, uchar option2);
+        Exchange hid553_10H_SetLED8StageColor(uchar type, uchar *src24);
+        Exchange hid553_11H_SetDPISet(uchar dpiStage, uchar *src8);
+        Exchange hid553_12H_SetKeyMatrix(uchar *src64, uchar indexAddOne);
+        Exchange hid553_13H_SetMacroKey(uchar macroId, uchar *src128);
+        Exchange hid553_83H_GetKeyboardoption(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4);
+        Exchange hid553_8BH_GetCurrentDPI(uchar &byte1);
+
+        Exchange hid560_01H_SetKeyboardoption(uchar byte1, uchar byte2);
+        Exchange hid560_02H_SetCurrentProfile(uchar profile);
+        // The series: Failed when any of its frames failed.
+        Exchange hid560_03H_SetReportRate(uchar rate);
+        Exchange hid560_04H_SetCurrentDPI(uchar stage);
+        Exchange hid560_0CH_setProfile(uchar *src128, uchar profileData);
+        Exchange hid560_0DH_SetKeyMatrix(uchar *src64, uchar indexAddOne);
+        Exchange hid560_0FH_SetMacroKey(uchar macroId, uchar *src128);
+        Exchange hid560_81H_GetKeyboardoption(uchar &byte1, uchar &byte2);
+        Exchange hid560_82H_GetCurrentProfile(uchar &byte1);
+        Exchange hid560_84H_GetCurrentDPI(uchar &byte1, uchar &byte2);
+        Exchange hid560_8CH_readProfile(uchar *src128, uchar profileNo);
+
+    private:
+        friend class Hid_Thread;
+        explicit Reporting(Hid_Thread &link) : link(link) {}
+        Hid_Thread &link;
+    };
+    Reporting reporting() { return Reporting(*this); }
 
 public slots:
     uchar hidCS(uchar *cmd);
@@ -175,15 +211,10 @@ private:
                     const uchar *block = nullptr, int blockLength = 0);
     Exchange runQuery(const QueryDescriptor &command, const frame::Params &params,
                       std::initializer_list<uchar *> outs);
-    void runSeries(const SetDescriptor &command, uchar value);
+    Exchange runSeries(const SetDescriptor &command, uchar value);
     Exchange querySecrecyCode(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4);
-    // The keyboard-option queries with their outcome, for the watch's start.
-    Exchange queryKeyboardOption553(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4);
-    Exchange queryKeyboardOption560(uchar &byte1, uchar &byte2);
     void notifyStage(int stage);
 
-    // Written by the commands only, on the caller's thread.
-    ExchangeTally exchangeTally;
     QString failure;
     // Sleeps for one of the protocol's pauses and counts it.
     void protocolPause(unsigned long milliseconds);

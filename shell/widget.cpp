@@ -53,7 +53,7 @@ Widget::Widget(QWidget *parent)
 
     uiControler = new Ui_Controler();
     uiControler->setupView(this);
-    view()->hidLink = &hidThread;
+    view()->setHidLink(&hidThread);
 
     checkTimer.setInterval(discoveryDelayMs);
     checkTimer.setSingleShot(true);
@@ -284,16 +284,6 @@ void Widget::disconnectDevice()
         showTrayNotice(trayWaitText());
     }
     setVisible(false);
-}
-
-bool Widget::ownerIsGun() const
-{
-    return view() && view()->isGun;
-}
-
-QString Widget::ownerIcType() const
-{
-    return view() ? view()->icType : QString();
 }
 
 void Widget::deviceStageChanged(int stage, const QString &trayText)

@@ -65,8 +65,6 @@ public:
     static std::function<bool()> systemTrayAvailable;
 
     // HidOwner
-    bool ownerIsGun() const override;
-    QString ownerIcType() const override;
     void deviceStageChanged(int stage, const QString &trayText) override;
     void deviceRemoved() override;
 

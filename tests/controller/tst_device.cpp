@@ -342,6 +342,40 @@ private slots:
         QCOMPARE(hex(st.keyMatrixBlocks[1], 60, 8), QStringLiteral("01 00 0F 00 00 00 00 00"));
     }
 
+    // The operations return whether every exchange completed. A failed one
+    // does not stop the rest of its operation; a hid560 image the mouse did
+    // not take goes again with the next flow.
+    void resultsReturned()
+    {
+        using vr770::Call;
+        using vr770::Interface;
+        Rig &r = *hid553;
+        ControllerCore &core = r.view;
+        r.view.is55328 = false; // the colours go twice
+        r.mouse.failCall(Interface::Command, Call::SendFeatureReport, 1);
+        QVERIFY(!core.mouseSetRGBColor(1, {10, 20, 30}));
+        QCOMPARE(r.frames(), QStringLiteral("10 / 01"));
+        QVERIFY(core.mouseSetRGBColor(1, {10, 20, 30}));
+        r.mouse.setCurrentDpi(3);
+        QVERIFY(core.readCurrentDPI() == std::optional<int>(3));
+        r.mouse.failCall(Interface::Command, Call::GetFeatureReport, 1);
+        QVERIFY(!core.readCurrentDPI());
+
+        Rig &h = *hid560;
+        ControllerCore &c = h.view;
+        vr770::clearTransferLog();
+        c.mouseBeginFlow();
+        QVERIFY(c.mouseSetDpi(2, "3360", {400, 800})); // held until the flow ends
+        h.mouse.failCall(Interface::Command, Call::Write, 1);
+        QVERIFY(!c.mouseEndFlow());
+        c.mouseBeginFlow();
+        QVERIFY(c.mouseEndFlow());
+        // The link follows the flags of the controller it was given.
+        h.view.isGun = true;
+        QVERIFY(c.mouseSetCurrentDPI(2));
+        QCOMPARE(h.frames(), QStringLiteral("0C 0C 04 / 01 01 01"));
+    }
+
     void hid560Profiles()
     {
         hid560->mouse.setProfile(3, std::array<uint8_t, 128>{1, 2, 3});

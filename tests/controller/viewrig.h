@@ -7,13 +7,10 @@
 #include "myqquickview.h"
 #include "virtual_r770.h"
 
-// The link asks its owner for the controller's cached flags.
+// The window's part as the link's owner: device events, here ignored.
 class ViewOwner : public HidOwner
 {
 public:
-    myQQuickView *view = nullptr;
-    bool ownerIsGun() const override { return view->isGun; }
-    QString ownerIcType() const override { return view->icType; }
     void deviceStageChanged(int, const QString &) override {}
     void deviceRemoved() override {}
 };
@@ -27,14 +24,14 @@ inline DeviceEntry entryFor(const vr770::VirtualR770 &mouse)
             QString::fromStdString(mouse.commandPath()), QString::fromStdString(mouse.notifyPath())};
 }
 
-// Links view to the mouse through link and passes the handshake.
+// Links view to the mouse through link and passes the handshake; the link
+// takes the view's flags.
 inline bool connectView(myQQuickView &view, Hid_Thread &link, ViewOwner &owner,
                         const vr770::VirtualR770 &mouse)
 {
-    owner.view = &view;
     link.owner = &owner;
     link.replaceDeviceList({entryFor(mouse)});
     const bool ok = link.chkDeviceIsEnCode(0);
-    view.hidLink = &link;
+    view.setHidLink(&link);
     return ok;
 }

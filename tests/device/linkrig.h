@@ -5,6 +5,7 @@
 
 #include "hid_thread.h"
 #include "hidowner.h"
+#include "linkflags.h"
 #include "virtual_r770.h"
 
 #include <QMutex>
@@ -21,14 +22,15 @@ using vr770::Interface;
 using vr770::TransferKind;
 using StageEvent = QPair<int, QString>;
 
-class RecordingOwner : public HidOwner
+// The link's owner (device events, recorded) and the flags it is given.
+class RecordingOwner : public HidOwner, public LinkFlags
 {
 public:
     bool isGun = false;
     QString icType;
     std::atomic<int> removed{0};
-    bool ownerIsGun() const override { return isGun; }
-    QString ownerIcType() const override { return icType; }
+    bool linkIsGun() const override { return isGun; }
+    QString linkIcType() const override { return icType; }
     // Called from the watch thread.
     void deviceStageChanged(int stage, const QString &text) override { QMutexLocker l(&mutex); events.append({stage, text}); }
     void deviceRemoved() override { ++removed; }
@@ -69,6 +71,7 @@ struct LinkRig
         config.scrambling = scrambling;
         mouse = vr770::addMouse(config);
         link->owner = &owner;
+        link->flags = &owner;
         owner.icType = set == CommandSet::Hid560 ? "560" : "553";
         link->replaceDeviceList({entryFor(mouse)});
         handshakeOk = link->chkDeviceIsEnCode(0);

@@ -97,10 +97,11 @@ constexpr qint64 HangMs = 8000;
 
 enum class Kind { Set, Query, BlockRead, Handshake };
 
-// What the caller holds before and after one run.
+// What the caller holds before and after one run, and how the run ended.
 struct Outs
 {
     Bytes before, after;
+    Exchange result = Exchange::Failed;
 };
 
 struct CommandCase
@@ -140,10 +141,15 @@ Bytes padded(Bytes b, size_t n)
 template <typename F>
 std::function<Outs(Hid_Thread &, uchar)> setCommand(F f)
 {
-    return [f](Hid_Thread &l, uchar v) {
-        f(l, v);
-        return Outs{};
-    };
+    return [f](Hid_Thread &l, uchar v) { return Outs{{}, {}, f(l, v)}; };
+}
+
+// A handshake holds whether it accepted the device; only an accepted one
+// counts as completed.
+Outs handshakeOuts(Handshake h)
+{
+    const bool accepted = h == Handshake::Accepted;
+    return {{0}, {uchar(accepted)}, accepted ? Exchange::Completed : Exchange::Failed};
 }
 
 const QList<CommandCase> &commandCases()
@@ -152,47 +158,47 @@ const QList<CommandCase> &commandCases()
     static const QList<CommandCase> cases = {
         // --- hid553 ---
         {"hid553 handshake (00H)", CS::Hid553, Kind::Handshake, nullptr,
-         [](Hid_Thread &l, uchar) { return Outs{{0}, {uchar(l.chkDeviceIsEnCode(0))}}; },
+         [](Hid_Thread &l, uchar) { return handshakeOuts(l.handshake(0)); },
          [](const MouseState &, uchar, const Bytes &o) { return o == Bytes{1}; }},
         {"hid553_01H_SetReportRate", CS::Hid553, Kind::Set, nullptr,
-         setCommand([](Hid_Thread &l, uchar v) { l.hid553_01H_SetReportRate(v); }),
+         setCommand([](Hid_Thread &l, uchar v) { return l.reporting().hid553_01H_SetReportRate(v); }),
          [](const MouseState &s, uchar v, const Bytes &) { return s.reportRate == v; }},
         {"hid553_02H_SetCurrentKeyMatrix", CS::Hid553, Kind::Set, nullptr,
-         setCommand([](Hid_Thread &l, uchar v) { l.hid553_02H_SetCurrentKeyMatrix(v); }),
+         setCommand([](Hid_Thread &l, uchar v) { return l.reporting().hid553_02H_SetCurrentKeyMatrix(v); }),
          [](const MouseState &s, uchar v, const Bytes &) { return s.currentKeyMatrix == v; }},
         {"hid553_03H_SetKeyboardoption", CS::Hid553, Kind::Set, nullptr,
-         setCommand([](Hid_Thread &l, uchar v) { l.hid553_03H_SetKeyboardoption(v, v + 1, v + 2, v + 3); }),
+         setCommand([](Hid_Thread &l, uchar v) { return l.reporting().hid553_03H_SetKeyboardoption(v, v + 1, v + 2, v + 3); }),
          [](const MouseState &s, uchar v, const Bytes &) {
              return holds(s.keyboardOptions, {v, uchar(v + 1), uchar(v + 2), uchar(v + 3)});
          }},
         {"hid553_04H_SetGunData", CS::Hid553, Kind::Set, nullptr,
-         setCommand([](Hid_Thread &l, uchar v) { l.hid553_04H_SetGunData(v, v + 1, v + 2, v + 3); }),
+         setCommand([](Hid_Thread &l, uchar v) { return l.reporting().hid553_04H_SetGunData(v, v + 1, v + 2, v + 3); }),
          [](const MouseState &s, uchar v, const Bytes &) {
              return holds(s.gunData, {v, uchar(v + 1), uchar(v + 2), uchar(v + 3)});
          }},
         {"hid553_07H_Lod", CS::Hid553, Kind::Set, nullptr,
-         setCommand([](Hid_Thread &l, uchar v) { l.hid553_07H_Lod(v, v & 1); }),
+         setCommand([](Hid_Thread &l, uchar v) { return l.reporting().hid553_07H_Lod(v, v & 1); }),
          [](const MouseState &s, uchar v, const Bytes &) {
              return s.liftOffStage == v && s.liftOffEnable == (v & 1);
          }},
         {"hid553_0BH_SetCurrentDPI", CS::Hid553, Kind::Set, nullptr,
-         setCommand([](Hid_Thread &l, uchar v) { l.hid553_0BH_SetCurrentDPI(v); }),
+         setCommand([](Hid_Thread &l, uchar v) { return l.reporting().hid553_0BH_SetCurrentDPI(v); }),
          [](const MouseState &s, uchar v, const Bytes &) { return s.currentDpi == v; }},
         {"hid553_0CH_SetFixLEDColor", CS::Hid553, Kind::Set, nullptr,
          setCommand([](Hid_Thread &l, uchar v) {
              Bytes rgb = pattern(3, v);
-             l.hid553_0CH_SetFixLEDColor(rgb.data());
+             return l.reporting().hid553_0CH_SetFixLEDColor(rgb.data());
          }),
          [](const MouseState &s, uchar v, const Bytes &) { return holds(s.fixedLedColor, pattern(3, v)); }},
         {"hid553_0DH_SetRGBLedEffect", CS::Hid553, Kind::Set, nullptr,
-         setCommand([](Hid_Thread &l, uchar v) { l.hid553_0DH_SetRGBLedEffect(v, v + 1, v + 2); }),
+         setCommand([](Hid_Thread &l, uchar v) { return l.reporting().hid553_0DH_SetRGBLedEffect(v, v + 1, v + 2); }),
          [](const MouseState &s, uchar v, const Bytes &) {
              return s.ledEffect == v && s.ledEffectOption1 == uchar(v + 1) && s.ledEffectOption2 == uchar(v + 2);
          }},
         {"hid553_10H_SetLED8StageColor", CS::Hid553, Kind::Set, nullptr,
          setCommand([](Hid_Thread &l, uchar v) {
              Bytes colours = pattern(24, v);
-             l.hid553_10H_SetLED8StageColor(1, colours.data());
+             return l.reporting().hid553_10H_SetLED8StageColor(1, colours.data());
          }),
          [](const MouseState &s, uchar v, const Bytes &) {
              const auto it = s.ledStageColors.find(1);
@@ -201,7 +207,7 @@ const QList<CommandCase> &commandCases()
         {"hid553_11H_SetDPISet", CS::Hid553, Kind::Set, nullptr,
          setCommand([](Hid_Thread &l, uchar v) {
              Bytes codes = pattern(8, v);
-             l.hid553_11H_SetDPISet(v % 8 + 1, codes.data());
+             return l.reporting().hid553_11H_SetDPISet(v % 8 + 1, codes.data());
          }),
          [](const MouseState &s, uchar v, const Bytes &) {
              return s.dpiStageCount == v % 8 + 1 && holds(s.dpiStageCodes, pattern(8, v));
@@ -209,13 +215,13 @@ const QList<CommandCase> &commandCases()
         {"hid553_12H_SetKeyMatrix", CS::Hid553, Kind::Set, nullptr,
          setCommand([](Hid_Thread &l, uchar v) {
              Bytes matrix = pattern(64, v);
-             l.hid553_12H_SetKeyMatrix(matrix.data(), v % 4 + 1);
+             return l.reporting().hid553_12H_SetKeyMatrix(matrix.data(), v % 4 + 1);
          }),
          [](const MouseState &s, uchar v, const Bytes &) { return holds(s.keyMatrices[v % 4], pattern(64, v)); }},
         {"hid553_13H_SetMacroKey", CS::Hid553, Kind::Set, nullptr,
          setCommand([](Hid_Thread &l, uchar v) {
              Bytes macro = pattern(128, v);
-             l.hid553_13H_SetMacroKey(v % 12 + 1, macro.data());
+             return l.reporting().hid553_13H_SetMacroKey(v % 12 + 1, macro.data());
          }),
          [](const MouseState &s, uchar v, const Bytes &) { return holds(s.macros[v % 12], pattern(128, v)); }},
         {"hid553_83H_GetKeyboardoption", CS::Hid553, Kind::Query,
@@ -223,8 +229,8 @@ const QList<CommandCase> &commandCases()
          [](Hid_Thread &l, uchar) {
              Bytes o(4, Untouched);
              const Bytes before = o;
-             l.hid553_83H_GetKeyboardoption(o[0], o[1], o[2], o[3]);
-             return Outs{before, o};
+             const Exchange result = l.reporting().hid553_83H_GetKeyboardoption(o[0], o[1], o[2], o[3]);
+             return Outs{before, o, result};
          },
          [](const MouseState &s, uchar, const Bytes &o) { return holds(s.keyboardOptions, o); }},
         {"hid553_8BH_GetCurrentDPI", CS::Hid553, Kind::Query,
@@ -232,44 +238,44 @@ const QList<CommandCase> &commandCases()
          [](Hid_Thread &l, uchar) {
              Bytes o(1, Untouched);
              const Bytes before = o;
-             l.hid553_8BH_GetCurrentDPI(o[0]);
-             return Outs{before, o};
+             const Exchange result = l.reporting().hid553_8BH_GetCurrentDPI(o[0]);
+             return Outs{before, o, result};
          },
          [](const MouseState &s, uchar, const Bytes &o) { return o == Bytes{s.currentDpi}; }},
 
         // --- hid560 ---
         {"hid560 handshake (00H)", CS::Hid560, Kind::Handshake, nullptr,
-         [](Hid_Thread &l, uchar) { return Outs{{0}, {uchar(l.chkDeviceIsEnCode(0))}}; },
+         [](Hid_Thread &l, uchar) { return handshakeOuts(l.handshake(0)); },
          [](const MouseState &, uchar, const Bytes &o) { return o == Bytes{1}; }},
         {"hid560_01H_SetKeyboardoption", CS::Hid560, Kind::Set, nullptr,
-         setCommand([](Hid_Thread &l, uchar v) { l.hid560_01H_SetKeyboardoption(v, v + 1); }),
+         setCommand([](Hid_Thread &l, uchar v) { return l.reporting().hid560_01H_SetKeyboardoption(v, v + 1); }),
          [](const MouseState &s, uchar v, const Bytes &) {
              return s.keyboardOptions[0] == v && s.keyboardOptions[1] == uchar(v + 1);
          }},
         {"hid560_02H_SetCurrentProfile", CS::Hid560, Kind::Set, nullptr,
-         setCommand([](Hid_Thread &l, uchar v) { l.hid560_02H_SetCurrentProfile(v); }),
+         setCommand([](Hid_Thread &l, uchar v) { return l.reporting().hid560_02H_SetCurrentProfile(v); }),
          [](const MouseState &s, uchar v, const Bytes &) { return s.currentProfile == v; }},
         {"hid560_03H_SetReportRate", CS::Hid560, Kind::Set, nullptr,
-         setCommand([](Hid_Thread &l, uchar v) { l.hid560_03H_SetReportRate(v); }),
+         setCommand([](Hid_Thread &l, uchar v) { return l.reporting().hid560_03H_SetReportRate(v); }),
          [](const MouseState &s, uchar v, const Bytes &) {
              return std::all_of(s.profileReportRate.begin() + 1, s.profileReportRate.end(),
                                 [v](uint8_t r) { return r == v; });
          }},
         {"hid560_04H_SetCurrentDPI", CS::Hid560, Kind::Set, nullptr,
-         setCommand([](Hid_Thread &l, uchar v) { l.hid560_04H_SetCurrentDPI(v); }),
+         setCommand([](Hid_Thread &l, uchar v) { return l.reporting().hid560_04H_SetCurrentDPI(v); }),
          [](const MouseState &s, uchar v, const Bytes &) {
              return std::all_of(s.profileDpi.begin() + 1, s.profileDpi.end(), [v](uint8_t d) { return d == v; });
          }},
         {"hid560_0CH_setProfile", CS::Hid560, Kind::Set, nullptr,
          setCommand([](Hid_Thread &l, uchar v) {
              Bytes profile = pattern(128, v);
-             l.hid560_0CH_setProfile(profile.data(), v % 5);
+             return l.reporting().hid560_0CH_setProfile(profile.data(), v % 5);
          }),
          [](const MouseState &s, uchar v, const Bytes &) { return holds(s.profiles[v % 5], pattern(128, v)); }},
         {"hid560_0DH_SetKeyMatrix", CS::Hid560, Kind::Set, nullptr,
          setCommand([](Hid_Thread &l, uchar v) {
              Bytes matrix = pattern(64, v);
-             l.hid560_0DH_SetKeyMatrix(matrix.data(), v % 4 + 1);
+             return l.reporting().hid560_0DH_SetKeyMatrix(matrix.data(), v % 4 + 1);
          }),
          [](const MouseState &s, uchar v, const Bytes &) {
              return holds(s.keyMatrixBlocks[v % 4], padded(pattern(64, v), 128));
@@ -277,7 +283,7 @@ const QList<CommandCase> &commandCases()
         {"hid560_0FH_SetMacroKey", CS::Hid560, Kind::Set, nullptr,
          setCommand([](Hid_Thread &l, uchar v) {
              Bytes macro = pattern(128, v);
-             l.hid560_0FH_SetMacroKey(v % 12 + 1, macro.data());
+             return l.reporting().hid560_0FH_SetMacroKey(v % 12 + 1, macro.data());
          }),
          [](const MouseState &s, uchar v, const Bytes &) { return holds(s.macros[v % 12], pattern(128, v)); }},
         {"hid560_81H_GetKeyboardoption", CS::Hid560, Kind::Query,
@@ -285,8 +291,8 @@ const QList<CommandCase> &commandCases()
          [](Hid_Thread &l, uchar) {
              Bytes o(2, Untouched);
              const Bytes before = o;
-             l.hid560_81H_GetKeyboardoption(o[0], o[1]);
-             return Outs{before, o};
+             const Exchange result = l.reporting().hid560_81H_GetKeyboardoption(o[0], o[1]);
+             return Outs{before, o, result};
          },
          [](const MouseState &s, uchar, const Bytes &o) {
              return o == Bytes{s.keyboardOptions[0], s.keyboardOptions[1]};
@@ -296,8 +302,8 @@ const QList<CommandCase> &commandCases()
          [](Hid_Thread &l, uchar) {
              Bytes o(1, Untouched);
              const Bytes before = o;
-             l.hid560_82H_GetCurrentProfile(o[0]);
-             return Outs{before, o};
+             const Exchange result = l.reporting().hid560_82H_GetCurrentProfile(o[0]);
+             return Outs{before, o, result};
          },
          [](const MouseState &s, uchar, const Bytes &o) { return o == Bytes{s.currentProfile}; }},
         {"hid560_84H_GetCurrentDPI", CS::Hid560, Kind::Query,
@@ -306,8 +312,8 @@ const QList<CommandCase> &commandCases()
              // The first byte goes out as the profile selector.
              Bytes o{uchar(v % 4 + 1), Untouched};
              const Bytes before = o;
-             l.hid560_84H_GetCurrentDPI(o[0], o[1]);
-             return Outs{before, o};
+             const Exchange result = l.reporting().hid560_84H_GetCurrentDPI(o[0], o[1]);
+             return Outs{before, o, result};
          },
          [](const MouseState &s, uchar v, const Bytes &o) {
              return o == Bytes{uchar(v % 4 + 1), s.profileDpi[v % 4 + 1]};
@@ -322,8 +328,8 @@ const QList<CommandCase> &commandCases()
          [](Hid_Thread &l, uchar v) {
              Bytes o(128, Untouched);
              const Bytes before = o;
-             l.hid560_8CH_readProfile(o.data(), v % 5);
-             return Outs{before, o};
+             const Exchange result = l.reporting().hid560_8CH_readProfile(o.data(), v % 5);
+             return Outs{before, o, result};
          },
          [](const MouseState &s, uchar v, const Bytes &o) { return holds(s.profiles[v % 5], o); }},
     };
@@ -393,6 +399,7 @@ struct MatrixRig
         mouse = vr770::addMouse(config);
         owner.icType = set == CommandSet::Hid560 ? "560" : "553";
         link->owner = &owner;
+        link->flags = &owner;
 
         // The shipped table names the shipped mouse; its report length and
         // scrambling follow the mouse.
@@ -544,12 +551,10 @@ private slots:
         Outs outs;
         QElapsedTimer clock;
         clock.start();
-        ExchangeTally before = rig.link->tally();
         const std::vector<Call1> calls = rig.observe([&] { outs = c.run(*rig.link, v0); });
         const qint64 cleanMs = clock.elapsed();
         QVERIFY(c.took(rig.mouse.state(), v0, outs.after));
-        QCOMPARE(rig.link->tally().failed, before.failed);
-        QVERIFY(rig.link->tally().completed > before.completed);
+        QVERIFY(outs.result == Exchange::Completed);
         QVERIFY(rig.linkFree());
         QVERIFY(!calls.empty());
         const qint64 reads = std::count_if(calls.begin(), calls.end(), [](const Call1 &x) { return x.call == Call::Read; });
@@ -569,7 +574,6 @@ private slots:
                 vr770::clearTransferLog();
 
                 clock.restart();
-                before = rig.link->tally();
                 bool hung = false;
                 {
                     Watchdog watchdog(rig.mouse, boundMs + HangMs);
@@ -583,13 +587,12 @@ private slots:
                 QVERIFY2(rig.linkFree(), qPrintable(where + ": link not free (ready " + QString::number(rig.link->hidReady)
                                                     + ", handles open " + QString::number(rig.mouse.openHandles()) + ")"));
 
-                // A struck command reports no success: not in the link's
-                // tally of failed exchanges, not as a value it did not get
-                // from the device, not as an accepted handshake. A busy
-                // firmware drops what it gets without a word, which the link
-                // cannot know.
+                // A struck command reports no success: not in the result it
+                // returns, not as a value it did not get from the device,
+                // not as an accepted handshake. A busy firmware drops what
+                // it gets without a word, which the link cannot know.
                 if (fault != Fault::Busy)
-                    QVERIFY2(rig.link->tally().failed > before.failed, qPrintable(where + ": reported as completed"));
+                    QVERIFY2(outs.result != Exchange::Completed, qPrintable(where + ": reported as completed"));
                 const MouseState state = rig.mouse.state();
                 switch (c.kind) {
                 case Kind::Handshake:
@@ -622,9 +625,8 @@ private slots:
                 const uchar again = next();
                 if (c.prepare)
                     c.prepare(rig.mouse, again);
-                before = rig.link->tally();
                 outs = c.run(*rig.link, again);
-                QVERIFY2(c.took(rig.mouse.state(), again, outs.after) && rig.link->tally().failed == before.failed,
+                QVERIFY2(c.took(rig.mouse.state(), again, outs.after) && outs.result == Exchange::Completed,
                          qPrintable(where + ": next command failed"));
                 QVERIFY2(rig.linkFree(), qPrintable(where + ": link not free after the next command"));
                 ++scenarios;
