@@ -13,7 +13,9 @@
 #include <QMap>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSettings>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
 
 #include <functional>
