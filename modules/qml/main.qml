@@ -50,6 +50,10 @@ Item {
     // The program disables the view while no mouse is accepted.
     readonly property bool deviceAbsent: uiView !== null && uiView.inputEnabled === false && !locked
     readonly property string version: Qt.application.version
+    // The profile in use, for the tray and automatic profiles.
+    readonly property int profileInUse: profileStore.current
+    readonly property string profileInUseName: profileStore.currentIndex >= 0
+                                               ? profileStore.names[profileStore.currentIndex] : ""
 
     // --- Scene functions the program calls ------------------------------------
 
@@ -194,6 +198,17 @@ Item {
         uiView.setCurrentProfile(number)
         profileStore.current = number
         loadProfilePages(true)
+    }
+
+    // Automatic profiles: the profile tied to the application in front, put
+    // in use by the selector's own flow when nothing in the window holds it
+    // back. True when it is in use afterwards.
+    function autoSwitchProfile(wanted: var): bool {
+        const number = Formulas.toInt(wanted, -1)
+        if (!isPownOn || !profileStore.hasNumber(number) || outsideChangeBlocked() !== "")
+            return false
+        switchProfile(number)
+        return profileStore.current === number
     }
 
     // Factory reset of the profile in use. The recoil defaults come back
@@ -593,7 +608,7 @@ Item {
         objectName: "profileDialog"
         anchors.fill: parent
         view: Qt.resolvedUrl("J2/Profile.qml")
-        properties: ({ store: profileStore })
+        properties: ({ store: profileStore, windowControl: mainIten.windowControl })
     }
 
     DialogLoader {

@@ -160,7 +160,7 @@ private slots:
     void quitEndsTheEventLoopWithZero()
     {
         const QList<QAction *> actions = window->trayIcon->contextMenu()->actions();
-        QCOMPARE(actions.size(), 2);
+        QCOMPARE(actions.size(), 3); // start at login, automatic profiles, quit
         QCOMPARE(actions.last()->text(), QStringLiteral("Quit (&Q)"));
         QTimer::singleShot(0, actions.last(), &QAction::trigger);
         QCOMPARE(QCoreApplication::exec(), 0);
