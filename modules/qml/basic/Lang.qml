@@ -66,7 +66,11 @@ QtObject {
             "Y axis", "Fire adjust", "Rate", "Times", "Endness", "Name", "ms"],
         profile: ["config", "New", "Import", "Delete", "Export", "Standard", "In use",
             "At most six profiles.", "The standard profile and the profile in use cannot be deleted.",
-            "Profile", "", "", "", "", "", "", "", "", "", ""],
+            "Profile", "Applications that put this profile in use while in front", "", "Open applications",
+            "Program name", "Tie", "Remove", "Use this profile while no tied application is in front",
+            "Automatic switching sees only X11 windows on this desktop.",
+            "The rules file cannot be read: automatic profiles are off. Changing a rule starts it anew.",
+            "Automatic profiles are off (tray menu)."],
         keyCode: KeyCodes.builtInNames
     })
 
