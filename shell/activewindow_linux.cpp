@@ -7,7 +7,7 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QSocketNotifier>
 
 #include <X11/Xatom.h>
@@ -43,8 +43,9 @@ class X11ActiveWindow : public ActiveWindowSource
 public:
     X11ActiveWindow()
     {
-        if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())
-            && QGuiApplication::platformName() != QLatin1String("xcb"))
+        // A connection of our own: on a Wayland session it reaches XWayland,
+        // whatever platform Qt itself uses.
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
             return;
         display = XOpenDisplay(nullptr);
         if (!display)
