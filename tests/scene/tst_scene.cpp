@@ -525,6 +525,15 @@ private slots:
         QCOMPARE(r.view().currentProfile, 2);
         QCOMPARE(r.stored("apConfig.bin", "mouse/profileNo"), QStringLiteral("2"));
         QVERIFY(!r.root()->property("unsaved").toBool());
+
+        // Automatic profiles take the same flow, and never over unsaved edits.
+        QCOMPARE(r.callRoot("autoSwitchProfile", {0}).toBool(), true);
+        QVERIFY(r.waitUnlocked());
+        QCOMPARE(r.view().currentProfile, 0);
+        QCOMPARE(r.root()->property("profileInUseName").toString(), QStringLiteral("Standard"));
+        call("dpiPanel", "setValue", {0, 800});
+        QCOMPARE(r.callRoot("autoSwitchProfile", {2}).toBool(), false);
+        QCOMPARE(r.view().currentProfile, 0);
     }
 
     // A pointer setting the desktop lacks is shown as unavailable, with the
