@@ -166,6 +166,32 @@ private slots:
         QCOMPARE(QCoreApplication::exec(), 0);
     }
 
+    // "Automatic profiles" writes the rules file; a damaged file keeps it
+    // off and is left as it is.
+    void automaticProfilesEntry()
+    {
+        QAction *entry = menuEntry(QStringLiteral("Automatic profiles"));
+        QVERIFY(entry && entry->isCheckable());
+        QVERIFY(entry->isChecked()); // no rules file yet: on, with nothing tied
+        entry->trigger();
+        QVERIFY(!entry->isChecked());
+        const QString path = modules.path("setting/autoProfiles.bin");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("enabled=false\n"));
+        file.close();
+
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("garbage");
+        file.close();
+        entry->trigger();
+        QVERIFY(!entry->isChecked());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("garbage"));
+        file.close();
+        QFile::remove(path);
+    }
+
     void autostartEntryFollowsTheTrayMenu()
     {
         QAction *entry = menuEntry(QStringLiteral("Start at Login (&S)"));
