@@ -40,6 +40,7 @@ const std::vector<Command> &commands()
         addMouseCommands(all);
         addFileCommands(all);
         addMacroCommands(all);
+        addAutoCommands(all);
         // Listed by topic: the mouse, its profiles, its settings, macros.
         const QStringList order = {QStringLiteral("status"), QStringLiteral("profile"), QStringLiteral("dpi"),
                                    QStringLiteral("liftoff"), QStringLiteral("light"), QStringLiteral("key"),

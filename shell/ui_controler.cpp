@@ -1,5 +1,6 @@
 #include "ui_controler.h"
 
+#include "autoprofileswitcher.h"
 #include "configfile.h"
 #include "inivalue.h"
 #include "myqquickview.h"
@@ -111,4 +112,68 @@ void Ui_Controler::quit()
 {
     if (auto *window = qobject_cast<Widget *>(hostWidget))
         window->exitSYS();
+}
+
+namespace {
+AutoProfileSwitcher *switcherOf(QWidget *host)
+{
+    auto *window = qobject_cast<Widget *>(host);
+    return window ? window->autoProfiles() : nullptr;
+}
+} // namespace
+
+QVariantMap Ui_Controler::autoProfileRules() const
+{
+    AutoProfileSwitcher *switcher = switcherOf(hostWidget);
+    if (!switcher)
+        return {};
+    const autoprofiles::Loaded &loaded = switcher->rules();
+    QVariantList rules;
+    for (const autoprofiles::Rule &rule : loaded.rules.rules)
+        rules << QVariantMap{{QStringLiteral("program"), rule.program}, {QStringLiteral("profile"), rule.slot}};
+    QString notice = switcher->notice();
+    notice = notice.section(QLatin1Char(':'), 0, 0);
+    return {{QStringLiteral("on"), switcher->isOn()},
+            {QStringLiteral("notice"), notice},
+            {QStringLiteral("fallback"), loaded.rules.fallback},
+            {QStringLiteral("rules"), rules}};
+}
+
+QVariantList Ui_Controler::openApplications() const
+{
+    QVariantList found;
+    AutoProfileSwitcher *switcher = switcherOf(hostWidget);
+    if (!switcher)
+        return found;
+    for (const autoprofiles::Window &window : switcher->windows().openWindows()) {
+        // Our own window is no application to tie a profile to.
+        if (window.program.isEmpty() || window.pid == QCoreApplication::applicationPid())
+            continue;
+        found << QVariantMap{{QStringLiteral("title"), window.title.isEmpty() ? window.wmClass : window.title},
+                             {QStringLiteral("program"), window.program}};
+    }
+    return found;
+}
+
+QString Ui_Controler::changeAutoProfile(const QString &action, const QString &program, int profile)
+{
+    AutoProfileSwitcher *switcher = switcherOf(hostWidget);
+    if (!switcher || !view)
+        return QStringLiteral("unavailable");
+    QString why;
+    autoprofiles::change(switcher->path(), view->currentProfile, [&](autoprofiles::Rules &rules, QString *reason) {
+        if (action == QLatin1String("add"))
+            return rules.add(program.trimmed(), profile, reason);
+        if (action == QLatin1String("remove")) {
+            rules.remove(program, profile);
+            return true;
+        }
+        if (action == QLatin1String("fallback") && profile >= 0 && profile < autoprofiles::SlotCount) {
+            rules.fallback = profile;
+            return true;
+        }
+        *reason = QStringLiteral("unknown change");
+        return false;
+    }, &why);
+    return why;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QVariant>
 
 class myQQuickView;
 class QScreen;
@@ -25,6 +26,17 @@ public:
     // area (aspect kept; never up) and sizes the window to it.
     void fitToScreen(const QScreen *screen);
     double sceneScale() const { return scale; }
+
+    // Automatic profiles, for the profile manager. The rules as
+    // { on, notice, fallback, rules: [{ program, profile }] } (profile
+    // numbers as the scene's), notice "damaged", "x11only", "nothing" or "".
+    Q_INVOKABLE QVariantMap autoProfileRules() const;
+    // The applications with windows open now: [{ title, program }], one per
+    // program.
+    Q_INVOKABLE QVariantList openApplications() const;
+    // Changes a rule: "add" or "remove" `program` for `profile`, or
+    // "fallback" to `profile`. "" when stored, else why not.
+    Q_INVOKABLE QString changeAutoProfile(const QString &action, const QString &program, int profile);
 
 public slots:
     void onMinimize();

@@ -1,5 +1,7 @@
 #include "widget.h"
 
+#include "activewindow.h"
+#include "autoprofileswitcher.h"
 #include "autostart.h"
 #include "copydata.h"
 #include "debugline.h"
@@ -18,6 +20,8 @@
 #include <QIcon>
 #include <QMenu>
 #include <QMessageBox>
+#include <QQmlProperty>
+#include <QQuickItem>
 
 bool deviceConnected = false;
 
@@ -72,13 +76,19 @@ Widget::Widget(QWidget *parent)
     autostartAction->setCheckable(true);
     autostartAction->setChecked(autostart::isEnabled());
     connect(autostartAction, &QAction::triggered, this, &Widget::setAutostart);
+    autoProfilesAction = new QAction(tr("Automatic profiles"), this);
+    autoProfilesAction->setCheckable(true);
+    connect(autoProfilesAction, &QAction::triggered, this, &Widget::setAutoProfiles);
     auto *menu = new QMenu(this);
     menu->addAction(showAction);
     menu->addAction(autostartAction);
+    menu->addAction(autoProfilesAction);
     menu->addAction(quitAction);
     // The entry may have been changed by the desktop's own settings.
-    connect(menu, &QMenu::aboutToShow, autostartAction,
-            [this] { autostartAction->setChecked(autostart::isEnabled()); });
+    connect(menu, &QMenu::aboutToShow, autostartAction, [this] {
+        autostartAction->setChecked(autostart::isEnabled());
+        autoProfilesAction->setChecked(autoSwitcher->isOn());
+    });
     menu->setStyleSheet(QString::fromLatin1(trayMenuStyle));
     trayIcon->setContextMenu(menu);
     trayIcon->setToolTip(QStringLiteral("BRAXTEL SOLVAR MOUSE R770"));
@@ -88,6 +98,72 @@ Widget::Widget(QWidget *parent)
     trayIcon->setVisible(true);
 
     setDeviceChangeSource(createDeviceChangeSource());
+
+    AutoProfileSwitcher::Scene scene;
+    scene.ready = [this] {
+        QQuickItem *root = view()->rootObject();
+        return deviceConnected && root && root->property("isPownOn").toBool();
+    };
+    scene.blocked = [this] {
+        QString state;
+        if (QQuickItem *root = view()->rootObject())
+            QMetaObject::invokeMethod(root, "outsideChangeBlocked", Q_RETURN_ARG(QString, state));
+        return state;
+    };
+    scene.current = [this] {
+        QQuickItem *root = view()->rootObject();
+        return root ? root->property("profileInUse").toInt() : -1;
+    };
+    scene.switchTo = [this](int slot) {
+        bool done = false;
+        if (QQuickItem *root = view()->rootObject())
+            QMetaObject::invokeMethod(root, "autoSwitchProfile", Q_RETURN_ARG(bool, done), Q_ARG(QVariant, QVariant(slot)));
+        return done;
+    };
+    autoSwitcher = std::make_unique<AutoProfileSwitcher>(createActiveWindowSource(), scene);
+    autoProfilesAction->setChecked(autoSwitcher->isOn());
+    connect(autoSwitcher.get(), &AutoProfileSwitcher::statusChanged, this, &Widget::updateToolTip);
+    connect(autoSwitcher.get(), &AutoProfileSwitcher::damagedRules, this, [this](const QString &why) {
+        showTrayNotice(QStringLiteral("Automatic profiles are off: %1 cannot be read (%2). Changing a rule starts it anew.")
+                           .arg(autoSwitcher->path(), why));
+    });
+    if (QQuickItem *root = view()->rootObject()) {
+        QQmlProperty inUse(root, QStringLiteral("profileInUseName"));
+        if (inUse.isValid())
+            inUse.connectNotifySignal(this, SLOT(updateToolTip()));
+    }
+    updateToolTip();
+}
+
+void Widget::updateToolTip()
+{
+    QString text = QStringLiteral("BRAXTEL SOLVAR MOUSE R770");
+    QQuickItem *root = view() ? view()->rootObject() : nullptr;
+    const QString name = root ? root->property("profileInUseName").toString() : QString();
+    if (!name.isEmpty() && deviceConnected)
+        text += QStringLiteral("\nProfile: ") + name;
+    const QString waiting = autoSwitcher ? autoSwitcher->waitReason() : QString();
+    if (waiting == QLatin1String("unsaved"))
+        text += QStringLiteral("\nAutomatic profiles wait: the window has unsaved changes");
+    else if (waiting == QLatin1String("dialog"))
+        text += QStringLiteral("\nAutomatic profiles wait: the window has a dialog open");
+    trayIcon->setToolTip(text);
+}
+
+void Widget::setAutoProfiles(bool enabled)
+{
+    QString why;
+    if (autoSwitcher->rules().state == autoprofiles::State::Damaged)
+        why = QStringLiteral("%1 cannot be read (%2); change a rule in Config to start it anew")
+                  .arg(autoSwitcher->path(), autoSwitcher->rules().why);
+    else
+        autoprofiles::change(autoSwitcher->path(), view()->currentProfile, [enabled](autoprofiles::Rules &rules, QString *) {
+            rules.enabled = enabled;
+            return true;
+        }, &why);
+    if (!why.isEmpty())
+        showTrayNotice(QStringLiteral("Automatic profiles: ") + why);
+    autoProfilesAction->setChecked(autoSwitcher->isOn());
 }
 
 Widget::~Widget()
@@ -267,6 +343,8 @@ void Widget::connectDevice()
     controller->readDeviceProfiles();
     controller->setEnabled(true);
     startScene();
+    updateToolTip();
+    autoSwitcher->deviceAccepted();
 }
 
 void Widget::disconnectDevice()
@@ -284,6 +362,7 @@ void Widget::disconnectDevice()
         showTrayNotice(trayWaitText());
     }
     setVisible(false);
+    updateToolTip();
 }
 
 void Widget::deviceStageChanged(int stage, const QString &trayText)

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class AutoProfileSwitcher;
 class DeviceChangeSource;
 namespace localchannel {
 class InstanceLock;
@@ -49,6 +50,11 @@ public:
     // once: until then, requests handed over by r770ctl wait.
     bool hasLookedForMouse() const { return lookedForMouse; }
     bool isDiscovering() const { return discoveryRunning; }
+
+    // Profiles that follow the application in front.
+    AutoProfileSwitcher *autoProfiles() const { return autoSwitcher.get(); }
+    // Names the profile in use and why automatic switching waits.
+    void updateToolTip();
 
     // Replaces the platform's device-change source (tests, the demo).
     void setDeviceChangeSource(std::unique_ptr<DeviceChangeSource> source);
@@ -99,6 +105,8 @@ private slots:
     void handleDeviceEvents();
     // The tray menu's autostart entry was chosen.
     void setAutostart(bool enabled);
+    // The tray menu's "Automatic profiles" entry was chosen.
+    void setAutoProfiles(bool enabled);
 
 private:
     // What the device watch reports, handed to the GUI thread under a lock.
@@ -117,6 +125,8 @@ private:
 
     QAction *autostartAction = nullptr;
     bool toldAboutTray = false;
+    QAction *autoProfilesAction = nullptr;
+    std::unique_ptr<AutoProfileSwitcher> autoSwitcher;
     std::unique_ptr<DeviceChangeSource> deviceChanges;
     bool discoveryRunning = false;
     std::unique_ptr<localchannel::InstanceLock> mouseLock;

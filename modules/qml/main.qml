@@ -53,6 +53,10 @@ Item {
     property bool mouseMissing: false
     property bool textsRead: false
     readonly property string version: Qt.application.version
+    // The profile in use, for the tray and automatic profiles.
+    readonly property int profileInUse: profileStore.current
+    readonly property string profileInUseName: profileStore.currentIndex >= 0
+                                               ? profileStore.names[profileStore.currentIndex] : ""
 
     // --- Scene functions the program calls ------------------------------------
 
@@ -222,6 +226,17 @@ Item {
         uiView.setCurrentProfile(number)
         profileStore.current = number
         loadProfilePages(true)
+    }
+
+    // Automatic profiles: the profile tied to the application in front, put
+    // in use by the selector's own flow when nothing in the window holds it
+    // back. True when it is in use afterwards.
+    function autoSwitchProfile(wanted: var): bool {
+        const number = Formulas.toInt(wanted, -1)
+        if (!isPownOn || !profileStore.hasNumber(number) || outsideChangeBlocked() !== "")
+            return false
+        switchProfile(number)
+        return profileStore.current === number
     }
 
     // Factory reset of the profile in use. The recoil defaults come back
@@ -629,7 +644,7 @@ Item {
         objectName: "profileDialog"
         anchors.fill: parent
         view: Qt.resolvedUrl("J2/Profile.qml")
-        properties: ({ store: profileStore })
+        properties: ({ store: profileStore, windowControl: mainIten.windowControl })
     }
 
     DialogLoader {

@@ -180,7 +180,7 @@ private slots:
         QCOMPARE(key.code, 0);
         QVERIFY(key.out.startsWith("Usage: r770ctl key K FUNCTION...\n"));
         QVERIFY(key.out.contains("keys COMBO"));
-        QCOMPARE(run({"help", "profile"}, Mice{}).out.count("Usage: r770ctl"), 5);
+        QCOMPARE(run({"help", "profile"}, Mice{}).out.count("Usage: r770ctl"), 11); // 6 of them profile auto
         QVERIFY(run({"--version"}, Mice{}).out.startsWith("r770ctl "));
     }
 
@@ -728,6 +728,41 @@ private slots:
     }
 
     // A second r770ctl waits until the first has finished with the mouse.
+    // The rules of automatic profiles: listed, changed through the checked
+    // write, refused for unknown profiles and programs; a damaged file is
+    // left as it is until a rule is changed.
+    void autoProfiles()
+    {
+        const QString path = setting("autoProfiles.bin");
+        Run r = run({"profile", "auto", "add", "1", "Firefox"}, Mice{});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(iniText(path, "programs", "Firefox"), QString("1"));
+        QCOMPARE(iniText(path, "autoProfiles", "fallback"), QString("1")); // the profile in use
+        QCOMPARE(run({"profile", "auto", "add", "9", "x"}, Mice{}).code, 2);
+        QCOMPARE(run({"profile", "auto", "add", "1", "a=b"}, Mice{}).code, 2);
+        QCOMPARE(run({"profile", "auto", "off"}, Mice{}).code, 0);
+        r = run({"--json", "profile", "auto"}, Mice{});
+        QCOMPARE(r.code, 0);
+        QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        QCOMPARE(json.value("enabled").toBool(true), false);
+        QCOMPARE(json.value("rules").toArray().at(0).toObject().value("program").toString(), QString("Firefox"));
+        QCOMPARE(run({"profile", "auto", "remove", "1", "firefox"}, Mice{}).code, 0);
+        QCOMPARE(run({"profile", "auto", "remove", "1", "firefox"}, Mice{}).code, 2);
+
+        const QByteArray damaged("[programs]\nfirefox=42\n");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(damaged);
+        file.close();
+        QCOMPARE(run({"profile", "auto", "on"}, Mice{}).code, 6);
+        r = run({"--json", "profile", "auto"}, Mice{});
+        json = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        QCOMPARE(json.value("file").toString(), QString("damaged"));
+        QCOMPARE(contents(path), damaged);
+        QCOMPARE(run({"profile", "auto", "add", "1", "steam"}, Mice{}).code, 0);
+        QCOMPARE(iniText(path, "programs", "steam"), QString("1"));
+    }
+
     void oneAtATime()
     {
         auto other = std::make_unique<localchannel::InstanceLock>(handover::mouseLockName(folder->root() + "/r770"));

@@ -534,6 +534,15 @@ private slots:
         QVERIFY(r.waitUnlocked());
         QCOMPARE(r.view().currentProfile, 0);
         QVERIFY(r.stored("p3.bin", "mouse/dpiValueArray").startsWith(QStringLiteral("800, ")));
+
+        // Automatic profiles take the same flow, and never over unsaved edits.
+        QCOMPARE(r.root()->property("profileInUseName").toString(), QStringLiteral("Standard"));
+        QCOMPARE(r.callRoot("autoSwitchProfile", {2}).toBool(), true);
+        QVERIFY(r.waitUnlocked());
+        QCOMPARE(r.view().currentProfile, 2);
+        call("dpiPanel", "setValue", {0, 1600});
+        QCOMPARE(r.callRoot("autoSwitchProfile", {0}).toBool(), false);
+        QCOMPARE(r.view().currentProfile, 2);
     }
 
     // The tray's Quit with unsaved edits asks: Cancel keeps the program and

@@ -178,10 +178,36 @@ private slots:
     void quitEndsTheEventLoopWithZero()
     {
         const QList<QAction *> actions = window->trayIcon->contextMenu()->actions();
-        QCOMPARE(actions.size(), 3);
+        QCOMPARE(actions.size(), 4); // show window, start at login, automatic profiles, quit
         QCOMPARE(actions.last()->text(), QStringLiteral("Quit (&Q)"));
         QTimer::singleShot(0, actions.last(), &QAction::trigger);
         QCOMPARE(QCoreApplication::exec(), 0);
+    }
+
+    // "Automatic profiles" writes the rules file; a damaged file keeps it
+    // off and is left as it is.
+    void automaticProfilesEntry()
+    {
+        QAction *entry = menuEntry(QStringLiteral("Automatic profiles"));
+        QVERIFY(entry && entry->isCheckable());
+        QVERIFY(entry->isChecked()); // no rules file yet: on, with nothing tied
+        entry->trigger();
+        QVERIFY(!entry->isChecked());
+        const QString path = modules.path("setting/autoProfiles.bin");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("enabled=false\n"));
+        file.close();
+
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("garbage");
+        file.close();
+        entry->trigger();
+        QVERIFY(!entry->isChecked());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("garbage"));
+        file.close();
+        QFile::remove(path);
     }
 
     void autostartEntryFollowsTheTrayMenu()

@@ -5,15 +5,44 @@ import modules.qml
 // The profile manager: the profile list with New, Import, Export and Delete.
 // An entry is its profile number's file; the standard profile and the
 // profile in use cannot be deleted, and the list holds six entries at most.
+// Below the list, the applications whose window in front puts the selected
+// profile in use, and whether it is the fallback for every other window.
 Dialog {
     id: dialog
 
     required property var store
     property int selected: Math.max(0, store.currentIndex)
+    // The program's window control ("ui_Ctl"), which keeps the rules.
+    property var windowControl: null
+    readonly property int selectedNumber: store.numberAt(selected)
+    // The rules as the program reads them, and the open applications.
+    property var autoRules: ({ on: false, notice: "", fallback: -1, rules: [] })
+    property var applications: []
+    property string typedProgram
+    property string autoProblem
+
+    readonly property var tiedPrograms: (autoRules.rules || []).filter(r => r.profile === selectedNumber)
+                                                                .map(r => r.program)
+
+    function refreshAuto() {
+        if (!windowControl)
+            return
+        autoRules = windowControl.autoProfileRules()
+        applications = windowControl.openApplications()
+    }
+
+    function changeAuto(action: string, program: string) {
+        if (!windowControl || selectedNumber < 0)
+            return
+        autoProblem = windowControl.changeAutoProfile(action, program, selectedNumber)
+        refreshAuto()
+    }
+
+    Component.onCompleted: refreshAuto()
 
     title: Lang.main[4]
-    cardWidth: 560
-    cardHeight: 460
+    cardWidth: 600
+    cardHeight: 600
 
     Row {
         id: actions
@@ -54,7 +83,7 @@ Dialog {
         id: list
         anchors.top: actions.bottom
         anchors.topMargin: 16
-        anchors.bottom: note.top
+        anchors.bottom: automatic.top
         anchors.bottomMargin: 12
         width: parent.width
         spacing: 6
@@ -119,6 +148,122 @@ Dialog {
                 cursorShape: Qt.PointingHandCursor
                 onClicked: dialog.selected = entryRow.index
             }
+        }
+    }
+
+    Column {
+        id: automatic
+        objectName: "profileAutomatic"
+        anchors.bottom: note.top
+        anchors.bottomMargin: 12
+        width: parent.width
+        spacing: 8
+        visible: dialog.windowControl !== null
+
+        Text {
+            width: parent.width
+            text: Lang.profile[10]
+            color: Theme.text
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.controlSize
+            font.bold: true
+        }
+        Flow {
+            width: parent.width
+            spacing: 6
+            Repeater {
+                model: dialog.tiedPrograms
+                delegate: Rectangle {
+                    id: tie
+                    required property string modelData
+                    width: tieText.implicitWidth + removeTie.width + 20
+                    height: 26
+                    radius: 13
+                    color: Theme.accentSoft
+                    Text {
+                        id: tieText
+                        anchors.left: parent.left
+                        anchors.leftMargin: 10
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: tie.modelData
+                        color: Theme.text
+                        font.family: Theme.fontFamily
+                        font.pixelSize: Theme.hintSize
+                    }
+                    Text {
+                        id: removeTie
+                        anchors.right: parent.right
+                        anchors.rightMargin: 8
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: "\u00d7"
+                        color: Theme.hint
+                        font.family: Theme.fontFamily
+                        font.pixelSize: Theme.controlSize
+                        Accessible.role: Accessible.Button
+                        Accessible.name: Lang.profile[15] + " " + tie.modelData
+                        MouseArea {
+                            anchors.fill: parent
+                            anchors.margins: -4
+                            cursorShape: Qt.PointingHandCursor
+                            onClicked: dialog.changeAuto("remove", tie.modelData)
+                        }
+                    }
+                }
+            }
+        }
+        Row {
+            spacing: 8
+            DropDownList {
+                id: openApps
+                objectName: "profileOpenApps"
+                width: 250
+                placeholder: Lang.profile[12]
+                model: dialog.applications.map(a => a.title === a.program ? a.program
+                                                                           : a.title + " \u2014 " + a.program)
+                popupWidth: 360
+                onActivated: index => {
+                    currentIndex = index
+                    dialog.typedProgram = dialog.applications[index].program
+                }
+            }
+            RectInput {
+                objectName: "profileProgram"
+                width: 170
+                maximumLength: 255
+                placeholder: Lang.profile[13]
+                value: dialog.typedProgram
+                onEdited: text => dialog.typedProgram = text
+            }
+            Button {
+                objectName: "profileTie"
+                text: Lang.profile[14]
+                enabled: dialog.typedProgram.trim().length > 0
+                onClicked: {
+                    dialog.changeAuto("add", dialog.typedProgram.trim())
+                    if (dialog.autoProblem === "") {
+                        dialog.typedProgram = ""
+                        openApps.currentIndex = -1
+                    }
+                }
+            }
+        }
+        CheckBox {
+            objectName: "profileFallback"
+            text: Lang.profile[16]
+            checked: dialog.autoRules.fallback === dialog.selectedNumber
+            onToggled: wanted => { if (wanted) dialog.changeAuto("fallback", "") }
+        }
+        Text {
+            width: parent.width
+            visible: text.length > 0
+            text: dialog.autoProblem !== "" ? dialog.autoProblem
+                  : dialog.autoRules.notice === "damaged" ? Lang.profile[18]
+                  : dialog.autoRules.notice === "x11only" || dialog.autoRules.notice === "nothing" ? Lang.profile[17]
+                  : !dialog.autoRules.on ? Lang.profile[19] : ""
+            color: Theme.unsaved
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.hintSize
+            wrapMode: Text.WordWrap
         }
     }
 
