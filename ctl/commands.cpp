@@ -40,10 +40,11 @@ const std::vector<Command> &commands()
         addMouseCommands(all);
         addFileCommands(all);
         addMacroCommands(all);
+        addReportCommand(all);
         // Listed by topic: the mouse, its profiles, its settings, macros.
         const QStringList order = {QStringLiteral("status"), QStringLiteral("profile"), QStringLiteral("dpi"),
                                    QStringLiteral("liftoff"), QStringLiteral("light"), QStringLiteral("key"),
-                                   QStringLiteral("macro")};
+                                   QStringLiteral("macro"), QStringLiteral("report")};
         std::stable_sort(all.begin(), all.end(), [&order](const Command &a, const Command &b) {
             return order.indexOf(a.words.first()) < order.indexOf(b.words.first());
         });

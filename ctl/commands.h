@@ -91,5 +91,6 @@ void addFileCommands(std::vector<Command> &table);
 void addMouseCommands(std::vector<Command> &table);
 void addMacroCommands(std::vector<Command> &table);
 void addApplyCommand(std::vector<Command> &table);
+void addReportCommand(std::vector<Command> &table);
 
 } // namespace ctl

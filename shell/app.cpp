@@ -2,6 +2,7 @@
 
 #include "handover.h"
 #include "debugline.h"
+#include "diaglog.h"
 #include "inputhook.h"
 #include "macrolibrary.h"
 #include "myqquickview.h"
@@ -25,6 +26,8 @@ int runApplication(int &argc, char **argv, const std::function<void(Widget &)> &
         app.sendMessage(QString(), secondStartTimeoutMs);
         return 1;
     }
+    // The debug lines go to stderr as ever and to the log diagnostic reports show.
+    diaglog::install(QStringLiteral("r770"));
     const runtimefolder::Outcome folder = runtimefolder::enter();
     if (!folder.ok) {
         qWarning().noquote() << folder.error;

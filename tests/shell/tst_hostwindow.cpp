@@ -160,7 +160,8 @@ private slots:
     void quitEndsTheEventLoopWithZero()
     {
         const QList<QAction *> actions = window->trayIcon->contextMenu()->actions();
-        QCOMPARE(actions.size(), 2);
+        QCOMPARE(actions.size(), 3);
+        QCOMPARE(actions.at(1)->text(), QStringLiteral("Save a diagnostic report…"));
         QCOMPARE(actions.last()->text(), QStringLiteral("Quit (&Q)"));
         QTimer::singleShot(0, actions.last(), &QAction::trigger);
         QCOMPARE(QCoreApplication::exec(), 0);
