@@ -41,6 +41,7 @@ const std::vector<Command> &commands()
         addFileCommands(all);
         addMacroCommands(all);
         addReportCommand(all);
+        addKeyListCommand(all);
         // Listed by topic: the mouse, its profiles, its settings, macros.
         const QStringList order = {QStringLiteral("status"), QStringLiteral("profile"), QStringLiteral("dpi"),
                                    QStringLiteral("liftoff"), QStringLiteral("light"), QStringLiteral("key"),

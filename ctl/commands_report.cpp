@@ -256,7 +256,11 @@ QString logSection()
     const QString file = diaglog::path();
     QString text = QStringLiteral("\n== Diagnostic log (the last %1 lines of %2)\n").arg(logLines).arg(file);
     const QStringList lines = diaglog::tail(file, logLines);
-    text += lines.isEmpty() ? QStringLiteral("empty\n") : lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+    if (lines.isEmpty())
+        text += QFileInfo(file).absoluteDir().exists() ? QStringLiteral("empty\n")
+                                                       : QStringLiteral("none kept: the folder does not exist\n");
+    else
+        text += lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
     return text;
 }
 

@@ -68,28 +68,29 @@ QStringList completions(const QStringList &typed, ControllerCore &core, const Sc
         return words;
     }
     QStringList seconds;
+    const Command *best = nullptr; // the longest match, as the parser takes it
     for (const Command &command : commands()) {
         const int length = int(command.words.size());
         if (typed.size() < length) {
             if (typed.size() == 1 && command.words.first() == typed.first())
                 seconds << command.words.value(1);
-            continue;
+        } else if (typed.mid(0, length) == command.words && (!best || length > best->words.size())) {
+            best = &command;
         }
-        if (typed.mid(0, length) != command.words)
-            continue;
-        // The argument names of the usage, "[FILE]" and "VALUE..." as FILE and VALUE.
-        QStringList arguments = command.arguments.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        for (QString &argument : arguments)
-            argument.remove(QLatin1Char('[')).remove(QLatin1Char(']')).remove(QStringLiteral("..."));
-        const QStringList given = typed.mid(length);
-        const int at = int(given.size());
-        if (at < arguments.size())
-            return valuesOf(arguments.at(at), {}, core, rules);
-        // The last argument takes more words (FUNCTION...).
-        if (!arguments.isEmpty() && command.arguments.endsWith(QLatin1String("...")))
-            return valuesOf(arguments.last(), given.mid(arguments.size() - 1), core, rules);
-        return {};
     }
+    if (!best)
+        return seconds;
+    // The argument names of the usage, "[FILE]" and "VALUE..." as FILE and VALUE.
+    QStringList arguments = best->arguments.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (QString &argument : arguments)
+        argument.remove(QLatin1Char('[')).remove(QLatin1Char(']')).remove(QStringLiteral("..."));
+    const QStringList given = typed.mid(best->words.size());
+    const int at = int(given.size());
+    if (at < arguments.size())
+        return seconds + valuesOf(arguments.at(at), {}, core, rules);
+    // The last argument takes more words (FUNCTION...).
+    if (!arguments.isEmpty() && best->arguments.endsWith(QLatin1String("...")))
+        return seconds + valuesOf(arguments.last(), given.mid(arguments.size() - 1), core, rules);
     return seconds;
 }
 

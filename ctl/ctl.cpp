@@ -38,7 +38,8 @@ QString exitStatusText()
 {
     return tr("Exit status:\n"
               "  0  done\n"
-              "  2  bad usage or value; nothing was changed or sent\n"
+              "  2  bad usage or value, an unknown profile or macro included; nothing was\n"
+              "     changed or sent\n"
               "  3  no mouse found, or the mouse cannot be opened (install the udev rule)\n"
               "  4  the mouse answered the handshake wrongly (check sCode in apConfig.bin)\n"
               "  5  the mouse failed during the command or its handshake; the message says\n"
@@ -69,7 +70,8 @@ QString overallHelp()
                                                                                 command.summary);
     }
     text += tr("\nOptions:\n"
-               "  --json        machine-readable output (status, profile list, macro list, macro show)\n"
+               "  --json        machine-readable output (status, profile list, key list, macro list,\n"
+               "                macro show, report)\n"
                "  -v, --verbose also print the device link's diagnostic lines\n"
                "  -h, --help    this text; with a command, that command's\n"
                "  --version     the version\n"
@@ -134,10 +136,10 @@ Reply parse(const QStringList &arguments, Invocation &out)
             continue;
         knownGroup = true;
         const int length = int(command.words.size());
-        if (words.mid(0, length) == command.words) {
+        // The longest match: "key list" before "key K".
+        if (words.mid(0, length) == command.words && (!out.command || length > out.command->words.size())) {
             out.command = &command;
             out.args = words.mid(length);
-            break;
         }
     }
     if (!out.command) {
@@ -154,7 +156,7 @@ Reply parse(const QStringList &arguments, Invocation &out)
         return Reply::failure(UsageError, tr("%1 takes one of: %2").arg(words.first(), choices.join(QStringLiteral(", "))));
     }
     if (out.json && !out.command->takesJson && !out.help)
-        return Reply::failure(UsageError, tr("--json applies to status, profile list, macro list and macro show"));
+        return Reply::failure(UsageError, tr("--json applies to status, profile list, key list, macro list, macro show and report"));
     return {};
 }
 

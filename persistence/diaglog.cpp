@@ -70,8 +70,6 @@ bool append(const QString &file, const QString &line, qint64 cap)
         QFile::remove(older);
         if (!QFile::rename(file, older))
             QFile::remove(file);
-    } else if (!info.exists()) {
-        QDir().mkpath(info.absolutePath());
     }
     QFile out(file);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Append))

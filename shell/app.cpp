@@ -26,14 +26,14 @@ int runApplication(int &argc, char **argv, const std::function<void(Widget &)> &
         app.sendMessage(QString(), secondStartTimeoutMs);
         return 1;
     }
-    // The debug lines go to stderr as ever and to the log diagnostic reports show.
-    diaglog::install(QStringLiteral("r770"));
     const runtimefolder::Outcome folder = runtimefolder::enter();
     if (!folder.ok) {
         qWarning().noquote() << folder.error;
         Widget::showWarning(QStringLiteral("BRAXTEL SOLVAR MOUSE R770"), folder.error);
         return cannotStartExitCode;
     }
+    // The debug lines go to stderr as ever and to the log diagnostic reports show.
+    diaglog::install(QStringLiteral("r770"));
     if (!folder.notes.isEmpty())
         qWarning().noquote() << folder.notes;
     // A macro operation cut short (a crash between its files) is completed

@@ -171,7 +171,7 @@ private slots:
         QCOMPARE(overall.code, 0);
         for (const char *command : {"status", "profile list", "profile apply N", "profile export N FILE", "profile import N FILE",
                                     "profile reset N", "dpi stage N", "dpi set VALUE...", "liftoff MM [on|off]",
-                                    "light EFFECT SPEED BRIGHTNESS [COLOUR...]", "key K FUNCTION...",
+                                    "light EFFECT SPEED BRIGHTNESS [COLOUR...]", "key K FUNCTION...", "key list [N]", "report [FILE]",
                                     "macro list", "macro show NAME", "macro send NAME K"})
             QVERIFY2(overall.out.contains(QLatin1String(command)), command);
         for (int code : {2, 3, 4, 5, 6, 7})
@@ -822,6 +822,25 @@ private slots:
         QCOMPARE(r.frames().isEmpty(), false);
     }
 
+    // key list: each key in the words `key K` takes, a macro key by its
+    // macro, from the active or a named profile; nothing reaches the mouse.
+    void keyList()
+    {
+        setIni(setting("p1.bin"), "mouseKeyMatrix/2", QStringList{"4", "1", "2", "0"});
+        setIni(setting("p1.bin"), "mouseMacroKey/2", "Burst");
+        Run r = run({"key", "list"});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.out.startsWith("Keys of profile 1 (Standard):\n   1  button left\n"), qPrintable(r.out));
+        QVERIFY2(r.out.contains("\n   3  macro Burst loop\n"), qPrintable(r.out));
+        QVERIFY2(r.out.contains("\n   7  dpi down  (the mouse's own)\n"), qPrintable(r.out));
+        QCOMPARE(r.transfers(), 0);
+        r = run({"--json", "key", "list", "Standard"});
+        const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        QCOMPARE(json.value("profile").toObject().value("file").toString(), QString("p1.bin"));
+        QCOMPARE(json.value("keys").toArray().at(2).toObject().value("function").toString(), QString("macro Burst loop"));
+        QCOMPARE(run({"key", "list", "7"}).code, 2);
+    }
+
     // The bash completion script as the package installs it: it asks the
     // program, which answers from its tables and the user's macros.
     void bashCompletion()
@@ -834,16 +853,18 @@ private slots:
             "ask 2 %1 --json mac\n"
             "ask 4 %1 key 3 button f\n"
             "ask 2 %1 -- ma\n"
+            "ask 2 %1 key l\n"
             "complete -p r770ctl\n").arg(program);
         const CtlResult r = finishCtl(startCtl("bash", {"-c", script}, runtime.path()));
         QCOMPARE(r.err, QString());
-        QCOMPARE(r.out, QString("Burst\nmacro\nforward\nmacro\ncomplete -F _r770ctl r770ctl\n"));
+        QCOMPARE(r.out, QString("Burst\nmacro\nforward\nmacro\nlist\ncomplete -F _r770ctl r770ctl\n"));
     }
 
     // The diagnostic log rotates once and never holds more than its cap.
     void diagnosticLogStaysUnderItsCap()
     {
-        const QString log = folder->root() + "/log/r770.log";
+        const QString log = folder->root() + "/r770.log";
+        QVERIFY(!diaglog::append(folder->root() + "/missing/r770.log", "no folder is made", 4096));
         constexpr qint64 cap = 4096;
         for (int n = 0; n < 500; ++n)
             QVERIFY(diaglog::append(log, QStringLiteral("line %1 of the diagnostic log").arg(n), cap));
