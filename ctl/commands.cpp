@@ -41,10 +41,12 @@ const std::vector<Command> &commands()
         addFileCommands(all);
         addMacroCommands(all);
         addAutoCommands(all);
+        addReportCommand(all);
+        addKeyListCommand(all);
         // Listed by topic: the mouse, its profiles, its settings, macros.
         const QStringList order = {QStringLiteral("status"), QStringLiteral("profile"), QStringLiteral("dpi"),
                                    QStringLiteral("liftoff"), QStringLiteral("light"), QStringLiteral("key"),
-                                   QStringLiteral("macro")};
+                                   QStringLiteral("macro"), QStringLiteral("report")};
         std::stable_sort(all.begin(), all.end(), [&order](const Command &a, const Command &b) {
             return order.indexOf(a.words.first()) < order.indexOf(b.words.first());
         });

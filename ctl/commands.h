@@ -92,5 +92,7 @@ void addMouseCommands(std::vector<Command> &table);
 void addMacroCommands(std::vector<Command> &table);
 void addApplyCommand(std::vector<Command> &table);
 void addAutoCommands(std::vector<Command> &table);
+void addReportCommand(std::vector<Command> &table);
+void addKeyListCommand(std::vector<Command> &table);
 
 } // namespace ctl

@@ -200,7 +200,7 @@ Prepared prepareMacroShow(const QStringList &args, ControllerCore &, const Scene
     if (!macrolibrary::isValidName(name))
         return usageError(tr("'%1' cannot be a macro name").arg(name));
     if (!macrolibrary::exists(name))
-        return refuse(FileError, fileproblems::describe(macrolibrary::macroPath(name), tr("no such macro")));
+        return usageError(tr("there is no macro named '%1' (see r770ctl macro list)").arg(name));
     return {[name](Context &ctx) {
                 const QStringList stored = ctx.core.loadMacroIni(name);
                 QJsonArray steps;

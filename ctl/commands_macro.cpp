@@ -36,6 +36,9 @@ QString whyNoDeviceForm(const SceneRules::MacroEncoding &encoding, const QString
     const int step = encoding.step + 1; // as macro show numbers them
     if (encoding.problem == QLatin1String("step"))
         return tr("step %1 ('%2') is not a step").arg(step).arg(stored.value(encoding.step));
+    if (encoding.problem == QLatin1String("key"))
+        return tr("step %1 ('%2') names the unknown key '%3'")
+            .arg(step).arg(stored.value(encoding.step), stored.value(encoding.step).mid(2));
     if (encoding.problem == QLatin1String("delay"))
         return tr("the delay after step %1 is 100 minutes or more").arg(step);
     if (encoding.problem == QLatin1String("length"))
@@ -96,9 +99,13 @@ std::optional<QVariantList> macroToSend(const QString &name, int keyIndex, Contr
                                  .arg(keyIndex + 1).arg(macroblock::slotCount));
         return std::nullopt;
     }
+    if (!macrolibrary::exists(name)) {
+        refusal = usageError(tr("there is no macro named '%1' (see r770ctl macro list)").arg(name));
+        return std::nullopt;
+    }
     const QStringList stored = core.loadMacroIni(name);
     if (stored.isEmpty()) {
-        refusal = refuse(FileError, fileproblems::describe(macrolibrary::macroPath(name), tr("no such macro")));
+        refusal = refuse(FileError, fileproblems::describe(macrolibrary::macroPath(name), tr("it cannot be read")));
         return std::nullopt;
     }
     const SceneRules::MacroEncoding encoding = rules.encodeMacro(stored, keyNameLists(core, rules));

@@ -401,6 +401,8 @@ QString macroWords(const QString &name, int mode, const SceneRules &rules)
                                                                  : QStringLiteral("macro %1 %2").arg(name, word);
 }
 
+} // namespace
+
 // A key's function in words; a macro key by the name of its macro.
 QString describeKey(ControllerCore &core, const SceneRules &rules, const keyfunctions::Codes &codes)
 {
@@ -411,6 +413,8 @@ QString describeKey(ControllerCore &core, const SceneRules &rules, const keyfunc
         return keyfunctions::describe(codes, rules);
     return macroWords(name, codes[1], rules);
 }
+
+namespace {
 
 Prepared prepareKey(const QStringList &args, ControllerCore &core, const SceneRules &rules)
 {

@@ -53,6 +53,10 @@ QVariantList flatCodes(const std::vector<SceneRules::KeyCodes> &assignment);
 // assignment, read as the recoil editor reads them.
 QVariantList activeGunPeriods(ControllerCore &core, const SceneRules &rules);
 
+// A key's function in the words `key K` takes; a macro key by the name of
+// its macro ("macro Burst loop").
+QString describeKey(ControllerCore &core, const SceneRules &rules, const SceneRules::KeyCodes &codes);
+
 // Stores the active profile's pending changes; false, with a file error in
 // the reply, when they did not reach the file.
 bool storeProfile(Context &ctx);

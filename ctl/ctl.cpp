@@ -2,7 +2,9 @@
 
 #include "commands.h"
 #include "commandsupport.h"
+#include "completion.h"
 #include "controllercore.h"
+#include "diaglog.h"
 #include "host.h"
 #include "profiles.h"
 #include "runtimefolder.h"
@@ -36,7 +38,8 @@ QString exitStatusText()
 {
     return tr("Exit status:\n"
               "  0  done\n"
-              "  2  bad usage or value; nothing was changed or sent\n"
+              "  2  bad usage or value, an unknown profile or macro included; nothing was\n"
+              "     changed or sent\n"
               "  3  no mouse found, or the mouse cannot be opened (install the udev rule)\n"
               "  4  the mouse answered the handshake wrongly (check sCode in apConfig.bin)\n"
               "  5  the mouse failed during the command or its handshake; the message says\n"
@@ -49,7 +52,7 @@ QString exitStatusText()
 
 QString overallHelp()
 {
-    QString text = tr("Usage: r770ctl [--json] COMMAND [ARGUMENT...]\n"
+    QString text = tr("Usage: r770ctl [--json] [--] COMMAND [ARGUMENT...]\n"
                       "       r770ctl COMMAND --help\n\n"
                       "Sets up the BRAXTEL SOLVAR MOUSE R770 from the command line, with the same files,\n"
                       "profiles and device table as the r770 program. Values are given in the units\n"
@@ -67,10 +70,12 @@ QString overallHelp()
                                                                                 command.summary);
     }
     text += tr("\nOptions:\n"
-               "  --json        machine-readable output (status, profile list, macro list, macro show)\n"
+               "  --json        machine-readable output (status, profile list, key list, macro list,\n"
+               "                macro show, report)\n"
                "  -v, --verbose also print the device link's diagnostic lines\n"
                "  -h, --help    this text; with a command, that command's\n"
-               "  --version     the version\n\n");
+               "  --version     the version\n"
+               "  --            ends the options: later words are arguments (a macro named -x)\n\n");
     return text + exitStatusText();
 }
 
@@ -92,12 +97,18 @@ QString groupHelp(const QStringList &group)
 }
 
 // The words after the program's name: options anywhere, then the command
-// words and their arguments. A lone "-" and negative numbers are arguments.
+// words and their arguments. A lone "-" and negative numbers are arguments,
+// and so is every word after "--".
 Reply parse(const QStringList &arguments, Invocation &out)
 {
     QStringList words;
+    bool optionsEnded = false; // after "--" every word is an argument
     for (const QString &word : arguments) {
-        if (word == QLatin1String("--json"))
+        if (optionsEnded)
+            words << word;
+        else if (word == QLatin1String("--"))
+            optionsEnded = true;
+        else if (word == QLatin1String("--json"))
             out.json = true;
         else if (word == QLatin1String("--help") || word == QLatin1String("-h"))
             out.help = true;
@@ -125,10 +136,10 @@ Reply parse(const QStringList &arguments, Invocation &out)
             continue;
         knownGroup = true;
         const int length = int(command.words.size());
-        if (words.mid(0, length) == command.words) {
+        // The longest match: "key list" before "key K".
+        if (words.mid(0, length) == command.words && (!out.command || length > out.command->words.size())) {
             out.command = &command;
             out.args = words.mid(length);
-            break;
         }
     }
     if (!out.command) {
@@ -145,7 +156,7 @@ Reply parse(const QStringList &arguments, Invocation &out)
         return Reply::failure(UsageError, tr("%1 takes one of: %2").arg(words.first(), choices.join(QStringLiteral(", "))));
     }
     if (out.json && !out.command->takesJson && !out.help)
-        return Reply::failure(UsageError, tr("--json applies to status, profile list, macro list and macro show"));
+        return Reply::failure(UsageError, tr("--json applies to status, profile list, key list, macro list, macro show and report"));
     return {};
 }
 
@@ -164,6 +175,22 @@ void messages(QtMsgType type, const QMessageLogContext &, const QString &message
 
 Reply handle(const QStringList &arguments, bool enterRuntimeFolder)
 {
+    // The shell completion scripts ask what may follow the words typed.
+    if (arguments.value(0) == QLatin1String("__complete")) {
+        QStringList typed;
+        bool optionsEnded = false;
+        for (const QString &word : arguments.mid(1)) {
+            if (optionsEnded || !word.startsWith(QLatin1Char('-')) || word.size() == 1)
+                typed << word;
+            optionsEnded = optionsEnded || word == QLatin1String("--");
+        }
+        if (enterRuntimeFolder && !runtimefolder::enter().ok)
+            return {};
+        const SceneRules rules;
+        ControllerCore core;
+        const QStringList words = completions(typed, core, rules);
+        return {Success, words.isEmpty() ? QString() : words.join(QLatin1Char('\n')) + QLatin1Char('\n'), QString()};
+    }
     Invocation invocation;
     Reply refused = parse(arguments, invocation);
     if (!refused.ok())
@@ -282,6 +309,8 @@ int run(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     qInstallMessageHandler(messages);
+    // Kept for diagnostic reports, whatever reaches stderr.
+    diaglog::install(QStringLiteral("r770ctl"));
     const QStringList arguments = app.arguments().mid(1);
 
     const Reply reply = handle(arguments, true);

@@ -1,6 +1,7 @@
 #include "keyfunctions.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <iterator>
 #include <vector>
 
@@ -119,21 +120,28 @@ Parsed parseKeys(const QStringList &args, const SceneRules &rules)
     for (const QString &part : args.at(0).split(QLatin1Char('+'))) {
         const QString word = part.toLower();
         bool isModifier = false;
+        const int before = modifiers; // a modifier given twice changes nothing
         for (const auto &[name, bit] : modifierWords())
             if (word == QLatin1String(name)) {
                 modifiers |= 1 << bit;
                 isModifier = true;
             }
+        if (isModifier && modifiers == before)
+            return failed(text("'%1' appears twice in '%2'").arg(part, args.at(0)));
         if (isModifier)
             continue;
         const int code = keyCode(part, rules);
         const int bit = code - rules.firstModifier();
         if (code && bit >= 0 && bit < modifierCount) {
+            if (modifiers & (1 << bit))
+                return failed(text("'%1' appears twice in '%2'").arg(part, args.at(0)));
             modifiers |= 1 << bit;
             continue;
         }
         if (!code)
             return failed(text("unknown key '%1' in '%2'").arg(part, args.at(0)));
+        if (std::find(keys.begin(), keys.end(), code) != keys.end())
+            return failed(text("'%1' appears twice in '%2'").arg(part, args.at(0)));
         keys.push_back(code);
     }
     if (keys.size() > 2)

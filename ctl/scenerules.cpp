@@ -285,6 +285,12 @@ SceneRules::MacroEncoding SceneRules::encodeMacro(const QStringList &stored,
     MacroEncoding encoding;
     encoding.problem = result.property(QStringLiteral("problem")).toString();
     encoding.step = result.property(QStringLiteral("step")).toInt();
+    // A key no name list knows would be sent as code 0.
+    const int unknown = call(macrocodec, "unknownKey", {toScript(stored.mid(0, stored.size() - 1)), codeOf}).toInt();
+    if (encoding.problem.isEmpty() && unknown >= 0) {
+        encoding.problem = QStringLiteral("key");
+        encoding.step = unknown;
+    }
     if (encoding.problem.isEmpty())
         encoding.bytes = result.property(QStringLiteral("bytes")).toVariant().toList();
     return encoding;

@@ -37,7 +37,8 @@ public:
     };
 
     // A macro as the mouse receives it: the bytes, or why it has none
-    // ("step", "delay", "length", "repeat"; `step` is the step concerned).
+    // ("step", "delay", "length", "repeat", "key" for a key no name list
+    // knows; `step` is the step concerned).
     struct MacroEncoding
     {
         QVariantList bytes;

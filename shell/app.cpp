@@ -2,6 +2,7 @@
 
 #include "handover.h"
 #include "debugline.h"
+#include "diaglog.h"
 #include "inputhook.h"
 #include "macrolibrary.h"
 #include "myqquickview.h"
@@ -32,6 +33,8 @@ int runApplication(int &argc, char **argv, const std::function<void(Widget &)> &
         Widget::showWarning(QStringLiteral("BRAXTEL SOLVAR MOUSE R770"), folder.error);
         return cannotStartExitCode;
     }
+    // The debug lines go to stderr as ever and to the log diagnostic reports show.
+    diaglog::install(QStringLiteral("r770"));
     if (!folder.notes.isEmpty())
         qWarning().noquote() << folder.notes;
     // A macro operation cut short (a crash between its files) is completed

@@ -4,6 +4,7 @@
 #include "autoprofileswitcher.h"
 #include "autostart.h"
 #include "copydata.h"
+#include "ctl.h"
 #include "debugline.h"
 #include "devicechangesource.h"
 #include "discovery.h"
@@ -11,12 +12,16 @@
 #include "inputhook.h"
 #include "localchannel.h"
 #include "myqquickview.h"
+#include "requesthost.h"
 #include "ui_controler.h"
 #include "userevent.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
 #include <QIcon>
 #include <QMenu>
 #include <QMessageBox>
@@ -79,10 +84,31 @@ Widget::Widget(QWidget *parent)
     autoProfilesAction = new QAction(tr("Automatic profiles"), this);
     autoProfilesAction->setCheckable(true);
     connect(autoProfilesAction, &QAction::triggered, this, &Widget::setAutoProfiles);
+    // The same report as "r770ctl report", made with the window's own link.
+    auto *reportAction = new QAction(tr("Save a diagnostic report…"), this);
+    connect(reportAction, &QAction::triggered, this, [this] {
+        const QString file = QFileDialog::getSaveFileName(
+            nullptr, tr("Save a diagnostic report…"),
+            QDir::homePath() + QDateTime::currentDateTime().toString(QStringLiteral("'/r770-report-'yyyyMMdd-HHmmss'.txt'")),
+            tr("Text files (*.txt)"));
+        if (file.isEmpty())
+            return;
+        if (!hidThread.hidReady) {
+            showWarning(windowTitle(), tr("The mouse is busy; try again in a moment."));
+            return;
+        }
+        RequestHost host(*this);
+        const ctl::Reply reply = ctl::perform({QStringLiteral("report"), file}, host);
+        if (reply.ok())
+            trayIcon->showMessage(QStringLiteral("Info"), reply.out.trimmed(), QSystemTrayIcon::Information, trayNoticeMs);
+        else
+            showWarning(windowTitle(), reply.err);
+    });
     auto *menu = new QMenu(this);
     menu->addAction(showAction);
     menu->addAction(autostartAction);
     menu->addAction(autoProfilesAction);
+    menu->addAction(reportAction);
     menu->addAction(quitAction);
     // The entry may have been changed by the desktop's own settings.
     connect(menu, &QMenu::aboutToShow, autostartAction, [this] {

@@ -22,6 +22,7 @@ inline QProcess *startCtl(const QString &program, const QStringList &args, const
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_RUNTIME_DIR", folder);
     env.insert("GSETTINGS_BACKEND", "memory");
+    env.insert("XDG_DATA_HOME", folder + "/data"); // its diagnostic log
     env.remove("R770CTL_VIRTUAL_BUS");
     if (!bus.isEmpty()) {
         env.insert("R770CTL_VIRTUAL_BUS", bus);

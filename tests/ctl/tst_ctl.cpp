@@ -3,6 +3,7 @@
 // virtual mice it is to find. Each case checks the exit status, the output,
 // the frames the mouse received and its final state, and the files.
 #include "ctlprocess.h"
+#include "diaglog.h"
 #include "handover.h"
 #include "localchannel.h"
 #include "testmodules.h"
@@ -170,7 +171,7 @@ private slots:
         QCOMPARE(overall.code, 0);
         for (const char *command : {"status", "profile list", "profile apply N", "profile export N FILE", "profile import N FILE",
                                     "profile reset N", "dpi stage N", "dpi set VALUE...", "liftoff MM [on|off]",
-                                    "light EFFECT SPEED BRIGHTNESS [COLOUR...]", "key K FUNCTION...",
+                                    "light EFFECT SPEED BRIGHTNESS [COLOUR...]", "key K FUNCTION...", "key list [N]", "report [FILE]",
                                     "macro list", "macro show NAME", "macro send NAME K"})
             QVERIFY2(overall.out.contains(QLatin1String(command)), command);
         for (int code : {2, 3, 4, 5, 6, 7})
@@ -216,6 +217,11 @@ private slots:
                                                << "key 8 keeps the mouse's own function (dpi loop)";
         QTest::newRow("unknown key name") << QStringList{"key", "3", "keys", "ctrl+blah"} << "unknown key 'blah'";
         QTest::newRow("three keys") << QStringList{"key", "3", "keys", "a+b+c"} << "at most two keys";
+        QTest::newRow("key twice") << QStringList{"key", "3", "keys", "ctrl+a+a"} << "'a' appears twice in 'ctrl+a+a'";
+        QTest::newRow("modifier twice") << QStringList{"key", "3", "keys", "ctrl+control+a"} << "'control' appears twice";
+        QTest::newRow("option after --") << QStringList{"--", "--json", "status"} << "unknown command '--json'";
+        QTest::newRow("macro named like an option") << QStringList{"macro", "show", "--", "-x"}
+                                                    << "there is no macro named '-x'";
         QTest::newRow("button name") << QStringList{"key", "3", "button", "up"} << "left, middle, right, forward, back";
         QTest::newRow("fire rate") << QStringList{"key", "3", "fire", "a", "0", "3"} << "1 to 255 ms";
         QTest::newRow("macro without a name") << QStringList{"key", "3", "macro"} << "macro takes a macro name";
@@ -532,7 +538,6 @@ private slots:
         QTest::newRow("import a folder") << QStringList{"profile", "import", "1", "/"} << "/: it is a folder";
         QTest::newRow("import no profile") << QStringList{"profile", "import", "1", "macro.mc"}
                                            << "macro.mc: not a profile";
-        QTest::newRow("missing macro") << QStringList{"macro", "show", "Nope"} << "macro/Nope.bin: no such macro";
         // The profile cannot be written: nothing goes to the mouse.
         QTest::newRow("unwritable profile") << QStringList{"liftoff", "1"} << "p1.bin: it is a folder; nothing was sent";
     }
@@ -639,7 +644,9 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no such macro") << QStringList{"macro", "send", "Nope", "3"} << 6 << "macro/Nope.bin: no such macro";
+        QTest::newRow("no such macro") << QStringList{"macro", "send", "Nope", "3"} << 2 << "there is no macro named 'Nope'";
+        QTest::newRow("unknown key") << QStringList{"key", "3", "macro", "Typo"} << 2
+                                     << "macro Typo cannot be sent: step 2 ('2,Blah') names the unknown key 'Blah'";
         QTest::newRow("bad step") << QStringList{"key", "3", "macro", "Broken"} << 2
                                   << "macro Broken cannot be sent: step 2 ('9,A') is not a step";
         QTest::newRow("too long") << QStringList{"macro", "send", "Long", "3"} << 2
@@ -659,6 +666,7 @@ private slots:
         setIni(setting("apConfig.bin"), "mouse/keyCount", 16);
         writeMacro("Burst", {"1,A", "2,A"}, 1);
         writeMacro("Broken", {"1,A", "9,A"}, 1);
+        writeMacro("Typo", {"1,A", "2,Blah"}, 1);
         // 300 steps, 100 actions: its first 256 steps would fit the mouse.
         QStringList many{"1,A"};
         for (int i = 0; i < 200; ++i)
@@ -778,6 +786,127 @@ private slots:
         QCOMPARE(r.code, 0);
         QVERIFY2(r.err.contains("waiting for another r770ctl to finish"), qPrintable(r.err));
         QCOMPARE(r.commands(), QString("0B 01"));
+    }
+
+    // The diagnostic report: written whatever state the mouse is in, on a
+    // made-up sysfs tree with the udev rule absent or installed; only
+    // queries reach the mouse, and the secrecy code stays out of it.
+    void report_data()
+    {
+        QTest::addColumn<QString>("set");
+        QTest::addColumn<QJsonObject>("extra");
+        QTest::addColumn<bool>("ruleInstalled");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("hid553, no rule") << "hid553" << QJsonObject{} << false << "83H keyboard options";
+        QTest::newRow("hid560, rule") << "hid560" << QJsonObject{} << true << "8CH profile block 4";
+        QTest::newRow("wrong code") << "hid553" << QJsonObject{{"secrecyCode", "AAAAAA"}} << true
+                                    << "outcome: answer differs from the challenge";
+    }
+
+    void report()
+    {
+        QFETCH(QString, set);
+        QFETCH(QJsonObject, extra);
+        QFETCH(bool, ruleInstalled);
+        QFETCH(QString, expected);
+        configure(set);
+        const QString root = folder->root();
+        const auto write = [](const QString &path, const QByteArray &bytes) {
+            QDir().mkpath(QFileInfo(path).absolutePath());
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        };
+        // The mouse's command interface: a vendor page, descriptor of 7 bytes.
+        write(root + "/sys/class/hidraw/hidraw1/device/uevent",
+              "DRIVER=hid-generic\nHID_ID=0003:00002E3C:0000C770\nHID_NAME=BRAXTEL R770\n"
+              "HID_PHYS=usb-0000:00:14.0-2/input1\n");
+        write(root + "/sys/class/hidraw/hidraw1/device/report_descriptor",
+              QByteArray::fromHex("06ffff0901a101"));
+        write(root + "/dev/hidraw1", "");
+        write(root + "/rules/50-other.rules", "SUBSYSTEM==\"usb\", MODE=\"0666\"\n");
+        if (ruleInstalled)
+            write(root + "/rules/70-r770.rules",
+                  "KERNEL==\"hidraw*\", SUBSYSTEM==\"hidraw\", ATTRS{idVendor}==\"2e3c\", \\\n"
+                  "  ATTRS{idProduct}==\"c770\", TAG+=\"uaccess\"\n");
+        qputenv("R770_SYSFS_ROOT", QFile::encodeName(root + "/sys"));
+        qputenv("R770_DEV_ROOT", QFile::encodeName(root + "/dev"));
+        qputenv("R770_UDEV_RULES_DIRS", QFile::encodeName(root + "/nothing:" + root + "/rules"));
+        const Run r = run({"report", "out.txt"}, set, extra);
+        qunsetenv("R770_SYSFS_ROOT");
+        qunsetenv("R770_DEV_ROOT");
+        qunsetenv("R770_UDEV_RULES_DIRS");
+
+        QCOMPARE(r.code, 0);
+        const QString file = runtime.path() + "/out.txt";
+        QCOMPARE(r.out, "The report is in " + file + "\n");
+        const QString text = QString::fromUtf8(contents(file));
+        QVERIFY2(text.contains(expected), qPrintable(text));
+        QVERIFY(text.contains("hidraw1: 2e3c:c770 interface 1, usage page ffff usage 0001, report descriptor 7 bytes"));
+        QCOMPARE(text.contains("udev rules that may grant access: " + root + "/rules/70-r770.rules:1\n"), ruleInstalled);
+        QCOMPARE(text.contains("== udev rule 70-r770.rules\ninstalled: " + root + "/rules/70-r770.rules\n"),
+                 ruleInstalled);
+        QVERIFY(text.contains("hidapi 0."));
+        const QString code = iniText(setting("apConfig.bin"), "0", "sCode");
+        QVERIFY(!code.isEmpty());
+        QVERIFY2(!text.contains(code), qPrintable(text));
+        QVERIFY(text.contains("secrecy code ****** (6 characters)"));
+        // (A mouse with another code reads the frames wrongly: no check of those.)
+        for (const QString &frame : extra.isEmpty() ? r.frames() : QStringList())
+            QVERIFY2(QStringList({"00", "81", "82", "83", "84", "8B", "8C"}).contains(frame.mid(3, 2)), qPrintable(frame));
+        QCOMPARE(r.frames().isEmpty(), false);
+    }
+
+    // key list: each key in the words `key K` takes, a macro key by its
+    // macro, from the active or a named profile; nothing reaches the mouse.
+    void keyList()
+    {
+        setIni(setting("p1.bin"), "mouseKeyMatrix/2", QStringList{"4", "1", "2", "0"});
+        setIni(setting("p1.bin"), "mouseMacroKey/2", "Burst");
+        Run r = run({"key", "list"});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.out.startsWith("Keys of profile 1 (Standard):\n   1  button left\n"), qPrintable(r.out));
+        QVERIFY2(r.out.contains("\n   3  macro Burst loop\n"), qPrintable(r.out));
+        QVERIFY2(r.out.contains("\n   7  dpi down  (the mouse's own)\n"), qPrintable(r.out));
+        QCOMPARE(r.transfers(), 0);
+        r = run({"--json", "key", "list", "Standard"});
+        const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        QCOMPARE(json.value("profile").toObject().value("file").toString(), QString("p1.bin"));
+        QCOMPARE(json.value("keys").toArray().at(2).toObject().value("function").toString(), QString("macro Burst loop"));
+        QCOMPARE(run({"key", "list", "7"}).code, 2);
+    }
+
+    // The bash completion script as the package installs it: it asks the
+    // program, which answers from its tables and the user's macros.
+    void bashCompletion()
+    {
+        setIni(setting("name.bin"), "macro/macroName", QStringList{"Burst", "Empty"});
+        const QString script = QStringLiteral(
+            "source '" R770_SOURCE_DIR "/packaging/completion/r770ctl.bash'\n"
+            "ask() { COMP_CWORD=$1; shift; COMP_WORDS=(\"$@\"); _r770ctl; echo \"${COMPREPLY[*]}\"; }\n"
+            "ask 3 %1 macro show B\n"
+            "ask 2 %1 --json mac\n"
+            "ask 4 %1 key 3 button f\n"
+            "ask 2 %1 -- ma\n"
+            "ask 2 %1 key l\n"
+            "complete -p r770ctl\n").arg(program);
+        const CtlResult r = finishCtl(startCtl("bash", {"-c", script}, runtime.path()));
+        QCOMPARE(r.err, QString());
+        QCOMPARE(r.out, QString("Burst\nmacro\nforward\nmacro\nlist\ncomplete -F _r770ctl r770ctl\n"));
+    }
+
+    // The diagnostic log rotates once and never holds more than its cap.
+    void diagnosticLogStaysUnderItsCap()
+    {
+        const QString log = folder->root() + "/r770.log";
+        QVERIFY(!diaglog::append(folder->root() + "/missing/r770.log", "no folder is made", 4096));
+        constexpr qint64 cap = 4096;
+        for (int n = 0; n < 500; ++n)
+            QVERIFY(diaglog::append(log, QStringLiteral("line %1 of the diagnostic log").arg(n), cap));
+        QVERIFY(QFileInfo(log).size() + QFileInfo(log + ".1").size() <= cap);
+        QCOMPARE(diaglog::tail(log, 2), QStringList({"line 498 of the diagnostic log", "line 499 of the diagnostic log"}));
+        QVERIFY(diaglog::append(log, QString(cap, 'x'), cap));
+        QVERIFY(QFileInfo(log).size() + QFileInfo(log + ".1").size() <= cap);
     }
 
     // While the tray program runs, r770ctl hands it every command that needs

@@ -183,6 +183,25 @@ private slots:
         QVERIFY(!rig->window().isVisible());
     }
 
+    // The diagnostic report while the program runs: the program makes it
+    // with its own link, and only the handshake and queries reach the mouse.
+    void reportMadeByTheProgram()
+    {
+        QVERIFY(start({false, true}));
+        const size_t mark = rig->mouse.receivedFrames().size();
+        const Run r = ctl({"report", "report.txt"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, "The report is in " + runtime.path() + "/report.txt\n");
+        QFile file(runtime.path() + "/report.txt");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        QVERIFY2(text.contains("00H handshake") && text.contains("outcome: accepted"), qPrintable(text));
+        const QStringList frames = framesSinceMark(mark);
+        QVERIFY(!frames.isEmpty());
+        for (const QString &frame : frames)
+            QVERIFY2(QStringList({"00", "81", "82", "83", "84", "8B", "8C"}).contains(frame.left(2)), qPrintable(frame));
+    }
+
     // r770ctl on its own sends exactly what the window's profile switch
     // sends, frame by frame, and leaves the mouse in the same state: both
     // start from the same files and the same mouse. The mouse's macro slots

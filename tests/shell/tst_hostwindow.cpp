@@ -178,7 +178,8 @@ private slots:
     void quitEndsTheEventLoopWithZero()
     {
         const QList<QAction *> actions = window->trayIcon->contextMenu()->actions();
-        QCOMPARE(actions.size(), 4); // show window, start at login, automatic profiles, quit
+        QCOMPARE(actions.size(), 5); // show window, start at login, automatic profiles, report, quit
+        QCOMPARE(actions.at(3)->text(), QStringLiteral("Save a diagnostic report…"));
         QCOMPARE(actions.last()->text(), QStringLiteral("Quit (&Q)"));
         QTimer::singleShot(0, actions.last(), &QAction::trigger);
         QCOMPARE(QCoreApplication::exec(), 0);

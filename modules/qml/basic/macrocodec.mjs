@@ -154,6 +154,15 @@ export function encodedLength(steps) {
     return length;
 }
 
+// The index in `steps` of the first press or release whose key the look-up
+// does not know, or -1. encode() sends such a key as code 0, so a caller
+// that must not send a wrong key refuses the macro first.
+export function unknownKey(steps, codeOf = builtInLookup) {
+    const { actions } = actionsOf(Array.from(steps ?? [], String), true);
+    const unknown = actions.find(action => codeOf(action.step.info) === 0);
+    return unknown ? unknown.index : -1;
+}
+
 // The bytes the mouse receives for a macro.
 //   steps   the step texts in playing order
 //   repeat  the repeat count, 0 to 65535
