@@ -151,6 +151,12 @@ QString systemSection()
     return text;
 }
 
+// Whether the handshake's exchange completed (a wrong answer completes it).
+bool exchanged(Handshake result)
+{
+    return result == Handshake::Accepted || result == Handshake::Rejected;
+}
+
 // One exchange as the report shows it: the plain frame sent, the reply as
 // the link keeps it, the block read, and how long it took.
 class Tracer
@@ -160,13 +166,12 @@ public:
 
     QString text;
 
-    bool run(const QString &what, int blockLength, const std::function<void()> &call)
+    // `call` makes one exchange and says whether it completed.
+    bool run(const QString &what, int blockLength, const std::function<bool()> &call)
     {
-        const ExchangeTally before = link.tally();
         const qint64 start = clock.elapsed();
-        call();
+        const bool ok = call();
         const qint64 took = clock.elapsed() - start;
-        const bool ok = link.tally().failed == before.failed && link.tally().completed != before.completed;
         text += QStringLiteral("+%1 ms  %2 (%3 ms)").arg(start, 5).arg(what).arg(took);
         if (!ok) {
             text += QStringLiteral(": failed: %1\n").arg(link.lastFailure().isEmpty() ? QStringLiteral("the link was busy")
@@ -214,7 +219,7 @@ QString mouseSection(Context &ctx)
             Tracer trace(*link, table.at(i).isEncode);
             Handshake result = Handshake::Failed;
             trace.run(QStringLiteral("handshake with entry %1 at %2").arg(i).arg(table.at(i).commandPath), 0,
-                      [&] { result = link->handshake(i); });
+                      [&] { return exchanged(result = link->handshake(i)); });
             text += trace.text + QStringLiteral("    outcome: %1\n")
                                      .arg(result == Handshake::Accepted   ? QStringLiteral("accepted")
                                           : result == Handshake::Rejected ? QStringLiteral("answer differs from the challenge")
@@ -231,22 +236,22 @@ QString mouseSection(Context &ctx)
                                 entry.isEncode ? QStringLiteral("scrambled") : QStringLiteral("plain"));
     Tracer trace(*link, entry.isEncode);
     Handshake result = Handshake::Failed;
-    trace.run(QStringLiteral("00H handshake"), 0, [&] { result = link->handshake(index); });
+    trace.run(QStringLiteral("00H handshake"), 0, [&] { return exchanged(result = link->handshake(index)); });
     trace.text += QStringLiteral("    outcome: %1\n").arg(result == Handshake::Accepted ? QStringLiteral("accepted")
                                                                                        : QStringLiteral("not accepted"));
     uchar b1 = 0, b2 = 0, b3 = 0, b4 = 0;
     if (hid560) {
-        trace.run(QStringLiteral("81H keyboard options"), 0, [&] { link->hid560_81H_GetKeyboardoption(b1, b2); });
-        trace.run(QStringLiteral("82H current profile"), 0, [&] { link->hid560_82H_GetCurrentProfile(b1); });
-        trace.run(QStringLiteral("84H current DPI"), 0, [&] { link->hid560_84H_GetCurrentDPI(b1, b2); });
+        trace.run(QStringLiteral("81H keyboard options"), 0, [&] { return link->reporting().hid560_81H_GetKeyboardoption(b1, b2) == Exchange::Completed; });
+        trace.run(QStringLiteral("82H current profile"), 0, [&] { return link->reporting().hid560_82H_GetCurrentProfile(b1) == Exchange::Completed; });
+        trace.run(QStringLiteral("84H current DPI"), 0, [&] { return link->reporting().hid560_84H_GetCurrentDPI(b1, b2) == Exchange::Completed; });
         uchar block[Hid_Thread::MaxBlockLength];
         for (int n = 0; n <= profileimage::lastRecoilBlock; ++n)
             trace.run(QStringLiteral("8CH profile block %1").arg(n), Hid_Thread::MaxBlockLength,
-                      [&] { link->hid560_8CH_readProfile(block, uchar(n)); });
+                      [&] { return link->reporting().hid560_8CH_readProfile(block, uchar(n)) == Exchange::Completed; });
     } else {
         trace.run(QStringLiteral("83H keyboard options"), 0,
-                  [&] { link->hid553_83H_GetKeyboardoption(b1, b2, b3, b4); });
-        trace.run(QStringLiteral("8BH current DPI"), 0, [&] { link->hid553_8BH_GetCurrentDPI(b1); });
+                  [&] { return link->reporting().hid553_83H_GetKeyboardoption(b1, b2, b3, b4) == Exchange::Completed; });
+        trace.run(QStringLiteral("8BH current DPI"), 0, [&] { return link->reporting().hid553_8BH_GetCurrentDPI(b1) == Exchange::Completed; });
     }
     return text + trace.text;
 }
