@@ -32,7 +32,6 @@ FocusScope {
     readonly property bool holdsFocus: true
     // The control that last had the focus inside the dialog.
     property Item lastFocus: null
-    readonly property Item focusNow: Window.activeFocusItem
 
     function holds(item: Item): bool {
         for (let i = item; i; i = i.parent) {
@@ -65,8 +64,15 @@ FocusScope {
         return { first: first, last: last }
     }
 
-    onFocusNowChanged: {
-        const now = focusNow
+    Connections {
+        target: dialog.Window.window
+        function onActiveFocusItemChanged() {
+            dialog.keepFocus()
+        }
+    }
+
+    function keepFocus() {
+        const now = Window.activeFocusItem
         if (!now || !visible || !Window.window)
             return
         if (holds(now)) {
@@ -89,6 +95,18 @@ FocusScope {
 
     focus: true
     Keys.onEscapePressed: close()
+    // Tab that no control took (the dialog itself has the focus): the first
+    // or last control.
+    Keys.onTabPressed: {
+        const ends = tabEnds()
+        if (ends)
+            ends.first.forceActiveFocus(Qt.TabFocusReason)
+    }
+    Keys.onBacktabPressed: {
+        const ends = tabEnds()
+        if (ends)
+            ends.last.forceActiveFocus(Qt.BacktabFocusReason)
+    }
     Keys.onReturnPressed: closeOnEnter ? close() : accepted()
     Keys.onEnterPressed: closeOnEnter ? close() : accepted()
     Component.onCompleted: forceActiveFocus()
