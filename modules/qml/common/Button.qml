@@ -1,4 +1,3 @@
-pragma ComponentBehavior: Bound
 import QtQuick
 import modules.qml
 
@@ -112,14 +111,11 @@ FocusScope {
         border.color: face.color
     }
 
-    Loader {
-        active: button.toolTip.length > 0
-        sourceComponent: Tip {
-            objectName: button.objectName.length > 0 ? button.objectName + "Tip" : ""
-            target: button
-            text: button.toolTip
-            wanted: button.hovered && !button.pressed
-        }
+    Tip {
+        objectName: button.objectName.length > 0 ? button.objectName + "Tip" : ""
+        target: button
+        text: button.toolTip
+        wanted: button.hovered && !button.pressed
     }
 
     MouseArea {
