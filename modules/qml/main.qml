@@ -761,7 +761,7 @@ Item {
         id: notice
         objectName: "notice"
         anchors.horizontalCenter: parent.horizontalCenter
-        y: parent.height - height - 14
+        y: Theme.titleBarHeight + 6
         z: 1
     }
 
