@@ -135,3 +135,23 @@ void ControllerCore::setDataList(const QString &key, const QVariantList &datalis
 {
     ini::setValue(*currentProfileSettings(), key, QVariant(datalist));
 }
+
+bool ControllerCore::flushSettings()
+{
+    QString why;
+    bool ok = true;
+    for (QSettings *settings : {currentProfileSettings(), globalSettings}) {
+        // A deferred write that failed earlier dropped its changes: they
+        // are not on the disk either.
+        auto *checked = dynamic_cast<ini::CheckedSettings *>(settings);
+        if (checked && checked->takeDeferredFailure()) {
+            debugLine("flushSettings Failed", settings->fileName());
+            ok = false;
+        }
+        if (settings && !ini::flush(*settings, &why)) {
+            debugLine("flushSettings Failed", settings->fileName(), why);
+            ok = false;
+        }
+    }
+    return ok;
+}

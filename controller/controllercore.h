@@ -131,6 +131,9 @@ public:
     void setData(const QString &key, const QVariant &data);
     void setGlobalData(const QString &key, const QVariant &tmpdata);
     void setDataList(const QString &key, const QVariantList &datalist);
+    // Writes the pending changes of the profile in use and of apConfig.bin
+    // now; false when either did not reach the disk.
+    bool flushSettings();
 
     // A flow of several operations (a save, a profile switch) begins and
     // ends. In between, the hid560 profile images the operations send are

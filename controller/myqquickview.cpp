@@ -109,7 +109,9 @@ bool myQQuickView::loadMacroFile(QVariant macroFileName)
                                                      tr("Macro(*.mc)"));
     if (chosen.isEmpty())
         return false;
-    return importMacroFile(name, chosen);
+    const bool ok = importMacroFile(name, chosen);
+    emit fileDone(QStringLiteral("importMacro"), name, ok, chosen);
+    return ok;
 }
 
 void myQQuickView::saveMacroFile(QVariant macroFileName)
@@ -121,7 +123,7 @@ void myQQuickView::saveMacroFile(QVariant macroFileName)
         fileDialogs->saveFileName(this, tr("Save File"), FileDialogs::startFolder(), tr("Macro(*.mc)")),
         QStringLiteral("mc"));
     if (!chosen.isEmpty())
-        exportMacroFile(name, chosen);
+        emit fileDone(QStringLiteral("exportMacro"), name, exportMacroFile(name, chosen), chosen);
 }
 
 bool myQQuickView::loadProfile(int profile)
@@ -132,7 +134,9 @@ bool myQQuickView::loadProfile(int profile)
                                                      tr("Profile(*.pf)"));
     if (chosen.isEmpty())
         return false;
-    return importProfile(profile, chosen);
+    const bool ok = importProfile(profile, chosen);
+    emit fileDone(QStringLiteral("importProfile"), profile, ok, chosen);
+    return ok;
 }
 
 void myQQuickView::saveProfile(int profile)
@@ -143,7 +147,7 @@ void myQQuickView::saveProfile(int profile)
         fileDialogs->saveFileName(this, tr("Save File"), FileDialogs::startFolder(), tr("Profile(*.pf)")),
         QStringLiteral("pf"));
     if (!chosen.isEmpty())
-        exportProfile(profile, chosen);
+        emit fileDone(QStringLiteral("exportProfile"), profile, exportProfile(profile, chosen), chosen);
 }
 
 void myQQuickView::mouseSendGundata(int mode, QVariantList data)

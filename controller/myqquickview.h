@@ -111,9 +111,16 @@ public:
     {
         return ControllerCore::pointerSettingAvailable(setting);
     }
+    // Writes the edits held for the files now: false when they did not
+    // reach the disk (the scene tells the user).
+    Q_INVOKABLE bool flushSettings() { return ControllerCore::flushSettings(); }
 
 signals:
     void inputEnabledChanged();
+    // A file the user chose was written or read: "exportProfile",
+    // "importProfile", "exportMacro" or "importMacro", the profile number or
+    // macro name, whether it worked, and the file.
+    void fileDone(const QString &operation, const QVariant &subject, bool ok, const QString &path);
 
 protected:
     void focusInEvent(QFocusEvent *event) override;

@@ -230,7 +230,8 @@ bool CheckedSettings::event(QEvent *event)
 {
     if (event->type() != QEvent::UpdateRequest)
         return QSettings::event(event);
-    flush(*this);
+    if (!flush(*this))
+        deferredFailed = true;
     return true;
 }
 

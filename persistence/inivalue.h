@@ -41,8 +41,20 @@ class CheckedSettings : public QSettings
 public:
     explicit CheckedSettings(const QString &path) : QSettings(path, formatFor(path)) {}
 
+    // Whether one of its own deferred writes failed since the last call
+    // (the changes it dropped never reached the file); clears the mark.
+    bool takeDeferredFailure()
+    {
+        const bool failed = deferredFailed;
+        deferredFailed = false;
+        return failed;
+    }
+
 protected:
     bool event(QEvent *event) override;
+
+private:
+    bool deferredFailed = false;
 };
 
 } // namespace ini

@@ -164,7 +164,9 @@ Item {
     // keeps the user from starting anything meanwhile. The controller learns
     // where the flow begins and ends, so that each of the mouse's profile
     // images goes to it once, with every change of the flow.
+    // The keyboard goes back to the control that had it.
     function runLocked(work) {
+        const focused = flowDepth === 0 ? Window.activeFocusItem : null
         flowDepth += 1
         uiView.setEnabled(false)
         uiView.mouseBeginFlow()
@@ -175,11 +177,47 @@ Item {
             flowDepth -= 1
             if (!locked)
                 uiView.setEnabled(true)
+            if (focused)
+                restoreFocus(focused)
         }
+    }
+
+    // A field being edited commits its text, as when a click takes the
+    // focus away; the focus stays where it is.
+    function commitEdit() {
+        const focused = Window.activeFocusItem
+        if (!focused)
+            return
+        mainIten.forceActiveFocus()
+        focused.forceActiveFocus()
+    }
+
+    function restoreFocus(item: Item) {
+        if (item && item.visible && item.enabled)
+            item.forceActiveFocus()
+    }
+
+    // A short notice in the window; a failure stays until clicked.
+    function notify(text: string, failure: bool) {
+        notice.show(text, failure)
+    }
+
+    // Tells that the files hold the edits (with `success`), or that they
+    // could not be written.
+    function reportWritten(success: string) {
+        if (!Formulas.toBool(uiView.flushSettings()))
+            notify(Lang.notice[1], true)
+        else if (success.length > 0)
+            notify(success, false)
+    }
+
+    function profileName(number: int): string {
+        return profileStore.names[profileStore.entries.findIndex(e => e.number === number)] ?? String(number)
     }
 
     // Save: every page with unsaved edits stores and sends them, in order.
     function saveChanges() {
+        const edits = unsaved
         runLocked(() => {
             if (keyPanel.dirty)
                 keyPanel.save()
@@ -190,6 +228,8 @@ Item {
             if (liftOffPanel.dirty)
                 liftOffPanel.save()
         })
+        if (edits)
+            reportWritten(Lang.notice[0])
     }
 
     // Reads the profile in use into the pages; with `send` the whole profile
@@ -226,6 +266,7 @@ Item {
         uiView.setCurrentProfile(number)
         profileStore.current = number
         loadProfilePages(true)
+        reportWritten(Lang.notice[2].replace("%1", profileName(number)))
     }
 
     // Automatic profiles: the profile tied to the application in front, put
@@ -251,6 +292,7 @@ Item {
             dpiPanel.activeStage = 1
             gunStore.sendAll()
         })
+        reportWritten(Lang.notice[3].replace("%1", profileName(profileStore.current)))
     }
 
     // --- Changes made outside the window (r770ctl, through the program) -----------
@@ -333,11 +375,32 @@ Item {
     GunStore {
         id: gunStore
         uiView: mainIten.uiView
-        onPeriodsEdited: keyPanel.dirty = true
+        // Save lights only when a key runs the weapon whose period changed.
+        onPeriodsEdited: keyPanel.dirty = keyPanel.heldChanges()
     }
     PointerStore {
         id: pointerStore
         uiView: mainIten.uiView
+    }
+
+    // Files the user chose, written or read by the program.
+    Connections {
+        target: mainIten.uiView
+        ignoreUnknownSignals: true
+        function onFileDone(operation: string, subject: var, ok: bool, path: string) {
+            const file = decodeURIComponent(String(path))
+            const texts = {
+                exportProfile: [4, 5], importProfile: [6, 7], exportMacro: [8, 9], importMacro: [10, 11]
+            }[operation]
+            if (!texts)
+                return
+            const name = operation === "exportProfile" ? mainIten.profileName(Formulas.toInt(subject))
+                                                       : String(subject)
+            const text = Lang.notice[ok ? texts[0] : texts[1]]
+            // An import names the file; an export what went and where.
+            mainIten.notify(operation.startsWith("import") ? text.replace("%1", file)
+                                                           : text.replace("%1", name).replace("%2", file), !ok)
+        }
     }
 
     Timer {
@@ -352,7 +415,10 @@ Item {
     Shortcut {
         sequence: "Ctrl+S"
         enabled: !mainIten.locked && !mainIten.mouseMissing
-        onActivated: mainIten.saveChanges()
+        onActivated: {
+            mainIten.commitEdit()
+            mainIten.saveChanges()
+        }
     }
 
     // --- The window ---------------------------------------------------------------------
@@ -417,6 +483,7 @@ Item {
             height: 496
             uiView: mainIten.uiView
             gunPeriods: gunStore.activePeriods
+            gunNames: gunStore.activeNames
             keyCount: mainIten.keyCount
             highlightedKey: mainIten.hoveredKey
             onKeyHovered: index => mainIten.hoveredKey = index
@@ -440,6 +507,7 @@ Item {
                 keyCount: mainIten.keyCount
                 skinNo: mainIten.skin_No
                 highlightedKey: mainIten.hoveredKey
+                keyTexts: keyPanel.codes.map((codes, index) => keyPanel.description(index))
                 onKeyHovered: index => mainIten.hoveredKey = index
                 onKeyClicked: index => mainIten.openKeyDialog(index)
             }
@@ -475,6 +543,7 @@ Item {
             width: 292
             height: 252
             uiView: mainIten.uiView
+            onRefused: reason => mainIten.notify(reason, true)
         }
 
         LightControl {
@@ -644,7 +713,7 @@ Item {
         objectName: "profileDialog"
         anchors.fill: parent
         view: Qt.resolvedUrl("J2/Profile.qml")
-        properties: ({ store: profileStore, windowControl: mainIten.windowControl })
+        properties: ({ store: profileStore, windowControl: mainIten.windowControl, scene: mainIten })
     }
 
     DialogLoader {
@@ -701,6 +770,14 @@ Item {
             if (mainIten.windowControl)
                 mainIten.windowControl.quit()
         }
+    }
+
+    Notice {
+        id: notice
+        objectName: "notice"
+        anchors.horizontalCenter: parent.horizontalCenter
+        y: Theme.titleBarHeight + 6
+        z: 1
     }
 
     BusyIndicator {

@@ -102,7 +102,7 @@ bool shootMacroEditor(SceneRig &rig, const QString &tag, const QString &folder)
     rig.call(row, "startEdit");
     if (QObject *input = row->findChild<QObject *>("stepInput"))
         input->setProperty("text", "0,later");
-    rig.call(row, "finishEdit");
+    rig.call(row, "finishEdit", {false});
     ok = grab(rig, folder + "/macro-refused-" + tag + ".png") && ok;
     rig.call(row, "cancelEdit");
     rig.call(keys, "init", {false});
@@ -193,6 +193,10 @@ bool shootLanguage(const QString &language, const QString &tag, const QString &f
     ok = grab(rig, folder + "/unsaved-" + tag + ".png") && ok;
     ok = shoot(rig, folder, "quit-question-" + tag, [&rig] { rig.window().quitAsked(); },
                closeLoader("quitDialog")) && ok;
+    // Save, and the notice that says it reached the mouse.
+    rig.callRoot("saveChanges");
+    ok = rig.waitUnlocked() && grab(rig, folder + "/notice-" + tag + ".png") && ok;
+    rig.call(rig.find("notice"), "hide");
     ok = shoot(rig, folder, "busy-" + tag, [&rig] { rig.callRoot("setProtectUI", {60000}); },
                [&rig] { rig.callRoot("setProtectUI", {0}); }) && ok;
     // What the window shows while no mouse is connected.

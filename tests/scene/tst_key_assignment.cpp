@@ -127,7 +127,9 @@ private slots:
             click("keyOk");
             QVERIFY2(!opened(), f.text);
             QCOMPARE(codesOf(3), f.codes);
-            QCOMPARE(description(3), QString::fromLatin1(f.text));
+            // A weapon key names its weapon.
+            QCOMPARE(description(3), f.codes.at(0) == 8 ? scenetest::englishText("notice", 18).replace("%1", "AKM")
+                                                        : QString::fromLatin1(f.text));
             QVERIFY(dirty());
             rig->call(keys, "init", {false}); // back to the stored assignment
         }
@@ -203,6 +205,53 @@ private slots:
         click("keyOk");
         QCOMPARE(codesOf(4), QVariantList({2, 0x03, 0x06, 0}));
         QCOMPARE(description(4), QStringLiteral("LCtrl + LShift + C"));
+    }
+
+    // The keyboard stays in the open dialog: Tab and Shift+Tab go round its
+    // own controls, Escape closes it and the focus goes back to the control
+    // that opened it. A number typed into a field counts when a click on OK
+    // takes the focus away, and Enter there does not close the dialog.
+    void keyboardStaysInTheDialog()
+    {
+        make();
+        QVERIFY(start());
+        auto *opener = qobject_cast<QQuickItem *>(rig->find("gunButton"));
+        opener->forceActiveFocus();
+        QObject *dialog = open(4);
+        auto *card = qobject_cast<QQuickItem *>(dialog);
+        QSet<QQuickItem *> visited;
+        for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
+            for (int i = 0; i < 40; ++i) {
+                QTest::keyClick(&rig->view(), key);
+                QQuickItem *now = rig->view().quickWindow()->activeFocusItem();
+                QVERIFY2(now && (now == card || card->isAncestorOf(now)),
+                         qPrintable(QString::number(i) + ' ' + (now ? now->objectName() + ' ' + now->metaObject()->className() : QString())));
+                visited.insert(now);
+            }
+        }
+        QVERIFY(visited.size() > 5);
+        QTest::keyClick(&rig->view(), Qt::Key_Escape);
+        QVERIFY(!opened());
+        QCOMPARE(rig->view().quickWindow()->activeFocusItem(), opener);
+
+        open(4);
+        click("category_fire");
+        click("fireKey");
+        report(true, 0x04);
+        report(false, 0x04);
+        QTest::qWait(300); // the capture's settling time
+        click("fireTimes");
+        QTest::keyClick(&rig->view(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(&rig->view(), "3");
+        QTest::keyClick(&rig->view(), Qt::Key_Return);
+        QVERIFY(opened());
+        QCOMPARE(codesOf(4), QVariantList({0, 0, 0xF4, 0})); // not yet given
+        QTest::keyClick(&rig->view(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(&rig->view(), "4");
+        click("keyOk");
+        QVERIFY(!opened());
+        QCOMPARE(codesOf(4).value(0).toInt(), 1);
+        QCOMPARE(codesOf(4).value(3).toInt(), 4);
     }
 
     // Closing without a change, or with Cancel, Escape or the close button,
@@ -328,7 +377,7 @@ private slots:
         QCOMPARE(r.mouse.state().macros[3], burst);
         QCOMPARE(r.stored("p1.bin", "mouseMacroKey/3"), QStringLiteral("Burst"));
         QCOMPARE(codesOf(3), QVariantList({4, 2, 3, 0}));
-        QCOMPARE(description(3), QStringLiteral("Burst"));
+        QCOMPARE(description(3), scenetest::englishText("notice", 17).replace("%1", "Burst"));
         QVERIFY(dirty());
 
         // Opened again, it shows the macro; OK alone sends nothing.

@@ -153,7 +153,8 @@ private slots:
         QVERIFY(!QFile::exists(r.modules.path("macro/Macro_0.bin")));
         QCOMPARE(stored("p1.bin", "mouseMacroKey/3"), QStringLiteral("Burst, short"));
         QCOMPARE(stored("p6.bin", "mouseMacroKey/9"), QStringLiteral("Burst, short"));
-        QCOMPARE(r.call(r.find("keyPanel"), "description", {3}).toString(), QStringLiteral("Burst, short"));
+        QCOMPARE(r.call(r.find("keyPanel"), "description", {3}).toString(),
+                 scenetest::englishText("notice", 17).replace("%1", "Burst, short"));
         // The list reads back whole in a fresh start of the editor.
         r.call(r.find("macroDialog"), "close");
         r.callRoot("openDialog", {"macro"});
@@ -305,6 +306,57 @@ private slots:
         QVERIFY(!call("insertPair", {0x05}).toBool());
         QCOMPARE(refusal(), QStringLiteral("full"));
         QCOMPARE(macroFile("Other", "config/total"), QString::number(steps().size()));
+    }
+
+    // Typed by keyboard: a refused name or step keeps its row open with the
+    // reason shown, whether Enter or Tab ends it; Enter never closes the
+    // editor, and Tab stores a good name.
+    void refusedEditsStayOpen()
+    {
+        SceneRig &r = make();
+        r.writeMacro("Keys", {"1,A", "2,A"});
+        r.writeMacro("Other", {"1,B", "2,B"});
+        r.listMacros({"Keys", "Other"});
+        QVERIFY(r.startActive());
+        store = r.find("macroStore");
+        r.callRoot("openDialog", {"macro"});
+        QVERIFY(r.find("macroDialog")->property("opened").toBool());
+        auto type = [&r](const QString &text, Qt::Key end) {
+            QTest::keyClick(&r.view(), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(&r.view(), text);
+            QTest::keyClick(&r.view(), end);
+        };
+
+        QQuickItem *row = qobject_cast<QQuickItem *>(r.find("macroNameInput"))->parentItem();
+        r.call(row, "startRename");
+        for (const auto &[name, end, why] : {std::tuple{"Other", Qt::Key_Return, "taken"},
+                                             {"a/b", Qt::Key_Tab, "name"}}) {
+            type(QString::fromLatin1(name), end);
+            QVERIFY(r.find("macroDialog")->property("opened").toBool());
+            QVERIFY(row->property("renaming").toBool());
+            QCOMPARE(refusal(), QString::fromLatin1(why));
+            QCOMPARE(r.view().quickWindow()->activeFocusItem()->objectName(), QStringLiteral("macroNameInput"));
+        }
+        type("Keys 2", Qt::Key_Tab);
+        QVERIFY(!row->property("renaming").toBool());
+        QCOMPARE(store->property("names").toStringList(), QStringList({"Keys 2", "Other"}));
+
+        row = qobject_cast<QQuickItem *>(r.find("stepInput"))->parentItem();
+        r.call(row, "startEdit");
+        type("0,abc", Qt::Key_Return);
+        QVERIFY(r.find("macroDialog")->property("opened").toBool());
+        QVERIFY(row->property("editing").toBool());
+        QCOMPARE(status(), text(21));
+        type("0,abc", Qt::Key_Tab);
+        QVERIFY(row->property("editing").toBool());
+        type("2,C", Qt::Key_Return);
+        QVERIFY(!row->property("editing").toBool());
+        QCOMPARE(steps(), QStringList({"2,C", "2,A"}));
+
+        qobject_cast<QQuickItem *>(r.find("macroTimes"))->forceActiveFocus();
+        type("5", Qt::Key_Return);
+        QVERIFY(r.find("macroDialog")->property("opened").toBool());
+        QCOMPARE(macroFile("Keys 2", "config/repeat"), QStringLiteral("5"));
     }
 
     // Steps show their keys in the language in use, whatever language they

@@ -114,6 +114,7 @@ class TestScene : public QObject
         return rig->call(page(object), function, args);
     }
     QVariant property(const char *object, const char *name) const { return page(object)->property(name); }
+    QString notice() const { return property("notice", "text").toString(); }
 
     // Edits every page that Save sends.
     void editAllPages()
@@ -274,7 +275,8 @@ private slots:
     }
 
     // Recoil edits are stored at once; an active weapon is sent at once, and
-    // a changed fire period marks the keys (which carry it) unsaved.
+    // a changed fire period marks the keys that run the weapon (they carry
+    // it) unsaved; with no such key, nothing is left to save.
     void recoilEditor()
     {
         SceneRig &r = make();
@@ -292,8 +294,16 @@ private slots:
         QVERIFY(!r.root()->property("unsaved").toBool());
 
         r.call(r.find("gunPeriod"), "edited", {"20"});
-        QVERIFY(property("keyPanel", "dirty").toBool());
+        QVERIFY(!property("keyPanel", "dirty").toBool());
         QCOMPARE(property("keyPanel", "gunPeriods").toList(), QVariantList({20, 10, 10}));
+        QVERIFY(call("keyPanel", "setKey", {3, QVariantList{8, 0, 1, 0}, QString()}).toBool());
+        call("keyPanel", "save");
+        QCOMPARE(call("keyPanel", "description", {3}).toString(),
+                 scenetest::englishText("notice", 18).replace("%1", "M416"));
+        r.call(r.find("gunPeriod"), "edited", {"30"});
+        QVERIFY(property("keyPanel", "dirty").toBool());
+        QVERIFY(r.find("keyRow3")->property("changed").toBool());
+        QVERIFY(!r.find("keyRow2")->property("changed").toBool());
 
         // A weapon that is not active is stored but not sent.
         editor->setProperty("selected", 4);
@@ -534,6 +544,7 @@ private slots:
         QVERIFY(r.waitUnlocked());
         QCOMPARE(r.view().currentProfile, 0);
         QVERIFY(r.stored("p3.bin", "mouse/dpiValueArray").startsWith(QStringLiteral("800, ")));
+        QCOMPARE(notice(), scenetest::englishText("notice", 2).replace("%1", "Standard"));
 
         // Automatic profiles take the same flow, and never over unsaved edits.
         QCOMPARE(r.root()->property("profileInUseName").toString(), QStringLiteral("Standard"));
@@ -543,6 +554,42 @@ private slots:
         call("dpiPanel", "setValue", {0, 1600});
         QCOMPARE(r.callRoot("autoSwitchProfile", {0}).toBool(), false);
         QCOMPARE(r.view().currentProfile, 2);
+    }
+
+    // A stage value typed beside its slider is held like a slider's; one the
+    // sensor cannot take is refused with the range and step. A click on a
+    // stage number makes that stage the mouse's active one.
+    void dpiTypedAndStageChosen()
+    {
+        SceneRig &r = make();
+        QVERIFY(r.startActive());
+        QObject *field = page("dpiValue1");
+        for (const char *refused : {"1234", "99", "99999", "12a"}) {
+            r.call(field, "edited", {QString::fromLatin1(refused)});
+            QCOMPARE(notice(), scenetest::englishText("notice", 19).replace("%1", "100").replace("%2", "16000")
+                                   .replace("%3", "50"));
+            QVERIFY(field->property("invalid").toBool());
+        }
+        QVERIFY(!property("dpiPanel", "dirty").toBool());
+        r.call(field, "edited", {"1250"});
+        QCOMPARE(property("dpiPanel", "values").toList().value(1).toInt(), 1250);
+        QVERIFY(property("dpiPanel", "dirty").toBool());
+        QVERIFY(!field->property("invalid").toBool());
+
+        QVERIFY(r.click("dpiStage2"));
+        QCOMPARE(r.mouse.state().currentDpi, 3);
+        QCOMPARE(property("dpiPanel", "activeStage").toInt(), 2);
+
+        // Ctrl+S takes a value still being typed, and the keyboard stays
+        // in its field.
+        QVERIFY(r.click("dpiValue0"));
+        QQuickItem *typing = r.view().quickWindow()->activeFocusItem();
+        QTest::keyClicks(&r.view(), "1500");
+        QTest::keyClick(&r.view(), Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(r.waitUnlocked());
+        QVERIFY(r.stored("p1.bin", "mouse/dpiValueArray").startsWith(QStringLiteral("1500, 1250, ")));
+        QCOMPARE(notice(), scenetest::englishText("notice", 0));
+        QTRY_COMPARE(r.view().quickWindow()->activeFocusItem(), typing);
     }
 
     // The tray's Quit with unsaved edits asks: Cancel keeps the program and
@@ -669,8 +716,11 @@ private slots:
         manager->setProperty("selected", 0);
         QVERIFY(!property("profileDelete", "enabled").toBool());
         manager->setProperty("selected", 2);
-        r.call(r.find("profileDelete"), "clicked");
+        r.call(r.find("profileDelete"), "clicked"); // asks first
+        QCOMPARE(entries().count(','), 5);
+        r.call(r.find("profileDeleteConfirm"), "clicked");
         QCOMPARE(entries(), QStringLiteral("Standard0, profile_01, profile_23, profile_34, profile_45"));
+        QCOMPARE(notice(), scenetest::englishText("notice", 12).replace("%1", "profile_1"));
 
         // Switching to the entry at position 2 uses its number, 3.
         r.configure([](QSettings &s) { s.setValue("mouse/reportRate", 77); }, "p4.bin");
@@ -693,6 +743,8 @@ private slots:
         manager->setProperty("selected", 1);
         r.call(r.find("profileExport"), "clicked");
         QCOMPARE(QSettings(exported, QSettings::IniFormat).value("mouse/reportRate").toString(), QStringLiteral("55"));
+        QCOMPARE(notice(), scenetest::englishText("notice", 4).replace("%1", "profile_0").replace("%2", exported));
+        QVERIFY(!r.find("notice")->property("failure").toBool());
         scripted->open = exported;
         r.call(r.find("profileImport"), "clicked");
         QCOMPARE(entries(), QStringLiteral("Standard0, profile_01, profile_23, profile_34, profile_45, profile_12"));

@@ -546,9 +546,9 @@ private slots:
         };
         QCOMPARE(listed("buttons"), QStringList({"0 0 f0 0 Left Key", "0 0 f2 0 Middle Key", "0 0 f1 0 Right Key",
                                                  "0 0 f4 0 Forward Key", "0 0 f3 0 Back Key"}));
-        QCOMPARE(listed("media"), QStringList({"3 0 83 1 Player", "3 0 b5 0 Next", "3 0 b6 0 Privous", "3 0 b7 0 Stop",
-                                               "3 0 e2 0 Mute", "3 0 cd 0 Play/Pause", "3 0 e9 0 Volumn+",
-                                               "3 0 ea 0 Volumn-"}));
+        QCOMPARE(listed("media"), QStringList({"3 0 83 1 Player", "3 0 b5 0 Next", "3 0 b6 0 Previous", "3 0 b7 0 Stop",
+                                               "3 0 e2 0 Mute", "3 0 cd 0 Play/Pause", "3 0 e9 0 Volume+",
+                                               "3 0 ea 0 Volume-"}));
         QCOMPARE(listed("dpi"), QStringList({"5 0 1 0 DPI+", "5 0 2 0 DPI-", "5 0 3 0 DPI LOOP", "5 0 4 0 Sniper Key"}));
         QCOMPARE(listed("windows"), QStringList({"6 0 94 1 My PC", "6 0 23 2 Index", "6 0 21 2 Search", "6 4 2c 1b Max",
                                                  "6 4 2c 11 Min", "6 0 e3 7 Desktop", "6 0 e3 15 Run"}));

@@ -3,8 +3,11 @@ import modules.qml
 
 // A dialog over a mask that blocks the rest of the scene: a card with a
 // title, a close button, the content and a row of buttons at the bottom.
-// Escape closes it. The dialog asks to be closed with closed(); its Loader
-// unloads it.
+// Escape closes it. The keyboard stays inside: Tab past the last control
+// comes back to the first, Shift+Tab before the first goes to the last, and
+// focus that lands behind the mask returns (a dialog opened over this one
+// keeps its own). The dialog asks to be closed with closed(); its Loader
+// unloads it and gives the focus back to where it was.
 FocusScope {
     id: dialog
 
@@ -24,8 +27,86 @@ FocusScope {
         closed()
     }
 
+    // Marks the dialogs (and open drop-down panels) for one another's focus
+    // trap.
+    readonly property bool holdsFocus: true
+    // The control that last had the focus inside the dialog.
+    property Item lastFocus: null
+
+    function holds(item: Item): bool {
+        for (let i = item; i; i = i.parent) {
+            if (i === dialog)
+                return true
+        }
+        return false
+    }
+
+    function inOtherDialog(item: var): bool {
+        for (let i = item; i; i = i.parent) {
+            if (i !== dialog && i.holdsFocus === true)
+                return true
+        }
+        return false
+    }
+
+    // The first and last controls Tab reaches inside the dialog.
+    function tabEnds(): var {
+        const first = dialog.nextItemInFocusChain(true)
+        if (!first || !holds(first))
+            return null
+        let last = first
+        for (let n = 0; n < 500; ++n) {
+            const next = last.nextItemInFocusChain(true)
+            if (!next || next === first || !holds(next))
+                break
+            last = next
+        }
+        return { first: first, last: last }
+    }
+
+    Connections {
+        target: dialog.Window.window
+        function onActiveFocusItemChanged() {
+            dialog.keepFocus()
+        }
+    }
+
+    function keepFocus() {
+        const now = Window.activeFocusItem
+        if (!now || !visible || !Window.window)
+            return
+        if (holds(now)) {
+            lastFocus = now
+            return
+        }
+        if (inOtherDialog(now))
+            return
+        const ends = tabEnds()
+        if (!ends) {
+            dialog.forceActiveFocus()
+            return
+        }
+        // Tab left after the last control, Shift+Tab before the first.
+        const target = lastFocus === ends.first ? ends.last
+                     : lastFocus === ends.last ? ends.first
+                     : (lastFocus && lastFocus.visible ? lastFocus : ends.first)
+        target.forceActiveFocus(Qt.TabFocusReason)
+    }
+
     focus: true
     Keys.onEscapePressed: close()
+    // Tab that no control took (the dialog itself has the focus): the first
+    // or last control.
+    Keys.onTabPressed: {
+        const ends = tabEnds()
+        if (ends)
+            ends.first.forceActiveFocus(Qt.TabFocusReason)
+    }
+    Keys.onBacktabPressed: {
+        const ends = tabEnds()
+        if (ends)
+            ends.last.forceActiveFocus(Qt.BacktabFocusReason)
+    }
     Keys.onReturnPressed: closeOnEnter ? close() : accepted()
     Keys.onEnterPressed: closeOnEnter ? close() : accepted()
     Component.onCompleted: forceActiveFocus()
@@ -81,6 +162,7 @@ FocusScope {
             height: 32
             kind: "ghost"
             iconName: "close"
+            toolTip: Lang.notice[15]
             horizontalPadding: 0
             onClicked: dialog.close()
         }

@@ -19,6 +19,11 @@ Frame {
     // The active stage, 0-based (-1: not known).
     property int activeStage: -1
     property bool dirty: false
+    // Why the last typed value was refused ("" when it was not); the
+    // window shows it with refused().
+    property string refusal
+
+    signal refused(string reason)
 
     readonly property int activeValue: activeStage >= 0 && activeStage < count ? values[activeStage] ?? 0 : 0
 
@@ -56,6 +61,30 @@ Frame {
         list[stage] = v
         values = list
         dirty = true
+    }
+
+    // A value typed beside a slider; refused with the reason shown when the
+    // sensor cannot take it.
+    function typeValue(stage: int, text: string): bool {
+        const typed = Formulas.dpiTyped(text, bounds)
+        if (typed.value === null) {
+            refusal = Lang.notice[19].replace("%1", bounds.min).replace("%2", bounds.max)
+                                     .replace("%3", bounds.base)
+            refused(refusal)
+            return false
+        }
+        refusal = ""
+        setValue(stage, typed.value)
+        return true
+    }
+
+    // Makes stage `stage` (0-based) the mouse's active stage, as its DPI
+    // button does.
+    function activate(stage: int) {
+        if (stage < 0 || stage >= count)
+            return
+        uiView.mouseSetCurrentDPI(stage + 1)
+        activeStage = stage
     }
 
     function setCount(stages: int) {
@@ -104,11 +133,21 @@ Frame {
 
                 Rectangle {
                     id: chip
+                    objectName: "dpiStage" + stageRow.index
                     width: 22
                     height: 22
                     radius: 6
                     anchors.verticalCenter: parent.verticalCenter
-                    color: stageRow.active ? Theme.accent : Theme.control
+                    color: stageRow.active ? Theme.accent : (chipArea.containsMouse ? Theme.controlHover : Theme.control)
+                    Accessible.role: Accessible.Button
+                    Accessible.name: Lang.dpiSetting[2] + " " + (stageRow.index + 1)
+                    MouseArea {
+                        id: chipArea
+                        anchors.fill: parent
+                        hoverEnabled: true
+                        cursorShape: Qt.PointingHandCursor
+                        onClicked: panel.activate(stageRow.index)
+                    }
                     Text {
                         anchors.centerIn: parent
                         text: stageRow.index + 1
@@ -135,17 +174,18 @@ Frame {
                                                        Formulas.dpiStep(stageRow.value, steps, panel.bounds))
                 }
 
-                Text {
+                // The value, typed or shown.
+                RectInput {
                     id: valueText
+                    objectName: "dpiValue" + stageRow.index
                     anchors.right: parent.right
                     anchors.verticalCenter: parent.verticalCenter
-                    width: 48
-                    horizontalAlignment: Text.AlignRight
-                    text: stageRow.value
-                    color: stageRow.active ? Theme.accent : Theme.text
-                    font.family: Theme.fontFamily
-                    font.pixelSize: Theme.controlSize
-                    font.bold: stageRow.active
+                    width: 64
+                    height: 24
+                    maximumLength: 6
+                    horizontalAlignment: TextInput.AlignRight
+                    value: String(stageRow.value)
+                    onEdited: text => valueText.invalid = !panel.typeValue(stageRow.index, text)
                 }
             }
         }

@@ -20,6 +20,7 @@ QtObject {
     property var active: [0, 1, 2]
 
     readonly property var activePeriods: active.map(i => guns[i] ? guns[i].period : 10)
+    readonly property var activeNames: active.map(i => guns[i] ? guns[i].name : "")
 
     // The fire period of an active weapon changed: the key assignment, which
     // carries the periods to the mouse, must be sent again.

@@ -363,7 +363,12 @@ Dialog {
                     anchors.fill: parent
                     hoverEnabled: true
                     cursorShape: Qt.PointingHandCursor
-                    onClicked: dialog.showCategory(categoryRow.modelData.name)
+                    // The focus first: a field being edited on the page
+                    // going away commits its text.
+                    onClicked: {
+                        categoryRow.forceActiveFocus(Qt.MouseFocusReason)
+                        dialog.showCategory(categoryRow.modelData.name)
+                    }
                 }
             }
         }

@@ -13,6 +13,10 @@ Frame {
     property var uiView
     // The active weapons' fire periods, sent with the assignment.
     property var gunPeriods: [10, 10, 10]
+    // The fire periods the mouse last got with the assignment.
+    property var sentPeriods: []
+    // The active weapons' names, for the keys that run them.
+    property var gunNames: []
     property int keyCount: 8
 
     // Four codes per key, current and factory, and what was last stored.
@@ -46,6 +50,21 @@ Frame {
         return index === onlyLeftButton || KeyFunctions.keptByFirmware(index)
     }
 
+    // Key `index` runs an active weapon whose fire period changed since the
+    // assignment was last sent: Save must send it again.
+    function periodChanged(index: int): bool {
+        const entry = codes[index] ?? []
+        if (entry[0] !== KeyFunctions.type.gun)
+            return false
+        const slot = entry[2] - 1
+        return slot >= 0 && slot < sentPeriods.length && gunPeriods[slot] !== sentPeriods[slot]
+    }
+
+    // Whether anything held differs from what the mouse has.
+    function heldChanges(): bool {
+        return codes.some((entry, k) => !KeyFunctions.sameCodes(entry, storedCodes[k] ?? []) || periodChanged(k))
+    }
+
     signal keyHovered(int index)
     signal keyClicked(int index)
 
@@ -67,6 +86,7 @@ Frame {
         factory = defaults
         codes = current
         storedCodes = current
+        sentPeriods = gunPeriods.slice()
         macroNames = names
         dirty = false
         if (send)
@@ -84,6 +104,7 @@ Frame {
     function save() {
         uiView.mouseSetKeyMatrix(flatCodes(), true, gunPeriods)
         storedCodes = codes
+        sentPeriods = gunPeriods.slice()
         dirty = false
     }
 
@@ -134,6 +155,7 @@ Frame {
             flat.push(entry[0], entry[1], entry[2], entry[3])
         uiView.mouseSetKeyMatrix(flat, true, gunPeriods)
         storedCodes = stored
+        sentPeriods = gunPeriods.slice()
         codes = held
         dirty = held.some((entry, k) => !KeyFunctions.sameCodes(entry, stored[k]))
         return true
@@ -151,8 +173,12 @@ Frame {
         // profile holds.
         const shown = KeyFunctions.keptByFirmware(index) ? KeyFunctions.firmwareCodes(factory[index] ?? [])
                                                          : codes[index]
+        // A weapon key names its weapon, a macro key its macro.
+        if (shown[0] === KeyFunctions.type.gun && (gunNames[shown[2] - 1] ?? "").length > 0)
+            return Lang.notice[18].replace("%1", gunNames[shown[2] - 1])
         return KeyFunctions.describe(shown, Lang.keyAssigment, c => KeyCodeString.name(c),
-                                     slot => macroNames[slot] ?? "",
+                                     slot => (macroNames[slot] ?? "").length > 0
+                                             ? Lang.notice[17].replace("%1", macroNames[slot]) : "",
                                      { ms: Lang.keyMatrix[4], endless: Lang.keyAssigment[13] })
     }
 
@@ -175,6 +201,7 @@ Frame {
             readonly property bool locked: panel.isLocked(index)
             readonly property bool changed: !KeyFunctions.sameCodes(panel.codes[index] ?? [],
                                                                     panel.storedCodes[index] ?? [])
+                                            || panel.periodChanged(index)
 
             objectName: "keyRow" + index
             width: ListView.view.width

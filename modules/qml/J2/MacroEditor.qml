@@ -244,12 +244,17 @@ Dialog {
             nameInput.selectAll()
         }
 
-        function finishRename() {
+        // Stores the typed name. A refused name keeps the row open, its
+        // reason on the status line. `stay`: the focus moved elsewhere and
+        // stays there.
+        function finishRename(stay: bool) {
             if (!renaming)
                 return
             if (dialog.store.rename(index, nameInput.text)) {
                 renaming = false
-                macroList.forceActiveFocus()
+                refused = false
+                if (!stay)
+                    macroList.forceActiveFocus()
             } else {
                 refused = true
             }
@@ -308,9 +313,14 @@ Dialog {
             font.pixelSize: Theme.controlSize
             maximumLength: 120
             selectByMouse: true
-            onAccepted: macroRow.finishRename()
+            // Enter and Tab confirm the name; neither closes the editor nor
+            // leaves a refused name behind.
+            Keys.onReturnPressed: macroRow.finishRename(false)
+            Keys.onEnterPressed: macroRow.finishRename(false)
+            Keys.onTabPressed: macroRow.finishRename(false)
+            Keys.onBacktabPressed: macroRow.finishRename(false)
             onTextEdited: macroRow.refused = false
-            onActiveFocusChanged: if (!activeFocus && macroRow.renaming) macroRow.cancelRename()
+            onActiveFocusChanged: if (!activeFocus && macroRow.renaming) macroRow.finishRename(true)
             Keys.onEscapePressed: macroRow.cancelRename()
         }
     }
@@ -482,12 +492,16 @@ Dialog {
             stepInput.selectAll()
         }
 
-        function finishEdit() {
+        // Stores the typed step; a refused text keeps the row open, its
+        // reason on the status line. `stay`: the focus moved elsewhere.
+        function finishEdit(stay: bool) {
             if (!editing)
                 return
             if (stepInput.text === editText() || dialog.store.editStep(index, stepInput.text)) {
                 editing = false
-                stepList.forceActiveFocus()
+                refused = false
+                if (!stay)
+                    stepList.forceActiveFocus()
             } else {
                 refused = true
             }
@@ -589,9 +603,12 @@ Dialog {
             font.pixelSize: Theme.controlSize
             maximumLength: 40
             selectByMouse: true
-            onAccepted: stepRow.finishEdit()
+            Keys.onReturnPressed: stepRow.finishEdit(false)
+            Keys.onEnterPressed: stepRow.finishEdit(false)
+            Keys.onTabPressed: stepRow.finishEdit(false)
+            Keys.onBacktabPressed: stepRow.finishEdit(false)
             onTextEdited: stepRow.refused = false
-            onActiveFocusChanged: if (!activeFocus && stepRow.editing) stepRow.cancelEdit()
+            onActiveFocusChanged: if (!activeFocus && stepRow.editing) stepRow.finishEdit(true)
             Keys.onEscapePressed: stepRow.cancelEdit()
         }
     }

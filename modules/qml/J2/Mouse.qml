@@ -13,6 +13,8 @@ Item {
     property int keyCount: 8
     property int skinNo: 1
     property int highlightedKey: -1
+    // What each key does, for the numbers' tooltips.
+    property var keyTexts: []
 
     signal keyHovered(int index)
     signal keyClicked(int index)
@@ -209,12 +211,21 @@ Item {
                 }
 
                 MouseArea {
+                    id: badgeArea
                     anchors.fill: parent
                     anchors.margins: -4
                     hoverEnabled: true
                     cursorShape: Qt.PointingHandCursor
                     onContainsMouseChanged: picture.keyHovered(containsMouse ? callout.index : -1)
                     onClicked: picture.keyClicked(callout.index)
+                }
+                Tip {
+                    objectName: "keyTip" + callout.index
+                    target: badge
+                    wanted: badgeArea.containsMouse
+                    text: Lang.notice[16].replace("%1", callout.index + 1)
+                          + ((picture.keyTexts[callout.index] ?? "").length > 0
+                             ? ": " + picture.keyTexts[callout.index] : "")
                 }
             }
         }

@@ -9,6 +9,8 @@ Item {
 
     property Item anchorItem
     property bool opened: false
+    // An open panel keeps the keyboard from the dialog it drops from.
+    readonly property bool holdsFocus: opened
     property real margin: 4
     property real padding: 6
     // Align the panel's right edge with the anchor's instead of the left.

@@ -11,6 +11,8 @@ Dialog {
     id: dialog
 
     required property var store
+    // The scene, for its notices.
+    property var scene: null
     property int selected: Math.max(0, store.currentIndex)
     // The program's window control ("ui_Ctl"), which keeps the rules.
     property var windowControl: null
@@ -39,6 +41,28 @@ Dialog {
     }
 
     Component.onCompleted: refreshAuto()
+
+    // The entry Delete asks about (-1: no question open).
+    property int deleting: -1
+
+    function askDelete() {
+        if (store.canDelete(selected)) {
+            deleting = selected
+            deleteQuestion.forceActiveFocus()
+        }
+    }
+
+    function answerDelete(confirmed: bool) {
+        const index = deleting
+        const name = store.names[index] ?? ""
+        deleting = -1
+        if (confirmed && store.remove(index)) {
+            selected = Math.min(index, store.entries.length - 1)
+            if (scene)
+                scene.notify(Lang.notice[12].replace("%1", name), false)
+        }
+        list.forceActiveFocus()
+    }
 
     title: Lang.main[4]
     cardWidth: 600
@@ -71,11 +95,7 @@ Dialog {
             text: Lang.profile[3]
             kind: "outline"
             enabled: dialog.store.canDelete(dialog.selected)
-            onClicked: {
-                const index = dialog.selected
-                if (dialog.store.remove(index))
-                    dialog.selected = Math.min(index, dialog.store.entries.length - 1)
-            }
+            onClicked: dialog.askDelete()
         }
     }
 
@@ -94,7 +114,7 @@ Dialog {
         focus: true
         Keys.onUpPressed: dialog.selected = Math.max(0, dialog.selected - 1)
         Keys.onDownPressed: dialog.selected = Math.min(dialog.store.entries.length - 1, dialog.selected + 1)
-        Keys.onDeletePressed: if (dialog.store.canDelete(dialog.selected)) dialog.store.remove(dialog.selected)
+        Keys.onDeletePressed: dialog.askDelete()
 
         delegate: Rectangle {
             id: entryRow
@@ -265,10 +285,50 @@ Dialog {
             font.pixelSize: Theme.hintSize
             wrapMode: Text.WordWrap
         }
+
+    // Delete asks first, in place of the note.
+    FocusScope {
+        id: deleteQuestion
+        objectName: "profileDeleteQuestion"
+        anchors.bottom: parent.bottom
+        width: parent.width
+        height: Theme.controlHeight
+        visible: dialog.deleting >= 0
+        Keys.onEscapePressed: dialog.answerDelete(false)
+
+        Text {
+            anchors.left: parent.left
+            anchors.right: answers.left
+            anchors.rightMargin: 10
+            anchors.verticalCenter: parent.verticalCenter
+            text: Lang.notice[13].replace("%1", dialog.store.names[dialog.deleting] ?? "")
+            color: Theme.text
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.controlSize
+            elide: Text.ElideRight
+        }
+        Row {
+            id: answers
+            anchors.right: parent.right
+            spacing: 8
+            Button {
+                text: Lang.main[7]
+                kind: "outline"
+                onClicked: dialog.answerDelete(false)
+            }
+            Button {
+                objectName: "profileDeleteConfirm"
+                text: Lang.profile[3]
+                kind: "primary"
+                focus: true
+                onClicked: dialog.answerDelete(true)
+            }
+        }
     }
 
     Text {
         id: note
+        visible: dialog.deleting < 0
         anchors.bottom: parent.bottom
         width: parent.width
         text: dialog.store.full ? Lang.profile[7] : Lang.profile[8]

@@ -2,9 +2,11 @@ import QtQuick
 import modules.qml
 
 // A text field. It shows `value` while not being edited; an edit ends with
-// Enter or when the field loses focus and is reported as edited(text) (a
-// number within minimum..maximum when `numeric`), after which the field
-// shows `value` again: the owner decides what is kept. Escape drops the edit.
+// Enter or when the field loses focus (a button pressed, a page hidden) and
+// is reported as edited(text) (a number within minimum..maximum when
+// `numeric`), after which the field shows `value` again: the owner decides
+// what is kept. Enter only ends the edit, it never confirms the dialog
+// around the field. Escape drops the edit.
 FocusScope {
     id: field
 
@@ -82,6 +84,8 @@ FocusScope {
         validator: field.numeric ? numberValidator : null
         selectByMouse: true
         onAccepted: field.finish()
+        Keys.onReturnPressed: field.finish()
+        Keys.onEnterPressed: field.finish()
         onActiveFocusChanged: {
             if (activeFocus)
                 selectAll()

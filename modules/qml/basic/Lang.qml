@@ -10,7 +10,7 @@ QtObject {
     // program's tray notices; the scene keeps no texts of it.
     readonly property var order: ["main", "keyMatrix", "keyAssigment", "dpiSetting",
         "lightControl", "macroEditor", "systemSetting", "gunControl", "profile", "keyCode", "other",
-        "window"]
+        "window", "notice"]
 
     // Every group's texts by name; the properties below give each group.
     property var texts: ({
@@ -25,12 +25,12 @@ QtObject {
             "The mouse keeps its own function on this key"],
         keyAssigment: ["Key ", "Mouse Function", "Left Key", "Middle Key", "Right Key",
             "Forward Key", "Back Key", "Double Fire", "Fire Function", "Key Value", "Click Input",
-            "Rate", "Times", "Endness", "Group Function", "Media Function", "Macro Function",
+            "Rate", "Times", "Endless", "Group Function", "Media Function", "Macro Function",
             "Macro Editor", "Macro runs one-time after pressing the button",
             "Macro runs endless loop until any button is pressed",
             "Macro runs endless loop until button is released", "DPI Function", "DPI+", "DPI-",
-            "DPI LOOP", "Windows Function", "Shortcut Function", "Player", "Next", "Privous", "Stop",
-            "Mute", "Play/Pause", "Volumn+", "Volumn-", "My PC", "Index", "Search", "Max", "Min",
+            "DPI LOOP", "Windows Function", "Shortcut Function", "Player", "Next", "Previous", "Stop",
+            "Mute", "Play/Pause", "Volume+", "Volume-", "My PC", "Index", "Search", "Max", "Min",
             "Desktop", "Run", "New", "Cut", "Copy", "Paste", "Save", "Print", "Find", "Redo", "Undo",
             "Select All", "Gun Function", "One Gun", "Two Gun", "Three Gun", "Sniper Key",
             "Fixed function", "Press a key", "Press the keys together and release them",
@@ -64,7 +64,7 @@ QtObject {
             "Fast", "Scroll Speed", "Number of Rows", "Scroll one Screen", "Lines",
             "Changes apply at once.", "Not available on this desktop", "", "", "", ""],
         gunControl: ["Gun editor", "Gun", "Select gun", "Cursor Adjust", "X Axis",
-            "Y axis", "Fire adjust", "Rate", "Times", "Endness", "Name", "ms"],
+            "Y axis", "Fire adjust", "Rate", "Times", "Endless", "Name", "ms"],
         profile: ["config", "New", "Import", "Delete", "Export", "Standard", "In use",
             "At most six profiles.", "The standard profile and the profile in use cannot be deleted.",
             "Profile", "Applications that put this profile in use while in front", "", "Open applications",
@@ -79,7 +79,28 @@ QtObject {
             "The udev rule 70-r770.rules, which the package installs: after installing it, unplug the mouse and plug it in again.",
             "Run r770ctl report in a terminal: it tells what it finds.",
             "Quit", "Some changes are not saved. Save them before quitting?", "Discard",
-            "Save and switch", "Switch without saving"]
+            "Save and switch", "Switch without saving"],
+        // The window's notices, tooltips and short descriptions.
+        notice: ["Saved to the mouse",
+            "Not saved: the settings could not be written to the disk.",
+            "%1 is in use",
+            "%1 is back to its factory settings",
+            "%1 exported to %2",
+            "%1 could not be exported to %2.",
+            "Profile imported from %1",
+            "%1 could not be imported: it is not a profile file, or it could not be read.",
+            "Macro %1 exported to %2",
+            "Macro %1 could not be exported to %2.",
+            "Macro imported from %1",
+            "%1 could not be imported: it is not a macro file, or it could not be read.",
+            "%1 deleted",
+            "Delete %1 from the list?",
+            "Minimise",
+            "Close",
+            "Key %1",
+            "Macro: %1",
+            "Recoil: %1",
+            "Type a value from %1 to %2, in steps of %3."]
     })
 
     readonly property var main: texts.main
@@ -93,6 +114,7 @@ QtObject {
     readonly property var profile: texts.profile
     readonly property var keyCode: texts.keyCode
     readonly property var window: texts.window
+    readonly property var notice: texts.notice
 
     // Puts a language file's texts of `group` in place of the defaults.
     function setGroup(group: string, list: var) {

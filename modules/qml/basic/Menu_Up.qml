@@ -57,6 +57,7 @@ Row {
         anchors.verticalCenter: parent.verticalCenter
         kind: "ghost"
         text: "?"
+        toolTip: Lang.main[21]
         horizontalPadding: 0
         fontSize: 15
         onClicked: help.opened ? help.close() : bar.openHelp()
@@ -68,6 +69,7 @@ Row {
         anchors.verticalCenter: parent.verticalCenter
         kind: "ghost"
         iconName: "minimise"
+        toolTip: Lang.notice[14]
         horizontalPadding: 0
         onClicked: bar.minimiseClicked()
     }
@@ -78,6 +80,7 @@ Row {
         anchors.verticalCenter: parent.verticalCenter
         kind: "ghost"
         iconName: "close"
+        toolTip: Lang.notice[15]
         horizontalPadding: 0
         onClicked: bar.closeClicked()
     }

@@ -111,6 +111,16 @@ export function dpiFromRatio(ratio, bounds) {
     return dpiFromPosition(dpiSlider.first + clamp(ratio, 0, 1) * span, bounds);
 }
 
+// A stage value typed by the user: { value } when it is a whole number
+// within the bounds and a multiple of their step, otherwise { value: null }.
+export function dpiTyped(text, bounds) {
+    const t = String(text).trim();
+    if (!/^[0-9]+$/.test(t))
+        return { value: null };
+    const v = Number(t);
+    return { value: v >= bounds.min && v <= bounds.max && v % bounds.base === 0 ? v : null };
+}
+
 // A value moved by whole steps (the keyboard's arrows), kept in bounds.
 export function dpiStep(value, steps, bounds) {
     return clamp(value + steps * bounds.base, bounds.min, bounds.max);

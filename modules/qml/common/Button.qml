@@ -18,6 +18,10 @@ FocusScope {
 
     readonly property bool hovered: area.containsMouse
     readonly property bool pressed: area.pressed
+    // The focus came from a press, not the keyboard: no focus ring.
+    property bool pointerFocus: false
+    // Shown on hover (icon-only buttons name what they do).
+    property string toolTip
 
     signal clicked()
 
@@ -29,8 +33,11 @@ FocusScope {
     opacity: enabled ? 1 : Theme.disabledOpacity
 
     Accessible.role: Accessible.Button
-    Accessible.name: text
+    Accessible.name: text.length > 0 ? text : toolTip
+    Accessible.description: toolTip
     Accessible.onPressAction: clicked()
+
+    onActiveFocusChanged: if (!activeFocus) pointerFocus = false
 
     Keys.onSpacePressed: clicked()
     Keys.onReturnPressed: clicked()
@@ -62,7 +69,7 @@ FocusScope {
         color: "transparent"
         border.width: Theme.focusRing
         border.color: Theme.accent
-        visible: button.activeFocus
+        visible: button.activeFocus && !button.pointerFocus
     }
 
     Row {
@@ -104,11 +111,26 @@ FocusScope {
         border.color: face.color
     }
 
+    Tip {
+        objectName: button.objectName.length > 0 ? button.objectName + "Tip" : ""
+        target: button
+        text: button.toolTip
+        wanted: button.hovered && !button.pressed
+    }
+
     MouseArea {
         id: area
         anchors.fill: parent
         hoverEnabled: true
         cursorShape: Qt.PointingHandCursor
+        // A press takes the focus, so that a field being edited commits
+        // its text before the click acts on it.
+        onPressed: {
+            if (!button.activeFocusOnTab)
+                return
+            button.pointerFocus = !button.activeFocus || button.pointerFocus
+            button.forceActiveFocus(Qt.MouseFocusReason)
+        }
         onClicked: button.clicked()
     }
 }
