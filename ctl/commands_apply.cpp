@@ -5,6 +5,7 @@
 #include "commandset.h"
 #include "commandsupport.h"
 #include "controllercore.h"
+#include "coreview.h"
 #include "hid_thread.h"
 #include "profiles.h"
 #include "scenerules.h"
@@ -23,18 +24,8 @@ struct ProfilePages
     QVariantList keyCodes, gunPeriods;
     QList<QPair<int, QVariantList>> macros;
     QStringList macrosLeftOut;
-    // lift-off
-    int liftOffValue = 0;
-    bool liftOffOn = false;
-    // DPI
-    int dpiCount = 0;
-    QString sensorType;
-    QVariantList dpiValues;
-    // lighting
-    bool colourful = false;
-    QVariantList lightValue, colours, sentColours;
-    // pointer options
-    int speedStep = 0, doubleStep = 0, scrollLines = 0;
+    // the records of the lift-off, DPI, lighting and pointer flows
+    QJSValue liftOff, dpi, light, pointer;
 };
 
 // The pages' own reads, from the files as the scene reads them.
@@ -57,34 +48,12 @@ ProfilePages readPages(ControllerCore &core, const SceneRules &rules)
             p.macrosLeftOut << name;
     }
 
-    const SceneRules::Range liftOff = rules.liftOff();
-    p.liftOffValue = rules.liftOffValue(
-        rules.boundedInt(core.getData(QStringLiteral("mouse/reportRate"), false), liftOff.min, liftOff.max, liftOff.min));
-    p.liftOffOn = rules.toBool(core.getData(QStringLiteral("mouse/reportRateEn"), false));
-
-    const SceneRules::DpiBounds bounds =
-        rules.dpiBounds(core.getGlobalData(QStringLiteral("mouse/minDPI")),
-                        core.getGlobalData(QStringLiteral("mouse/maxDPI")),
-                        core.getGlobalData(QStringLiteral("mouse/dpiBase")));
-    const QVariant sensor = core.getGlobalData(QStringLiteral("mouse/sensorType"));
-    p.sensorType = sensor.isValid() ? sensor.toString() : QString();
-    p.dpiCount = enabledStages(core, rules);
-    p.dpiValues = rules.boundedInts(core.getDataList(QStringLiteral("mouse/dpiValueArray"), false),
-                                    rules.maxDpiStages(), bounds.min, bounds.max,
-                                    core.getDataList(QStringLiteral("mouse/dpiValueArray"), true));
-
-    p.colourful = rules.toBool(core.getGlobalData(QStringLiteral("mouse/isColorful")));
-    const bool is55328 = rules.toBool(core.getGlobalData(QStringLiteral("mouse/is55328")));
-    p.lightValue = rules.lightValues(core.getDataList(QStringLiteral("mouse/lightValue"), false), p.colourful);
-    p.colours = rules.colourValues(core.getDataList(QStringLiteral("mouse/colorValue"), false),
-                                   core.getDataList(QStringLiteral("mouse/colorValue"), true));
-    p.sentColours = rules.sentColours(p.colours, is55328, p.lightValue.value(0).toInt());
-
-    const int last = rules.lastPointerPosition();
-    const int middle = rules.pointerPosition(5);
-    p.speedStep = rules.pointerIndex(rules.boundedInt(core.getData(QStringLiteral("mouse/mouseRate"), false), 0, last, middle));
-    p.doubleStep = rules.pointerIndex(rules.boundedInt(core.getData(QStringLiteral("mouse/doubleRate"), false), 0, last, middle));
-    p.scrollLines = rules.scrollLines(core.getData(QStringLiteral("mouse/scrollRate"), false));
+    CoreView view(core);
+    p.liftOff = rules.flow("readLiftOff", &view);
+    p.dpi = rules.flow("readDpi", &view);
+    p.light = rules.flow("readLighting", &view,
+                         {rules.toBool(core.getGlobalData(QStringLiteral("mouse/isColorful")))});
+    p.pointer = rules.flow("readPointer", &view);
     return p;
 }
 
@@ -105,12 +74,11 @@ Prepared prepareApply(const QStringList &args, ControllerCore &core, const Scene
                 core.setGlobalData(QStringLiteral("mouse/profileNo"), entry.slot);
                 core.setCurrentProfile(entry.slot);
                 const ProfilePages p = readPages(core, rules);
+                CoreView view(core);
                 // What the pages store on the way, before anything is sent.
                 core.mouseSetKeyMatrix(p.keyCodes, false, p.gunPeriods);
-                core.setDataList(QStringLiteral("mouse/dpiValueArray"), p.dpiValues);
-                core.setData(QStringLiteral("mouse/currentDpiCount"), p.dpiCount);
-                core.setDataList(QStringLiteral("mouse/lightValue"), p.lightValue);
-                core.setDataList(QStringLiteral("mouse/colorValue"), p.colours);
+                rules.flow("storeDpi", &view, {p.dpi});
+                rules.flow("storeLighting", &view, {p.light});
                 if (!flushed(ctx, *core.globalSettings) || !storeProfile(ctx))
                     return;
                 ctx.changedPages << QLatin1String(page::profile);
@@ -120,14 +88,8 @@ Prepared prepareApply(const QStringList &args, ControllerCore &core, const Scene
                 // the profile images, which go once each when the flow ends;
                 // they cannot fail before that.
                 const bool imagesHeld = core.commandSet() == CommandSet::hid560;
-                const auto level = [&p](int i) { return uchar(p.lightValue.value(i).toInt()); };
-                const auto dpi = [&] { return core.mouseSetDpi(p.dpiCount, p.sensorType, p.dpiValues); };
-                const auto lighting = [&] {
-                    // All three go, whatever became of the one before.
-                    bool sent = core.mouseSetRGBColor(p.colourful ? 0 : 1, p.sentColours);
-                    sent = core.mouseSetRGBEffect(level(0), level(1), level(2)) && sent;
-                    return core.mouseSetRGBEffect(level(0), level(1), level(2)) && sent;
-                };
+                const auto dpi = [&] { return rules.flow("sendDpi", &view, {p.dpi}).toBool(); };
+                const auto lighting = [&] { return rules.flow("sendLighting", &view, {p.light}).toBool(); };
                 Delivery delivery;
                 core.mouseBeginFlow();
                 for (const auto &macro : p.macros)
@@ -135,9 +97,7 @@ Prepared prepareApply(const QStringList &args, ControllerCore &core, const Scene
                                   [&] { return core.mouseSendMacroData(macro.second, uint(macro.first)); });
                 delivery.step(tr("key assignment"),
                               [&] { return core.mouseSetKeyMatrix(p.keyCodes, true, p.gunPeriods); });
-                delivery.step(tr("lift-off"), [&] {
-                    return core.mouseSetReportRate(uchar(p.liftOffValue), uchar(p.liftOffOn ? 1 : 0));
-                });
+                delivery.step(tr("lift-off"), [&] { return rules.flow("sendLiftOff", &view, {p.liftOff}).toBool(); });
                 if (imagesHeld && delivery.complete()) {
                     dpi();
                     lighting();
@@ -146,9 +106,7 @@ Prepared prepareApply(const QStringList &args, ControllerCore &core, const Scene
                     delivery.step(tr("lighting"), lighting);
                 }
                 // The pointer options are the desktop's, not the mouse's.
-                core.mouseSetCursorSpeed(uint(p.speedStep));
-                core.mouseSetDoubleClickSpeed(uint(p.doubleStep));
-                core.mouseSetVerticalScrollLines(uint(p.scrollLines));
+                rules.flow("sendPointer", &view, {p.pointer});
                 if (imagesHeld && delivery.complete())
                     delivery.step(tr("profile images (DPI stages and lighting)"), [&] { return core.mouseEndFlow(); });
                 else

@@ -4,6 +4,7 @@
 
 #include "commandsupport.h"
 #include "controllercore.h"
+#include "coreview.h"
 #include "hid_thread.h"
 #include "keyfunctions.h"
 #include "profiles.h"
@@ -176,19 +177,19 @@ Prepared prepareDpiStage(const QStringList &args, ControllerCore &core, const Sc
 
 Prepared prepareDpiSet(const QStringList &args, ControllerCore &core, const SceneRules &rules)
 {
-    const int offered = offeredStages(core, rules);
-    const SceneRules::DpiBounds bounds =
-        rules.dpiBounds(core.getGlobalData(QStringLiteral("mouse/minDPI")),
-                        core.getGlobalData(QStringLiteral("mouse/maxDPI")),
-                        core.getGlobalData(QStringLiteral("mouse/dpiBase")));
+    // The stages as the DPI page reads them; the values given replace the
+    // first ones.
+    CoreView view(core);
+    QJSValue dpi = rules.flow("readDpi", &view);
+    const int offered = dpi.property(QStringLiteral("offered")).toInt();
+    const QJSValue range = dpi.property(QStringLiteral("bounds"));
+    const SceneRules::DpiBounds bounds{range.property(QStringLiteral("min")).toInt(),
+                                       range.property(QStringLiteral("max")).toInt(),
+                                       range.property(QStringLiteral("base")).toInt()};
     if (args.isEmpty() || args.size() > offered)
         return usageError(tr("dpi set takes 1 to %1 values, one per stage").arg(offered));
 
-    // The stored stages as the DPI page shows them; the values given replace
-    // the first ones.
-    QVariantList values = rules.boundedInts(core.getDataList(QStringLiteral("mouse/dpiValueArray"), false),
-                                            rules.maxDpiStages(), bounds.min, bounds.max,
-                                            core.getDataList(QStringLiteral("mouse/dpiValueArray"), true));
+    QVariantList values = dpi.property(QStringLiteral("values")).toVariant().toList();
     for (int i = 0; i < args.size(); ++i) {
         const auto value = intIn(args.at(i), bounds.min, bounds.max);
         if (!value || *value % bounds.base != 0)
@@ -196,18 +197,20 @@ Prepared prepareDpiSet(const QStringList &args, ControllerCore &core, const Scen
                                   .arg(bounds.base).arg(bounds.min).arg(bounds.max).arg(args.at(i)));
         values[i] = *value;
     }
-    const QString sensor = core.getGlobalData(QStringLiteral("mouse/sensorType")).toString();
     const int count = int(args.size());
-    return {[values, count, sensor, shown = args.join(QStringLiteral(", ")),
-             profile = activeProfileLabel(core, rules)](Context &ctx) {
-                // As the DPI page saves: the values, the stage count, then the mouse.
-                ctx.core.setDataList(QStringLiteral("mouse/dpiValueArray"), values);
-                ctx.core.setData(QStringLiteral("mouse/currentDpiCount"), count);
+    dpi.setProperty(QStringLiteral("values"), rules.scriptValue(values));
+    dpi.setProperty(QStringLiteral("count"), count);
+    // The rules outlive the action: both belong to the handling of one request.
+    return {[dpi, count, shown = args.join(QStringLiteral(", ")), profile = activeProfileLabel(core, rules),
+             &rules](Context &ctx) {
+                // As the DPI page saves.
+                CoreView view(ctx.core);
+                rules.flow("storeDpi", &view, {dpi});
                 if (!storeProfile(ctx))
                     return;
                 ctx.changedPages << QLatin1String(page::dpi);
                 Delivery delivery;
-                if (!delivery.step(tr("DPI stages"), [&] { return ctx.core.mouseSetDpi(count, sensor, values); })) {
+                if (!delivery.step(tr("DPI stages"), [&] { return rules.flow("sendDpi", &view, {dpi}).toBool(); })) {
                     delivery.fail(ctx, tr("The stages are stored in %1").arg(profile));
                     return;
                 }
@@ -253,22 +256,26 @@ Prepared prepareLiftOff(const QStringList &args, ControllerCore &core, const Sce
     if (position < 0)
         return usageError(allowed + tr(", not '%1'").arg(args.at(0)));
     // As the lift-off card: an enable flag that is not given stays as stored.
-    bool enabled = core.getData(QStringLiteral("mouse/reportRateEn"), false).toBool();
+    CoreView view(core);
+    QJSValue liftOff = rules.flow("readLiftOff", &view);
+    bool enabled = liftOff.property(QStringLiteral("isOn")).toBool();
     if (args.size() == 2) {
         const QString state = args.at(1).toLower();
         if (state != QLatin1String("on") && state != QLatin1String("off"))
             return usageError(allowed + tr(", not '%1'").arg(args.at(1)));
         enabled = state == QLatin1String("on");
     }
-    return {[position, enabled, rate = rules.liftOffValue(position), shown = rules.liftOffMillimetres(position),
-             profile = activeProfileLabel(core, rules)](Context &ctx) {
-                ctx.core.setData(QStringLiteral("mouse/reportRate"), position);
-                ctx.core.setData(QStringLiteral("mouse/reportRateEn"), enabled);
+    liftOff.setProperty(QStringLiteral("position"), position);
+    liftOff.setProperty(QStringLiteral("isOn"), enabled);
+    return {[liftOff, enabled, shown = rules.liftOffMillimetres(position), profile = activeProfileLabel(core, rules),
+             &rules](Context &ctx) {
+                CoreView view(ctx.core);
+                rules.flow("storeLiftOff", &view, {liftOff});
                 if (!storeProfile(ctx))
                     return;
                 ctx.changedPages << QLatin1String(page::liftOff);
                 Delivery delivery;
-                if (!delivery.step(tr("lift-off"), [&] { return ctx.core.mouseSetReportRate(uchar(rate), uchar(enabled ? 1 : 0)); })) {
+                if (!delivery.step(tr("lift-off"), [&] { return rules.flow("sendLiftOff", &view, {liftOff}).toBool(); })) {
                     delivery.fail(ctx, tr("It is stored in %1").arg(profile));
                     return;
                 }
@@ -334,10 +341,11 @@ Prepared prepareLight(const QStringList &args, ControllerCore &core, const Scene
         return usageError(tr("the brightness must be %1 to %2, not '%3'")
                               .arg(brightness.min).arg(brightness.max).arg(args.at(2)));
 
-    // The stored colours as the lighting card shows them; colours given
-    // replace the first ones.
-    QVariantList colours = rules.colourValues(core.getDataList(QStringLiteral("mouse/colorValue"), false),
-                                              core.getDataList(QStringLiteral("mouse/colorValue"), true));
+    // The lighting as the lighting card reads it; colours given replace the
+    // first ones.
+    CoreView view(core);
+    QJSValue light = rules.flow("readLighting", &view, {core.isColorful});
+    QVariantList colours = light.property(QStringLiteral("colours")).toVariant().toList();
     for (int i = 3; i < args.size(); ++i) {
         if (args.at(i) == QLatin1String("-"))
             continue; // keeps that colour
@@ -348,26 +356,22 @@ Prepared prepareLight(const QStringList &args, ControllerCore &core, const Scene
             colours[(i - 3) * 3 + c] = (*rgb)[size_t(c)];
     }
     const int effect = effects.at(chosen).effect;
-    const QVariantList lightValue{effect, *speedLevel, *brightnessLevel};
-    const QVariantList sent = rules.sentColours(colours, core.is55328, effect);
+    light.setProperty(QStringLiteral("effect"), effect);
+    light.setProperty(QStringLiteral("speed"), *speedLevel);
+    light.setProperty(QStringLiteral("brightness"), *brightnessLevel);
+    light.setProperty(QStringLiteral("colours"), rules.scriptValue(colours));
     const QString shown = tr("Lighting %1 (effect %2), speed %3, brightness %4")
                               .arg(names.at(chosen).value(0)).arg(chosen + 1).arg(*speedLevel).arg(*brightnessLevel);
-    return {[lightValue, colours, sent, shown, profile = activeProfileLabel(core, rules)](Context &ctx) {
+    return {[light, shown, profile = activeProfileLabel(core, rules), &rules](Context &ctx) {
                 ControllerCore &core = ctx.core;
-                // As the lighting card saves: both lists, the colours, then the effect twice.
-                core.setDataList(QStringLiteral("mouse/lightValue"), lightValue);
-                core.setDataList(QStringLiteral("mouse/colorValue"), colours);
+                // As the lighting card saves: stored, then the colours and the effect.
+                CoreView view(core);
+                rules.flow("storeLighting", &view, {light});
                 if (!storeProfile(ctx))
                     return;
                 ctx.changedPages << QLatin1String(page::lighting);
-                const auto level = [&lightValue](int i) { return uchar(lightValue.at(i).toInt()); };
-                const auto colours = [&] { return core.mouseSetRGBColor(core.isColorful ? 0 : 1, sent); };
-                const auto effect = [&] {
-                    bool sent = true;
-                    for (int i = 0; i < 2; ++i)
-                        sent = core.mouseSetRGBEffect(level(0), level(1), level(2)) && sent;
-                    return sent;
-                };
+                const auto colours = [&] { return rules.flow("sendColours", &view, {light}).toBool(); };
+                const auto effect = [&] { return rules.flow("sendEffect", &view, {light}).toBool(); };
                 Delivery delivery;
                 if (core.commandSet() == CommandSet::hid560) {
                     // Colours and effect travel in the same profile images,

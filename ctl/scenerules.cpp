@@ -15,6 +15,13 @@ SceneRules::SceneRules()
     keyfunctions = load("keyfunctions.mjs");
     namelists = load("namelists.mjs");
     macrocodec = load("macrocodec.mjs");
+    flows = load("flows.mjs");
+}
+
+QJSValue SceneRules::flow(const char *function, QObject *view, const QJSValueList &args) const
+{
+    QJSEngine::setObjectOwnership(view, QJSEngine::CppOwnership);
+    return call(flows, function, QJSValueList{engine.newQObject(view)} + args);
 }
 
 QJSValue SceneRules::load(const char *file)
@@ -83,22 +90,12 @@ QString SceneRules::liftOffMillimetres(int position) const
     return call(formulas, "liftOffMillimetres", {position}).toString();
 }
 
-int SceneRules::liftOffValue(int position) const
-{
-    return call(formulas, "liftOffValue", {position}).toInt();
-}
 
 int SceneRules::maxDpiStages() const
 {
     return formulas.property(QStringLiteral("maxDpiStages")).toInt();
 }
 
-SceneRules::DpiBounds SceneRules::dpiBounds(const QVariant &min, const QVariant &max, const QVariant &base) const
-{
-    const QJSValue b = call(formulas, "dpiBounds", {toScript(min), toScript(max), toScript(base)});
-    return {b.property(QStringLiteral("min")).toInt(), b.property(QStringLiteral("max")).toInt(),
-            b.property(QStringLiteral("base")).toInt()};
-}
 
 QList<SceneRules::Effect> SceneRules::lightEffects(bool colourful) const
 {
@@ -124,15 +121,7 @@ SceneRules::Range SceneRules::lightBrightness(bool colourful) const
     return range(call(formulas, "lightBrightness", {colourful}));
 }
 
-QVariantList SceneRules::colourValues(const QVariant &stored, const QVariant &fallbacks) const
-{
-    return call(formulas, "colourValues", {toScript(stored), toScript(fallbacks)}).toVariant().toList();
-}
 
-QVariantList SceneRules::sentColours(const QVariantList &colours, bool is55328, int effect) const
-{
-    return call(formulas, "sentColours", {toScript(colours), is55328, effect}).toVariant().toList();
-}
 
 int SceneRules::keyAssignmentCount() const
 {
@@ -296,30 +285,7 @@ SceneRules::MacroEncoding SceneRules::encodeMacro(const QStringList &stored,
     return encoding;
 }
 
-QVariantList SceneRules::lightValues(const QVariant &stored, bool colourful) const
-{
-    const QJSValue v = call(formulas, "lightValues", {toScript(stored), colourful});
-    return {v.property(QStringLiteral("effect")).toInt(), v.property(QStringLiteral("speed")).toInt(),
-            v.property(QStringLiteral("brightness")).toInt()};
-}
 
-int SceneRules::pointerPosition(int step) const
-{
-    return call(formulas, "pointerPosition", {step}).toInt();
-}
 
-int SceneRules::pointerIndex(int position) const
-{
-    return call(formulas, "pointerIndex", {position}).toInt();
-}
 
-int SceneRules::lastPointerPosition() const
-{
-    const QJSValue thresholds = formulas.property(QStringLiteral("pointerThresholds"));
-    return thresholds.property(quint32(thresholds.property(QStringLiteral("length")).toInt() - 1)).toInt();
-}
 
-int SceneRules::scrollLines(const QVariant &stored) const
-{
-    return call(formulas, "scrollValue", {toScript(stored)}).toInt();
-}

@@ -12,7 +12,8 @@
 // The scene's own rules, taken from the very modules the window runs
 // (modules/qml/basic/*.mjs, compiled in): what its controls show, the
 // ranges it brings values into, what it sends, the key-code table and the
-// codes of each key function. r770ctl converts nothing by a rule of its own.
+// codes of each key function, and the pages' own reading, storing and
+// sending (flows.mjs). r770ctl converts nothing by a rule of its own.
 class SceneRules
 {
 public:
@@ -66,29 +67,14 @@ public:
     // --- lift-off ---
     Range liftOff() const;
     QString liftOffMillimetres(int position) const; // as the window shows it, one decimal
-    int liftOffValue(int position) const;           // what mouseSetReportRate sends
 
     // --- DPI ---
     int maxDpiStages() const;
-    DpiBounds dpiBounds(const QVariant &min, const QVariant &max, const QVariant &base) const;
 
     // --- lighting ---
     QList<Effect> lightEffects(bool colourful) const; // in the window's list order
     Range lightSpeed() const;
     Range lightBrightness(bool colourful) const;
-    QVariantList colourValues(const QVariant &stored, const QVariant &fallbacks) const;
-    QVariantList sentColours(const QVariantList &colours, bool is55328, int effect) const;
-    // "mouse/lightValue" within the ranges of the lighting model: effect,
-    // speed, brightness.
-    QVariantList lightValues(const QVariant &stored, bool colourful) const;
-
-    // --- pointer options ---
-    // The slider positions stored for the speed and double-click steps, and
-    // the step a position sends.
-    int pointerPosition(int step) const;
-    int pointerIndex(int position) const;
-    int lastPointerPosition() const;
-    int scrollLines(const QVariant &stored) const; // the wheel lines sent
 
     // --- keys ---
     int keyAssignmentCount() const;
@@ -128,6 +114,13 @@ public:
     QList<ProfileEntry> selectorEntries(const QVariant &stored, const QString &standardName) const;
     int activeProfile(const QList<ProfileEntry> &entries, const QVariant &stored) const;
 
+    // --- page flows ---
+    // Runs `function` of flows.mjs with `view` (the controller's operations
+    // under the names the scene calls) first and `args` after.
+    QJSValue flow(const char *function, QObject *view, const QJSValueList &args = {}) const;
+    // A value for a flow's record, as the scene would hold it.
+    QJSValue scriptValue(const QVariant &value) const { return toScript(value); }
+
 private:
     QJSValue load(const char *file);
     QJSValue call(const QJSValue &module, const char *function, const QJSValueList &args) const;
@@ -136,6 +129,6 @@ private:
     static KeyCodes codesOf(const QJSValue &value);
 
     mutable QJSEngine engine;
-    QJSValue formulas, keycodes, keyfunctions, namelists, macrocodec;
+    QJSValue formulas, keycodes, keyfunctions, namelists, macrocodec, flows;
     mutable QString failure;
 };

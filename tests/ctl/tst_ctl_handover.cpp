@@ -32,6 +32,7 @@
 
 using scenetest::MouseSetup;
 using scenetest::SceneRig;
+using scenetest::ScriptedDialogs;
 
 namespace {
 
@@ -202,20 +203,50 @@ private slots:
             QVERIFY2(QStringList({"00", "81", "82", "83", "84", "8B", "8C"}).contains(frame.left(2)), qPrintable(frame));
     }
 
-    // r770ctl on its own sends exactly what the window's profile switch
-    // sends, frame by frame, and leaves the mouse in the same state: both
-    // start from the same files and the same mouse. The mouse's macro slots
-    // are shared by the profiles: the macro a key of the new profile runs
-    // goes with it (not that of a key whose entry the firmware fixes).
-    void applySendsWhatTheSwitchSends_data()
+private:
+    // What a flow left: the frames the mouse received, its state, and the
+    // files of the setting folder it wrote (name and bytes).
+    struct Outcome
     {
-        QTest::addColumn<bool>("hid560");
-        QTest::newRow("hid553") << false;
-        QTest::newRow("hid560") << true;
+        QStringList frames;
+        QJsonObject state;
+        QMap<QString, QByteArray> files;
+        bool ran = false;
+
+        QString text() const
+        {
+            QString t = "frames\n" + frames.join('\n') + "\nstate "
+                        + QString::fromUtf8(QJsonDocument(state).toJson(QJsonDocument::Compact)) + '\n';
+            for (auto f = files.cbegin(); f != files.cend(); ++f)
+                t += "file " + f.key() + '\n' + QString::fromUtf8(f.value()) + '\n';
+            return t;
+        }
+    };
+
+    static QMap<QString, QByteArray> filesIn(const QString &folder)
+    {
+        QMap<QString, QByteArray> files;
+        for (const QString &name : QDir(folder).entryList(QDir::Files)) {
+            QFile f(folder + "/" + name);
+            if (f.open(QIODevice::ReadOnly))
+                files.insert(name, f.readAll());
+        }
+        return files;
     }
-    void applySendsWhatTheSwitchSends()
+    static QMap<QString, QByteArray> written(const QMap<QString, QByteArray> &before, const QMap<QString, QByteArray> &after)
     {
-        QFETCH(bool, hid560);
+        QMap<QString, QByteArray> changed;
+        for (auto f = after.cbegin(); f != after.cend(); ++f)
+            if (before.value(f.key()) != f.value())
+                changed.insert(f.key(), f.value());
+        return changed;
+    }
+
+    // The window on files that give every page something to send: profile 2
+    // ("Far") with its own lift-off, DPI stages, lighting, keys (two of them
+    // running a macro) and pointer speed.
+    void startFlowWindow(bool hid560)
+    {
         rig = std::make_unique<SceneRig>(MouseSetup{hid560, true});
         rig->configure([](QSettings &s) { s.setValue("profile/profileName", QStringList{"Standard0", "Far2"}); },
                        "name.bin");
@@ -234,57 +265,190 @@ private slots:
         rig->writeMacro("Burst", {"1,A", "2,A"});
         QVERIFY(placeCtl());
         QVERIFY(rig->start());
-        const QJsonObject before = virtualbus::stateToJson(rig->mouse.state());
-        rig->stored("apConfig.bin", "mouse/profileNo"); // the window's files written out
-        QTemporaryDir files;
+        rig->stored("apConfig.bin", "mouse/profileNo"); // the window's own writes done
+    }
+
+    // The edits each window flow makes before it saves (or what it does
+    // instead of saving), by name.
+    void windowEdits(const QString &flow)
+    {
+        if (flow == "switch") {
+            rig->callRoot("switchProfile", {2});
+            return;
+        }
+        if (flow == "reset") {
+            rig->callRoot("resetFactory");
+            return;
+        }
+        if (flow == "import") {
+            auto dialogs = std::make_unique<ScriptedDialogs>();
+            dialogs->open = rig->modules.path("setting") + "/p3.bin";
+            rig->view().setFileDialogs(std::move(dialogs));
+            rig->callRoot("openDialog", {"profile"});
+            rig->call(rig->find("profileImport"), "clicked");
+            rig->call(rig->find("profileDialog"), "close");
+            return;
+        }
+        const bool all = flow == "all";
+        if (all || flow == "keys")
+            rig->call(page("keyPanel"), "setKey", {2, QVariantList{0, 0, 243, 0}, QString()});
+        if (all || flow == "dpi") {
+            rig->call(page("dpiPanel"), "setCount", {3});
+            for (int stage = 0; stage < 3; ++stage)
+                rig->call(page("dpiPanel"), "setValue", {stage, 800 << stage});
+        }
+        if (all || flow == "lighting") {
+            const QVariantList effects = property("lightPanel", "effects").toList();
+            rig->call(page("lightPanel"), "setEffect", {effects.value(1).toMap().value("effect")});
+            rig->call(page("lightPanel"), "setSpeed", {2});
+            rig->call(page("lightPanel"), "setBrightness", {4});
+            rig->call(page("lightPanel"), "setColour", {0, 255, 0, 0});
+            rig->call(page("lightPanel"), "setColour", {2, 0, 255, 0});
+        }
+        if (all || flow == "liftOff") {
+            rig->call(page("liftOffPanel"), "setPosition", {89});
+            rig->call(page("liftOffPanel"), "setOn", {false});
+        }
+        rig->callRoot("saveChanges");
+    }
+
+    // What r770ctl on its own leaves after `args`, from the files `files`
+    // and the mouse state `state`.
+    Outcome ctlFlow(const QStringList &args, const QMap<QString, QByteArray> &files, const QJsonObject &state,
+                    bool hid560)
+    {
         const QString setting = rig->modules.path("setting");
         for (const QString &name : QDir(setting).entryList(QDir::Files))
-            QVERIFY(QFile::copy(setting + "/" + name, files.path() + "/" + name));
-
-        const size_t mark = rig->mouse.receivedFrames().size();
-        rig->callRoot("switchProfile", {2});
-        QStringList window;
-        const std::vector<vr770::Bytes> frames = rig->mouse.receivedFrames();
-        for (size_t i = mark; i < frames.size(); ++i)
-            window << hex(frames[i]);
-        const QJsonObject after = virtualbus::stateToJson(rig->mouse.state());
-        QVERIFY(window.size() >= 5);
-        QStringList macroFrames;
-        for (const QString &frame : window)
-            if (frame.mid(3, 2) == (hid560 ? "0F" : "13"))
-                macroFrames << frame.mid(3, 5);
-        QCOMPARE(macroFrames, QStringList{hid560 ? "0F 05" : "13 05"});
-        QCOMPARE(int(rig->mouse.state().macros[4][3]), 0x04);
-        // The window's files go back to before the switch (its own writes
-        // done first), and r770ctl, with no r770 running, takes over.
-        rig->stored("apConfig.bin", "mouse/profileNo");
-        for (const QString &name : QDir(files.path()).entryList(QDir::Files)) {
             QFile::remove(setting + "/" + name);
-            QVERIFY(QFile::copy(files.path() + "/" + name, setting + "/" + name));
+        for (auto f = files.cbegin(); f != files.cend(); ++f) {
+            QFile out(setting + "/" + f.key());
+            if (!out.open(QIODevice::WriteOnly) || out.write(f.value()) != f.value().size())
+                return {};
         }
-
-        const QString bus = files.path() + "/bus.json", log = files.path() + "/log.json";
+        QTemporaryDir dir;
+        const QString bus = dir.path() + "/bus.json", log = dir.path() + "/log.json";
         QFile busFile(bus);
-        QVERIFY(busFile.open(QIODevice::WriteOnly));
+        if (!busFile.open(QIODevice::WriteOnly))
+            return {};
         busFile.write(QJsonDocument(QJsonObject{{"mice", QJsonArray{QJsonObject{
-            {"commandSet", hid560 ? "hid560" : "hid553"}, {"scrambling", true}, {"state", before}}}}}).toJson());
+            {"commandSet", hid560 ? "hid560" : "hid553"}, {"scrambling", true}, {"state", state}}}}}).toJson());
         busFile.close();
-        const Run r = finish(launch({"profile", "apply", "Far"}, bus, log));
-        QCOMPARE(r.code, 0);
-        QCOMPARE(r.out, QString("Profile 2 (Far) is in use and was sent to the mouse whole.\n"));
+        const Run r = finish(launch(args, bus, log));
+        if (r.code != 0) {
+            qWarning() << r.err;
+            return {};
+        }
+        Outcome o;
+        o.ran = true;
         QFile logFile(log);
-        QVERIFY(logFile.open(QIODevice::ReadOnly));
-        const QJsonObject mouse = QJsonDocument::fromJson(logFile.readAll()).object().value("mice").toArray().at(0).toObject();
-        QStringList ctl;
+        if (logFile.open(QIODevice::ReadOnly)) // not written by commands that leave the mouse alone
+            o.state = QJsonDocument::fromJson(logFile.readAll()).object().value("mice").toArray().at(0).toObject();
+        const QJsonObject mouse = o.state;
         for (const QJsonValue &f : mouse.value("frames").toArray())
-            ctl << f.toString();
+            o.frames << f.toString();
         // r770ctl's own look at the mouse comes first: the handshake, and
         // the device profiles of an hid560 mouse.
-        while (!ctl.isEmpty() && (ctl.first().mid(3, 2) == "00" || ctl.first().mid(3, 2) == "8C"))
-            ctl.removeFirst();
-        QCOMPARE(ctl, window);
-        QCOMPARE(mouse.value("state").toObject(), after);
-        QCOMPARE(QSettings(setting + "/apConfig.bin", QSettings::IniFormat).value("mouse/profileNo").toInt(), 2);
+        while (!o.frames.isEmpty() && (o.frames.first().mid(3, 2) == "00" || o.frames.first().mid(3, 2) == "8C"))
+            o.frames.removeFirst();
+        o.state = mouse.value("state").toObject();
+        o.files = written(files, filesIn(setting));
+        return o;
+    }
+
+private slots:
+    // Each flow that changes the mouse or the profiles, on both command sets:
+    // the window's and r770ctl's (where r770ctl has the same command) leave
+    // the same frames, mouse state and files; and both leave what the
+    // recording made before the flows were shared says, byte for byte.
+    void flowsLeaveTheRecordedBytes_data()
+    {
+        QTest::addColumn<bool>("hid560");
+        QTest::addColumn<QString>("flow");
+        QTest::addColumn<bool>("window");     // false: r770ctl only
+        QTest::addColumn<QStringList>("ctl"); // empty: the window only
+        const struct
+        {
+            const char *flow;
+            QStringList ctl;
+            bool window;
+        } flows[] = {
+            {"switch", {"profile", "apply", "Far"}, true},
+            {"keys", {"key", "3", "button", "back"}, true},
+            {"dpi", {"dpi", "set", "800", "1600", "3200"}, true},
+            {"lighting", {"light", "2", "2", "4", "#ff0000", "-", "00FF00"}, true},
+            {"liftOff", {"liftoff", "2.0", "off"}, true},
+            {"all", {}, true},
+            {"reset", {}, true},
+            {"import", {}, true},
+            {"ctl import", {"profile", "import", "1", "p3.bin"}, false},
+            {"ctl reset", {"profile", "reset", "2"}, false},
+            {"ctl dpi stage", {"dpi", "stage", "2"}, false},
+            {"ctl macro key", {"key", "4", "macro", "Burst", "hold"}, false},
+        };
+        for (const bool hid560 : {false, true})
+            for (const auto &f : flows)
+                QTest::addRow("%s %s", hid560 ? "hid560" : "hid553", f.flow)
+                    << hid560 << QString(f.flow) << f.window << f.ctl;
+    }
+    void flowsLeaveTheRecordedBytes()
+    {
+        QFETCH(bool, hid560);
+        QFETCH(QString, flow);
+        QFETCH(bool, window);
+        QFETCH(QStringList, ctl);
+        startFlowWindow(hid560);
+        if (QTest::currentTestFailed())
+            return;
+        const QString setting = rig->modules.path("setting");
+        const QMap<QString, QByteArray> files = filesIn(setting);
+        const QJsonObject before = virtualbus::stateToJson(rig->mouse.state());
+
+        Outcome recorded;
+        if (window) {
+            const size_t mark = rig->mouse.receivedFrames().size();
+            windowEdits(flow);
+            QVERIFY(rig->waitUnlocked());
+            rig->stored("apConfig.bin", "mouse/profileNo");
+            const std::vector<vr770::Bytes> frames = rig->mouse.receivedFrames();
+            for (size_t i = mark; i < frames.size(); ++i)
+                recorded.frames << hex(frames[i]);
+            recorded.state = virtualbus::stateToJson(rig->mouse.state());
+            recorded.files = written(files, filesIn(setting));
+            QVERIFY(!recorded.frames.isEmpty() || flow == "import");
+        }
+        if (!ctl.isEmpty()) {
+            // r770ctl with no r770 running, on the files and the mouse the
+            // window started from.
+            if (ctl.last() == "p3.bin")
+                ctl.last() = setting + "/p3.bin";
+            const Outcome own = ctlFlow(ctl, files, before, hid560);
+            QVERIFY(own.ran);
+            if (!window) {
+                recorded = own;
+            } else {
+                QCOMPARE(own.frames, recorded.frames);
+                QCOMPARE(own.state, recorded.state);
+                QCOMPARE(own.files.keys(), recorded.files.keys());
+                for (const QString &name : own.files.keys())
+                    QCOMPARE(own.files.value(name), recorded.files.value(name));
+            }
+        }
+
+        // The recording: R770_RECORD_FLOWS=1 writes it anew.
+        const QString path = QStringLiteral(R770_FLOW_RECORDINGS "/%1-%2.txt")
+                                 .arg(hid560 ? "hid560" : "hid553", QString(flow).replace(' ', '-'));
+        QFile file(path);
+        if (qEnvironmentVariableIntValue("R770_RECORD_FLOWS") == 1) {
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(recorded.text().toUtf8());
+            return;
+        }
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
+        const QStringList want = QString::fromUtf8(file.readAll()).split('\n');
+        const QStringList got = recorded.text().split('\n');
+        for (int i = 0; i < std::min(want.size(), got.size()); ++i)
+            QCOMPARE(got.at(i), want.at(i));
+        QCOMPARE(got.size(), want.size());
     }
 
     // A request that comes while a flow sends waits for the flow's end: the

@@ -2,6 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import modules.qml
 import "../basic/formulas.mjs" as Formulas
+import "../basic/flows.mjs" as Flows
 
 // The DPI card: how many stages are on (of the "mouse/dpiCount" offered) and
 // one slider per stage, the stage the mouse reports as active in the accent
@@ -30,16 +31,12 @@ Frame {
     title: Lang.dpiSetting[0]
 
     function init(send: bool) {
-        bounds = Formulas.dpiBounds(uiView.getGlobalData("mouse/minDPI"), uiView.getGlobalData("mouse/maxDPI"),
-                                    uiView.getGlobalData("mouse/dpiBase"))
-        const sensor = uiView.getGlobalData("mouse/sensorType")
-        sensorType = sensor === undefined || sensor === null ? "" : String(sensor)
-        offered = Formulas.boundedInt(uiView.getData("mouse/dpiCount", false), 1, Formulas.maxDpiStages,
-                                      Formulas.maxDpiStages)
-        count = Formulas.boundedInt(uiView.getData("mouse/currentDpiCount", false), 1, offered, offered)
-        values = Formulas.boundedInts(uiView.getDataList("mouse/dpiValueArray", false), Formulas.maxDpiStages,
-                                      bounds.min, bounds.max,
-                                      uiView.getDataList("mouse/dpiValueArray", true))
+        const dpi = Flows.readDpi(uiView)
+        bounds = dpi.bounds
+        sensorType = dpi.sensorType
+        offered = dpi.offered
+        count = dpi.count
+        values = dpi.values
         dirty = false
         if (send)
             save()
@@ -47,9 +44,9 @@ Frame {
 
     // Stores the stages and sends them.
     function save() {
-        uiView.setDataList("mouse/dpiValueArray", values)
-        uiView.setData("mouse/currentDpiCount", count)
-        uiView.mouseSetDpi(count, sensorType, values)
+        const dpi = { count: count, sensorType: sensorType, values: values }
+        Flows.storeDpi(uiView, dpi)
+        Flows.sendDpi(uiView, dpi)
         dirty = false
     }
 

@@ -1,6 +1,7 @@
 import QtQuick
 import modules.qml
 import "../basic/formulas.mjs" as Formulas
+import "../basic/flows.mjs" as Flows
 
 // The lift-off card: the distance slider and its enable box. Changes are
 // written to the profile at once and sent by save().
@@ -16,9 +17,9 @@ Frame {
     title: Lang.main[3]
 
     function init(send: bool) {
-        position = Formulas.boundedInt(uiView.getData("mouse/reportRate", false),
-                                       Formulas.liftOff.min, Formulas.liftOff.max)
-        isOn = Formulas.toBool(uiView.getData("mouse/reportRateEn", false))
+        const liftOff = Flows.readLiftOff(uiView)
+        position = liftOff.position
+        isOn = liftOff.isOn
         dirty = false
         if (send)
             save()
@@ -26,7 +27,7 @@ Frame {
 
     // Sends the distance and the enable flag.
     function save() {
-        uiView.mouseSetReportRate(Formulas.liftOffValue(position), isOn ? 1 : 0)
+        Flows.sendLiftOff(uiView, { position: position, isOn: isOn })
         dirty = false
     }
 

@@ -2,6 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import modules.qml
 import "../basic/formulas.mjs" as Formulas
+import "../basic/flows.mjs" as Flows
 
 // The lighting card: effect, speed, brightness and eight colours. Edits are
 // held and marked unsaved until save() stores and sends them.
@@ -29,26 +30,23 @@ Frame {
     title: Lang.lightControl[0]
 
     function init(send: bool) {
-        is55328 = Formulas.toBool(uiView.getGlobalData("mouse/is55328"))
-        const light = Formulas.lightValues(uiView.getDataList("mouse/lightValue", false), colourful)
+        const light = Flows.readLighting(uiView, colourful)
+        is55328 = light.is55328
         effect = light.effect
         speed = light.speed
         brightness = light.brightness
-        colours = Formulas.colourValues(uiView.getDataList("mouse/colorValue", false),
-                                        uiView.getDataList("mouse/colorValue", true))
+        colours = light.colours
         dirty = false
         if (send)
             save()
     }
 
-    // Stores the lighting and sends colours, then the effect (twice, as the
-    // mouse expects).
+    // Stores the lighting and sends colours, then the effect.
     function save() {
-        uiView.setDataList("mouse/lightValue", [effect, speed, brightness])
-        uiView.setDataList("mouse/colorValue", colours)
-        uiView.mouseSetRGBColor(colourful ? 0 : 1, Formulas.sentColours(colours, is55328, effect))
-        uiView.mouseSetRGBEffect(effect, speed, brightness)
-        uiView.mouseSetRGBEffect(effect, speed, brightness)
+        const light = { colourful: colourful, is55328: is55328, effect: effect, speed: speed,
+                        brightness: brightness, colours: colours }
+        Flows.storeLighting(uiView, light)
+        Flows.sendLighting(uiView, light)
         dirty = false
     }
 

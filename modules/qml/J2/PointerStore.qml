@@ -1,5 +1,6 @@
 import QtQuick
 import "../basic/formulas.mjs" as Formulas
+import "../basic/flows.mjs" as Flows
 
 // The system pointer options of the profile in use: pointer speed,
 // double-click speed (stored as slider positions) and wheel lines. Every
@@ -15,8 +16,6 @@ QtObject {
     readonly property int doubleStep: Formulas.pointerIndex(doublePosition)
     readonly property bool scrollScreen: scrollLines === Formulas.scrollLines.screen
 
-    readonly property int lastPosition: Formulas.pointerThresholds[Formulas.pointerSteps - 1]
-
     // Settings the desktop does not have are shown as unavailable; the
     // controller leaves them alone.
     readonly property bool speedAvailable: !uiView || uiView.pointerSettingAvailable("cursorSpeed")
@@ -24,16 +23,12 @@ QtObject {
     readonly property bool scrollAvailable: !uiView || uiView.pointerSettingAvailable("verticalScrollLines")
 
     function init(send: bool) {
-        speedPosition = Formulas.boundedInt(uiView.getData("mouse/mouseRate", false), 0, lastPosition,
-                                            Formulas.pointerPosition(5))
-        doublePosition = Formulas.boundedInt(uiView.getData("mouse/doubleRate", false), 0, lastPosition,
-                                             Formulas.pointerPosition(5))
-        scrollLines = Formulas.scrollValue(uiView.getData("mouse/scrollRate", false))
-        if (send) {
-            uiView.mouseSetCursorSpeed(speedStep)
-            uiView.mouseSetDoubleClickSpeed(doubleStep)
-            uiView.mouseSetVerticalScrollLines(scrollLines)
-        }
+        const pointer = Flows.readPointer(uiView)
+        speedPosition = pointer.speedPosition
+        doublePosition = pointer.doublePosition
+        scrollLines = pointer.scrollLines
+        if (send)
+            Flows.sendPointer(uiView, pointer)
     }
 
     function setSpeedStep(step: int) {
