@@ -285,6 +285,7 @@ Dialog {
             font.pixelSize: Theme.hintSize
             wrapMode: Text.WordWrap
         }
+    }
 
     // Delete asks first, in place of the note.
     FocusScope {
