@@ -54,7 +54,7 @@ public:
     // Profiles that follow the application in front.
     AutoProfileSwitcher *autoProfiles() const { return autoSwitcher.get(); }
     // Names the profile in use and why automatic switching waits.
-    void updateToolTip();
+    Q_SLOT void updateToolTip();
 
     // Replaces the platform's device-change source (tests, the demo).
     void setDeviceChangeSource(std::unique_ptr<DeviceChangeSource> source);

@@ -222,7 +222,7 @@ private slots:
         QCOMPARE(expected.split(' ').size(), 57);
         // The contract's 57 first, then the additions of this program.
         QCOMPARE(names.mid(0, 57).join(' '), expected);
-        QCOMPARE(names.mid(57), QStringList({"getLanguageList", "mouseBeginFlow", "mouseEndFlow", "pointerSettingAvailable"}));
+        QCOMPARE(names.mid(57), QStringList({"getLanguageList", "mouseBeginFlow", "mouseEndFlow", "pointerSettingAvailable", "flushSettings"}));
         myQQuickView view;
         QCOMPARE(view.getLanguageList(), QStringList({"ChineseSimplified", "English"}));
     }

@@ -102,7 +102,7 @@ private slots:
         const QSettings english(shipped("i18n/English.ini"), QSettings::IniFormat);
         QStringList groups = s.childGroups(), expected = {"main", "keyMatrix", "keyAssigment",
             "dpiSetting", "lightControl", "macroEditor", "systemSetting", "gunControl", "profile",
-            "keyCode", "other", "window"};
+            "keyCode", "other", "window", "notice"};
         groups.sort();
         expected.sort();
         QCOMPARE(groups, expected);
