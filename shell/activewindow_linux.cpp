@@ -177,11 +177,11 @@ private:
     {
         if (!hasXRes)
             return 0;
-        XResClientIdSpec spec{window, XRES_CLIENT_ID_PID_MASK};
+        XResClientIdSpec wanted{window, XRES_CLIENT_ID_PID_MASK};
         long count = 0;
         XResClientIdValue *ids = nullptr;
         long pid = 0;
-        if (XResQueryClientIds(display, 1, &spec, &count, &ids) == Success) {
+        if (XResQueryClientIds(display, 1, &wanted, &count, &ids) == Success) {
             for (long i = 0; i < count && pid <= 0; ++i)
                 if (XResGetClientPid(&ids[i]) > 0)
                     pid = XResGetClientPid(&ids[i]);
