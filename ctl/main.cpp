@@ -1,4 +1,4 @@
-#include "ctl.h"
+#include "cli.h"
 
 int main(int argc, char **argv)
 {

@@ -1,7 +1,7 @@
 // r770ctl linked with the virtual R770 instead of hidapi, for the tests:
 // R770CTL_VIRTUAL_BUS names the file that says which mice are plugged in,
 // R770CTL_VIRTUAL_LOG the file that receives their frames and final state.
-#include "ctl.h"
+#include "cli.h"
 #include "virtualbus.h"
 
 #include <QFile>

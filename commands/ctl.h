@@ -20,8 +20,8 @@ Reply handle(const QStringList &arguments, bool enterRuntimeFolder);
 // program's controller, link and files (see handover.h).
 Reply perform(const QStringList &arguments, Host &host);
 
-// The whole program: application object, runtime folder, handle(), output.
-// Returns the exit status.
-int run(int argc, char **argv);
+// Whether the request last handled asked for the link's and the files'
+// debug lines (--verbose).
+bool verbose();
 
 } // namespace ctl

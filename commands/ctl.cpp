@@ -4,14 +4,12 @@
 #include "commandsupport.h"
 #include "completion.h"
 #include "controllercore.h"
-#include "diaglog.h"
 #include "host.h"
 #include "profiles.h"
 #include "runtimefolder.h"
 #include "scenerules.h"
 #include "session.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <cstdio>
 
@@ -162,15 +160,6 @@ Reply parse(const QStringList &arguments, Invocation &out)
 
 bool verboseOutput = false;
 
-// The device link and the files write debug lines; a command-line user
-// sees them only when asking for them.
-void messages(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type == QtDebugMsg && !verboseOutput)
-        return;
-    std::fprintf(stderr, "%s\n", qPrintable(message));
-}
-
 } // namespace
 
 Reply handle(const QStringList &arguments, bool enterRuntimeFolder)
@@ -305,22 +294,9 @@ Reply perform(const QStringList &arguments, Host &host)
     return ctx.reply;
 }
 
-int run(int argc, char **argv)
+bool verbose()
 {
-    QCoreApplication app(argc, argv);
-    qInstallMessageHandler(messages);
-    // Kept for diagnostic reports, whatever reaches stderr.
-    diaglog::install(QStringLiteral("r770ctl"));
-    const QStringList arguments = app.arguments().mid(1);
-
-    const Reply reply = handle(arguments, true);
-    if (!reply.out.isEmpty()) {
-        std::fputs(reply.out.toUtf8().constData(), stdout);
-        std::fflush(stdout);
-    }
-    if (!reply.err.isEmpty())
-        std::fprintf(stderr, "r770ctl: %s\n", qPrintable(reply.err));
-    return reply.code;
+    return verboseOutput;
 }
 
 } // namespace ctl

@@ -1,8 +1,8 @@
 #include "handover.h"
 
-#include "commandsupport.h"
 #include "localchannel.h"
 
+#include <QCoreApplication>
 #include <QDataStream>
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -213,8 +213,9 @@ void RequestServer::serve()
                 retry.start();
                 break;
             }
-            reply = ctl::Reply::failure(ctl::MouseInUse, ctl::tr("the r770 program has been busy with the mouse "
-                                                                 "for a minute; try again later"));
+            reply = ctl::Reply::failure(
+                ctl::MouseInUse, QCoreApplication::translate("r770ctl", "the r770 program has been busy with the "
+                                                                        "mouse for a minute; try again later"));
         }
         head.socket->write(frame([&](QDataStream &out) {
             out << quint8(Done) << qint32(reply->code) << reply->out << reply->err;
