@@ -94,19 +94,9 @@ QList<int> withoutImages(QList<int> codes)
 
 } // namespace
 
-class TestScene : public QObject
+class TestScene : public scenetest::SceneTestCase
 {
     Q_OBJECT
-
-    std::unique_ptr<SceneRig> rig;
-
-    SceneRig &make(const MouseSetup &setup = {})
-    {
-        // The old rig goes first: it resets the bus and the current folder.
-        rig.reset();
-        rig = std::make_unique<SceneRig>(setup);
-        return *rig;
-    }
 
     QObject *page(const char *name) const { return rig->find(QString::fromLatin1(name)); }
     QVariant call(const char *object, const char *function, const QVariantList &args = {}) const
@@ -139,38 +129,12 @@ class TestScene : public QObject
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    void save()
-    {
-        rig->mark();
-        rig->callRoot("saveChanges");
-        QVERIFY(rig->waitUnlocked());
-    }
-
     static void expectFrames(const QList<int> &got, const QList<int> &expected)
     {
         QCOMPARE(hex(got), hex(expected));
     }
 
 private slots:
-    void initTestCase()
-    {
-        qputenv("GSETTINGS_BACKEND", "memory");
-        scenetest::collectSceneWarnings();
-        QCoreApplication::setApplicationVersion(QStringLiteral("9.9.1"));
-    }
-
-    void init()
-    {
-        scenetest::takeSceneWarnings();
-    }
-
-    void cleanup()
-    {
-        rig.reset();
-        const QStringList warnings = scenetest::takeSceneWarnings();
-        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
-    }
-
     void startUp_data()
     {
         QTest::addColumn<bool>("hid560");
