@@ -2,6 +2,7 @@
 // against the virtual mouse: what reaches the mouse (its frames and state)
 // and the files (read back in a fresh process). Any QML warning fails.
 #include "deviceeventtexts.h"
+#include "hexbytes.h"
 #include "myqquickview.h"
 #include "scenerig.h"
 #include "virtualbus.h"
@@ -46,23 +47,6 @@ public slots:
 QList<int> repeat(int code, int times)
 {
     return QList<int>(times, code);
-}
-
-QString hex(const QList<int> &codes)
-{
-    QStringList parts;
-    for (int c : codes)
-        parts << QString::number(c, 16).rightJustified(2, '0').toUpper();
-    return parts.join(' ');
-}
-
-template <typename Bytes>
-QString hexBytes(const Bytes &bytes)
-{
-    QStringList parts;
-    for (auto b : bytes)
-        parts << QString::number(int(b), 16).rightJustified(2, '0').toUpper();
-    return parts.join(' ');
 }
 
 // Everything the virtual mouse holds, one line per field, for comparing two
@@ -131,7 +115,7 @@ class TestScene : public scenetest::SceneTestCase
 
     static void expectFrames(const QList<int> &got, const QList<int> &expected)
     {
-        QCOMPARE(hex(got), hex(expected));
+        QCOMPARE(hexBytes(got), hexBytes(expected));
     }
 
 private slots:
