@@ -2,6 +2,7 @@
 // checked in the virtual mouse's state and received frames, for both
 // command sets.
 #include "testmodules.h"
+#include "hexbytes.h"
 #include "viewrig.h"
 
 #include <QApplication>
@@ -10,16 +11,6 @@
 namespace {
 
 using Values = QVariantList;
-
-// Bytes as "01 00 F0 00" so that a failed comparison shows them.
-template <typename Container>
-QString hex(const Container &bytes, int from = 0, int count = -1)
-{
-    QStringList parts;
-    for (int i = from; i < (count < 0 ? int(std::size(bytes)) : from + count); ++i)
-        parts << QString::number(uint8_t(bytes[i]), 16).rightJustified(2, '0').toUpper();
-    return parts.join(' ');
-}
 
 // A controller linked to one virtual mouse.
 struct Rig
@@ -48,8 +39,8 @@ struct Rig
     {
         QStringList codes, args;
         for (const vr770::Bytes &f : mouse.receivedFrames()) {
-            codes << hex(f, 1, 1);
-            args << hex(f, 2, 1);
+            codes << hexBytes(f, 1, 1);
+            args << hexBytes(f, 2, 1);
         }
         return codes.join(' ') + " / " + args.join(' ');
     }
@@ -119,7 +110,7 @@ private slots:
         QFETCH(QString, device);
         hid553->view.mouseSetKeyMatrix(src64, true, {100, 200, 300});
         QCOMPARE(hid553->frames(), QStringLiteral("12 / 01"));
-        QCOMPARE(hex(hid553->mouse.state().keyMatrices[0], 0, (device.size() + 1) / 3), device);
+        QCOMPARE(hexBytes(hid553->mouse.state().keyMatrices[0], 0, (device.size() + 1) / 3), device);
     }
 
     void hid553KeyMatrixWithRecoilKey()
@@ -128,14 +119,14 @@ private slots:
         hid553->view.mouseSetKeyMatrix(keys({{10, {8, 0, 2, 0}}}), true, {100, 300});
         QCOMPARE(hid553->frames(), QStringLiteral("12 12 12 12 02 / 01 02 03 04 01"));
         const auto s = hid553->mouse.state();
-        QCOMPARE(hex(s.keyMatrices[0], 40, 4), QStringLiteral("08 00 01 01"));
-        QCOMPARE(hex(s.keyMatrices[1], 40, 4), QStringLiteral("08 00 01 02"));
+        QCOMPARE(hexBytes(s.keyMatrices[0], 40, 4), QStringLiteral("08 00 01 01"));
+        QCOMPARE(hexBytes(s.keyMatrices[1], 40, 4), QStringLiteral("08 00 01 02"));
         // Entry 0 of matrices 2 to 4 holds the periods' low bytes; the rest
         // is the firmware matrix.
-        QCOMPARE(hex(s.keyMatrices[1], 0, 4), QStringLiteral("0B 00 64 00"));
-        QCOMPARE(hex(s.keyMatrices[2], 0, 4), QStringLiteral("0B 01 2C 00"));
-        QCOMPARE(hex(s.keyMatrices[3], 0, 4), QStringLiteral("0B 02 00 00"));
-        QCOMPARE(hex(s.keyMatrices[3], 24, 4), QStringLiteral("01 00 06 00"));
+        QCOMPARE(hexBytes(s.keyMatrices[1], 0, 4), QStringLiteral("0B 00 64 00"));
+        QCOMPARE(hexBytes(s.keyMatrices[2], 0, 4), QStringLiteral("0B 01 2C 00"));
+        QCOMPARE(hexBytes(s.keyMatrices[3], 0, 4), QStringLiteral("0B 02 00 00"));
+        QCOMPARE(hexBytes(s.keyMatrices[3], 24, 4), QStringLiteral("01 00 06 00"));
         QCOMPARE(int(s.currentKeyMatrix), 1);
     }
 
@@ -165,7 +156,7 @@ private slots:
         QFETCH(QString, codes);
         hid553->view.mouseSetDpi(count, sensor, values);
         QCOMPARE(hid553->frames(), QStringLiteral("11 / 0%1").arg(count));
-        QCOMPARE(hex(hid553->mouse.state().dpiStageCodes), codes);
+        QCOMPARE(hexBytes(hid553->mouse.state().dpiStageCodes), codes);
     }
 
     void hid553Effects_data()
@@ -193,7 +184,7 @@ private slots:
         hid553->view.is55328 = is55328;
         hid553->view.mouseSetRGBEffect(scene[0].toInt(), scene[1].toInt(), scene[2].toInt());
         const auto s = hid553->mouse.state();
-        QCOMPARE(hex(std::array<uint8_t, 3>{s.ledEffect, s.ledEffectOption1, s.ledEffectOption2}), device);
+        QCOMPARE(hexBytes(std::array<uint8_t, 3>{s.ledEffect, s.ledEffectOption1, s.ledEffectOption2}), device);
     }
 
     void hid553ColourOrder()
@@ -201,7 +192,7 @@ private slots:
         // Complete triples turn to blue, green, red; missing values are 0.
         hid553->view.is55328 = false;
         hid553->view.mouseSetRGBColor(1, {10, 20, 30, 40, 50});
-        QCOMPARE(hex(hid553->mouse.state().ledStageColors[1], 0, 9),
+        QCOMPARE(hexBytes(hid553->mouse.state().ledStageColors[1], 0, 9),
                  QStringLiteral("1E 14 0A 28 32 00 00 00 00"));
         // 55328 mice: the eighth colour decides between all colours and one.
         hid553->view.is55328 = true;
@@ -209,9 +200,9 @@ private slots:
         eighthSet[2] = 9;
         eighthSet[22] = 5;
         hid553->view.mouseSetRGBColor(1, eighthSet);
-        QCOMPARE(hex(hid553->mouse.state().ledStageColors[0], 0, 3), QStringLiteral("09 00 00"));
+        QCOMPARE(hexBytes(hid553->mouse.state().ledStageColors[0], 0, 3), QStringLiteral("09 00 00"));
         hid553->view.mouseSetRGBColor(1, {255, 0, 0});
-        QCOMPARE(hex(hid553->mouse.state().fixedLedColor), QStringLiteral("00 00 FF"));
+        QCOMPARE(hexBytes(hid553->mouse.state().fixedLedColor), QStringLiteral("00 00 FF"));
         QCOMPARE(hid553->frames(), QStringLiteral("10 10 10 0C / 01 01 00 00"));
     }
 
@@ -219,7 +210,7 @@ private slots:
     {
         QCOMPARE(hid553->view.mouseSendMacroData({0, 1, 0x81, 4, 1}, 11), QVariant(true));
         const auto macro = hid553->mouse.state().macros[11];
-        QCOMPARE(hex(macro, 0, 6), QStringLiteral("00 01 81 04 01 00"));
+        QCOMPARE(hexBytes(macro, 0, 6), QStringLiteral("00 01 81 04 01 00"));
         QCOMPARE(std::count(macro.begin() + 5, macro.end(), 0), 123);
         QCOMPARE(hid553->view.mouseSendMacroData({1, 2, 3}, 12), QVariant(true));
         QCOMPARE(hid553->frames(), QStringLiteral("13 / 0C"));
@@ -232,11 +223,11 @@ private slots:
         QCOMPARE(hid553->frames(), QStringLiteral(" / ")); // not a recoil mouse
         hid553->view.isGun = true;
         hid553->view.mouseSendGundata(2, {10, 3, 5});
-        QCOMPARE(hex(hid553->mouse.state().gunData), QStringLiteral("0A 03 FB 01"));
+        QCOMPARE(hexBytes(hid553->mouse.state().gunData), QStringLiteral("0A 03 FB 01"));
         // Without the option the offset goes as it is; a short list reads 0.
         hid553->mouse.setKeyboardOptions({0, 0, 0, 0});
         hid553->view.mouseSendGundata(3, {7});
-        QCOMPARE(hex(hid553->mouse.state().gunData), QStringLiteral("07 00 00 02"));
+        QCOMPARE(hexBytes(hid553->mouse.state().gunData), QStringLiteral("07 00 00 02"));
     }
 
     void hid560KeyMatrices()
@@ -244,7 +235,7 @@ private slots:
         hid560->view.mouseSetKeyMatrix(keys({{5, {5, 0, 4, 0}}}), true, {});
         QCOMPARE(hid560->frames(), QStringLiteral("0D / 01"));
         auto s = hid560->mouse.state();
-        QCOMPARE(hex(s.keyMatrixBlocks[0], 20, 12),
+        QCOMPARE(hexBytes(s.keyMatrixBlocks[0], 20, 12),
                  QStringLiteral("07 00 03 00 05 00 03 00 0B 00 01 01"));
         QCOMPARE(std::count(s.keyMatrixBlocks[0].begin() + 64, s.keyMatrixBlocks[0].end(), 0), 64);
 
@@ -255,10 +246,10 @@ private slots:
         QCOMPARE(hid560->frames(), QStringLiteral("0C 0D 0D 0D 0D 02 / 00 01 02 03 04 01"));
         s = hid560->mouse.state();
         QCOMPARE(int(s.profiles[0][2]), 0x1F);
-        QCOMPARE(hex(s.keyMatrixBlocks[0], 40, 4), QStringLiteral("08 00 01 00"));
-        QCOMPARE(hex(s.keyMatrixBlocks[1], 40, 4), QStringLiteral("08 00 03 00"));
-        QCOMPARE(hex(s.keyMatrixBlocks[3], 40, 4), QStringLiteral("08 00 00 00"));
-        QCOMPARE(hex(s.keyMatrixBlocks[2], 0, 4), QStringLiteral("0B 01 28 00"));
+        QCOMPARE(hexBytes(s.keyMatrixBlocks[0], 40, 4), QStringLiteral("08 00 01 00"));
+        QCOMPARE(hexBytes(s.keyMatrixBlocks[1], 40, 4), QStringLiteral("08 00 03 00"));
+        QCOMPARE(hexBytes(s.keyMatrixBlocks[3], 40, 4), QStringLiteral("08 00 00 00"));
+        QCOMPARE(hexBytes(s.keyMatrixBlocks[2], 0, 4), QStringLiteral("0B 01 28 00"));
     }
 
     void hid560DpiImagesAndSendingRule()
@@ -267,7 +258,7 @@ private slots:
         hid560->view.mouseSetDpi(3, "3389", values);
         QCOMPARE(hid560->frames(), QStringLiteral("0C / 01"));
         auto p = hid560->mouse.state().profiles[1];
-        QCOMPARE(hex(p, 82, 19), QStringLiteral("81 81 00 08 10 20 40 80 FF 40 "
+        QCOMPARE(hexBytes(p, 82, 19), QStringLiteral("81 81 00 08 10 20 40 80 FF 40 "
                                                 "00 08 10 20 40 80 FF 40 07"));
         vr770::clearTransferLog();
         hid560->view.isGun = true;
@@ -276,7 +267,7 @@ private slots:
         p = hid560->mouse.state().profiles[4];
         QCOMPARE(int(p[100]), 0xFF);
         // The ninth bits belong to "3389" only: the last ones stay.
-        QCOMPARE(hex(p, 82, 4), QStringLiteral("81 81 7F 03"));
+        QCOMPARE(hexBytes(p, 82, 4), QStringLiteral("81 81 7F 03"));
     }
 
     void hid560LightingImages()
@@ -288,9 +279,9 @@ private slots:
         hid560->view.mouseSetRGBColor(1, {0, 255, 1});
         QCOMPARE(hid560->frames(), QStringLiteral("0C 0C 0C / 01 00 01"));
         const auto s = hid560->mouse.state();
-        QCOMPARE(hex(s.profiles[1], 71, 3), QStringLiteral("09 C0 07"));
-        QCOMPARE(hex(s.profiles[0], 24, 3), QStringLiteral("00 00 FF"));
-        QCOMPARE(hex(s.profiles[1], 104, 3), QStringLiteral("01 FF 00"));
+        QCOMPARE(hexBytes(s.profiles[1], 71, 3), QStringLiteral("09 C0 07"));
+        QCOMPARE(hexBytes(s.profiles[0], 24, 3), QStringLiteral("00 00 FF"));
+        QCOMPARE(hexBytes(s.profiles[1], 104, 3), QStringLiteral("01 FF 00"));
     }
 
     void hid560RecoilDataInImages()
@@ -299,7 +290,7 @@ private slots:
         hid560->view.profileImages[2][65] = 0xFF;
         hid560->view.mouseSendGundata(1, {10, 3, 5});
         const auto p = hid560->mouse.state().profiles[2];
-        QCOMPARE(hex(p, 78, 4), QStringLiteral("F0 0A 03 05"));
+        QCOMPARE(hexBytes(p, 78, 4), QStringLiteral("F0 0A 03 05"));
         QCOMPARE(int(p[65]), 0xFB);
         // Recoil modes are 1 to 3 only.
         QTest::ignoreMessage(QtDebugMsg, "mouseSendGundata refused 4 ");
@@ -323,7 +314,7 @@ private slots:
         QCOMPARE(int(st.liftOffStage), 90);
         QCOMPARE(int(st.liftOffEnable), 1);
         // Matrices 2 to 4 hold the firmware defaults (1, 0, n, 0); 1 is untouched.
-        QCOMPARE(hex(st.keyMatrices[3], 60, 4), QStringLiteral("01 00 0F 00"));
+        QCOMPARE(hexBytes(st.keyMatrices[3], 60, 4), QStringLiteral("01 00 0F 00"));
         QCOMPARE(int(st.currentKeyMatrix), 0);
     }
 
@@ -339,7 +330,7 @@ private slots:
         QCOMPARE(r.frames(), QStringLiteral("07 04 04 04 04 84 0D 0D 0D 02 82 / 00 01 02 03 04 01 02 03 04 01 00"));
         const vr770::MouseState st = r.mouse.state();
         QCOMPARE(int(st.profileDpi[4]), 2);
-        QCOMPARE(hex(st.keyMatrixBlocks[1], 60, 8), QStringLiteral("01 00 0F 00 00 00 00 00"));
+        QCOMPARE(hexBytes(st.keyMatrixBlocks[1], 60, 8), QStringLiteral("01 00 0F 00 00 00 00 00"));
     }
 
     // The operations return whether every exchange completed. A failed one
@@ -380,7 +371,7 @@ private slots:
     {
         hid560->mouse.setProfile(3, std::array<uint8_t, 128>{1, 2, 3});
         hid560->view.mouseReadProfile(3);
-        QCOMPARE(hex(hid560->view.profileImages[3], 0, 4), QStringLiteral("01 02 03 00"));
+        QCOMPARE(hexBytes(hid560->view.profileImages[3], 0, 4), QStringLiteral("01 02 03 00"));
         // Only blocks 0 to 4 exist.
         QTest::ignoreMessage(QtDebugMsg, "mouseReadProfile refused 5 ");
         hid560->view.mouseReadProfile(5);

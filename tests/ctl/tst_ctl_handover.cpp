@@ -3,6 +3,7 @@
 // test build as a child process that has no mouse of its own, so whatever
 // reaches the mouse came through the program.
 #include "ctlprocess.h"
+#include "hexbytes.h"
 #include "handover.h"
 #include "localchannel.h"
 #include "myqquickview.h"
@@ -37,11 +38,6 @@ using scenetest::ScriptedDialogs;
 namespace {
 
 using Run = CtlResult;
-
-QString hex(const vr770::Bytes &frame)
-{
-    return QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(frame.data()), int(frame.size())).toHex(' ').toUpper());
-}
 
 const char *const neighbourName = "r770-neighbour";
 
@@ -104,7 +100,7 @@ class TestHandOver : public QObject
         QStringList list;
         const std::vector<vr770::Bytes> frames = rig->mouse.receivedFrames();
         for (size_t i = mark; i < frames.size(); ++i)
-            list << hex(frames[i]).mid(3, 5);
+            list << hexBytes(frames[i]).mid(3, 5);
         return list;
     }
 
@@ -411,7 +407,7 @@ private slots:
             rig->stored("apConfig.bin", "mouse/profileNo");
             const std::vector<vr770::Bytes> frames = rig->mouse.receivedFrames();
             for (size_t i = mark; i < frames.size(); ++i)
-                recorded.frames << hex(frames[i]);
+                recorded.frames << hexBytes(frames[i]);
             recorded.state = virtualbus::stateToJson(rig->mouse.state());
             recorded.files = written(files, filesIn(setting));
             QVERIFY(!recorded.frames.isEmpty() || flow == "import");

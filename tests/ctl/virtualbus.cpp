@@ -1,4 +1,5 @@
 #include "virtualbus.h"
+#include "hexbytes.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -7,11 +8,6 @@
 namespace virtualbus {
 
 namespace {
-
-QString hex(const uint8_t *bytes, size_t size)
-{
-    return QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(bytes), int(size)).toHex(' ').toUpper());
-}
 
 QByteArray bytesOf(const QJsonValue &value)
 {
@@ -26,21 +22,21 @@ struct Writer
     template <size_t N>
     void operator()(const char *name, std::array<uint8_t, N> &value)
     {
-        json.insert(QLatin1String(name), hex(value.data(), N));
+        json.insert(QLatin1String(name), hexBytes(value));
     }
     template <size_t N, size_t M>
     void operator()(const char *name, std::array<std::array<uint8_t, N>, M> &value)
     {
         QJsonArray list;
         for (auto &row : value)
-            list << hex(row.data(), N);
+            list << hexBytes(row);
         json.insert(QLatin1String(name), list);
     }
     void operator()(const char *name, std::map<uint8_t, vr770::Bytes> &value)
     {
         QJsonObject map;
         for (auto &[type, block] : value)
-            map.insert(QString::number(type), hex(block.data(), block.size()));
+            map.insert(QString::number(type), hexBytes(block));
         json.insert(QLatin1String(name), map);
     }
 };
@@ -179,7 +175,7 @@ bool writeLog(const QString &path, const std::vector<vr770::VirtualR770> &mice)
     for (const vr770::VirtualR770 &mouse : mice) {
         QJsonArray frames;
         for (const vr770::Bytes &frame : mouse.receivedFrames())
-            frames << hex(frame.data(), frame.size());
+            frames << hexBytes(frame);
         list << QJsonObject{{QStringLiteral("frames"), frames},
                             {QStringLiteral("transfers"), int(mouse.transfers().size())},
                             {QStringLiteral("state"), stateToJson(mouse.state())}};

@@ -315,4 +315,38 @@ bool runStoredReader(int argc, char **argv, int &exitCode)
     return true;
 }
 
+
+SceneRig &SceneTestCase::make(const MouseSetup &setup)
+{
+    rig.reset();
+    rig = std::make_unique<SceneRig>(setup);
+    return *rig;
+}
+
+void SceneTestCase::save()
+{
+    rig->mark();
+    rig->callRoot("saveChanges");
+    QVERIFY(rig->waitUnlocked());
+}
+
+void SceneTestCase::initTestCase()
+{
+    qputenv("GSETTINGS_BACKEND", "memory");
+    collectSceneWarnings();
+    QCoreApplication::setApplicationVersion(QStringLiteral("9.9.1"));
+}
+
+void SceneTestCase::init()
+{
+    takeSceneWarnings();
+}
+
+void SceneTestCase::cleanup()
+{
+    rig.reset();
+    const QStringList warnings = takeSceneWarnings();
+    QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
+}
+
 } // namespace scenetest

@@ -8,6 +8,7 @@
 #include "testmodules.h"
 #include "virtual_r770.h"
 
+#include <QObject>
 #include <QStringList>
 #include <QVariant>
 #include <functional>
@@ -118,6 +119,26 @@ QString englishText(const QString &group, int position);
 // takeSceneWarnings() hands over those collected since the last call.
 void collectSceneWarnings();
 QStringList takeSceneWarnings();
+
+// The fixture of the scene suites: one rig at a time, and a test fails on
+// any warning of the scene.
+class SceneTestCase : public QObject
+{
+    Q_OBJECT
+
+protected:
+    std::unique_ptr<SceneRig> rig;
+
+    // A new rig (the old one goes first: it resets the bus and the folder).
+    SceneRig &make(const MouseSetup &setup = {});
+    // Saves as Ctrl+S does and waits for the scene's lock to end.
+    void save();
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+};
 
 // For the fresh-process reads: call first thing in main(); returns true
 // (and prints) when this process was started as such a reader.

@@ -28,18 +28,11 @@ QString text(int position)
 
 } // namespace
 
-class TestKeyAssignment : public QObject
+class TestKeyAssignment : public scenetest::SceneTestCase
 {
     Q_OBJECT
 
-    std::unique_ptr<SceneRig> rig;
     QObject *keys = nullptr;
-
-    SceneRig &make(const MouseSetup &setup = {})
-    {
-        rig = std::make_unique<SceneRig>(setup);
-        return *rig;
-    }
 
     bool start()
     {
@@ -69,33 +62,8 @@ class TestKeyAssignment : public QObject
 
     // What the capture reports, as the program calls the scene.
     void report(bool isDown, int code) { rig->callRoot("detectKeyboard", {isDown, code}); }
-    void save()
-    {
-        rig->mark();
-        rig->callRoot("saveChanges");
-        QVERIFY(rig->waitUnlocked());
-    }
 
 private slots:
-    void initTestCase()
-    {
-        qputenv("GSETTINGS_BACKEND", "memory");
-        scenetest::collectSceneWarnings();
-    }
-
-    void init()
-    {
-        scenetest::takeSceneWarnings();
-    }
-
-    void cleanup()
-    {
-        rig.reset();
-        keys = nullptr;
-        const QStringList warnings = scenetest::takeSceneWarnings();
-        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
-    }
-
     // A click on a function of each group and on OK gives key 4 the
     // function's codes and text, held unsaved.
     void everyFunctionGivesItsCodes()

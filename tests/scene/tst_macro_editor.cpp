@@ -30,18 +30,11 @@ Block block(const QList<int> &bytes)
 
 } // namespace
 
-class TestMacroEditor : public QObject
+class TestMacroEditor : public scenetest::SceneTestCase
 {
     Q_OBJECT
 
-    std::unique_ptr<SceneRig> rig;
     QObject *store = nullptr;
-
-    SceneRig &make(const MouseSetup &setup = {})
-    {
-        rig = std::make_unique<SceneRig>(setup);
-        return *rig;
-    }
 
     // Key k of profile file `file` runs the macro `name` from slot k.
     void bindKey(int key, const QString &name, const QString &file = "p1.bin")
@@ -81,25 +74,6 @@ class TestMacroEditor : public QObject
     static QString text(int position) { return scenetest::englishText("macroEditor", position); }
 
 private slots:
-    void initTestCase()
-    {
-        qputenv("GSETTINGS_BACKEND", "memory");
-        scenetest::collectSceneWarnings();
-    }
-
-    void init()
-    {
-        scenetest::takeSceneWarnings();
-    }
-
-    void cleanup()
-    {
-        rig.reset();
-        store = nullptr;
-        const QStringList warnings = scenetest::takeSceneWarnings();
-        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
-    }
-
     // New, Import, Export and Rename keep the list, the files and the
     // profiles' references in step; refused names change nothing.
     void libraryOperations()

@@ -2,6 +2,7 @@
 // against the virtual mouse: what reaches the mouse (its frames and state)
 // and the files (read back in a fresh process). Any QML warning fails.
 #include "deviceeventtexts.h"
+#include "hexbytes.h"
 #include "myqquickview.h"
 #include "scenerig.h"
 #include "virtualbus.h"
@@ -48,23 +49,6 @@ QList<int> repeat(int code, int times)
     return QList<int>(times, code);
 }
 
-QString hex(const QList<int> &codes)
-{
-    QStringList parts;
-    for (int c : codes)
-        parts << QString::number(c, 16).rightJustified(2, '0').toUpper();
-    return parts.join(' ');
-}
-
-template <typename Bytes>
-QString hexBytes(const Bytes &bytes)
-{
-    QStringList parts;
-    for (auto b : bytes)
-        parts << QString::number(int(b), 16).rightJustified(2, '0').toUpper();
-    return parts.join(' ');
-}
-
 // Everything the virtual mouse holds, one line per field, for comparing two
 // mice byte for byte with a readable difference.
 QStringList stateLines(const vr770::MouseState &s)
@@ -94,19 +78,9 @@ QList<int> withoutImages(QList<int> codes)
 
 } // namespace
 
-class TestScene : public QObject
+class TestScene : public scenetest::SceneTestCase
 {
     Q_OBJECT
-
-    std::unique_ptr<SceneRig> rig;
-
-    SceneRig &make(const MouseSetup &setup = {})
-    {
-        // The old rig goes first: it resets the bus and the current folder.
-        rig.reset();
-        rig = std::make_unique<SceneRig>(setup);
-        return *rig;
-    }
 
     QObject *page(const char *name) const { return rig->find(QString::fromLatin1(name)); }
     QVariant call(const char *object, const char *function, const QVariantList &args = {}) const
@@ -139,38 +113,12 @@ class TestScene : public QObject
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    void save()
-    {
-        rig->mark();
-        rig->callRoot("saveChanges");
-        QVERIFY(rig->waitUnlocked());
-    }
-
     static void expectFrames(const QList<int> &got, const QList<int> &expected)
     {
-        QCOMPARE(hex(got), hex(expected));
+        QCOMPARE(hexBytes(got), hexBytes(expected));
     }
 
 private slots:
-    void initTestCase()
-    {
-        qputenv("GSETTINGS_BACKEND", "memory");
-        scenetest::collectSceneWarnings();
-        QCoreApplication::setApplicationVersion(QStringLiteral("9.9.1"));
-    }
-
-    void init()
-    {
-        scenetest::takeSceneWarnings();
-    }
-
-    void cleanup()
-    {
-        rig.reset();
-        const QStringList warnings = scenetest::takeSceneWarnings();
-        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
-    }
-
     void startUp_data()
     {
         QTest::addColumn<bool>("hid560");
