@@ -899,6 +899,54 @@ private slots:
         QCOMPARE(loaded(), shown);
     }
 
+    // The keyboard alone: Tab to a DPI slider, the arrows step it in the
+    // sensor's steps, the lift-off slider by one position, a number on the
+    // mouse picture opens its key's dialog and Escape comes back to it;
+    // Ctrl+S saves to the mouse and the profile.
+    void keyboardOnly()
+    {
+        QAccessible::setActive(true);
+        SceneRig &r = make();
+        QVERIFY(r.startActive());
+        auto focused = [&r] {
+            QQuickItem *item = r.view().quickWindow()->activeFocusItem();
+            return item ? item->objectName() : QString();
+        };
+        auto tabTo = [&](const QString &name) {
+            for (int i = 0; i < 80 && focused() != name; ++i)
+                QTest::keyClick(&r.view(), Qt::Key_Tab);
+            return focused() == name;
+        };
+        QVERIFY(tabTo("keyBadge2"));
+        QTest::keyClick(&r.view(), Qt::Key_Space);
+        QVERIFY(property("keyDialog", "opened").toBool());
+        QTest::keyClick(&r.view(), Qt::Key_Escape);
+        QVERIFY(!property("keyDialog", "opened").toBool());
+        QCOMPARE(focused(), QStringLiteral("keyBadge2"));
+        settle();
+
+        QVERIFY(tabTo("dpiSlider1"));
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(&r.view(), Qt::Key_Right);
+        QCOMPARE(property("dpiPanel", "values").toList().value(1).toInt(), 800 + 3 * 50);
+        QAccessibleInterface *slider = QAccessible::queryAccessibleInterface(page("dpiSlider1"));
+        QCOMPARE(slider->text(QAccessible::Name), QStringLiteral("Stage 2"));
+        QCOMPARE(slider->text(QAccessible::Description), QStringLiteral("950 DPI"));
+
+        QVERIFY(tabTo("liftOffSlider"));
+        const int position = property("liftOffPanel", "position").toInt();
+        QTest::keyClick(&r.view(), Qt::Key_Right);
+        QCOMPARE(property("liftOffPanel", "position").toInt(), position + 1);
+
+        r.mark();
+        QTest::keyClick(&r.view(), Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(r.waitUnlocked());
+        QCOMPARE(r.mouse.state().dpiStageCodes[1], 950 / 50);
+        QVERIFY(r.stored("p1.bin", "mouse/dpiValueArray").startsWith(QStringLiteral("400, 950, ")));
+        QCOMPARE(focused(), QStringLiteral("liftOffSlider"));
+        QAccessible::setActive(false);
+    }
+
     // Every page and dialog, as a screen reader reads them.
     void everyControlNamedForScreenReaders()
     {

@@ -165,6 +165,7 @@ Frame {
                     to: 1
                     value: Formulas.dpiRatio(stageRow.value, panel.bounds)
                     reportSteps: true
+                    objectName: "dpiSlider" + stageRow.index
                     label: Lang.dpiSetting[2] + " " + (stageRow.index + 1)
                     valueText: stageRow.value + " " + Lang.dpiSetting[0]
                     fillColor: stageRow.active ? Theme.accent : Theme.textSecondary
