@@ -28,8 +28,6 @@ T.CheckBox {
     Accessible.checked: checked
 
     onClicked: toggled(!checked)
-    Keys.onReturnPressed: toggled(!checked)
-    Keys.onEnterPressed: toggled(!checked)
 
     HoverHandler {
         cursorShape: Qt.PointingHandCursor

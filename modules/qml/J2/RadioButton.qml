@@ -22,9 +22,6 @@ T.RadioButton {
     Accessible.checkable: true
     Accessible.checked: checked
 
-    Keys.onReturnPressed: clicked()
-    Keys.onEnterPressed: clicked()
-
     HoverHandler {
         cursorShape: Qt.PointingHandCursor
     }
