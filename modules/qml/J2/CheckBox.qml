@@ -26,6 +26,8 @@ T.CheckBox {
     Accessible.name: accessibleName
     Accessible.checkable: true
     Accessible.checked: checked
+    Accessible.onPressAction: toggled(!checked)
+    Accessible.onToggleAction: toggled(!checked)
 
     onClicked: toggled(!checked)
 

@@ -21,6 +21,7 @@ T.RadioButton {
     Accessible.name: text
     Accessible.checkable: true
     Accessible.checked: checked
+    Accessible.onPressAction: clicked()
 
     HoverHandler {
         cursorShape: Qt.PointingHandCursor

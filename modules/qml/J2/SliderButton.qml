@@ -35,6 +35,9 @@ T.Slider {
     Accessible.role: Accessible.Slider
     Accessible.name: label
     Accessible.description: valueText
+    // A screen reader's increase and decrease actions step as the arrows do.
+    Accessible.onIncreaseAction: nudge(1)
+    Accessible.onDecreaseAction: nudge(-1)
 
     function snapped(v: real): real {
         const bounded = Math.min(Math.max(v, from), to)

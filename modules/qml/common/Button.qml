@@ -31,6 +31,7 @@ T.Button {
 
     Accessible.name: text.length > 0 ? text : toolTip
     Accessible.description: marked ? Lang.main[17] : toolTip
+    Accessible.onPressAction: clicked()
 
     Keys.onReturnPressed: clicked()
     Keys.onEnterPressed: clicked()
