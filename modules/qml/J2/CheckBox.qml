@@ -12,8 +12,10 @@ T.CheckBox {
 
     signal toggled(bool wanted)
 
-    // The owner changes `checked`; a click only asks.
-    checkable: false
+    // The owner changes `checked`; a click only asks (the state stays).
+    nextCheckState: function() {
+        return checkState
+    }
     hoverEnabled: true
     focusPolicy: Qt.StrongFocus
     spacing: 8
