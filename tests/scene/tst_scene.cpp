@@ -8,6 +8,7 @@
 #include "virtualbus.h"
 #include "widget.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFile>
@@ -43,6 +44,45 @@ public:
 public slots:
     void open(const QUrl &url) { opened = url; }
 };
+
+// What a screen reader misses on the shown controls of the window: every
+// item Tab reaches or with an interactive role needs a role and a name, and
+// sliders and lists a value (their description, "800 DPI"; an empty list
+// or a list with nothing chosen has none). One line each.
+QStringList unnamedControls(QQuickItem *top)
+{
+    static const QList<QAccessible::Role> interactive = {
+        QAccessible::Button, QAccessible::CheckBox, QAccessible::RadioButton, QAccessible::Slider,
+        QAccessible::ComboBox, QAccessible::EditableText, QAccessible::PageTab, QAccessible::SpinBox,
+        QAccessible::ListItem, QAccessible::MenuItem, QAccessible::List};
+    QStringList missing;
+    std::function<void(QQuickItem *)> walk = [&](QQuickItem *item) {
+        if (!item->isVisible() || item->opacity() == 0)
+            return;
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(item);
+        const QAccessible::Role role = face ? face->role() : QAccessible::NoRole;
+        if (item->activeFocusOnTab() || interactive.contains(role)) {
+            QString where = item->objectName();
+            for (QQuickItem *up = item->parentItem(); where.isEmpty() && up; up = up->parentItem())
+                where = up->objectName().isEmpty() ? QString() : "in " + up->objectName();
+            where = QString::fromLatin1(item->metaObject()->className()) + ' ' + where;
+            if (!interactive.contains(role))
+                missing << where + ": role " + QString::number(role);
+            else if (face->text(QAccessible::Name).trimmed().isEmpty())
+                missing << where + ": no name";
+            else if ((role == QAccessible::Slider
+                      || ((role == QAccessible::ComboBox || role == QAccessible::List)
+                          && item->property("currentIndex").toInt() >= 0))
+                     && face->text(QAccessible::Description).trimmed().isEmpty())
+                missing << where + " (" + face->text(QAccessible::Name) + "): no value";
+        }
+        const QList<QQuickItem *> children = item->childItems();
+        for (QQuickItem *child : children)
+            walk(child);
+    };
+    walk(top);
+    return missing;
+}
 
 QList<int> repeat(int code, int times)
 {
@@ -805,6 +845,87 @@ private slots:
         QCOMPARE(loaded(), QStringList());
         r.root()->setVisible(true);
         QCOMPARE(loaded(), shown);
+    }
+
+    // The keyboard alone: Tab to a DPI slider, the arrows step it in the
+    // sensor's steps, the lift-off slider by one position, a number on the
+    // mouse picture opens its key's dialog and Escape comes back to it;
+    // Ctrl+S saves to the mouse and the profile.
+    void keyboardOnly()
+    {
+        QAccessible::setActive(true);
+        SceneRig &r = make();
+        QVERIFY(r.startActive());
+        auto focused = [&r] {
+            QQuickItem *item = r.view().quickWindow()->activeFocusItem();
+            return item ? item->objectName() : QString();
+        };
+        auto tabTo = [&](const QString &name) {
+            for (int i = 0; i < 80 && focused() != name; ++i)
+                QTest::keyClick(&r.view(), Qt::Key_Tab);
+            return focused() == name;
+        };
+        QVERIFY(tabTo("keyBadge2"));
+        QTest::keyClick(&r.view(), Qt::Key_Space);
+        QVERIFY(property("keyDialog", "opened").toBool());
+        QTest::keyClick(&r.view(), Qt::Key_Escape);
+        QVERIFY(!property("keyDialog", "opened").toBool());
+        QCOMPARE(focused(), QStringLiteral("keyBadge2"));
+        settle();
+
+        QVERIFY(tabTo("dpiSlider1"));
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(&r.view(), Qt::Key_Right);
+        QCOMPARE(property("dpiPanel", "values").toList().value(1).toInt(), 800 + 3 * 50);
+        QAccessibleInterface *slider = QAccessible::queryAccessibleInterface(page("dpiSlider1"));
+        QCOMPARE(slider->text(QAccessible::Name), QStringLiteral("Stage 2"));
+        QCOMPARE(slider->text(QAccessible::Description), QStringLiteral("950 DPI"));
+
+        QVERIFY(tabTo("liftOffSlider"));
+        const int position = property("liftOffPanel", "position").toInt();
+        QTest::keyClick(&r.view(), Qt::Key_Right);
+        QCOMPARE(property("liftOffPanel", "position").toInt(), position + 1);
+
+        r.mark();
+        QTest::keyClick(&r.view(), Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(r.waitUnlocked());
+        QCOMPARE(r.mouse.state().dpiStageCodes[1], 950 / 50);
+        QVERIFY(r.stored("p1.bin", "mouse/dpiValueArray").startsWith(QStringLiteral("400, 950, ")));
+        QCOMPARE(focused(), QStringLiteral("liftOffSlider"));
+        QAccessible::setActive(false);
+    }
+
+    // Every page and dialog, as a screen reader reads them.
+    void everyControlNamedForScreenReaders()
+    {
+        QAccessible::setActive(true);
+        SceneRig &r = make();
+        QVERIFY(r.start(true));
+        QQuickItem *top = r.view().quickWindow()->contentItem();
+        QVERIFY2(unnamedControls(top).isEmpty(), qPrintable(unnamedControls(top).join("; ")));
+        for (const char *name : {"macro", "gun", "system", "profile", "reset"}) {
+            r.callRoot("openDialog", {QString::fromLatin1(name)});
+            QTest::qWait(30);
+            QVERIFY2(unnamedControls(top).isEmpty(), qPrintable(name + (": " + unnamedControls(top).join("; "))));
+            call(QByteArray(name + QByteArray("Dialog")).constData(), "close");
+            settle();
+        }
+        r.callRoot("openKeyDialog", {2});
+        QVERIFY(property("keyDialog", "opened").toBool());
+        QObject *keyDialog = property("keyDialog", "item").value<QObject *>();
+        for (const char *group : {"mouse", "fire", "combination", "media", "macro", "dpi", "windows", "shortcut", "gun"}) {
+            keyDialog->setProperty("category", QString::fromLatin1(group));
+            QVERIFY2(unnamedControls(top).isEmpty(), qPrintable(group + (": " + unnamedControls(top).join("; "))));
+        }
+        call("keyDialog", "close");
+        settle();
+        r.call(r.find("menuUp"), "openHelp");
+        QVERIFY2(unnamedControls(top).isEmpty(), qPrintable(unnamedControls(top).join("; ")));
+        r.call(r.find("helpMenu"), "close");
+        r.call(r.find("lightPanel"), "editColour", {7});
+        QVERIFY2(unnamedControls(top).isEmpty(), qPrintable(unnamedControls(top).join("; ")));
+        r.call(r.find("colourPicker"), "close");
+        QAccessible::setActive(false);
     }
 
     void everyDialogOpens()

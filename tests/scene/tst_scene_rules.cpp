@@ -3,7 +3,10 @@
 // formulas and ranges, the name-list rules and the key descriptions.
 #include "macrolibrary.h"
 
+#include <QColor>
+#include <QFile>
 #include <QJSEngine>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QtTest>
 
@@ -603,6 +606,46 @@ private slots:
         c = call(keyfunctions, "combinationEvent", {c, false, 0x74}); // never taken
         QCOMPARE(list(c.property("held")), QVariantList({0xE0, 0xE1, 0x06, 0xE6}));
         QVERIFY(!call(keyfunctions, "hasKeys", {array({2, 0, 0, 0})}).toBool());
+    }
+    // Text against its background meets WCAG AA (4.5:1); the focus ring and
+    // the unsaved mark, as graphics, 3:1. The pairs are those the scene
+    // draws; the colours are read from the Theme's source.
+    void themeContrast()
+    {
+        QFile file(QStringLiteral(R770_SOURCE_QML "/basic/Theme.qml"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QHash<QString, QColor> theme;
+        const QRegularExpression colour(QStringLiteral("property color (\\w+): \"(#[0-9a-fA-F]{6})\""));
+        for (auto it = colour.globalMatch(QString::fromUtf8(file.readAll())); it.hasNext();) {
+            const auto m = it.next();
+            theme.insert(m.captured(1), QColor(m.captured(2)));
+        }
+        auto luminance = [](const QColor &c) {
+            auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+            return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+        };
+        const struct { const char *fore; QStringList backs; double least; } pairs[] = {
+            {"text", {"window", "titleBar", "card", "control", "controlHover", "controlPressed", "accentSoft"}, 4.5},
+            {"textSecondary", {"window", "titleBar", "card", "control"}, 4.5},
+            {"hint", {"window", "titleBar", "card", "control"}, 4.5},
+            {"accent", {"window", "card", "control", "controlHover"}, 4.5},
+            {"error", {"window", "card", "control"}, 4.5},
+            {"accentText", {"accent", "accentPressed"}, 4.5},
+            {"accent", {"titleBar", "accentSoft"}, 3}, // the focus ring
+            {"unsaved", {"window", "card", "control"}, 3},
+        };
+        QStringList failing;
+        for (const auto &pair : pairs) {
+            QVERIFY2(theme.contains(pair.fore), pair.fore);
+            for (const QString &back : pair.backs) {
+                QVERIFY2(theme.contains(back), qPrintable(back));
+                const double a = luminance(theme[pair.fore]), b = luminance(theme[back]);
+                const double ratio = (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+                if (ratio < pair.least)
+                    failing << QStringLiteral("%1 on %2: %3").arg(pair.fore, back).arg(ratio, 0, 'f', 2);
+            }
+        }
+        QCOMPARE(failing, QStringList());
     }
 };
 

@@ -9,7 +9,8 @@
 // and says "pages" once the pages show. "--fit" starts with the mouse in,
 // waits for the pages and names every visible item that lies outside the
 // screen's available area ("outside:"), then says "fit:" and the window's
-// size and "checked:" and how many items it looked at.
+// size and "checked:" and how many items it looked at. "--accessible" is
+// for the accessibility-bus test (see serveAccessible).
 #include "app.h"
 #include "myqquickview.h"
 #include "virtual_r770.h"
@@ -142,14 +143,35 @@ static void fit(Widget &window)
     });
 }
 
+// Stays up for an accessibility client: says "pages" once they show, then
+// "dpi:" and the second DPI stage the virtual mouse holds whenever it
+// changes, and quits after a minute.
+static void serveAccessible(Widget &window)
+{
+    vr770::VirtualR770 mouse = vr770::addMouse();
+    when(window, [&window] { return showing(window, false); }, [&window, mouse]() mutable {
+        say(QStringLiteral("pages"));
+        auto *poll = new QTimer(&window);
+        QObject::connect(poll, &QTimer::timeout, &window, [mouse, last = -1]() mutable {
+            const int dpi = mouse.state().dpiStageCodes[1] * 50;
+            if (dpi != last)
+                say(QStringLiteral("dpi:%1").arg(last = dpi));
+        });
+        poll->start(50);
+        QTimer::singleShot(60000, &window, [&window] { quitFromTray(window); });
+    });
+}
+
 int main(int argc, char **argv)
 {
     const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray();
-    if (mode == "--plug-later" || mode == "--fit") {
+    if (mode == "--plug-later" || mode == "--fit" || mode == "--accessible") {
         return runApplication(argc, argv, [mode](Widget &window) {
             say(QStringLiteral("cwd:") + QDir::currentPath());
             if (mode == "--fit")
                 fit(window);
+            else if (mode == "--accessible")
+                serveAccessible(window);
             else
                 plugLater(window);
         });

@@ -1,37 +1,51 @@
 import QtQuick
+import QtQuick.Templates as T
 import modules.qml
 
 // A check box with an optional label. It does not change `checked` itself:
-// it asks with toggled(wanted), and the owner of the value decides.
-FocusScope {
+// it asks with toggled(wanted), and the owner of the value decides. Space
+// asks too. Without a label, `accessibleName` names it for screen readers.
+T.CheckBox {
     id: box
 
-    property bool checked: false
-    property string text
+    property string accessibleName: text
 
     signal toggled(bool wanted)
 
-    implicitWidth: mark.width + (text.length > 0 ? label.implicitWidth + 8 : 0)
-    implicitHeight: Math.max(mark.height, label.implicitHeight)
-    activeFocusOnTab: enabled
+    // The owner changes `checked`; a click only asks (the state stays).
+    nextCheckState: function() {
+        return checkState
+    }
+    hoverEnabled: true
+    focusPolicy: Qt.StrongFocus
+    spacing: 8
+    leftPadding: indicator.width + (text.length > 0 ? spacing : 0)
+    implicitWidth: leftPadding + (text.length > 0 ? implicitContentWidth : 0)
+    implicitHeight: Math.max(indicator.height, implicitContentHeight)
     opacity: enabled ? 1 : Theme.disabledOpacity
 
     Accessible.role: Accessible.CheckBox
-    Accessible.name: text
+    Accessible.name: accessibleName
+    Accessible.checkable: true
     Accessible.checked: checked
+    Accessible.onPressAction: toggled(!checked)
+    Accessible.onToggleAction: toggled(!checked)
 
-    Keys.onSpacePressed: toggled(!checked)
+    onClicked: toggled(!checked)
 
-    Rectangle {
-        id: mark
+    HoverHandler {
+        cursorShape: Qt.PointingHandCursor
+    }
+
+    indicator: Rectangle {
         width: 20
         height: 20
-        anchors.verticalCenter: parent.verticalCenter
+        y: (box.height - height) / 2
         radius: 5
-        color: box.checked ? (area.pressed ? Theme.accentPressed : Theme.accent)
-                           : (area.containsMouse ? Theme.controlHover : Theme.control)
+        color: box.checked ? (box.pressed ? Theme.accentPressed : Theme.accent)
+                           : (box.hovered ? Theme.controlHover : Theme.control)
         border.width: box.checked ? 0 : 1
-        border.color: area.containsMouse ? Theme.borderStrong : Theme.border
+        border.color: box.hovered ? Theme.borderStrong : Theme.border
         Behavior on color { ColorAnimation { duration: Theme.quick } }
 
         Icon {
@@ -49,29 +63,18 @@ FocusScope {
             color: "transparent"
             border.width: Theme.focusRing
             border.color: Theme.accent
-            visible: box.activeFocus
+            visible: box.activeFocus && box.focusReason !== Qt.MouseFocusReason
         }
     }
 
-    Text {
-        id: label
-        anchors.left: mark.right
-        anchors.leftMargin: 8
-        anchors.verticalCenter: parent.verticalCenter
-        width: Math.max(0, box.width - mark.width - 8)
+    contentItem: Text {
+        verticalAlignment: Text.AlignVCenter
         text: box.text
         visible: text.length > 0
         color: Theme.text
         font.family: Theme.fontFamily
         font.pixelSize: Theme.controlSize
         elide: Text.ElideRight
-    }
-
-    MouseArea {
-        id: area
-        anchors.fill: parent
-        hoverEnabled: true
-        cursorShape: Qt.PointingHandCursor
-        onClicked: box.toggled(!box.checked)
+        Accessible.ignored: true
     }
 }

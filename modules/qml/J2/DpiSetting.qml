@@ -165,6 +165,9 @@ Frame {
                     to: 1
                     value: Formulas.dpiRatio(stageRow.value, panel.bounds)
                     reportSteps: true
+                    objectName: "dpiSlider" + stageRow.index
+                    label: Lang.dpiSetting[2] + " " + (stageRow.index + 1)
+                    valueText: stageRow.value + " " + Lang.dpiSetting[0]
                     fillColor: stageRow.active ? Theme.accent : Theme.textSecondary
                     onMoved: ratio => panel.setValue(stageRow.index, Formulas.dpiFromRatio(ratio, panel.bounds))
                     onStepped: steps => panel.setValue(stageRow.index,
@@ -182,6 +185,7 @@ Frame {
                     maximumLength: 6
                     horizontalAlignment: TextInput.AlignRight
                     value: String(stageRow.value)
+                    label: Lang.dpiSetting[2] + " " + (stageRow.index + 1) + ", " + Lang.dpiSetting[0]
                     onEdited: text => valueText.invalid = !panel.typeValue(stageRow.index, text)
                 }
             }

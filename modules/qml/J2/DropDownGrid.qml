@@ -42,10 +42,32 @@ PopupPanel {
                     color: Qt.rgba(modelData[0] / 255, modelData[1] / 255, modelData[2] / 255, 1)
                     border.width: chosen ? 2 : 1
                     border.color: chosen ? Theme.text : Theme.border
+                    activeFocusOnTab: true
+                    Accessible.role: Accessible.Button
+                    Accessible.name: picker.channelNames.map((n, i) => n + " " + preset.modelData[i]).join(", ")
+                    Accessible.checkable: true
+                    Accessible.checked: chosen
+                    Accessible.onPressAction: pick()
+                    Keys.onSpacePressed: pick()
+                    Keys.onReturnPressed: pick()
+                    Keys.onEnterPressed: pick()
+                    function pick() {
+                        picker.picked(preset.modelData[0], preset.modelData[1], preset.modelData[2])
+                    }
+                    // Keyboard focus ring.
+                    Rectangle {
+                        anchors.fill: parent
+                        anchors.margins: -3
+                        radius: width / 2
+                        color: "transparent"
+                        border.width: Theme.focusRing
+                        border.color: Theme.accent
+                        visible: preset.activeFocus
+                    }
                     MouseArea {
                         anchors.fill: parent
                         cursorShape: Qt.PointingHandCursor
-                        onClicked: picker.picked(preset.modelData[0], preset.modelData[1], preset.modelData[2])
+                        onClicked: preset.pick()
                     }
                 }
             }
@@ -77,6 +99,8 @@ PopupPanel {
                     stepSize: 1
                     keyStep: 5
                     value: channel.level
+                    label: picker.channelNames[channel.index]
+                    valueText: String(channel.level)
                     fillColor: ["#ff5c5c", "#4cd964", "#19b6ff"][channel.index]
                     onMoved: v => {
                         const rgb = [picker.red, picker.green, picker.blue]

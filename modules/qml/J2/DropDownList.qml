@@ -26,8 +26,14 @@ FocusScope {
     activeFocusOnTab: enabled
     opacity: enabled ? 1 : Theme.disabledOpacity
 
+    // The name screen readers give the list; they hear the chosen text as its
+    // value.
+    property string label: placeholder
+
     Accessible.role: Accessible.ComboBox
-    Accessible.name: currentText
+    Accessible.name: label.length > 0 ? label : currentText
+    Accessible.description: currentText
+    Accessible.onPressAction: open()
 
     function open() {
         list.currentIndex = Math.max(0, currentIndex)

@@ -70,6 +70,7 @@ Dialog {
             to: Formulas.gunRanges.x.max
             stepSize: 1
             value: axis.dragging ? axis.dragged : axis.stored
+            label: axis.label
             onMoved: v => { axis.dragging = true; axis.dragged = v }
             onCommitted: v => { axis.dragging = false; axis.chosen(Math.round(v)) }
         }
@@ -111,6 +112,11 @@ Dialog {
                 border.width: chosen || activeFocus ? 1 : 0
                 border.color: Theme.accent
                 activeFocusOnTab: true
+                Accessible.role: Accessible.RadioButton
+                Accessible.name: modelData.name
+                Accessible.checkable: true
+                Accessible.checked: chosen
+                Accessible.onPressAction: dialog.selected = index
                 Keys.onSpacePressed: dialog.selected = index
 
                 Image {
@@ -202,6 +208,7 @@ Dialog {
             }
             RectInput {
                 objectName: "gunName"
+                label: Lang.gunControl[10]
                 width: 200
                 value: dialog.gun.name
                 maximumLength: 24
@@ -223,6 +230,7 @@ Dialog {
             }
             RectInput {
                 objectName: "gunPeriod"
+                label: Lang.gunControl[7]
                 width: 88
                 numeric: true
                 minimum: Formulas.gunRanges.period.min
@@ -240,6 +248,7 @@ Dialog {
             }
             RectInput {
                 objectName: "gunTimes"
+                label: Lang.gunControl[8]
                 width: 72
                 numeric: true
                 minimum: 1

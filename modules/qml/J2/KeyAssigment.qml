@@ -466,6 +466,7 @@ Dialog {
                     }
                     RectInput {
                         objectName: "fireRate"
+                        label: dialog.texts[11]
                         width: 96
                         numeric: true
                         minimum: KeyFunctions.fireRate.min
@@ -485,6 +486,7 @@ Dialog {
                     }
                     RectInput {
                         objectName: "fireTimes"
+                        label: dialog.texts[12]
                         width: 72
                         numeric: true
                         minimum: 1
@@ -572,6 +574,9 @@ Dialog {
                         boundsBehavior: Flickable.StopAtBounds
                         currentIndex: dialog.macros.names.indexOf(dialog.macroName)
                         activeFocusOnTab: true
+                        Accessible.role: Accessible.List
+                        Accessible.name: dialog.texts[16]
+                        Accessible.description: dialog.macroName
                         Keys.onUpPressed: dialog.chooseMacro(dialog.macros.names[Math.max(0, currentIndex - 1)] ?? "", dialog.macroMode)
                         Keys.onDownPressed: dialog.chooseMacro(dialog.macros.names[Math.min(count - 1, currentIndex + 1)] ?? "", dialog.macroMode)
 

@@ -29,8 +29,14 @@ FocusScope {
     activeFocusOnTab: enabled
     opacity: enabled ? 1 : Theme.disabledOpacity
 
+    // The name screen readers give the field; they hear its keys (or the
+    // prompt while capturing) as its value.
+    property string label: placeholder
+
     Accessible.role: Accessible.EditableText
-    Accessible.name: text.length > 0 ? text : placeholder
+    Accessible.name: label.length > 0 ? label : text
+    Accessible.description: capturing ? prompt : text
+    Accessible.onPressAction: captureWanted()
 
     onCapturingChanged: if (!capturing) settling.restart()
     onActiveFocusChanged: if (!activeFocus && capturing) captureLost()

@@ -62,6 +62,8 @@ Frame {
             to: Formulas.liftOff.max
             stepSize: 1
             value: panel.position
+            label: Lang.main[3]
+            valueText: distance.text
             onMoved: v => panel.setPosition(Math.round(v))
         }
 

@@ -143,6 +143,7 @@ Frame {
                     stepSize: 1
                     showTicks: true
                     value: level.modelData.speed ? panel.speed : panel.brightness
+                    label: levelLabel.text
                     onMoved: v => level.modelData.speed ? panel.setSpeed(Math.round(v))
                                                         : panel.setBrightness(Math.round(v))
                 }

@@ -172,6 +172,9 @@ Dialog {
             boundsBehavior: Flickable.StopAtBounds
             enabled: !dialog.store.recording
             activeFocusOnTab: true
+            Accessible.role: Accessible.List
+            Accessible.name: macroHeading.text
+            Accessible.description: dialog.store.current
             Keys.onUpPressed: dialog.store.select(Math.max(0, dialog.store.selected - 1))
             Keys.onDownPressed: dialog.store.select(Math.min(dialog.store.names.length - 1, dialog.store.selected + 1))
             Keys.onPressed: event => {
@@ -397,6 +400,9 @@ Dialog {
                 currentIndex: dialog.store.step
                 boundsBehavior: Flickable.StopAtBounds
                 activeFocusOnTab: true
+                Accessible.role: Accessible.List
+                Accessible.name: dialog.texts[39]
+                Accessible.description: dialog.store.step >= 0 && dialog.store.step < count ? String(dialog.store.steps[dialog.store.step]) : ""
                 highlightMoveDuration: Theme.quick
                 onCountChanged: if (dialog.store.recording) positionViewAtEnd()
                 Keys.onUpPressed: dialog.store.step = Math.max(0, dialog.store.step - 1)
@@ -439,6 +445,7 @@ Dialog {
             }
             RectInput {
                 objectName: "macroTimes"
+                label: dialog.texts[6]
                 width: 96
                 numeric: true
                 minimum: Codec.timesRange.min

@@ -200,6 +200,26 @@ Item {
                 border.color: callout.lit ? Theme.accent : Theme.borderStrong
                 scale: callout.lit ? 1.12 : 1
                 Behavior on scale { NumberAnimation { duration: Theme.quick } }
+                objectName: "keyBadge" + callout.index
+                activeFocusOnTab: true
+                Accessible.role: Accessible.Button
+                Accessible.name: badgeTip.text
+                Accessible.onPressAction: picture.keyClicked(callout.index)
+                Keys.onSpacePressed: picture.keyClicked(callout.index)
+                Keys.onReturnPressed: picture.keyClicked(callout.index)
+                Keys.onEnterPressed: picture.keyClicked(callout.index)
+                onActiveFocusChanged: picture.keyHovered(activeFocus ? callout.index : -1)
+
+                // Keyboard focus ring.
+                Rectangle {
+                    anchors.fill: parent
+                    anchors.margins: -3
+                    radius: width / 2
+                    color: "transparent"
+                    border.width: Theme.focusRing
+                    border.color: Theme.accent
+                    visible: badge.activeFocus
+                }
 
                 Text {
                     anchors.centerIn: parent
@@ -220,6 +240,7 @@ Item {
                     onClicked: picture.keyClicked(callout.index)
                 }
                 Tip {
+                    id: badgeTip
                     objectName: "keyTip" + callout.index
                     target: badge
                     wanted: badgeArea.containsMouse

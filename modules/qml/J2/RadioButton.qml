@@ -1,35 +1,40 @@
 import QtQuick
+import QtQuick.Templates as T
 import modules.qml
 
-// A radio button with a label; clicked() asks to select it.
-FocusScope {
+// A radio button with a label; clicked() (a click or Space) asks to select
+// it, and the owner sets `checked`.
+T.RadioButton {
     id: radio
 
-    property bool checked: false
-    property string text
-
-    signal clicked()
-
-    implicitWidth: ring.width + 8 + label.implicitWidth
-    implicitHeight: Math.max(ring.height, label.implicitHeight)
-    activeFocusOnTab: enabled
+    checkable: false
+    autoExclusive: false
+    hoverEnabled: true
+    focusPolicy: Qt.StrongFocus
+    spacing: 8
+    leftPadding: indicator.width + (text.length > 0 ? spacing : 0)
+    implicitWidth: leftPadding + (text.length > 0 ? implicitContentWidth : 0)
+    implicitHeight: Math.max(indicator.height, implicitContentHeight)
     opacity: enabled ? 1 : Theme.disabledOpacity
 
     Accessible.role: Accessible.RadioButton
     Accessible.name: text
+    Accessible.checkable: true
     Accessible.checked: checked
+    Accessible.onPressAction: clicked()
 
-    Keys.onSpacePressed: clicked()
+    HoverHandler {
+        cursorShape: Qt.PointingHandCursor
+    }
 
-    Rectangle {
-        id: ring
+    indicator: Rectangle {
         width: 20
         height: 20
         radius: 10
-        anchors.verticalCenter: parent.verticalCenter
-        color: area.containsMouse ? Theme.controlHover : Theme.control
+        y: (radio.height - height) / 2
+        color: radio.hovered ? Theme.controlHover : Theme.control
         border.width: radio.checked ? 2 : 1
-        border.color: radio.checked ? Theme.accent : (area.containsMouse ? Theme.borderStrong : Theme.border)
+        border.color: radio.checked ? Theme.accent : (radio.hovered ? Theme.borderStrong : Theme.border)
 
         Rectangle {
             anchors.centerIn: parent
@@ -46,28 +51,17 @@ FocusScope {
             color: "transparent"
             border.width: Theme.focusRing
             border.color: Theme.accent
-            visible: radio.activeFocus
+            visible: radio.activeFocus && radio.focusReason !== Qt.MouseFocusReason
         }
     }
 
-    Text {
-        id: label
-        anchors.left: ring.right
-        anchors.leftMargin: 8
-        anchors.verticalCenter: parent.verticalCenter
-        width: Math.max(0, radio.width - ring.width - 8)
+    contentItem: Text {
+        verticalAlignment: Text.AlignVCenter
         text: radio.text
         color: Theme.text
         font.family: Theme.fontFamily
         font.pixelSize: Theme.controlSize
         elide: Text.ElideRight
-    }
-
-    MouseArea {
-        id: area
-        anchors.fill: parent
-        hoverEnabled: true
-        cursorShape: Qt.PointingHandCursor
-        onClicked: radio.clicked()
+        Accessible.ignored: true
     }
 }

@@ -1,4 +1,5 @@
 import QtQuick
+import QtQuick.Templates as T
 import modules.qml
 
 // A text field. It shows `value` while not being edited; an edit ends with
@@ -6,112 +7,109 @@ import modules.qml
 // is reported as edited(text) (a number within minimum..maximum when
 // `numeric`), after which the field shows `value` again: the owner decides
 // what is kept. Enter only ends the edit, it never confirms the dialog
-// around the field. Escape drops the edit.
-FocusScope {
+// around the field. Escape drops the edit. Screen readers hear `label` (or
+// the placeholder) as its name.
+T.TextField {
     id: field
 
     property string value
     property bool numeric: false
     property int minimum: 0
     property int maximum: 99999
-    property int maximumLength: 32
     property string suffix
     property string placeholder
-    property int horizontalAlignment: numeric ? TextInput.AlignRight : TextInput.AlignLeft
     property bool invalid: false
+    property string label: placeholder
 
-    readonly property bool editing: input.activeFocus
+    readonly property bool editing: activeFocus
 
     signal edited(string text)
 
     implicitWidth: 120
     implicitHeight: Theme.controlHeight
-    activeFocusOnTab: enabled
+    leftPadding: 10
+    rightPadding: suffixLabel.text.length > 0 ? suffixLabel.width + 16 : 0
+    verticalAlignment: TextInput.AlignVCenter
+    horizontalAlignment: numeric ? TextInput.AlignRight : TextInput.AlignLeft
     opacity: enabled ? 1 : Theme.disabledOpacity
+    hoverEnabled: true
 
-    Accessible.role: Accessible.EditableText
-    Accessible.name: value
+    text: value
+    placeholderText: placeholder
+    placeholderTextColor: Theme.hint
+    clip: true
+    color: Theme.text
+    selectionColor: Theme.accent
+    selectedTextColor: Theme.accentText
+    font.family: Theme.fontFamily
+    font.pixelSize: Theme.controlSize
+    maximumLength: numeric ? 6 : 32
+    validator: numeric ? numberValidator : null
+    selectByMouse: true
+
+    Accessible.name: label
+    Accessible.description: suffix
 
     function finish() {
-        let text = input.text.trim()
+        let typed = text.trim()
         if (numeric) {
-            const n = parseInt(text, 10)
-            text = String(Math.min(Math.max(isNaN(n) ? Number(value) || minimum : n, minimum), maximum))
+            const n = parseInt(typed, 10)
+            typed = String(Math.min(Math.max(isNaN(n) ? Number(value) || minimum : n, minimum), maximum))
         }
-        if (text !== value)
-            edited(text)
-        input.text = Qt.binding(() => field.value)
+        if (typed !== value)
+            edited(typed)
+        text = Qt.binding(() => field.value)
     }
 
     function step(delta: int) {
         if (!numeric)
             return
-        const n = Math.min(Math.max((parseInt(input.text, 10) || 0) + delta, minimum), maximum)
-        input.text = String(n)
+        text = String(Math.min(Math.max((parseInt(text, 10) || 0) + delta, minimum), maximum))
     }
 
-    Rectangle {
-        anchors.fill: parent
+    onAccepted: finish()
+    Keys.onReturnPressed: finish()
+    Keys.onEnterPressed: finish()
+    onActiveFocusChanged: {
+        if (activeFocus)
+            selectAll()
+        else if (text !== value)
+            finish()
+    }
+    Keys.onEscapePressed: function(event) {
+        if (text !== value) {
+            text = Qt.binding(() => field.value)
+            event.accepted = true
+        } else {
+            event.accepted = false
+        }
+    }
+    Keys.onUpPressed: step(1)
+    Keys.onDownPressed: step(-1)
+
+    background: Rectangle {
         radius: Theme.controlRadius
         color: Theme.control
         border.width: 1
         border.color: field.invalid ? Theme.error
-                                    : (input.activeFocus ? Theme.accent : (hover.hovered ? Theme.borderStrong : Theme.border))
+                                    : (field.activeFocus ? Theme.accent : (field.hovered ? Theme.borderStrong : Theme.border))
     }
 
     HoverHandler {
-        id: hover
         cursorShape: Qt.IBeamCursor
     }
 
-    TextInput {
-        id: input
-        anchors.left: parent.left
-        anchors.right: suffixLabel.left
-        anchors.leftMargin: 10
-        anchors.rightMargin: suffixLabel.text.length > 0 ? 6 : 0
-        anchors.verticalCenter: parent.verticalCenter
-        focus: true
-        text: field.value
-        clip: true
-        color: Theme.text
-        selectionColor: Theme.accent
-        selectedTextColor: Theme.accentText
-        font.family: Theme.fontFamily
-        font.pixelSize: Theme.controlSize
+    Text {
+        x: field.leftPadding
+        width: field.width - field.leftPadding - field.rightPadding
+        height: field.height
+        verticalAlignment: Text.AlignVCenter
         horizontalAlignment: field.horizontalAlignment
-        maximumLength: field.numeric ? 6 : field.maximumLength
-        validator: field.numeric ? numberValidator : null
-        selectByMouse: true
-        onAccepted: field.finish()
-        Keys.onReturnPressed: field.finish()
-        Keys.onEnterPressed: field.finish()
-        onActiveFocusChanged: {
-            if (activeFocus)
-                selectAll()
-            else if (text !== field.value)
-                field.finish()
-        }
-        Keys.onEscapePressed: function(event) {
-            if (text !== field.value) {
-                text = Qt.binding(() => field.value)
-                event.accepted = true
-            } else {
-                event.accepted = false
-            }
-        }
-        Keys.onUpPressed: field.step(1)
-        Keys.onDownPressed: field.step(-1)
-
-        Text {
-            anchors.fill: parent
-            verticalAlignment: Text.AlignVCenter
-            horizontalAlignment: parent.horizontalAlignment
-            visible: input.text.length === 0 && !input.activeFocus
-            text: field.placeholder
-            color: Theme.hint
-            font: input.font
-        }
+        visible: field.text.length === 0 && !field.activeFocus
+        text: field.placeholderText
+        color: field.placeholderTextColor
+        font: field.font
+        Accessible.ignored: true
     }
 
     IntValidator {
@@ -129,5 +127,6 @@ FocusScope {
         color: Theme.textSecondary
         font.family: Theme.fontFamily
         font.pixelSize: Theme.labelSize
+        Accessible.ignored: true
     }
 }

@@ -1,18 +1,16 @@
 pragma ComponentBehavior: Bound
 import QtQuick
+import QtQuick.Templates as T
 import modules.qml
 
 // A horizontal slider. It does not move by itself: it reports moved(value)
 // while the handle is dragged and committed(value) when the drag ends or a
-// key moved it; the owner of the value sets `value`.
-FocusScope {
+// key moved it; the owner of the value sets `value`. A screen reader hears
+// `label` as its name and `valueText` as its value ("800 DPI"); a value set
+// through the accessibility interface is reported as a key move is.
+T.Slider {
     id: slider
 
-    property real from: 0
-    property real to: 1
-    property real value: 0
-    // 0 for a continuous slider; otherwise values are from + n × stepSize.
-    property real stepSize: 0
     // How far one arrow key moves (PageUp/PageDown move four times as far).
     property real keyStep: stepSize > 0 ? stepSize : (to - from) / 20
     // Marks under the track, one per step (for sliders of few steps).
@@ -21,9 +19,8 @@ FocusScope {
     // Keys report stepped(steps) instead of moving by keyStep themselves,
     // for owners whose values do not scale evenly with the handle.
     property bool reportSteps: false
-
-    readonly property real position: to > from ? Math.min(Math.max((value - from) / (to - from), 0), 1) : 0
-    readonly property bool pressed: area.pressed
+    property string label
+    property string valueText: String(Math.round(value * 100) / 100)
 
     signal moved(real value)
     signal committed(real value)
@@ -31,10 +28,16 @@ FocusScope {
 
     implicitWidth: 160
     implicitHeight: 24
-    activeFocusOnTab: enabled
+    focusPolicy: Qt.StrongFocus
+    pressed: area.pressed
     opacity: enabled ? 1 : Theme.disabledOpacity
 
     Accessible.role: Accessible.Slider
+    Accessible.name: label
+    Accessible.description: valueText
+    // A screen reader's increase and decrease actions step as the arrows do.
+    Accessible.onIncreaseAction: nudge(1)
+    Accessible.onDecreaseAction: nudge(-1)
 
     function snapped(v: real): real {
         const bounded = Math.min(Math.max(v, from), to)

@@ -77,6 +77,8 @@ Dialog {
                 stepSize: 1
                 showTicks: true
                 value: speedRow.step
+                label: speedRow.label
+                valueText: String(Math.round(value) + 1) + " / " + Formulas.pointerSteps
                 onMoved: v => { if (Math.round(v) !== speedRow.step) speedRow.chosen(Math.round(v)) }
             }
             Text {
@@ -135,6 +137,7 @@ Dialog {
                 }
                 RectInput {
                     objectName: "scrollLines"
+                    label: Lang.systemSetting[6]
                     width: 96
                     anchors.verticalCenter: parent.verticalCenter
                     numeric: true

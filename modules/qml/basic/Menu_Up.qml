@@ -99,6 +99,12 @@ Row {
         activeFocusOnTab: active
         Keys.onReturnPressed: triggered()
         Keys.onSpacePressed: triggered()
+        Accessible.role: Accessible.MenuItem
+        Accessible.name: text
+        Accessible.description: detail
+        Accessible.checkable: checked
+        Accessible.checked: checked
+        Accessible.onPressAction: triggered()
 
         Column {
             anchors.left: parent.left

@@ -1,77 +1,65 @@
 import QtQuick
+import QtQuick.Templates as T
 import modules.qml
 
 // The scene's push button. Kinds: "normal" (filled control), "primary"
 // (accent), "outline" and "ghost" (no fill until hovered). `marked` shows the
-// unsaved mark in its corner; `iconName` puts an Icon before or in place of
-// the text.
-FocusScope {
+// unsaved mark in its corner (and says so to screen readers); `iconName` puts
+// an Icon before or in place of the text. Space, Enter and Return click it.
+T.Button {
     id: button
 
-    property string text
     property string kind: "normal"
     property string iconName
     property bool marked: false
     property int fontSize: Theme.controlSize
     property bool bold: kind === "primary"
-    property real horizontalPadding: 16
-
-    readonly property bool hovered: area.containsMouse
-    readonly property bool pressed: area.pressed
-    // The focus came from a press, not the keyboard: no focus ring.
-    property bool pointerFocus: false
-    // Shown on hover (icon-only buttons name what they do).
+    // Shown on hover (icon-only buttons name what they do) and the
+    // accessible name of a button without text.
     property string toolTip
-
-    signal clicked()
+    // The focus ring: keyboard focus, not the focus a press gives.
+    readonly property bool ring: activeFocus && focusReason !== Qt.MouseFocusReason
 
     readonly property real iconRoom: iconName.length > 0 ? 14 + (text.length > 0 ? content.spacing : 0) : 0
 
+    horizontalPadding: 16
     implicitHeight: Theme.controlHeight
     implicitWidth: Math.max(implicitHeight, iconRoom + label.implicitWidth + 2 * horizontalPadding)
-    activeFocusOnTab: enabled
+    hoverEnabled: true
+    focusPolicy: Qt.StrongFocus
     opacity: enabled ? 1 : Theme.disabledOpacity
 
-    Accessible.role: Accessible.Button
     Accessible.name: text.length > 0 ? text : toolTip
-    Accessible.description: toolTip
+    Accessible.description: marked ? Lang.main[17] : toolTip
     Accessible.onPressAction: clicked()
 
-    onActiveFocusChanged: if (!activeFocus) pointerFocus = false
-
-    Keys.onSpacePressed: clicked()
     Keys.onReturnPressed: clicked()
     Keys.onEnterPressed: clicked()
 
-    Rectangle {
-        id: face
-        anchors.fill: parent
+    HoverHandler {
+        cursorShape: Qt.PointingHandCursor
+    }
+
+    readonly property color faceColor: {
+        if (kind === "primary")
+            return pressed ? Theme.accentPressed : (hovered ? Qt.lighter(Theme.accent, 1.12) : Theme.accent)
+        if (pressed)
+            return Theme.controlPressed
+        if (kind === "ghost" || kind === "outline")
+            return hovered ? Theme.control : "transparent"
+        return hovered ? Theme.controlHover : Theme.control
+    }
+
+    background: Rectangle {
         radius: Theme.controlRadius + 2
-        color: {
-            if (button.kind === "primary")
-                return button.pressed ? Theme.accentPressed : (button.hovered ? Qt.lighter(Theme.accent, 1.12) : Theme.accent)
-            if (button.pressed)
-                return Theme.controlPressed
-            if (button.kind === "ghost" || button.kind === "outline")
-                return button.hovered ? Theme.control : "transparent"
-            return button.hovered ? Theme.controlHover : Theme.control
-        }
+        color: button.faceColor
         border.width: button.kind === "outline" ? 1 : 0
         border.color: button.hovered ? Theme.borderStrong : Theme.border
         Behavior on color { ColorAnimation { duration: Theme.quick } }
     }
 
-    // Keyboard focus ring.
-    Rectangle {
-        anchors.fill: parent
-        anchors.margins: -3
-        radius: face.radius + 3
-        color: "transparent"
-        border.width: Theme.focusRing
-        border.color: Theme.accent
-        visible: button.activeFocus && !button.pointerFocus
-    }
-
+    // The icon and text, centred (drawn over the face, not as the
+    // template's content item, whose width the control sets).
     Row {
         id: content
         anchors.centerIn: parent
@@ -95,7 +83,19 @@ FocusScope {
             font.bold: button.bold
             elide: Text.ElideRight
             width: Math.min(implicitWidth, button.width - 2 * button.horizontalPadding - button.iconRoom)
+            Accessible.ignored: true
         }
+    }
+
+    // Keyboard focus ring.
+    Rectangle {
+        anchors.fill: parent
+        anchors.margins: -3
+        radius: Theme.controlRadius + 5
+        color: "transparent"
+        border.width: Theme.focusRing
+        border.color: Theme.accent
+        visible: button.ring
     }
 
     // The unsaved mark.
@@ -108,7 +108,7 @@ FocusScope {
         y: 6
         color: Theme.unsaved
         border.width: 2
-        border.color: face.color
+        border.color: button.faceColor
     }
 
     Tip {
@@ -116,21 +116,5 @@ FocusScope {
         target: button
         text: button.toolTip
         wanted: button.hovered && !button.pressed
-    }
-
-    MouseArea {
-        id: area
-        anchors.fill: parent
-        hoverEnabled: true
-        cursorShape: Qt.PointingHandCursor
-        // A press takes the focus, so that a field being edited commits
-        // its text before the click acts on it.
-        onPressed: {
-            if (!button.activeFocusOnTab)
-                return
-            button.pointerFocus = !button.activeFocus || button.pointerFocus
-            button.forceActiveFocus(Qt.MouseFocusReason)
-        }
-        onClicked: button.clicked()
     }
 }
