@@ -62,6 +62,13 @@ QJsonArray numbered(const QList<int> &keys)
     return list;
 }
 
+// Why the mouse was not used, as the end of a sentence.
+QString whyNotSent(const Context &ctx)
+{
+    const QString why = ctx.unavailable.err.trimmed();
+    return why.endsWith(QLatin1Char('?')) || why.endsWith(QLatin1Char('.')) ? why : why + QLatin1Char('.');
+}
+
 QString keyWords(const QList<int> &keys)
 {
     QStringList words;
@@ -267,7 +274,8 @@ Prepared prepareDelete(const QStringList &args, ControllerCore &core, const Scen
                 QString text = tr("Macro %1 deleted.\n").arg(name);
                 bool sent = false;
                 if (!keys.isEmpty()) {
-                    text += tr("%1 of %2 got the factory function back").arg(keyWords(keys), profile);
+                    const QString which = keyWords(keys);
+                    text += tr("%1 of %2 got the factory function back").arg(which.left(1).toUpper() + which.mid(1), profile);
                     if (ctx.link) {
                         // The active profile's assignment, as stored now.
                         const QVariantList src64 = flatCodes(keyAssignment(core, rules));
@@ -282,7 +290,7 @@ Prepared prepareDelete(const QStringList &args, ControllerCore &core, const Scen
                         sent = true;
                         text += tr(" and the mouse has it.\n");
                     } else {
-                        text += tr("; the mouse was not told (%1).\n").arg(ctx.unavailable.err.trimmed());
+                        text += tr("; the mouse was not told: %1\n").arg(whyNotSent(ctx));
                     }
                 }
                 json.insert(QStringLiteral("sent"), sent);
@@ -378,9 +386,10 @@ Prepared prepareSet(const QStringList &given, ControllerCore &core, const SceneR
                             return;
                         }
                         sent = true;
-                        text += tr("Sent to %1, which run it.\n").arg(keyWords(keys));
+                        text += tr("Sent to %1, which %2 it.\n").arg(keyWords(keys), keys.size() == 1 ? tr("runs") : tr("run"));
                     } else {
-                        text += tr("Not sent to %1, which run it: %2.\n").arg(keyWords(keys), ctx.unavailable.err.trimmed());
+                        text += tr("Not sent to %1, which %2 it: %3\n")
+                                    .arg(keyWords(keys), keys.size() == 1 ? tr("runs") : tr("run"), whyNotSent(ctx));
                     }
                 }
                 json.insert(QStringLiteral("sent"), sent);

@@ -670,7 +670,8 @@ private slots:
         // every profile, and sends the active profile's keys.
         r = run({"macro", "delete", "Rapid"});
         QCOMPARE(r.code, 0);
-        QVERIFY2(r.out.contains("key 3 of profile 1"), qPrintable(r.out));
+        QVERIFY2(r.out.contains("Key 3 of profile 1 (Standard) got the factory function back and the mouse has it."),
+                 qPrintable(r.out));
         QCOMPARE(r.commands().split(" | ").last(), QString("12 01"));
         QCOMPARE(iniText(setting("p1.bin"), "mouseKeyMatrix", "2"), QString("0, 0, 242, 0"));
         QVERIFY(iniText(setting("p2.bin"), "mouseKeyMatrix", "5") != "4, 1, 5, 0");
