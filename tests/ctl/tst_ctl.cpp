@@ -1000,10 +1000,12 @@ private slots:
             "ask 4 %1 key 3 button f\n"
             "ask 2 %1 -- ma\n"
             "ask 2 %1 key l\n"
+            "ask 3 %1 macro rename E\n"
+            "ask 2 %1 macro n\n"
             "complete -p r770ctl\n").arg(program);
         const CtlResult r = finishCtl(startCtl("bash", {"-c", script}, runtime.path()));
         QCOMPARE(r.err, QString());
-        QCOMPARE(r.out, QString("Burst\nmacro\nforward\nmacro\nlist\ncomplete -F _r770ctl r770ctl\n"));
+        QCOMPARE(r.out, QString("Burst\nmacro\nforward\nmacro\nlist\nEmpty\nnew\ncomplete -F _r770ctl r770ctl\n"));
     }
 
     // The diagnostic log rotates once and never holds more than its cap.
