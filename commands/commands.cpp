@@ -40,6 +40,8 @@ const std::vector<Command> &commands()
         addMouseCommands(all);
         addFileCommands(all);
         addMacroCommands(all);
+        addMacroLibraryCommands(all);
+        addProfileShowCommand(all);
         addAutoCommands(all);
         addReportCommand(all);
         addKeyListCommand(all);

@@ -21,6 +21,7 @@ enum class Access {
     WriteFiles, // changes files: never while the tray program runs
     Mouse,      // talks to the mouse (and changes files)
     Status,     // talks to the mouse when it can, reports either way
+    Library,    // changes files, and sends to the mouse when one is there
 };
 
 // The window's pages, as its scene names them: what a request changed and
@@ -32,6 +33,7 @@ inline constexpr char dpi[] = "dpi";
 inline constexpr char lighting[] = "lighting";
 inline constexpr char pointer[] = "pointer";
 inline constexpr char profile[] = "profile"; // the profile in use
+inline constexpr char macros[] = "macros";   // the macro library
 } // namespace page
 
 // Where a request is performed: a controller on the user's files and, for
@@ -50,6 +52,7 @@ struct Context
     // when r770ctl could not look (the mouse was held elsewhere).
     std::optional<bool> found, openable;
     bool json = false;
+    bool verbose = false; // --verbose: status names the keys too
     Reply reply;
     // What the request changed, once it is stored: the pages to read again
     // and the DPI stage made active (0: none).
@@ -74,7 +77,7 @@ struct Command
     QString summary;
     QString details;
     Access access;
-    bool takesJson;
+    bool takesJson; // prints JSON of its own; the others' --json output is made from their reply
     std::function<Prepared(const QStringList &args, ControllerCore &core, const SceneRules &rules)> prepare;
     // The argument that names a file of the caller's (-1: none); a relative
     // name is taken from the folder r770ctl was started in.
@@ -94,5 +97,7 @@ void addApplyCommand(std::vector<Command> &table);
 void addAutoCommands(std::vector<Command> &table);
 void addReportCommand(std::vector<Command> &table);
 void addKeyListCommand(std::vector<Command> &table);
+void addMacroLibraryCommands(std::vector<Command> &table);
+void addProfileShowCommand(std::vector<Command> &table);
 
 } // namespace ctl

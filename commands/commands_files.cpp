@@ -192,7 +192,7 @@ void macroList(Context &ctx, const QStringList &names)
     print(ctx, QJsonDocument(QJsonObject{{QStringLiteral("macros"), list}}), text);
 }
 
-Prepared prepareMacroShow(const QStringList &args, ControllerCore &, const SceneRules &)
+Prepared prepareMacroShow(const QStringList &args, ControllerCore &core, const SceneRules &rules)
 {
     if (args.size() != 1)
         return usageError(tr("macro show takes a macro name"));
@@ -201,8 +201,13 @@ Prepared prepareMacroShow(const QStringList &args, ControllerCore &, const Scene
         return usageError(tr("'%1' cannot be a macro name").arg(name));
     if (!macrolibrary::exists(name))
         return usageError(tr("there is no macro named '%1' (see r770ctl macro list)").arg(name));
-    return {[name](Context &ctx) {
-                const QStringList stored = ctx.core.loadMacroIni(name);
+    const QStringList stored = core.loadMacroIni(name);
+    // Its length as the editor counts it, and whether the mouse can take it.
+    const SceneRules::MacroEncoding encoding = rules.encodeMacro(stored, keyNameLists(core, rules));
+    const QString problem = stored.isEmpty() ? tr("the macro file cannot be read") : whyNoDeviceForm(encoding, stored);
+    const int length = rules.macroLength(stored.mid(0, stored.size() - 1));
+    const int block = rules.macroBlockSize();
+    return {[name, stored, problem, length, block](Context &ctx) {
                 QJsonArray steps;
                 QString text = tr("Macro %1, repeat %2\n").arg(name, stored.value(stored.size() - 1));
                 for (int i = 0; i + 1 < stored.size(); ++i) {
@@ -223,10 +228,16 @@ Prepared prepareMacroShow(const QStringList &args, ControllerCore &, const Scene
                     }
                     steps << item;
                 }
+                text += tr("%1 of %2 bytes; ").arg(length).arg(block)
+                        + (problem.isEmpty() ? tr("it can be sent.\n") : tr("it cannot be sent: %1.\n").arg(problem));
                 print(ctx,
                       QJsonDocument(QJsonObject{{QStringLiteral("name"), name},
                                                 {QStringLiteral("repeat"), stored.value(stored.size() - 1).toInt()},
-                                                {QStringLiteral("steps"), steps}}),
+                                                {QStringLiteral("steps"), steps},
+                                                {QStringLiteral("bytes"), length},
+                                                {QStringLiteral("blockSize"), block},
+                                                {QStringLiteral("sendable"), problem.isEmpty()},
+                                                {QStringLiteral("problem"), problem.isEmpty() ? QJsonValue() : QJsonValue(problem)}}),
                       text);
             },
             {}};

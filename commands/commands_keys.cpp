@@ -18,8 +18,7 @@ Prepared prepareKeyList(const QStringList &args, ControllerCore &core, const Sce
     if (args.size() > 1)
         return usageError(tr("key list takes at most a profile (its number or name)"));
     const profiles::List list = profiles::read(core, rules);
-    const int active = core.currentProfile;
-    int slot = active;
+    int slot = core.currentProfile;
     if (args.size() == 1) {
         QString why;
         const profiles::Entry *entry = list.find(args.first(), &why);
@@ -27,23 +26,9 @@ Prepared prepareKeyList(const QStringList &args, ControllerCore &core, const Sce
             return usageError(why);
         slot = entry->slot;
     }
-    // The key page of that profile, read as the window reads it.
-    core.setCurrentProfile(slot);
-    const std::vector<SceneRules::KeyCodes> assignment = keyAssignment(core, rules);
-    QJsonArray keys;
-    QString text = tr("Keys of %1:\n").arg(list.label(slot));
-    for (int n = 0; n < shownKeys(core, rules); ++n) {
-        const bool kept = rules.keptByFirmware(n);
-        const SceneRules::KeyCodes codes =
-            kept ? rules.firmwareCodes(rules.keyCodes(core.mouseGetKeydefine(QString::number(n), true), {}))
-                 : assignment[size_t(n)];
-        const QString function = codes[0] == rules.keyType("fixed") ? tr("(fixed by the mouse)")
-                                                                     : describeKey(core, rules, codes);
-        keys << QJsonObject{{QStringLiteral("key"), n + 1}, {QStringLiteral("function"), function},
-                            {QStringLiteral("keptByMouse"), kept}};
-        text += tr("  %1  %2%3\n").arg(n + 1, 2).arg(function, kept ? tr("  (the mouse's own)") : QString());
-    }
-    core.setCurrentProfile(active);
+    const KeyListing listing = listKeys(core, rules, slot);
+    const QJsonArray keys = listing.keys;
+    const QString text = tr("Keys of %1:\n").arg(list.label(slot)) + listing.text;
     const profiles::Entry *shown = nullptr;
     for (const profiles::Entry &entry : list.entries)
         if (entry.slot == slot)
@@ -56,6 +41,28 @@ Prepared prepareKeyList(const QStringList &args, ControllerCore &core, const Sce
 }
 
 } // namespace
+
+KeyListing listKeys(ControllerCore &core, const SceneRules &rules, int slot)
+{
+    // The key page of that profile, read as the window reads it.
+    const int active = core.currentProfile;
+    core.setCurrentProfile(slot);
+    const std::vector<SceneRules::KeyCodes> assignment = keyAssignment(core, rules);
+    KeyListing listing;
+    for (int n = 0; n < shownKeys(core, rules); ++n) {
+        const bool kept = rules.keptByFirmware(n);
+        const SceneRules::KeyCodes codes =
+            kept ? rules.firmwareCodes(rules.keyCodes(core.mouseGetKeydefine(QString::number(n), true), {}))
+                 : assignment[size_t(n)];
+        const QString function = codes[0] == rules.keyType("fixed") ? tr("(fixed by the mouse)")
+                                                                     : describeKey(core, rules, codes);
+        listing.keys << QJsonObject{{QStringLiteral("key"), n + 1}, {QStringLiteral("function"), function},
+                                    {QStringLiteral("keptByMouse"), kept}};
+        listing.text += tr("  %1  %2%3\n").arg(n + 1, 2).arg(function, kept ? tr("  (the mouse's own)") : QString());
+    }
+    core.setCurrentProfile(active);
+    return listing;
+}
 
 void addKeyListCommand(std::vector<Command> &table)
 {

@@ -16,6 +16,8 @@ namespace {
 // The language the window shows its texts in when apConfig.bin names none.
 constexpr char defaultLanguage[] = "ChineseSimplified";
 
+} // namespace
+
 // The key-name lists the macro store finds a step's key in, in its order:
 // the language in use, the built-in names, then every language's.
 QList<QStringList> keyNameLists(ControllerCore &core, const SceneRules &rules)
@@ -47,6 +49,8 @@ QString whyNoDeviceForm(const SceneRules::MacroEncoding &encoding, const QString
         return tr("its repeat count is not 0 to 65535");
     return encoding.problem;
 }
+
+namespace {
 
 Prepared prepareMacroSend(const QStringList &args, ControllerCore &core, const SceneRules &rules)
 {

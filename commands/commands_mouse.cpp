@@ -95,7 +95,7 @@ Readings readMouse(ControllerCore &core, Hid_Thread &link)
     return r;
 }
 
-void status(Context &ctx, const profiles::List &list)
+void status(Context &ctx, const profiles::List &list, const SceneRules &rules)
 {
     ControllerCore &core = ctx.core;
     const bool hid560 = core.commandSet() == CommandSet::hid560;
@@ -148,8 +148,13 @@ void status(Context &ctx, const profiles::List &list)
         profile.insert(QStringLiteral("name"), active->name);
     }
     lines << tr("Active profile:    %1").arg(list.shownAs(list.activeSlot));
-    print(ctx, QJsonDocument(QJsonObject{{QStringLiteral("mouse"), mouse}, {QStringLiteral("profile"), profile}}),
-          lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    QJsonObject json{{QStringLiteral("mouse"), mouse}, {QStringLiteral("profile"), profile}};
+    if (ctx.verbose) {
+        const KeyListing keys = listKeys(core, rules, list.activeSlot);
+        json.insert(QStringLiteral("keys"), keys.keys);
+        lines << tr("Keys:") << keys.text.chopped(1);
+    }
+    print(ctx, QJsonDocument(json), lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
 }
 
 // --- DPI ---------------------------------------------------------------------
@@ -296,7 +301,8 @@ std::optional<std::array<int, 3>> colour(const QString &word)
     return std::array<int, 3>{int(value >> 16), int((value >> 8) & 0xFF), int(value & 0xFF)};
 }
 
-// The names of the window's effects, in the language it shows and in English.
+} // namespace
+
 QList<QStringList> effectNames(ControllerCore &core, const QList<SceneRules::Effect> &effects)
 {
     QString language = core.getGlobalData(QStringLiteral("common/language")).toString();
@@ -309,6 +315,8 @@ QList<QStringList> effectNames(ControllerCore &core, const QList<SceneRules::Eff
         names << QStringList{shown.value(e.text), english.value(e.text)};
     return names;
 }
+
+namespace {
 
 Prepared prepareLight(const QStringList &args, ControllerCore &core, const SceneRules &rules)
 {
@@ -503,11 +511,13 @@ void addMouseCommands(std::vector<Command> &table)
          tr("Looks for the mouse as r770 does and reports whether it was found, its command set,\n"
             "whether its frames are scrambled, the active DPI stage, the keyboard options and,\n"
             "on an hid560 mouse, the active device profile; then the active profile of the\n"
-            "files. The exit status says why the mouse could not be read, if it could not.\n"),
+            "files, with --verbose also what each key does (as key list). The exit status\n"
+            "says why the mouse could not be read, if it could not.\n"),
          Access::Status, true, [](const QStringList &args, ControllerCore &core, const SceneRules &rules) -> Prepared {
              if (!args.isEmpty())
                  return usageError(tr("status takes no arguments"));
-             return {[list = profiles::read(core, rules)](Context &ctx) { status(ctx, list); }, {}};
+             // The rules outlive the action: both belong to the handling of one request.
+             return {[list = profiles::read(core, rules), &rules](Context &ctx) { status(ctx, list, rules); }, {}};
          }});
     table.push_back({{QStringLiteral("dpi"), QStringLiteral("stage")}, QStringLiteral("N"),
                      tr("make DPI stage N active"),

@@ -6,6 +6,7 @@
 #include "reply.h"
 #include "scenerules.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QString>
 #include <QVariantList>
@@ -57,6 +58,19 @@ QVariantList activeGunPeriods(ControllerCore &core, const SceneRules &rules);
 // its macro ("macro Burst loop").
 QString describeKey(ControllerCore &core, const SceneRules &rules, const SceneRules::KeyCodes &codes);
 
+// What each key of profile slot `slot` does, as key list shows it: one
+// object a key (key, function, keptByMouse) and a line a key.
+struct KeyListing
+{
+    QJsonArray keys;
+    QString text;
+};
+KeyListing listKeys(ControllerCore &core, const SceneRules &rules, int slot);
+
+// The names of the window's lighting effects, in the language it shows and
+// in English.
+QList<QStringList> effectNames(ControllerCore &core, const QList<SceneRules::Effect> &effects);
+
 // Stores the active profile's pending changes; false, with a file error in
 // the reply, when they did not reach the file.
 bool storeProfile(Context &ctx);
@@ -69,6 +83,12 @@ void succeeded(Context &ctx, const QString &what, const QString &profile);
 // missing, has no device form or the key has no macro slot.
 std::optional<QVariantList> macroToSend(const QString &name, int keyIndex, ControllerCore &core,
                                         const SceneRules &rules, Prepared &refusal);
+
+// The key-name lists the macro store finds a step's key in, in its order:
+// the language in use, the built-in names, then every language's.
+QList<QStringList> keyNameLists(ControllerCore &core, const SceneRules &rules);
+// Why a stored macro (steps, then the repeat count) has no device form.
+QString whyNoDeviceForm(const SceneRules::MacroEncoding &encoding, const QStringList &stored);
 
 // Prints `json` when the request asked for JSON, `text` otherwise.
 void print(Context &ctx, const QJsonDocument &json, const QString &text);

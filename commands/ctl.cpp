@@ -11,6 +11,9 @@
 #include "session.h"
 
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <cstdio>
 
 #ifndef R770_VERSION
@@ -30,7 +33,17 @@ struct Invocation
     bool help = false;
     bool version = false;
     bool verbose = false;
+    QString repeat; // --repeat N of macro set
 };
+
+// The option only macro set takes, handed to it after its arguments.
+const QString repeatOption = QStringLiteral("--repeat");
+
+QStringList preparedArguments(const Invocation &invocation)
+{
+    return invocation.repeat.isNull() ? invocation.args : invocation.args + QStringList{repeatOption, invocation.repeat};
+}
+
 
 QString exitStatusText()
 {
@@ -68,9 +81,11 @@ QString overallHelp()
                                                                                 command.summary);
     }
     text += tr("\nOptions:\n"
-               "  --json        machine-readable output (status, profile list, key list, macro list,\n"
-               "                macro show, report)\n"
-               "  -v, --verbose also print the device link's diagnostic lines\n"
+               "  --json        machine-readable output; a command that sets something prints\n"
+               "                what it changed\n"
+               "  --repeat N    macro set: the macro's repeat count (1 to 65535)\n"
+               "  -v, --verbose also print the device link's diagnostic lines; status names\n"
+               "                the keys too\n"
                "  -h, --help    this text; with a command, that command's\n"
                "  --version     the version\n"
                "  --            ends the options: later words are arguments (a macro named -x)\n\n");
@@ -79,8 +94,7 @@ QString overallHelp()
 
 QString commandHelp(const Command &command)
 {
-    QString text = tr("Usage: r770ctl %1%2\n\n").arg(command.takesJson ? QStringLiteral("[--json] ") : QString(),
-                                                      command.usage());
+    QString text = tr("Usage: r770ctl [--json] %1\n\n").arg(command.usage());
     text += command.summary.left(1).toUpper() + command.summary.mid(1) + QStringLiteral(".\n\n") + command.details;
     return text;
 }
@@ -101,9 +115,16 @@ Reply parse(const QStringList &arguments, Invocation &out)
 {
     QStringList words;
     bool optionsEnded = false; // after "--" every word is an argument
-    for (const QString &word : arguments) {
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &word = arguments.at(i);
         if (optionsEnded)
             words << word;
+        else if (word == repeatOption) {
+            if (i + 1 >= arguments.size())
+                return Reply::failure(UsageError, tr("--repeat takes a count"));
+            out.repeat = arguments.at(++i);
+        } else if (word.startsWith(repeatOption + QLatin1Char('=')))
+            out.repeat = word.mid(repeatOption.size() + 1);
         else if (word == QLatin1String("--"))
             optionsEnded = true;
         else if (word == QLatin1String("--json"))
@@ -153,12 +174,32 @@ Reply parse(const QStringList &arguments, Invocation &out)
                 choices << command.words.value(1);
         return Reply::failure(UsageError, tr("%1 takes one of: %2").arg(words.first(), choices.join(QStringLiteral(", "))));
     }
-    if (out.json && !out.command->takesJson && !out.help)
-        return Reply::failure(UsageError, tr("--json applies to status, profile list, key list, macro list, macro show and report"));
+    if (!out.repeat.isNull() && out.command->words != QStringList{QStringLiteral("macro"), QStringLiteral("set")})
+        return Reply::failure(UsageError, tr("--repeat applies to macro set only"));
     return {};
 }
 
 bool verboseOutput = false;
+
+// With --json, a command that prints no JSON of its own says in JSON what
+// it did: the command, its message lines, and what it changed (the pages of
+// the window to read again, the DPI stage made active).
+Reply jsonReply(const Command &command, const Context &ctx)
+{
+    if (!ctx.json || command.takesJson || !ctx.reply.ok())
+        return ctx.reply;
+    QJsonObject result{{QStringLiteral("command"), command.words.join(QLatin1Char(' '))}};
+    QJsonArray lines;
+    for (const QString &line : ctx.reply.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        lines << line;
+    result.insert(QStringLiteral("message"), lines);
+    result.insert(QStringLiteral("changed"), QJsonArray::fromStringList(ctx.changedPages));
+    if (ctx.activeStage > 0)
+        result.insert(QStringLiteral("activeStage"), ctx.activeStage);
+    Reply reply = ctx.reply;
+    reply.out = QString::fromUtf8(QJsonDocument(result).toJson(QJsonDocument::Indented));
+    return reply;
+}
 
 } // namespace
 
@@ -213,17 +254,25 @@ Reply handle(const QStringList &arguments, bool enterRuntimeFolder)
     ControllerCore core;
     // The profile the window shows, which the mouse holds.
     core.setCurrentProfile(profiles::read(core, rules).activeSlot);
-    Prepared prepared = command.prepare(invocation.args, core, rules);
+    Prepared prepared = command.prepare(preparedArguments(invocation), core, rules);
     if (!prepared.action)
         return prepared.refusal;
 
     Context ctx(core);
     ctx.json = invocation.json;
+    ctx.verbose = invocation.verbose;
     Session session(core);
     if (command.access != Access::ReadFiles) {
-        // A running tray program performs the request itself.
-        const QStringList request = (invocation.json ? QStringList{QStringLiteral("--json")} : QStringList())
-                                    + command.words + invocation.args;
+        // A running tray program performs the request itself; its words
+        // follow "--", so that an argument like a macro named -x stays one.
+        QStringList request;
+        if (invocation.json)
+            request << QStringLiteral("--json");
+        if (invocation.verbose)
+            request << QStringLiteral("--verbose");
+        if (!invocation.repeat.isNull())
+            request << repeatOption << invocation.repeat;
+        request << QStringLiteral("--") << command.words << invocation.args;
         const Session::Claim claim = session.claim(request);
         if (claim.kind == Session::Claim::Answered)
             return claim.reply;
@@ -231,6 +280,16 @@ Reply handle(const QStringList &arguments, bool enterRuntimeFolder)
             if (command.access != Access::Status)
                 return claim.reply;
             ctx.unavailable = claim.reply; // status reports what it can
+        }
+    }
+    if (command.access == Access::Library) {
+        // The files change whether or not a mouse is there; it is sent to
+        // when it can be used.
+        if (session.connect() == Session::State::Connected) {
+            ctx.link = &session.link();
+            ctx.entry = session.entry();
+        } else {
+            ctx.unavailable = session.failure();
         }
     }
     if ((command.access == Access::Mouse || command.access == Access::Status) && ctx.unavailable.ok()) {
@@ -248,7 +307,7 @@ Reply handle(const QStringList &arguments, bool enterRuntimeFolder)
         }
     }
     prepared.action(ctx);
-    return ctx.reply;
+    return jsonReply(command, ctx);
 }
 
 Reply perform(const QStringList &arguments, Host &host)
@@ -264,10 +323,10 @@ Reply perform(const QStringList &arguments, Host &host)
     if (!rules.error().isEmpty())
         return Reply::failure(FileError, tr("the scene's rules could not be loaded: %1").arg(rules.error()));
     ControllerCore &core = host.controller();
-    Prepared prepared = command.prepare(invocation.args, core, rules);
+    Prepared prepared = command.prepare(preparedArguments(invocation), core, rules);
     if (!prepared.action)
         return prepared.refusal;
-    if (command.access == Access::Mouse || command.access == Access::WriteFiles) {
+    if (command.access == Access::Mouse || command.access == Access::WriteFiles || command.access == Access::Library) {
         const QString refusal = host.refusal();
         if (!refusal.isEmpty())
             return Reply::failure(MouseInUse, refusal);
@@ -275,6 +334,13 @@ Reply perform(const QStringList &arguments, Host &host)
 
     Context ctx(core);
     ctx.json = invocation.json;
+    ctx.verbose = invocation.verbose;
+    if (command.access == Access::Library) {
+        ctx.link = host.link();
+        ctx.entry = host.entry();
+        if (!ctx.link)
+            ctx.unavailable = Reply::failure(NoMouse, tr("the r770 program is running and has found no mouse"));
+    }
     if (command.access == Access::Mouse || command.access == Access::Status) {
         ctx.link = host.link();
         ctx.entry = host.entry();
@@ -291,7 +357,7 @@ Reply perform(const QStringList &arguments, Host &host)
     }
     prepared.action(ctx);
     host.show(ctx.changedPages, ctx.activeStage);
-    return ctx.reply;
+    return jsonReply(command, ctx);
 }
 
 bool verbose()

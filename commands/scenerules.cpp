@@ -15,6 +15,7 @@ SceneRules::SceneRules()
     keyfunctions = load("keyfunctions.mjs");
     namelists = load("namelists.mjs");
     macrocodec = load("macrocodec.mjs");
+    macroedit = load("macroedit.mjs");
     flows = load("flows.mjs");
 }
 
@@ -264,10 +265,7 @@ QStringList SceneRules::keyNamesWith(const QStringList &languageNames) const
 SceneRules::MacroEncoding SceneRules::encodeMacro(const QStringList &stored,
                                                   const QList<QStringList> &nameLists) const
 {
-    QVariantList lists;
-    for (const QStringList &names : nameLists)
-        lists.append(QVariant(QVariant(names).toList())); // one element per list
-    const QJSValue codeOf = call(macrocodec, "lookupIn", {toScript(lists)});
+    const QJSValue codeOf = lookupIn(nameLists);
     // As the macro store: the last text is the repeat count.
     const QJSValue repeat = call(macrocodec, "repeatOf", {toScript(stored.value(stored.size() - 1))});
     const QJSValue result = call(macrocodec, "encode", {toScript(stored.mid(0, stored.size() - 1)), repeat, codeOf});
@@ -289,3 +287,80 @@ SceneRules::MacroEncoding SceneRules::encodeMacro(const QStringList &stored,
 
 
 
+
+QJSValue SceneRules::lookupIn(const QList<QStringList> &nameLists) const
+{
+    QVariantList lists;
+    for (const QStringList &names : nameLists)
+        lists.append(QVariant(QVariant(names).toList())); // one element per list
+    return call(macrocodec, "lookupIn", {toScript(lists)});
+}
+
+int SceneRules::maxMacros() const
+{
+    return namelists.property(QStringLiteral("maxMacros")).toInt();
+}
+
+QString SceneRules::newMacroName(const QStringList &names) const
+{
+    const QJSValue name = call(namelists, "newMacroName", {toScript(names)});
+    return name.isString() ? name.toString() : QString();
+}
+
+bool SceneRules::isMacroName(const QString &name) const
+{
+    return call(namelists, "isMacroName", {QJSValue(name)}).toBool();
+}
+
+SceneRules::TypedStep SceneRules::readTypedStep(const QString &typed, const QList<QStringList> &nameLists) const
+{
+    QVariantList codes;
+    for (int code : keyTable())
+        codes << code;
+    const QJSValue read = call(macroedit, "readTyped",
+                               {QJSValue(typed), toScript(nameLists.value(0)), toScript(codes), lookupIn(nameLists)});
+    TypedStep step;
+    if (read.property(QStringLiteral("problem")).isString())
+        step.problem = read.property(QStringLiteral("problem")).toString();
+    else
+        step.text = read.property(QStringLiteral("text")).toString();
+    return step;
+}
+
+QString SceneRules::checkMacroEdit(const QStringList &before, const QStringList &after, bool adding) const
+{
+    return call(macroedit, "checkEdit", {toScript(before), toScript(after), QJSValue(adding)}).toString();
+}
+
+int SceneRules::macroLength(const QStringList &steps) const
+{
+    return call(macrocodec, "encodedLength", {toScript(steps)}).toInt();
+}
+
+int SceneRules::macroBlockSize() const
+{
+    return macrocodec.property(QStringLiteral("blockSize")).toInt();
+}
+
+SceneRules::Range SceneRules::macroTimes() const
+{
+    return range(macrocodec.property(QStringLiteral("timesRange")));
+}
+
+QList<int> SceneRules::keysRunningMacro(const std::vector<KeyCodes> &assignment, const QString &name,
+                                        const QStringList &slotNames) const
+{
+    QVariantList entries;
+    for (const KeyCodes &codes : assignment)
+        entries << QVariant(QVariantList{codes[0], codes[1], codes[2], codes[3]});
+    QList<int> keys;
+    for (const QVariant &key :
+         call(namelists, "keysRunning", {toScript(entries), QJSValue(name), toScript(slotNames)}).toVariant().toList())
+        keys << key.toInt();
+    return keys;
+}
+
+int SceneRules::pointerStep(int position) const
+{
+    return call(formulas, "pointerIndex", {position}).toInt();
+}

@@ -108,6 +108,32 @@ public:
     // `nameLists` in turn.
     MacroEncoding encodeMacro(const QStringList &stored, const QList<QStringList> &nameLists) const;
 
+    // --- pointer options ---
+    int pointerStep(int position) const; // the step (0 to 10) a slider position gives
+
+    // --- the macro library: the macro store's and the editor's rules ---
+    struct TypedStep
+    {
+        QString text;    // the step to store
+        QString problem; // or why not: "format", "delay", "key"
+    };
+    int maxMacros() const;
+    QString newMacroName(const QStringList &names) const; // empty when the list is full
+    bool isMacroName(const QString &name) const;
+    // A step typed as the editor takes it; the first name list is the
+    // language in use, the others are looked in too.
+    TypedStep readTypedStep(const QString &typed, const QList<QStringList> &nameLists) const;
+    // "" when the steps may change from `before` to `after`, else why not
+    // ("full", "length", "delay", "steps").
+    QString checkMacroEdit(const QStringList &before, const QStringList &after, bool adding) const;
+    int macroLength(const QStringList &steps) const; // encoded bytes, as the editor counts them
+    int macroBlockSize() const;
+    Range macroTimes() const; // the repeat counts the "Times" field takes
+    // The keys (indexes) of `assignment` that run macro `name`; `slotNames`
+    // holds the name of each macro slot.
+    QList<int> keysRunningMacro(const std::vector<KeyCodes> &assignment, const QString &name,
+                                const QStringList &slotNames) const;
+
     // --- name lists ---
     QStringList withoutPadding(const QVariant &list) const;
     // The profile selector's entries, entry 0 named `standardName`.
@@ -129,6 +155,7 @@ private:
     static KeyCodes codesOf(const QJSValue &value);
 
     mutable QJSEngine engine;
-    QJSValue formulas, keycodes, keyfunctions, namelists, macrocodec, flows;
+    QJSValue formulas, keycodes, keyfunctions, namelists, macrocodec, macroedit, flows;
+    QJSValue lookupIn(const QList<QStringList> &nameLists) const;
     mutable QString failure;
 };

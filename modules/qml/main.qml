@@ -332,6 +332,8 @@ Item {
             lightPanel.init(false)
         if (all || named.includes("pointer"))
             pointerStore.init(false)
+        if (named.includes("macros"))
+            macroStore.init()
     }
 
     // --- Dialogs --------------------------------------------------------------------

@@ -172,16 +172,18 @@ private slots:
         for (const char *command : {"status", "profile list", "profile apply N", "profile export N FILE", "profile import N FILE",
                                     "profile reset N", "dpi stage N", "dpi set VALUE...", "liftoff MM [on|off]",
                                     "light EFFECT SPEED BRIGHTNESS [COLOUR...]", "key K FUNCTION...", "key list [N]", "report [FILE]",
-                                    "macro list", "macro show NAME", "macro send NAME K"})
+                                    "macro list", "macro show NAME", "macro send NAME K", "profile show [N]", "macro new [NEW]",
+                                    "macro delete NAME", "macro rename NAME NEW", "macro import FILE [NEW]",
+                                    "macro export NAME FILE", "macro set NAME [STEP...]"})
             QVERIFY2(overall.out.contains(QLatin1String(command)), command);
         for (int code : {2, 3, 4, 5, 6, 7})
             QVERIFY(overall.out.contains(QStringLiteral("\n  %1  ").arg(code)));
 
         const Run key = run({"key", "--help"}, Mice{});
         QCOMPARE(key.code, 0);
-        QVERIFY(key.out.startsWith("Usage: r770ctl key K FUNCTION...\n"));
+        QVERIFY(key.out.startsWith("Usage: r770ctl [--json] key K FUNCTION...\n"));
         QVERIFY(key.out.contains("keys COMBO"));
-        QCOMPARE(run({"help", "profile"}, Mice{}).out.count("Usage: r770ctl"), 11); // 6 of them profile auto
+        QCOMPARE(run({"help", "profile"}, Mice{}).out.count("Usage: r770ctl"), 12); // 6 of them profile auto
         QVERIFY(run({"--version"}, Mice{}).out.startsWith("r770ctl "));
     }
 
@@ -195,7 +197,7 @@ private slots:
         QTest::newRow("unknown command") << QStringList{"frobnicate"} << "unknown command 'frobnicate'";
         QTest::newRow("unknown option") << QStringList{"--loud", "status"} << "unknown option --loud";
         QTest::newRow("incomplete") << QStringList{"dpi"} << "dpi takes one of: stage, set";
-        QTest::newRow("json on a setting") << QStringList{"--json", "dpi", "stage", "1"} << "--json applies to";
+        QTest::newRow("repeat elsewhere") << QStringList{"--repeat", "2", "dpi", "stage", "1"} << "--repeat applies to macro set only";
         QTest::newRow("stage beyond enabled") << QStringList{"dpi", "stage", "7"} << "must be 1 to 6";
         QTest::newRow("dpi not a multiple") << QStringList{"dpi", "set", "800", "825"}
                                             << "multiples of 50 from 100 to 16000, not '825'";
@@ -585,11 +587,120 @@ private slots:
 
         r = run({"macro", "show", "Burst"}, Mice{});
         QCOMPARE(r.code, 0);
-        QCOMPARE(r.out, QString("Macro Burst, repeat 2\n  1  key press A\n  2  delay 100 ms\n  3  key release A\n"));
+        QCOMPARE(r.out, QString("Macro Burst, repeat 2\n  1  key press A\n  2  delay 100 ms\n  3  key release A\n"
+                                "8 of 128 bytes; it can be sent.\n"));
         r = run({"--json", "macro", "show", "Burst"}, Mice{});
         const QJsonArray steps = QJsonDocument::fromJson(r.out.toUtf8()).object().value("steps").toArray();
         QCOMPARE(steps.at(1).toObject(), (QJsonObject{{"action", "delay"}, {"ms", 100}}));
         QCOMPARE(steps.at(2).toObject(), (QJsonObject{{"action", "key release"}, {"key", "A"}}));
+    }
+
+    // The macro library from the command line, with the window's rules: the
+    // profiles' references follow a rename and a delete, a change goes to
+    // the key that runs the macro; refusals change nothing.
+    void macroLibrary()
+    {
+        setIni(setting("name.bin"), "macro/macroName", QStringList{"Burst", "Other"});
+        writeMacro("Burst", {"1,A", "2,A"}, 1);
+        writeMacro("Other", {"1,B", "2,B"}, 1);
+        // Key 3 of profile 1 and key 6 of profile 2 run Burst.
+        setIni(setting("p1.bin"), "mouseKeyMatrix/2", QVariantList{4, 1, 2, 0});
+        setIni(setting("p1.bin"), "mouseMacroKey/2", "Burst");
+        setIni(setting("p2.bin"), "mouseKeyMatrix/5", QVariantList{4, 1, 5, 0});
+        setIni(setting("p2.bin"), "mouseMacroKey/5", "Burst");
+        const auto names = [this] { return iniText(setting("name.bin"), "macro", "macroName"); };
+
+        Run r = run({"--json", "macro", "new"}, Mice{});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(QJsonDocument::fromJson(r.out.toUtf8()).object().value("macro").toString(), QString("Macro_0"));
+        QVERIFY(QFile::exists(folder->path("macro/Macro_0.bin")));
+        QCOMPARE(names(), QString("Burst, Other, Macro_0"));
+
+        // Refusals: files and mouse untouched.
+        const QByteArray burst = contents(folder->path("macro/Burst.bin"));
+        const QByteArray nameFile = contents(setting("name.bin"));
+        for (const QStringList &args : {QStringList{"macro", "new", "Burst"}, QStringList{"macro", "rename", "Burst", "Other"},
+                                        QStringList{"macro", "set", "Burst", "1,A", "1,Nokey"},
+                                        QStringList{"macro", "set", "Burst", "5,A"},
+                                        QStringList{"macro", "set", "Burst", "--repeat", "0"},
+                                        QStringList{"macro", "delete", "Nope"}}) {
+            r = run(args);
+            QVERIFY2(r.code == 2, qPrintable(args.join(' ') + ": " + r.err));
+            QCOMPARE(r.transfers(), 0);
+            QCOMPARE(contents(folder->path("macro/Burst.bin")), burst);
+            QCOMPARE(contents(setting("name.bin")), nameFile);
+        }
+        QVERIFY2(run({"macro", "set", "Burst", "1,A", "1,Nokey"}).err.contains("step 2 ('1,Nokey'): no key is named 'Nokey'"),
+                 "the unknown key is named");
+
+        // The editor's step text, read as it reads typed steps ("a" is A);
+        // key 3 runs the macro, so it goes to key 3's slot.
+        r = run({"--json", "macro", "set", "Burst", "1,a", "0,50", "2,A", "--repeat", "3"});
+        QCOMPARE(r.code, 0);
+        QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        QCOMPARE(json.value("keys").toArray(), (QJsonArray{3}));
+        QCOMPARE(json.value("bytes").toInt(), 8);
+        QVERIFY(json.value("sent").toBool());
+        QCOMPARE(r.commands().split(" | ").last(), QString("13 03"));
+        QCOMPARE(r.state().value("macros").toArray().at(2).toString().left(23), QString("00 03 05 04 81 04 00 00"));
+        QCOMPARE(iniText(folder->path("macro/Burst.bin"), "macro", "1"), QString("\"0,50\""));
+        QCOMPARE(iniText(folder->path("macro/Burst.bin"), "config", "repeat"), QString("3"));
+        r = run({"macro", "show", "Burst"}, Mice{});
+        QVERIFY2(r.out.endsWith("8 of 128 bytes; it can be sent.\n"), qPrintable(r.out));
+
+        // A rename follows in every profile.
+        r = run({"macro", "rename", "Burst", "Rapid"}, Mice{});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(names(), QString("Rapid, Other, Macro_0"));
+        QCOMPARE(iniText(setting("p1.bin"), "mouseMacroKey", "2"), QString("Rapid"));
+        QCOMPARE(iniText(setting("p2.bin"), "mouseMacroKey", "5"), QString("Rapid"));
+        QVERIFY(!QFile::exists(folder->path("macro/Burst.bin")));
+
+        // Export and import give a copy under a new name.
+        const QString file = folder->root() + "/rapid.mc";
+        QCOMPARE(run({"macro", "export", "Rapid", file}, Mice{}).code, 0);
+        QCOMPARE(run({"macro", "import", file, "Copy"}, Mice{}).code, 0);
+        QCOMPARE(contents(folder->path("macro/Copy.bin")), contents(folder->path("macro/Rapid.bin")));
+        QCOMPARE(names(), QString("Rapid, Other, Macro_0, Copy"));
+        r = run({"macro", "import", setting("p1.bin")}, Mice{});
+        QCOMPARE(r.code, 6);
+        QVERIFY2(r.err.contains("not a macro"), qPrintable(r.err));
+
+        // A delete gives the keys that ran it their factory function, in
+        // every profile, and sends the active profile's keys.
+        r = run({"macro", "delete", "Rapid"});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.out.contains("Key 3 of profile 1 (Standard) got the factory function back and the mouse has it."),
+                 qPrintable(r.out));
+        QCOMPARE(r.commands().split(" | ").last(), QString("12 01"));
+        QCOMPARE(iniText(setting("p1.bin"), "mouseKeyMatrix", "2"), QString("0, 0, 242, 0"));
+        QVERIFY(iniText(setting("p2.bin"), "mouseKeyMatrix", "5") != "4, 1, 5, 0");
+        QCOMPARE(names(), QString("Other, Macro_0, Copy"));
+        QVERIFY(!QFile::exists(folder->path("macro/Rapid.bin")));
+    }
+
+    // Every setting of a profile, and the keys in status; a setting command
+    // says in JSON what it changed.
+    void readBack()
+    {
+        Run r = run({"--json", "profile", "show", "1"}, Mice{});
+        QCOMPARE(r.code, 0);
+        const QJsonObject shown = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        for (const char *key : {"profile", "liftOff", "dpi", "lighting", "pointer", "firePeriods", "keys"})
+            QVERIFY2(shown.contains(key), key);
+        QCOMPARE(shown.value("keys").toArray().at(0).toObject().value("key").toInt(), 1);
+        r = run({"profile", "show"}, Mice{});
+        QVERIFY2(r.out.contains("DPI stages:") && r.out.contains("\nKeys:\n   1  "), qPrintable(r.out));
+
+        r = run({"status", "--verbose"});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.out.contains("\nKeys:\n   1  "), qPrintable(r.out));
+
+        r = run({"--json", "dpi", "stage", "2"});
+        QCOMPARE(r.code, 0);
+        const QJsonObject did = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        QCOMPARE(did.value("command").toString(), QString("dpi stage"));
+        QCOMPARE(did.value("activeStage").toInt(), 2);
     }
 
     // A macro goes to the key's own macro slot, in the byte form the macro
@@ -889,10 +1000,12 @@ private slots:
             "ask 4 %1 key 3 button f\n"
             "ask 2 %1 -- ma\n"
             "ask 2 %1 key l\n"
+            "ask 3 %1 macro rename E\n"
+            "ask 2 %1 macro n\n"
             "complete -p r770ctl\n").arg(program);
         const CtlResult r = finishCtl(startCtl("bash", {"-c", script}, runtime.path()));
         QCOMPARE(r.err, QString());
-        QCOMPARE(r.out, QString("Burst\nmacro\nforward\nmacro\nlist\ncomplete -F _r770ctl r770ctl\n"));
+        QCOMPARE(r.out, QString("Burst\nmacro\nforward\nmacro\nlist\nEmpty\nnew\ncomplete -F _r770ctl r770ctl\n"));
     }
 
     // The diagnostic log rotates once and never holds more than its cap.
@@ -941,7 +1054,8 @@ private slots:
         QCOMPARE(run({"profile", "list"}).code, 0);
         // Bad values are refused before the program is asked.
         QCOMPARE(run({"dpi", "stage", "9"}).code, 2);
-        QCOMPARE(received, QStringList({"dpi stage 1", "--json status", "profile import 1 " + runtime.path() + "/mine.pf"}));
+        // The words follow "--": an argument like a macro named -x stays one.
+        QCOMPARE(received, QStringList({"-- dpi stage 1", "--json -- status", "-- profile import 1 " + runtime.path() + "/mine.pf"}));
     }
 };
 

@@ -157,6 +157,18 @@ private slots:
         QCOMPARE(property("keyPanel", "macroNames").toList().value(2).toString(), QString("Burst"));
         QCOMPARE(rig->stored("p1.bin", "mouseMacroKey/2"), QString("Burst"));
 
+        // A macro changed from the command line goes to the key that runs
+        // it; the key page and the macro list follow a rename.
+        mark = rig->mouse.receivedFrames().size();
+        r = ctl({"macro", "set", "Burst", "1,b", "2,b"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(framesSinceMark(mark), QStringList({"13 03"}));
+        r = ctl({"macro", "rename", "Burst", "Rapid"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(property("keyPanel", "macroNames").toList().value(2).toString(), QString("Rapid"));
+        QVERIFY(property("macroStore", "names").toList().contains(QVariant("Rapid")));
+        QCOMPARE(rig->stored("p1.bin", "mouseMacroKey/2"), QString("Rapid"));
+
         r = ctl({"dpi", "stage", "2"});
         QCOMPARE(r.code, 0);
         QCOMPARE(property("dpiPanel", "activeStage").toInt(), 1);

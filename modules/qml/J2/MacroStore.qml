@@ -192,8 +192,16 @@ QtObject {
         return Formulas.toText(uiView.getData("mouseMacroKey/" + slot, false))
     }
 
+    // The macro names of the profile's slots, as NameLists.runsMacro takes them.
+    function slotNames(): var {
+        const list = []
+        for (let slot = 0; slot < Formulas.keyAssignmentCount; ++slot)
+            list.push(macroNameAt(slot))
+        return list
+    }
+
     function runsMacro(codes: var, name: string): bool {
-        return codes.length >= 4 && codes[0] === 4 && macroNameAt(codes[2]) === name
+        return NameLists.runsMacro(codes, name, slotNames())
     }
 
     // Keys whose assignment, held on the key page or stored, runs `name`.

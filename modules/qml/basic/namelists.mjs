@@ -3,6 +3,7 @@
 // of new entries. Loaded by the scene and, headless, by QJSEngine.
 
 import { asList } from "./formulas.mjs";
+import { type as keyType } from "./keyfunctions.mjs";
 
 // Appended by the settings layer to a one-element list; readers drop it.
 export const padding = "loadertolvik";
@@ -124,4 +125,25 @@ export function isMacroName(name) {
             return false;
     }
     return utf8Length(s + macroFileSuffix) <= maxFileNameBytes;
+}
+
+// --- Keys that run a macro -----------------------------------------------------
+// A key runs macro `name` when its assignment is a macro key whose macro slot
+// (its third code) holds that name; `slotNames` lists the name each slot
+// holds. A rename, a delete and a change of a macro concern these keys, in
+// the macro store and in r770ctl alike.
+
+export function runsMacro(codes, name, slotNames) {
+    const c = Array.from(codes ?? [], Number);
+    return c.length >= 4 && c[0] === keyType.macro && String(asList(slotNames)[c[2]] ?? "") === String(name);
+}
+
+// The keys (indexes) of an assignment that run macro `name`.
+export function keysRunning(assignment, name, slotNames) {
+    const keys = [];
+    Array.from(assignment ?? []).forEach((codes, k) => {
+        if (runsMacro(codes, name, slotNames))
+            keys.push(k);
+    });
+    return keys;
 }
