@@ -5,31 +5,23 @@
 #include "controllercore.h"
 #include "fileproblems.h"
 #include "hid_thread.h"
-#include "macroblock.h"
 #include "macrolibrary.h"
 #include "scenerules.h"
 
 namespace ctl {
 
-namespace {
-
-// The language the window shows its texts in when apConfig.bin names none.
-constexpr char defaultLanguage[] = "ChineseSimplified";
-
-// The key-name lists the macro store finds a step's key in, in its order:
-// the language in use, the built-in names, then every language's.
 QList<QStringList> keyNameLists(ControllerCore &core, const SceneRules &rules)
 {
     const QString keyCodeTexts = QStringLiteral("keyCode");
-    QString language = core.getGlobalData(QStringLiteral("common/language")).toString();
-    if (language.isEmpty())
-        language = QLatin1String(defaultLanguage);
+    const QString language = rules.language(core.getGlobalData(QStringLiteral("common/language")));
     QList<QStringList> lists{rules.keyNamesWith(core.getLangStrings(keyCodeTexts, language)),
                              rules.keyNamesWith({})};
     for (const QString &other : core.getLanguageList())
         lists << rules.keyNamesWith(core.getLangStrings(keyCodeTexts, other));
     return lists;
 }
+
+namespace {
 
 QString whyNoDeviceForm(const SceneRules::MacroEncoding &encoding, const QStringList &stored)
 {
@@ -94,9 +86,10 @@ std::optional<QVariantList> macroToSend(const QString &name, int keyIndex, Contr
         refusal = usageError(tr("'%1' cannot be a macro name").arg(name));
         return std::nullopt;
     }
-    if (!macroblock::macroId(unsigned(keyIndex))) {
+    // The window's key dialog refuses the same keys (keyfunctions.mjs).
+    if (!rules.hasMacroSlot(keyIndex)) {
         refusal = usageError(tr("key %1 has no macro slot on the mouse (keys 1 to %2 have one)")
-                                 .arg(keyIndex + 1).arg(macroblock::slotCount));
+                                 .arg(keyIndex + 1).arg(rules.macroSlotCount()));
         return std::nullopt;
     }
     if (!macrolibrary::exists(name)) {

@@ -43,15 +43,10 @@ int shownKeys(ControllerCore &core, const SceneRules &rules);
 int offeredStages(ControllerCore &core, const SceneRules &rules);
 int enabledStages(ControllerCore &core, const SceneRules &rules);
 
-// The assignment of every key as the key page holds it (a missing or
-// malformed entry is the factory one), and the factory assignment.
+// The assignment of every key as the key page reads it (flows.mjs), and
+// the factory assignment.
 std::vector<SceneRules::KeyCodes> keyAssignment(ControllerCore &core, const SceneRules &rules,
                                                 std::vector<SceneRules::KeyCodes> *factory = nullptr);
-// The 64 codes mouseSetKeyMatrix takes, key 0 first.
-QVariantList flatCodes(const std::vector<SceneRules::KeyCodes> &assignment);
-// The fire periods of the three active weapons, which go with every key
-// assignment, read as the recoil editor reads them.
-QVariantList activeGunPeriods(ControllerCore &core, const SceneRules &rules);
 
 // A key's function in the words `key K` takes; a macro key by the name of
 // its macro ("macro Burst loop").
@@ -69,6 +64,10 @@ void succeeded(Context &ctx, const QString &what, const QString &profile);
 // missing, has no device form or the key has no macro slot.
 std::optional<QVariantList> macroToSend(const QString &name, int keyIndex, ControllerCore &core,
                                         const SceneRules &rules, Prepared &refusal);
+
+// The key-name lists the macro store finds a step's key in, in its order:
+// the language in use, the built-in names, then every language's.
+QList<QStringList> keyNameLists(ControllerCore &core, const SceneRules &rules);
 
 // Prints `json` when the request asked for JSON, `text` otherwise.
 void print(Context &ctx, const QJsonDocument &json, const QString &text);
