@@ -16,12 +16,6 @@
 
 namespace ctl {
 
-namespace {
-// As the window: the key panel shows this many keys when apConfig.bin
-// does not say.
-constexpr int shownKeysByDefault = 8;
-} // namespace
-
 QString Command::usage() const
 {
     const QString name = words.join(QLatin1Char(' '));
@@ -94,8 +88,8 @@ QString activeProfileLabel(ControllerCore &core, const SceneRules &rules)
 
 int shownKeys(ControllerCore &core, const SceneRules &rules)
 {
-    return rules.boundedInt(core.getGlobalData(QStringLiteral("mouse/keyCount")), 1, rules.keyAssignmentCount(),
-                            shownKeysByDefault);
+    CoreView view(core);
+    return rules.flow("readShownKeys", &view).toInt();
 }
 
 int offeredStages(ControllerCore &core, const SceneRules &rules)

@@ -120,8 +120,7 @@ Item {
         isColorful = Formulas.toBool(uiView.getGlobalData("mouse/isColorful"))
         icType = Formulas.toText(uiView.getGlobalData("mouse/icType"))
         isGun = Formulas.toBool(uiView.getGlobalData("mouse/isGun"))
-        keyCount = Formulas.boundedInt(uiView.getGlobalData("mouse/keyCount"), 1,
-                                       Formulas.keyAssignmentCount, 8)
+        keyCount = Flows.readShownKeys(uiView)
         url = Formulas.toText(uiView.getGlobalData("common/url")) || url
         title = Formulas.toText(uiView.getGlobalData("common/name"))
 

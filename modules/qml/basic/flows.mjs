@@ -172,6 +172,11 @@ export function readActivePeriods(view) {
 
 // --- Keys ------------------------------------------------------------------------------
 
+// How many keys the key panel shows: keys 1 to that.
+export function readShownKeys(view) {
+    return Formulas.boundedInt(view.getGlobalData("mouse/keyCount"), 1, Formulas.keyAssignmentCount, 8);
+}
+
 // The four codes of every key (a missing or malformed entry is the factory
 // one), the factory codes, and the macro name of each slot a key runs.
 export function readKeys(view) {
