@@ -55,9 +55,7 @@ Prepared prepareMacroSend(const QStringList &args, ControllerCore &core, const S
         return refusal;
     const int slot = *key - 1;
     // Whether the key runs the macro of its slot, as the key page reads it.
-    const SceneRules::KeyCodes factory = rules.keyCodes(core.mouseGetKeydefine(QString::number(slot), true), {});
-    const bool runsSlot = rules.keyCodes(core.mouseGetKeydefine(QString::number(slot), false), factory)[0]
-                          == rules.keyType("macro");
+    const bool runsSlot = keyAssignment(core, rules)[size_t(slot)][0] == rules.keyType("macro");
     return {[bytes = *bytes, slot, name, key = *key, runsSlot, profile = activeProfileLabel(core, rules)](Context &ctx) {
                 // As the key dialog: the slot's macro name, and the macro at once.
                 ctx.core.setData(QStringLiteral("mouseMacroKey/%1").arg(slot), name);
