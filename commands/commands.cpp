@@ -2,6 +2,7 @@
 
 #include "commandsupport.h"
 #include "controllercore.h"
+#include "coreview.h"
 #include "fileproblems.h"
 #include "hid_thread.h"
 #include "inivalue.h"
@@ -14,18 +15,6 @@
 #include <algorithm>
 
 namespace ctl {
-
-namespace {
-// As the window: the key panel shows this many keys when apConfig.bin
-// does not say.
-constexpr int shownKeysByDefault = 8;
-// The recoil editor: six weapons, three of them active; a weapon's fire
-// period is the third value of its set, 10 when it has none.
-constexpr int recoilEditorWeapons = 6;
-constexpr int recoilWeapons = 3;
-constexpr int gunPeriodField = 2;
-constexpr int defaultGunPeriod = 10;
-} // namespace
 
 QString Command::usage() const
 {
@@ -101,8 +90,8 @@ QString activeProfileLabel(ControllerCore &core, const SceneRules &rules)
 
 int shownKeys(ControllerCore &core, const SceneRules &rules)
 {
-    return rules.boundedInt(core.getGlobalData(QStringLiteral("mouse/keyCount")), 1, rules.keyAssignmentCount(),
-                            shownKeysByDefault);
+    CoreView view(core);
+    return rules.flow("readShownKeys", &view).toInt();
 }
 
 int offeredStages(ControllerCore &core, const SceneRules &rules)
@@ -117,38 +106,31 @@ int enabledStages(ControllerCore &core, const SceneRules &rules)
     return rules.boundedInt(core.getData(QStringLiteral("mouse/currentDpiCount"), false), 1, offered, offered);
 }
 
+namespace {
+
+std::vector<SceneRules::KeyCodes> codesOf(const QJSValue &list)
+{
+    std::vector<SceneRules::KeyCodes> all;
+    for (const QVariant &entry : list.toVariant().toList()) {
+        const QVariantList codes = entry.toList();
+        SceneRules::KeyCodes four{};
+        for (size_t i = 0; i < four.size(); ++i)
+            four[i] = codes.value(int(i)).toInt();
+        all.push_back(four);
+    }
+    return all;
+}
+
+} // namespace
+
 std::vector<SceneRules::KeyCodes> keyAssignment(ControllerCore &core, const SceneRules &rules,
                                                 std::vector<SceneRules::KeyCodes> *factoryOut)
 {
-    std::vector<SceneRules::KeyCodes> assignment, factory;
-    for (int n = 0; n < rules.keyAssignmentCount(); ++n) {
-        factory.push_back(rules.keyCodes(core.mouseGetKeydefine(QString::number(n), true), {}));
-        assignment.push_back(rules.keyCodes(core.mouseGetKeydefine(QString::number(n), false), factory.back()));
-    }
+    CoreView view(core);
+    const QJSValue keys = rules.flow("readKeys", &view);
     if (factoryOut)
-        *factoryOut = factory;
-    return assignment;
-}
-
-QVariantList flatCodes(const std::vector<SceneRules::KeyCodes> &assignment)
-{
-    QVariantList src64;
-    for (const SceneRules::KeyCodes &codes : assignment)
-        for (int code : codes)
-            src64 << code;
-    return src64;
-}
-
-QVariantList activeGunPeriods(ControllerCore &core, const SceneRules &rules)
-{
-    const QVariantList active = rules.boundedInts(core.getGlobalData(QStringLiteral("mouse/selectGun")), recoilWeapons,
-                                                  0, recoilEditorWeapons - 1, QVariantList{0, 1, 2});
-    const SceneRules::Range period = rules.gunPeriod();
-    QVariantList periods;
-    for (const QVariant &weapon : active)
-        periods << rules.boundedInt(core.getGunData(weapon.toString()).value(gunPeriodField), period.min, period.max,
-                                    defaultGunPeriod);
-    return periods;
+        *factoryOut = codesOf(keys.property(QStringLiteral("factory")));
+    return codesOf(keys.property(QStringLiteral("codes")));
 }
 
 bool storeProfile(Context &ctx)

@@ -10,51 +10,36 @@
 #include "profiles.h"
 #include "scenerules.h"
 
+#include <QJSValue>
 #include <QSettings>
 
 namespace ctl {
 
 namespace {
 
-// What each page of the window reads from the profile in use and sends.
-struct ProfilePages
+// The names the keys of a stored macro are found by, in turn: the language
+// the window shows, the built-in names, then every language's.
+QJSValue nameLists(ControllerCore &core, const SceneRules &rules)
 {
-    // keys, and the macros they run: slot and bytes; the names of those
-    // with no device form, which are left out
-    QVariantList keyCodes, gunPeriods;
-    QList<QPair<int, QVariantList>> macros;
-    QStringList macrosLeftOut;
-    // the records of the lift-off, DPI, lighting and pointer flows
-    QJSValue liftOff, dpi, light, pointer;
-};
+    QVariantList lists;
+    for (const QStringList &names : keyNameLists(core, rules))
+        lists.append(QVariant(QVariant(names).toList())); // one element per list
+    return rules.scriptValue(lists);
+}
 
-// The pages' own reads, from the files as the scene reads them.
-ProfilePages readPages(ControllerCore &core, const SceneRules &rules)
+// What a step of the profile flow is called in messages.
+QString stepName(const QJSValue &step)
 {
-    ProfilePages p;
-    const std::vector<SceneRules::KeyCodes> assignment = keyAssignment(core, rules);
-    p.keyCodes = flatCodes(assignment);
-    p.gunPeriods = activeGunPeriods(core, rules);
-    // The mouse's macro slots are not per profile: each slot a key runs gets
-    // its macro again, as the macro store sends them.
-    for (const int slot : rules.macroSlotsRun(assignment)) {
-        const QString name = core.getData(QStringLiteral("mouseMacroKey/%1").arg(slot), false).toString();
-        if (name.isEmpty())
-            continue;
-        Prepared unused;
-        if (const std::optional<QVariantList> bytes = macroToSend(name, slot, core, rules, unused))
-            p.macros.append({slot, *bytes});
-        else
-            p.macrosLeftOut << name;
-    }
-
-    CoreView view(core);
-    p.liftOff = rules.flow("readLiftOff", &view);
-    p.dpi = rules.flow("readDpi", &view);
-    p.light = rules.flow("readLighting", &view,
-                         {rules.toBool(core.getGlobalData(QStringLiteral("mouse/isColorful")))});
-    p.pointer = rules.flow("readPointer", &view);
-    return p;
+    const QString what = step.property(QStringLiteral("step")).toString();
+    if (what == QLatin1String("macro"))
+        return tr("macro of key %1").arg(step.property(QStringLiteral("slot")).toInt() + 1);
+    if (what == QLatin1String("keys"))
+        return tr("key assignment");
+    if (what == QLatin1String("liftOff"))
+        return tr("lift-off");
+    if (what == QLatin1String("dpi"))
+        return tr("DPI stages");
+    return tr("lighting");
 }
 
 Prepared prepareApply(const QStringList &args, ControllerCore &core, const SceneRules &rules)
@@ -70,43 +55,35 @@ Prepared prepareApply(const QStringList &args, ControllerCore &core, const Scene
     // The rules outlive the action: both belong to the handling of one request.
     return {[entry, &rules](Context &ctx) {
                 ControllerCore &core = ctx.core;
-                // As the profile selector: the number stored, the profile in use.
-                core.setGlobalData(QStringLiteral("mouse/profileNo"), entry.slot);
-                core.setCurrentProfile(entry.slot);
-                const ProfilePages p = readPages(core, rules);
                 CoreView view(core);
-                // What the pages store on the way, before anything is sent.
-                core.mouseSetKeyMatrix(p.keyCodes, false, p.gunPeriods);
-                rules.flow("storeDpi", &view, {p.dpi});
-                rules.flow("storeLighting", &view, {p.light});
+                // The window's profile switch (flows.mjs): the profile put in
+                // use, what the pages store, then all of it sent.
+                rules.flow("useProfile", &view, {entry.slot});
+                const QJSValue profile = rules.flow(
+                    "readProfile", &view, {rules.toBool(core.getGlobalData(QStringLiteral("mouse/isColorful")))});
+                rules.flow("storeProfile", &view, {profile});
                 if (!flushed(ctx, *core.globalSettings) || !storeProfile(ctx))
                     return;
                 ctx.changedPages << QLatin1String(page::profile);
 
-                // Sent as the window's switch sends it: page by page, as one
-                // flow. On hid560 the DPI stages and the lighting only change
-                // the profile images, which go once each when the flow ends;
-                // they cannot fail before that.
-                const bool imagesHeld = core.commandSet() == CommandSet::hid560;
-                const auto dpi = [&] { return rules.flow("sendDpi", &view, {p.dpi}).toBool(); };
-                const auto lighting = [&] { return rules.flow("sendLighting", &view, {p.light}).toBool(); };
-                Delivery delivery;
                 core.mouseBeginFlow();
-                for (const auto &macro : p.macros)
-                    delivery.step(tr("macro of key %1").arg(macro.first + 1),
-                                  [&] { return core.mouseSendMacroData(macro.second, uint(macro.first)); });
-                delivery.step(tr("key assignment"),
-                              [&] { return core.mouseSetKeyMatrix(p.keyCodes, true, p.gunPeriods); });
-                delivery.step(tr("lift-off"), [&] { return rules.flow("sendLiftOff", &view, {p.liftOff}).toBool(); });
-                if (imagesHeld && delivery.complete()) {
-                    dpi();
-                    lighting();
-                } else { // after a failure, only noted as not sent
-                    delivery.step(tr("DPI stages"), dpi);
-                    delivery.step(tr("lighting"), lighting);
+                const QJSValue run = rules.flow("sendProfile", &view, {profile, nameLists(core, rules)});
+                // On hid560 the DPI stages and the lighting only change the
+                // profile images, which go once each when the flow ends.
+                const bool imagesHeld = core.commandSet() == CommandSet::hid560;
+                Delivery delivery;
+                const QJSValue sent = run.property(QStringLiteral("sent"));
+                for (quint32 i = 0, n = sent.property(QStringLiteral("length")).toUInt(); i < n; ++i) {
+                    const QString what = sent.property(i).property(QStringLiteral("step")).toString();
+                    if (!imagesHeld || (what != QLatin1String("dpi") && what != QLatin1String("lighting")))
+                        delivery.step(stepName(sent.property(i)), [] { return true; });
                 }
-                // The pointer options are the desktop's, not the mouse's.
-                rules.flow("sendPointer", &view, {p.pointer});
+                const QJSValue failed = run.property(QStringLiteral("failed"));
+                if (!failed.isNull())
+                    delivery.step(stepName(failed), [] { return false; });
+                const QJSValue skipped = run.property(QStringLiteral("skipped"));
+                for (quint32 i = 0, n = skipped.property(QStringLiteral("length")).toUInt(); i < n; ++i)
+                    delivery.step(stepName(skipped.property(i)), [] { return false; });
                 if (imagesHeld && delivery.complete())
                     delivery.step(tr("profile images (DPI stages and lighting)"), [&] { return core.mouseEndFlow(); });
                 else
@@ -118,9 +95,10 @@ Prepared prepareApply(const QStringList &args, ControllerCore &core, const Scene
                 }
                 ctx.reply.out += tr("Profile %1 (%2) is in use and was sent to the mouse whole.\n")
                                      .arg(entry.number).arg(entry.name);
-                if (!p.macrosLeftOut.isEmpty())
+                const QStringList leftOut = run.property(QStringLiteral("leftOut")).toVariant().toStringList();
+                if (!leftOut.isEmpty())
                     ctx.reply.err += tr("r770ctl: not sent, missing or more than the mouse can hold: macro %1\n")
-                                         .arg(p.macrosLeftOut.join(QStringLiteral(", ")));
+                                         .arg(leftOut.join(QStringLiteral(", ")));
             },
             {}};
 }

@@ -5,27 +5,17 @@
 #include "controllercore.h"
 #include "fileproblems.h"
 #include "hid_thread.h"
-#include "macroblock.h"
 #include "macrolibrary.h"
 #include "scenerules.h"
 
 namespace ctl {
-
-namespace {
-
-// The language the window shows its texts in when apConfig.bin names none.
-constexpr char defaultLanguage[] = "ChineseSimplified";
-
-} // namespace
 
 // The key-name lists the macro store finds a step's key in, in its order:
 // the language in use, the built-in names, then every language's.
 QList<QStringList> keyNameLists(ControllerCore &core, const SceneRules &rules)
 {
     const QString keyCodeTexts = QStringLiteral("keyCode");
-    QString language = core.getGlobalData(QStringLiteral("common/language")).toString();
-    if (language.isEmpty())
-        language = QLatin1String(defaultLanguage);
+    const QString language = rules.language(core.getGlobalData(QStringLiteral("common/language")));
     QList<QStringList> lists{rules.keyNamesWith(core.getLangStrings(keyCodeTexts, language)),
                              rules.keyNamesWith({})};
     for (const QString &other : core.getLanguageList())
@@ -67,9 +57,7 @@ Prepared prepareMacroSend(const QStringList &args, ControllerCore &core, const S
         return refusal;
     const int slot = *key - 1;
     // Whether the key runs the macro of its slot, as the key page reads it.
-    const SceneRules::KeyCodes factory = rules.keyCodes(core.mouseGetKeydefine(QString::number(slot), true), {});
-    const bool runsSlot = rules.keyCodes(core.mouseGetKeydefine(QString::number(slot), false), factory)[0]
-                          == rules.keyType("macro");
+    const bool runsSlot = keyAssignment(core, rules)[size_t(slot)][0] == rules.keyType("macro");
     return {[bytes = *bytes, slot, name, key = *key, runsSlot, profile = activeProfileLabel(core, rules)](Context &ctx) {
                 // As the key dialog: the slot's macro name, and the macro at once.
                 ctx.core.setData(QStringLiteral("mouseMacroKey/%1").arg(slot), name);
@@ -98,9 +86,10 @@ std::optional<QVariantList> macroToSend(const QString &name, int keyIndex, Contr
         refusal = usageError(tr("'%1' cannot be a macro name").arg(name));
         return std::nullopt;
     }
-    if (!macroblock::macroId(unsigned(keyIndex))) {
+    // The window's key dialog refuses the same keys (keyfunctions.mjs).
+    if (!rules.hasMacroSlot(keyIndex)) {
         refusal = usageError(tr("key %1 has no macro slot on the mouse (keys 1 to %2 have one)")
-                                 .arg(keyIndex + 1).arg(macroblock::slotCount));
+                                 .arg(keyIndex + 1).arg(rules.macroSlotCount()));
         return std::nullopt;
     }
     if (!macrolibrary::exists(name)) {

@@ -8,6 +8,7 @@
 
 #include "commandsupport.h"
 #include "controllercore.h"
+#include "coreview.h"
 #include "fileops.h"
 #include "fileproblems.h"
 #include "inivalue.h"
@@ -278,11 +279,12 @@ Prepared prepareDelete(const QStringList &args, ControllerCore &core, const Scen
                     text += tr("%1 of %2 got the factory function back").arg(which.left(1).toUpper() + which.mid(1), profile);
                     if (ctx.link) {
                         // The active profile's assignment, as stored now.
-                        const QVariantList src64 = flatCodes(keyAssignment(core, rules));
+                        CoreView view(core);
+                        const QJSValue codes = rules.flow("readKeys", &view).property(QStringLiteral("codes"));
+                        const QJSValue periods = rules.flow("readActivePeriods", &view);
                         Delivery delivery;
-                        delivery.step(tr("key assignment"), [&] {
-                            return core.mouseSetKeyMatrix(src64, true, activeGunPeriods(core, rules));
-                        });
+                        delivery.step(tr("key assignment"),
+                                      [&] { return rules.flow("sendKeys", &view, {codes, periods}).toBool(); });
                         if (!delivery.complete()) {
                             delivery.fail(ctx, tr("The macro is deleted and the keys are reset in the files"));
                             return;

@@ -22,8 +22,6 @@ namespace ctl {
 namespace {
 
 constexpr int colourCount = 8;
-// The language the window shows its texts in when apConfig.bin names none.
-constexpr char defaultLanguage[] = "ChineseSimplified";
 
 QString hex(int value)
 {
@@ -303,11 +301,11 @@ std::optional<std::array<int, 3>> colour(const QString &word)
 
 } // namespace
 
-QList<QStringList> effectNames(ControllerCore &core, const QList<SceneRules::Effect> &effects)
+// The names of the window's effects, in the language it shows and in English.
+QList<QStringList> effectNames(ControllerCore &core, const SceneRules &rules,
+                               const QList<SceneRules::Effect> &effects)
 {
-    QString language = core.getGlobalData(QStringLiteral("common/language")).toString();
-    if (language.isEmpty())
-        language = QLatin1String(defaultLanguage);
+    const QString language = rules.language(core.getGlobalData(QStringLiteral("common/language")));
     const QStringList shown = core.getLangStrings(QStringLiteral("lightControl"), language);
     const QStringList english = core.getLangStrings(QStringLiteral("lightControl"), QStringLiteral("English"));
     QList<QStringList> names;
@@ -322,7 +320,7 @@ Prepared prepareLight(const QStringList &args, ControllerCore &core, const Scene
 {
     const QList<SceneRules::Effect> effects = rules.lightEffects(core.isColorful);
     const SceneRules::Range speed = rules.lightSpeed(), brightness = rules.lightBrightness(core.isColorful);
-    const QList<QStringList> names = effectNames(core, effects);
+    const QList<QStringList> names = effectNames(core, rules, effects);
     if (args.size() < 3 || args.size() > 3 + colourCount)
         return usageError(tr("light takes EFFECT (1 to %1, or its name), SPEED (%2 to %3), BRIGHTNESS (%4 to %5) "
                              "and up to %6 colours")
@@ -437,9 +435,15 @@ Prepared prepareKey(const QStringList &args, ControllerCore &core, const SceneRu
     if (!key)
         return usageError(tr("the key must be 1 to %1, not '%2'").arg(keys).arg(args.at(0)));
     const int index = *key - 1;
-    // As the window's key page: a key whose entry the firmware fixes keeps
-    // the mouse's own function, which the key matrix always sends there.
-    if (rules.keptByFirmware(index)) {
+    // The key page's rule (flows.mjs) says which keys take which function.
+    CoreView view(core);
+    const QJSValue codes = rules.flow("readKeys", &view).property(QStringLiteral("codes"));
+    const auto refusal = [&](const QJSValue &chosen) {
+        return rules.flowRule("keyRefusal", {codes, keys, index, chosen}).toString();
+    };
+    // A key whose entry the firmware fixes keeps the mouse's own function,
+    // which the key matrix always sends there.
+    if (refusal(codes.property(quint32(index))) == QLatin1String("firmware")) {
         const SceneRules::KeyCodes factory = rules.keyCodes(core.mouseGetKeydefine(QString::number(index), true), {});
         const SceneRules::KeyCodes kept = rules.firmwareCodes(factory);
         return usageError(tr("key %1 keeps the mouse's own function (%2); the mouse takes no other there")
@@ -452,47 +456,51 @@ Prepared prepareKey(const QStringList &args, ControllerCore &core, const SceneRu
     if (!parsed.error.isEmpty())
         return usageError(parsed.error);
     // A macro plays from the key's own macro slot, where it is sent first.
-    std::optional<QVariantList> macro;
-    if (!parsed.macro.isEmpty()) {
-        Prepared refusal;
-        macro = macroToSend(parsed.macro, index, core, rules, refusal);
-        if (!macro)
-            return refusal;
+    if (!parsed.macro.isEmpty())
         (*parsed.codes)[2] = index;
-    }
     std::vector<keyfunctions::Codes> factory;
     std::vector<keyfunctions::Codes> assignment = keyAssignment(core, rules, &factory);
     const keyfunctions::Codes chosen = parsed.codes ? *parsed.codes : factory[size_t(index)];
-    // The window never lets the only left button go.
-    if (rules.isLeftButton(assignment[size_t(index)]) && !rules.isLeftButton(chosen)) {
-        int lefts = 0;
-        for (int n = 0; n < keys; ++n)
-            lefts += rules.isLeftButton(assignment[size_t(n)]) ? 1 : 0;
-        if (lefts == 1)
-            return usageError(tr("key %1 is the only left button; the mouse must keep one").arg(*key));
+    const QString refused = refusal(rules.scriptValue(QVariantList{chosen[0], chosen[1], chosen[2], chosen[3]}));
+    if (refused == QLatin1String("left"))
+        return usageError(tr("key %1 is the only left button; the mouse must keep one").arg(*key));
+    if (refused == QLatin1String("slot"))
+        return usageError(tr("key %1 has no macro slot on the mouse (keys 1 to %2 have one)")
+                              .arg(*key).arg(rules.macroSlotCount()));
+    std::optional<QVariantList> macro;
+    if (!parsed.macro.isEmpty()) {
+        Prepared why;
+        macro = macroToSend(parsed.macro, index, core, rules, why);
+        if (!macro)
+            return why;
     }
     const QString previous = describeKey(core, rules, assignment[size_t(index)]);
     assignment[size_t(index)] = chosen;
 
-    const QVariantList src64 = flatCodes(assignment);
-    const QVariantList periods = activeGunPeriods(core, rules);
+    QVariantList held;
+    for (const keyfunctions::Codes &entry : assignment)
+        held << QVariant(QVariantList{entry[0], entry[1], entry[2], entry[3]});
     const QString shown = macro ? macroWords(parsed.macro, chosen[1], rules) : keyfunctions::describe(chosen, rules);
-    return {[src64, periods, index, macro, name = parsed.macro,
+    return {[held, index, macro, name = parsed.macro, &rules,
              shown = tr("Key %1: %2 (was %3)").arg(*key).arg(shown, previous),
              profile = activeProfileLabel(core, rules)](Context &ctx) {
                 ControllerCore &core = ctx.core;
+                CoreView view(core);
+                const QJSValue codes = rules.scriptValue(held);
+                const QJSValue periods = rules.flow("readActivePeriods", &view);
                 // As the key dialog and Save: the macro's name for the key's
                 // slot, the assignment; then the macro and the assignment go.
                 if (macro)
                     core.setData(QStringLiteral("mouseMacroKey/%1").arg(index), name);
-                core.mouseSetKeyMatrix(src64, false, periods);
+                rules.flow("storeKeys", &view, {codes, periods});
                 if (!storeProfile(ctx))
                     return;
                 ctx.changedPages << QLatin1String(page::keys);
                 Delivery delivery;
                 if (macro)
                     delivery.step(tr("macro"), [&] { return core.mouseSendMacroData(*macro, uint(index)); });
-                delivery.step(tr("key assignment"), [&] { return core.mouseSetKeyMatrix(src64, true, periods); });
+                delivery.step(tr("key assignment"),
+                              [&] { return rules.flow("sendKeys", &view, {codes, periods}).toBool(); });
                 if (!delivery.complete()) {
                     delivery.fail(ctx, tr("It is stored in %1").arg(profile));
                     return;

@@ -71,7 +71,7 @@ Prepared prepareShow(const QStringList &args, ControllerCore &core, const SceneR
     const QJSValue light = rules.flow("readLighting", &view, {QJSValue(colourful)});
     const int effect = light.property(QStringLiteral("effect")).toInt();
     const QList<SceneRules::Effect> effects = rules.lightEffects(colourful);
-    const QList<QStringList> names = effectNames(core, effects);
+    const QList<QStringList> names = effectNames(core, rules, effects);
     QString effectName = QString::number(effect);
     for (int i = 0; i < effects.size(); ++i)
         if (effects.at(i).effect == effect)
@@ -98,7 +98,7 @@ Prepared prepareShow(const QStringList &args, ControllerCore &core, const SceneR
 
     QJsonArray periods;
     QStringList periodText;
-    for (const QVariant &period : activeGunPeriods(core, rules)) {
+    for (const QVariant &period : rules.flow("readActivePeriods", &view).toVariant().toList()) {
         periods << period.toInt();
         periodText << tr("%1 ms").arg(period.toInt());
     }

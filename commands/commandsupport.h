@@ -44,15 +44,10 @@ int shownKeys(ControllerCore &core, const SceneRules &rules);
 int offeredStages(ControllerCore &core, const SceneRules &rules);
 int enabledStages(ControllerCore &core, const SceneRules &rules);
 
-// The assignment of every key as the key page holds it (a missing or
-// malformed entry is the factory one), and the factory assignment.
+// The assignment of every key as the key page reads it (flows.mjs), and
+// the factory assignment.
 std::vector<SceneRules::KeyCodes> keyAssignment(ControllerCore &core, const SceneRules &rules,
                                                 std::vector<SceneRules::KeyCodes> *factory = nullptr);
-// The 64 codes mouseSetKeyMatrix takes, key 0 first.
-QVariantList flatCodes(const std::vector<SceneRules::KeyCodes> &assignment);
-// The fire periods of the three active weapons, which go with every key
-// assignment, read as the recoil editor reads them.
-QVariantList activeGunPeriods(ControllerCore &core, const SceneRules &rules);
 
 // A key's function in the words `key K` takes; a macro key by the name of
 // its macro ("macro Burst loop").
@@ -69,7 +64,7 @@ KeyListing listKeys(ControllerCore &core, const SceneRules &rules, int slot);
 
 // The names of the window's lighting effects, in the language it shows and
 // in English.
-QList<QStringList> effectNames(ControllerCore &core, const QList<SceneRules::Effect> &effects);
+QList<QStringList> effectNames(ControllerCore &core, const SceneRules &rules, const QList<SceneRules::Effect> &effects);
 
 // Stores the active profile's pending changes; false, with a file error in
 // the reply, when they did not reach the file.

@@ -52,6 +52,41 @@ void CoreView::setDataList(const QVariant &key, const QVariantList &list)
     core.setDataList(key.toString(), plainList(list));
 }
 
+void CoreView::setGlobalData(const QVariant &key, const QVariant &data)
+{
+    core.setGlobalData(key.toString(), plain(data));
+}
+
+void CoreView::setCurrentProfile(int profile)
+{
+    core.setCurrentProfile(profile);
+}
+
+QVariantList CoreView::getGunData(const QVariant &index)
+{
+    return core.getGunData(index.toString());
+}
+
+QVariantList CoreView::mouseGetKeydefine(const QVariant &index, bool isRecovery)
+{
+    return core.mouseGetKeydefine(index.toString(), isRecovery);
+}
+
+QStringList CoreView::loadMacroIni(const QString &name)
+{
+    return core.loadMacroIni(name);
+}
+
+bool CoreView::mouseSetKeyMatrix(const QVariantList &src64, bool isSendData, const QVariantList &periods)
+{
+    return core.mouseSetKeyMatrix(plainList(src64), isSendData, plainList(periods));
+}
+
+bool CoreView::mouseSendMacroData(const QVariantList &bytes, uint slot)
+{
+    return core.mouseSendMacroData(plainList(bytes), slot);
+}
+
 bool CoreView::mouseSetReportRate(int rate, int enabled)
 {
     return core.mouseSetReportRate(uchar(rate), uchar(enabled));

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVariantList>
 
@@ -22,6 +23,13 @@ public:
     Q_INVOKABLE QVariantList getDataList(const QVariant &key, bool isRecovery);
     Q_INVOKABLE void setData(const QVariant &key, const QVariant &data);
     Q_INVOKABLE void setDataList(const QVariant &key, const QVariantList &list);
+    Q_INVOKABLE void setGlobalData(const QVariant &key, const QVariant &data);
+    Q_INVOKABLE void setCurrentProfile(int profile);
+    Q_INVOKABLE QVariantList getGunData(const QVariant &index);
+    Q_INVOKABLE QVariantList mouseGetKeydefine(const QVariant &index, bool isRecovery);
+    Q_INVOKABLE QStringList loadMacroIni(const QString &name);
+    Q_INVOKABLE bool mouseSetKeyMatrix(const QVariantList &src64, bool isSendData, const QVariantList &periods);
+    Q_INVOKABLE bool mouseSendMacroData(const QVariantList &bytes, uint slot);
     Q_INVOKABLE bool mouseSetReportRate(int rate, int enabled);
     Q_INVOKABLE bool mouseSetDpi(int count, const QString &sensorType, const QVariantList &values);
     Q_INVOKABLE bool mouseSetRGBEffect(int effect, int option1, int option2);

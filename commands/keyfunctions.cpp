@@ -14,28 +14,6 @@ QString text(const char *source)
     return QCoreApplication::translate("r770ctl", source);
 }
 
-// The words of each list of fixed functions, in the order of the scene's
-// list of the same name.
-struct Category
-{
-    const char *word;
-    const char *list;
-    std::vector<const char *> choices;
-};
-
-const std::vector<Category> &categories()
-{
-    static const std::vector<Category> all = {
-        {"button", "buttons", {"left", "middle", "right", "forward", "back"}},
-        {"media", "media", {"player", "next", "previous", "stop", "mute", "play-pause", "volume-up", "volume-down"}},
-        {"dpi", "dpi", {"up", "down", "loop", "sniper"}},
-        {"desktop", "windows", {"my-computer", "home", "search", "maximise", "minimise", "show-desktop", "run"}},
-        {"shortcut", "shortcuts", {"new", "cut", "copy", "paste", "save", "print", "find", "redo", "undo", "select-all"}},
-        {"recoil", "guns", {"1", "2", "3"}},
-    };
-    return all;
-}
-
 // Modifier words of a combination, by bit.
 const std::vector<std::pair<const char *, int>> &modifierWords()
 {
@@ -47,10 +25,6 @@ const std::vector<std::pair<const char *, int>> &modifierWords()
     return words;
 }
 constexpr int modifierCount = 8;
-
-// The words of the macro play modes, in the order of the scene's list:
-// played once, looped until any button is pressed, looped while held.
-const char *const macroModeWords[] = {"once", "loop", "hold"};
 
 // Key names besides the window's own, each standing for one of them. The
 // first alias of a key is the one describe() uses.
@@ -159,11 +133,7 @@ Parsed parseMacro(const QStringList &args, const SceneRules &rules)
     const QList<int> modes = rules.macroModes();
     int mode = modes.value(0);
     if (args.size() == 2) {
-        const QString word = args.at(1).toLower();
-        int found = -1;
-        for (int i = 0; i < modes.size() && i < int(std::size(macroModeWords)); ++i)
-            if (word == QLatin1String(macroModeWords[i]))
-                found = i;
+        const int found = int(rules.macroModeWords().indexOf(args.at(1).toLower()));
         if (found < 0)
             return failed(usage + text(", not '%1'").arg(args.at(1)));
         mode = modes.at(found);
@@ -175,8 +145,7 @@ Parsed parseMacro(const QStringList &args, const SceneRules &rules)
 
 QString macroModeWord(int mode, const SceneRules &rules)
 {
-    const int at = int(rules.macroModes().indexOf(mode));
-    return at >= 0 && at < int(std::size(macroModeWords)) ? QString::fromLatin1(macroModeWords[at]) : QString();
+    return rules.macroModeWords().value(int(rules.macroModes().indexOf(mode)));
 }
 
 int keyCode(const QString &name, const SceneRules &rules)
@@ -212,29 +181,23 @@ Parsed parse(const QStringList &words, const SceneRules &rules)
         return parseKeys(args, rules);
     if (head == QLatin1String("macro"))
         return parseMacro(args, rules);
-    for (const Category &category : categories()) {
-        if (head != QLatin1String(category.word))
+    for (const SceneRules::WordList &list : rules.functionWords()) {
+        if (head != list.word)
             continue;
-        const QList<Codes> codes = rules.keyFunctions(category.list);
-        QStringList names;
-        for (size_t i = 0; i < category.choices.size(); ++i) {
-            if (args.size() == 1 && args.at(0).toLower() == QLatin1String(category.choices[i])
-                && int(i) < codes.size())
-                return {codes.at(int(i)), QString()};
-            names << QString::fromLatin1(category.choices[i]);
-        }
-        return failed(text("%1 takes one of: %2").arg(head, names.join(QStringLiteral(", "))));
+        const int at = args.size() == 1 ? int(list.words.indexOf(args.at(0).toLower())) : -1;
+        if (at >= 0)
+            return {list.functions.at(at), QString()};
+        return failed(text("%1 takes one of: %2").arg(head, list.words.join(QStringLiteral(", "))));
     }
     return failed(text("unknown key function '%1'; see r770ctl key --help").arg(words.join(QLatin1Char(' '))));
 }
 
 QString describe(const Codes &codes, const SceneRules &rules)
 {
-    for (const Category &category : categories()) {
-        const QList<Codes> list = rules.keyFunctions(category.list);
-        for (int i = 0; i < list.size() && size_t(i) < category.choices.size(); ++i)
-            if (list.at(i) == codes)
-                return QStringLiteral("%1 %2").arg(QLatin1String(category.word), QLatin1String(category.choices[size_t(i)]));
+    for (const SceneRules::WordList &list : rules.functionWords()) {
+        const int at = int(list.functions.indexOf(codes));
+        if (at >= 0)
+            return QStringLiteral("%1 %2").arg(list.word, list.words.at(at));
     }
     if (codes == rules.doubleFire())
         return QStringLiteral("double-fire");
@@ -260,12 +223,9 @@ QString describe(const Codes &codes, const SceneRules &rules)
 QString reference()
 {
     QString out;
-    for (const Category &category : categories()) {
-        QStringList names;
-        for (const char *choice : category.choices)
-            names << QString::fromLatin1(choice);
-        out += QStringLiteral("  %1 %2\n").arg(QLatin1String(category.word), -9).arg(names.join(QLatin1Char('|')));
-    }
+    const SceneRules rules; // built once, for the command table
+    for (const SceneRules::WordList &list : rules.functionWords())
+        out += QStringLiteral("  %1 %2\n").arg(list.word, -9).arg(list.words.join(QLatin1Char('|')));
     out += text("  double-fire\n"
                 "  fire KEY RATE TIMES   repeat KEY every RATE ms (1 to 255), TIMES times (0 to 255)\n"
                 "  keys COMBO            a key combination: modifiers (ctrl shift alt win, rctrl\n"

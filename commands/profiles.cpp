@@ -15,18 +15,14 @@ QString text(const char *source)
     return QCoreApplication::translate("r770ctl", source);
 }
 
-// The language the window shows its texts in, and its name of the
-// standard profile (entry 0 of the list).
-constexpr char defaultLanguage[] = "ChineseSimplified";
+// The window's name of the standard profile (entry 0 of the list).
 constexpr int standardProfileText = 5;
 
 } // namespace
 
 List read(ControllerCore &core, const SceneRules &rules)
 {
-    QString language = core.getGlobalData(QStringLiteral("common/language")).toString();
-    if (language.isEmpty())
-        language = QLatin1String(defaultLanguage);
+    const QString language = rules.language(core.getGlobalData(QStringLiteral("common/language")));
     const QString standard = core.getLangStrings(QStringLiteral("profile"), language).value(standardProfileText);
 
     const QList<SceneRules::ProfileEntry> stored = rules.selectorEntries(core.getNameList(namelists::Profiles), standard);

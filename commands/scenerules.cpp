@@ -65,6 +65,11 @@ SceneRules::KeyCodes SceneRules::codesOf(const QJSValue &value)
     return codes;
 }
 
+QString SceneRules::language(const QVariant &stored) const
+{
+    return call(formulas, "languageOf", {toScript(stored)}).toString();
+}
+
 bool SceneRules::toBool(const QVariant &value) const
 {
     return call(formulas, "toBool", {toScript(value)}).toBool();
@@ -183,6 +188,32 @@ QList<SceneRules::KeyCodes> SceneRules::keyFunctions(const char *list) const
     return out;
 }
 
+QList<SceneRules::WordList> SceneRules::functionWords() const
+{
+    const QJSValue lists = keyfunctions.property(QStringLiteral("commandWords"));
+    QList<WordList> out;
+    for (quint32 i = 0, n = lists.property(QStringLiteral("length")).toUInt(); i < n; ++i) {
+        const QJSValue entry = lists.property(i);
+        WordList list{entry.property(QStringLiteral("word")).toString(), {}, {}};
+        const QJSValue functions = keyfunctions.property(entry.property(QStringLiteral("list")).toString());
+        for (quint32 f = 0, count = functions.property(QStringLiteral("length")).toUInt(); f < count; ++f) {
+            list.words << functions.property(f).property(QStringLiteral("word")).toString();
+            list.functions << codesOf(functions.property(f).property(QStringLiteral("codes")));
+        }
+        out << list;
+    }
+    return out;
+}
+
+QStringList SceneRules::macroModeWords() const
+{
+    const QJSValue modes = keyfunctions.property(QStringLiteral("macroModes"));
+    QStringList out;
+    for (quint32 i = 0, n = modes.property(QStringLiteral("length")).toUInt(); i < n; ++i)
+        out << modes.property(i).property(QStringLiteral("word")).toString();
+    return out;
+}
+
 SceneRules::KeyCodes SceneRules::doubleFire() const
 {
     return codesOf(keyfunctions.property(QStringLiteral("doubleFire")).property(QStringLiteral("codes")));
@@ -234,6 +265,16 @@ SceneRules::KeyCodes SceneRules::firmwareCodes(const KeyCodes &factory) const
 {
     const QVariantList list{factory[0], factory[1], factory[2], factory[3]};
     return codesOf(call(keyfunctions, "firmwareCodes", {toScript(list)}));
+}
+
+bool SceneRules::hasMacroSlot(int index) const
+{
+    return call(keyfunctions, "hasMacroSlot", {index}).toBool();
+}
+
+int SceneRules::macroSlotCount() const
+{
+    return keyfunctions.property(QStringLiteral("macroSlotCount")).toInt();
 }
 
 QList<int> SceneRules::macroSlotsRun(const std::vector<KeyCodes> &assignment) const

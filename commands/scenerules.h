@@ -64,6 +64,9 @@ public:
     QVariantList boundedInts(const QVariant &list, int count, int low, int high,
                              const QVariant &fallbacks = QVariant()) const;
 
+    // The language the window shows its texts in, from "common/language".
+    QString language(const QVariant &stored) const;
+
     // --- lift-off ---
     Range liftOff() const;
     QString liftOffMillimetres(int position) const; // as the window shows it, one decimal
@@ -90,6 +93,16 @@ public:
     // "dpi", "windows", "shortcuts", "guns"), in its order.
     QList<KeyCodes> keyFunctions(const char *list) const;
     KeyCodes doubleFire() const;
+    // r770ctl's words for the lists of fixed functions ("button" and
+    // "left", "middle", ...), from keyfunctions.mjs.
+    struct WordList
+    {
+        QString word;
+        QStringList words;        // one for each function, in list order
+        QList<KeyCodes> functions;
+    };
+    QList<WordList> functionWords() const;
+    QStringList macroModeWords() const; // in the order of macroModes()
     int keyType(const char *name) const; // "fire", "combination", "macro", ...
     bool isLeftButton(const KeyCodes &codes) const;
     QList<int> macroModes() const; // the play modes of a macro key, in the dialog's order
@@ -97,6 +110,9 @@ public:
     // function it has there, from its factory codes.
     bool keptByFirmware(int index) const;
     KeyCodes firmwareCodes(const KeyCodes &factory) const;
+    // Whether key `index` (from 0) has a macro slot; the number of slots.
+    bool hasMacroSlot(int index) const;
+    int macroSlotCount() const;
     // The macro slots an assignment of every key runs, each once, in key order.
     QList<int> macroSlotsRun(const std::vector<KeyCodes> &assignment) const;
 
@@ -144,6 +160,8 @@ public:
     // Runs `function` of flows.mjs with `view` (the controller's operations
     // under the names the scene calls) first and `args` after.
     QJSValue flow(const char *function, QObject *view, const QJSValueList &args = {}) const;
+    // Runs `function` of flows.mjs that takes no controller: a rule of the pages.
+    QJSValue flowRule(const char *function, const QJSValueList &args) const { return call(flows, function, args); }
     // A value for a flow's record, as the scene would hold it.
     QJSValue scriptValue(const QVariant &value) const { return toScript(value); }
 

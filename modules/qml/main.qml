@@ -2,6 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import modules.qml
 import "basic/formulas.mjs" as Formulas
+import "basic/flows.mjs" as Flows
 
 // The whole interface. The program calls the scene functions below; the
 // scene reaches the program through the controller ("ui_View"), the window
@@ -22,7 +23,7 @@ Item {
     property bool isColorful: false
     property bool isGun: true
     property string icType: "553"
-    property string language: "ChineseSimplified"
+    property string language: Formulas.defaultLanguage
     property string url: "https://support.braxtel.example/r770"
     property bool isPownOn: false
     property int skin_No: 1
@@ -119,8 +120,7 @@ Item {
         isColorful = Formulas.toBool(uiView.getGlobalData("mouse/isColorful"))
         icType = Formulas.toText(uiView.getGlobalData("mouse/icType"))
         isGun = Formulas.toBool(uiView.getGlobalData("mouse/isGun"))
-        keyCount = Formulas.boundedInt(uiView.getGlobalData("mouse/keyCount"), 1,
-                                       Formulas.keyAssignmentCount, 8)
+        keyCount = Flows.readShownKeys(uiView)
         url = Formulas.toText(uiView.getGlobalData("common/url")) || url
         title = Formulas.toText(uiView.getGlobalData("common/name"))
 
@@ -151,7 +151,7 @@ Item {
     // The language file's texts; the connect state needs them before a
     // mouse is accepted.
     function readTexts() {
-        language = Formulas.toText(uiView.getGlobalData("common/language")) || language
+        language = Formulas.languageOf(uiView.getGlobalData("common/language"))
         for (const group of Lang.order)
             Lang.setGroup(group, uiView.getLangStrings(group, language))
         textsRead = true
@@ -237,14 +237,15 @@ Item {
     function loadProfilePages(send) {
         runLocked(() => {
             keyPanel.init(false)
+            liftOffPanel.init(false)
+            dpiPanel.init(false)
+            lightPanel.init(false)
+            pointerStore.init(false)
             if (send) {
-                macroStore.sendKeyMacros()
-                keyPanel.save()
+                const profile = Flows.readProfile(uiView, lightPanel.colourful)
+                Flows.storeProfile(uiView, profile)
+                Flows.sendProfile(uiView, profile, macroStore.nameLists)
             }
-            liftOffPanel.init(send)
-            dpiPanel.init(send)
-            lightPanel.init(send)
-            pointerStore.init(send)
         })
     }
 
@@ -262,8 +263,7 @@ Item {
     function switchProfile(number) {
         if (!profileStore.hasNumber(number) || number === profileStore.current)
             return
-        uiView.setGlobalData("mouse/profileNo", number)
-        uiView.setCurrentProfile(number)
+        Flows.useProfile(uiView, number)
         profileStore.current = number
         loadProfilePages(true)
         reportWritten(Lang.notice[2].replace("%1", profileName(number)))

@@ -1,5 +1,5 @@
 import QtQuick
-import "../basic/formulas.mjs" as Formulas
+import "../basic/flows.mjs" as Flows
 
 // The six built-in recoil weapons of the recoil store and the three active
 // ones ("mouse/selectGun"). Read at the first initialisation: the key page
@@ -9,17 +9,17 @@ QtObject {
 
     property var uiView
 
-    readonly property var defaultNames: ["M416", "AKM", "M16A4", "SCAR-L", "UNP9", "Thomson"]
+    readonly property var defaultNames: Flows.weapons.defaultNames
     readonly property int count: defaultNames.length
-    readonly property int activeCount: 3
-    readonly property string defaultKey: "L-Click"
+    readonly property int activeCount: Flows.weapons.activeCount
+    readonly property string defaultKey: Flows.weapons.defaultKey
 
     // { name, key, period, x, y, times } per weapon.
     property var guns: []
     // The weapon positions of active weapons 1, 2 and 3.
     property var active: [0, 1, 2]
 
-    readonly property var activePeriods: active.map(i => guns[i] ? guns[i].period : 10)
+    readonly property var activePeriods: Flows.activePeriods({ guns: guns, active: active })
     readonly property var activeNames: active.map(i => guns[i] ? guns[i].name : "")
 
     // The fire period of an active weapon changed: the key assignment, which
@@ -27,17 +27,7 @@ QtObject {
     signal periodsEdited()
 
     function weapon(values: var, index: int): var {
-        const v = Formulas.asList(values)
-        const r = Formulas.gunRanges
-        const name = v.length > 0 && String(v[0]).length > 0 ? String(v[0]) : defaultNames[index]
-        return {
-            name: name,
-            key: v.length > 1 && String(v[1]).length > 0 ? String(v[1]) : defaultKey,
-            period: Formulas.boundedInt(v[2], r.period.min, r.period.max, 10),
-            x: Formulas.boundedInt(v[3], r.x.min, r.x.max, 0),
-            y: Formulas.boundedInt(v[4], r.y.min, r.y.max, 10),
-            times: Formulas.boundedInt(v[5], r.times.min, r.times.max, 0),
-        }
+        return Flows.readWeapon(values, index)
     }
 
     function values(g: var): var {
@@ -45,12 +35,9 @@ QtObject {
     }
 
     function init() {
-        const list = []
-        for (let i = 0; i < count; ++i)
-            list.push(weapon(uiView.getGunData(i), i))
-        guns = list
-        const stored = uiView.getGlobalData("mouse/selectGun")
-        active = Formulas.boundedInts(stored, activeCount, 0, count - 1, [0, 1, 2])
+        const recoil = Flows.readWeapons(uiView)
+        guns = recoil.guns
+        active = recoil.active
     }
 
     function send(slot: int) {

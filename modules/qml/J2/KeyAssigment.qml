@@ -2,6 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import modules.qml
 import "../basic/keyfunctions.mjs" as KeyFunctions
+import "../basic/flows.mjs" as Flows
 
 // The key assignment dialog of one key. The groups of functions are listed
 // on the left, the functions of the chosen group on the right, and what the
@@ -191,7 +192,7 @@ Dialog {
     function apply() {
         stopCapture()
         if (choice[0] === KeyFunctions.type.macro) {
-            if (!KeyFunctions.hasMacroSlot(keyIndex)) {
+            if (Flows.keyRefusal(panel.codes, panel.keyCount, keyIndex, choice) === "slot") {
                 refusal = "slot"
                 return
             }

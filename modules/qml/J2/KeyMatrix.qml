@@ -3,6 +3,7 @@ import QtQuick
 import modules.qml
 import "../basic/formulas.mjs" as Formulas
 import "../basic/keyfunctions.mjs" as KeyFunctions
+import "../basic/flows.mjs" as Flows
 
 // The key panel: one row per mouse key shown, and the assignment of all 16
 // keys the profile keeps. Edits are held here and marked unsaved until
@@ -32,17 +33,7 @@ Frame {
 
     // The only shown key that assigns the left button: it cannot change, so
     // that the mouse always keeps a left button (-1 when there are several).
-    readonly property int onlyLeftButton: {
-        let found = -1
-        for (let k = 0; k < Math.min(keyCount, codes.length); ++k) {
-            if (KeyFunctions.isLeftButton(codes[k])) {
-                if (found >= 0)
-                    return -1
-                found = k
-            }
-        }
-        return found
-    }
+    readonly property int onlyLeftButton: Flows.onlyLeftButton(codes, keyCount)
 
     // Whether key `index` keeps its function: the only left button, and the
     // keys whose entry the mouse's firmware fixes.
@@ -71,38 +62,24 @@ Frame {
     title: Lang.keyMatrix[1]
 
     function init(send: bool) {
-        const current = [], defaults = [], names = []
-        for (let k = 0; k < Formulas.keyAssignmentCount; ++k) {
-            defaults.push(Formulas.keyCodes(uiView.mouseGetKeydefine(k, true)))
-            current.push(Formulas.keyCodes(uiView.mouseGetKeydefine(k, false), defaults[k]))
-        }
-        for (let k = 0; k < current.length; ++k) {
-            if (current[k][0] === KeyFunctions.type.macro) {
-                const slot = current[k][2]
-                const name = uiView.getData("mouseMacroKey/" + slot, false)
-                names[slot] = name === undefined || name === null ? "" : String(name)
-            }
-        }
-        factory = defaults
-        codes = current
-        storedCodes = current
+        const keys = Flows.readKeys(uiView)
+        factory = keys.factory
+        codes = keys.codes
+        storedCodes = keys.codes
         sentPeriods = gunPeriods.slice()
-        macroNames = names
+        macroNames = keys.macroNames
         dirty = false
         if (send)
             save()
     }
 
     function flatCodes(): var {
-        const flat = []
-        for (const entry of codes)
-            flat.push(entry[0], entry[1], entry[2], entry[3])
-        return flat
+        return Flows.flatCodes(codes)
     }
 
     // Stores the 16 assignments and sends them with the active periods.
     function save() {
-        uiView.mouseSetKeyMatrix(flatCodes(), true, gunPeriods)
+        Flows.sendKeys(uiView, codes, gunPeriods)
         storedCodes = codes
         sentPeriods = gunPeriods.slice()
         dirty = false
@@ -150,10 +127,7 @@ Frame {
         }
         if (!changed)
             return false
-        const flat = []
-        for (const entry of stored)
-            flat.push(entry[0], entry[1], entry[2], entry[3])
-        uiView.mouseSetKeyMatrix(flat, true, gunPeriods)
+        Flows.sendKeys(uiView, stored, gunPeriods)
         storedCodes = stored
         sentPeriods = gunPeriods.slice()
         codes = held

@@ -2,7 +2,6 @@ import QtQuick
 import modules.qml
 import "../basic/formulas.mjs" as Formulas
 import "../basic/keycodes.mjs" as KeyCodes
-import "../basic/keyfunctions.mjs" as KeyFunctions
 import "../basic/macrocodec.mjs" as Codec
 import "../basic/macroedit.mjs" as Edit
 import "../basic/namelists.mjs" as NameLists
@@ -31,7 +30,8 @@ QtObject {
     // names, then every language's (a macro keeps its keys when recorded
     // under another language).
     property var languageNames: []
-    readonly property var codeOf: Codec.lookupIn([KeyCodeString.names, KeyCodes.builtInNames, ...languageNames])
+    readonly property var nameLists: [KeyCodeString.names, KeyCodes.builtInNames, ...languageNames]
+    readonly property var codeOf: Codec.lookupIn(nameLists)
 
     // The steps as the mouse receives them ({ bytes, problem, step }).
     readonly property var encoded: Codec.encode(steps, repeat, codeOf)
@@ -244,17 +244,6 @@ QtObject {
             return false
         uiView.mouseSendMacroData(bytes, slot)
         return true
-    }
-
-    // The mouse's macro slots are not per profile: a profile put in use
-    // sends the macro of each key that runs one (one with no device form
-    // is left out).
-    function sendKeyMacros() {
-        for (const slot of KeyFunctions.macroSlotsRun(keys.codes)) {
-            const name = macroNameAt(slot)
-            if (name.length > 0)
-                send(name, slot)
-        }
     }
 
     // The macro being edited goes again to every key that runs it.

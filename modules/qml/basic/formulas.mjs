@@ -7,6 +7,14 @@
 // The settings layer hands values over as texts ("12", "true"), lists of
 // texts, or undefined for a missing key.
 
+// The language the window shows its texts in: the one stored
+// ("common/language"), or the default when none is.
+export const defaultLanguage = "ChineseSimplified";
+
+export function languageOf(stored) {
+    return toText(stored) || defaultLanguage;
+}
+
 // A list setting as a JavaScript array: lists from the program may arrive
 // as arrays or as array-like sequences; anything else is the empty list.
 export function asList(value) {

@@ -1,6 +1,6 @@
 // What a mouse key does, as the four codes the key page stores and sends
 // (keyCode0 to keyCode3), and the text that describes it. `text` fields are
-// positions in the "keyAssigment" texts. Loaded by the scene and, headless,
+// positions in the "keyAssigment" texts; `word` fields are r770ctl's words. Loaded by the scene and, headless,
 // by QJSEngine::importModule.
 
 import { codes as tableCodes, firstButtonCode } from "./keycodes.mjs";
@@ -12,68 +12,81 @@ export const type = Object.freeze({
 
 // Mouse buttons: keyCode2 is the button's code.
 export const buttons = Object.freeze([
-    { codes: [0, 0, 0xF0, 0], text: 2 },   // left
-    { codes: [0, 0, 0xF2, 0], text: 3 },   // middle
-    { codes: [0, 0, 0xF1, 0], text: 4 },   // right
-    { codes: [0, 0, 0xF4, 0], text: 5 },   // forward
-    { codes: [0, 0, 0xF3, 0], text: 6 },   // back
+    { codes: [0, 0, 0xF0, 0], text: 2, word: "left" },
+    { codes: [0, 0, 0xF2, 0], text: 3, word: "middle" },
+    { codes: [0, 0, 0xF1, 0], text: 4, word: "right" },
+    { codes: [0, 0, 0xF4, 0], text: 5, word: "forward" },
+    { codes: [0, 0, 0xF3, 0], text: 6, word: "back" },
 ]);
 
 export const doubleFire = Object.freeze({ codes: [0, 0xF0, 0x1E, 0x02], text: 7 });
 
 // Consumer-page usages, low byte in keyCode2 and high byte in keyCode3.
 export const media = Object.freeze([
-    { codes: [3, 0, 0x83, 0x01], text: 27 },   // player
-    { codes: [3, 0, 0xB5, 0], text: 28 },      // next
-    { codes: [3, 0, 0xB6, 0], text: 29 },      // previous
-    { codes: [3, 0, 0xB7, 0], text: 30 },      // stop
-    { codes: [3, 0, 0xE2, 0], text: 31 },      // mute
-    { codes: [3, 0, 0xCD, 0], text: 32 },      // play/pause
-    { codes: [3, 0, 0xE9, 0], text: 33 },      // volume up
-    { codes: [3, 0, 0xEA, 0], text: 34 },      // volume down
+    { codes: [3, 0, 0x83, 0x01], text: 27, word: "player" },
+    { codes: [3, 0, 0xB5, 0], text: 28, word: "next" },
+    { codes: [3, 0, 0xB6, 0], text: 29, word: "previous" },
+    { codes: [3, 0, 0xB7, 0], text: 30, word: "stop" },
+    { codes: [3, 0, 0xE2, 0], text: 31, word: "mute" },
+    { codes: [3, 0, 0xCD, 0], text: 32, word: "play-pause" },
+    { codes: [3, 0, 0xE9, 0], text: 33, word: "volume-up" },
+    { codes: [3, 0, 0xEA, 0], text: 34, word: "volume-down" },
 ]);
 
 export const dpi = Object.freeze([
-    { codes: [5, 0, 1, 0], text: 22 },         // DPI up
-    { codes: [5, 0, 2, 0], text: 23 },         // DPI down
-    { codes: [5, 0, 3, 0], text: 24 },         // DPI loop
-    { codes: [5, 0, 4, 0], text: 56 },         // sniper
+    { codes: [5, 0, 1, 0], text: 22, word: "up" },
+    { codes: [5, 0, 2, 0], text: 23, word: "down" },
+    { codes: [5, 0, 3, 0], text: 24, word: "loop" },
+    { codes: [5, 0, 4, 0], text: 56, word: "sniper" },
 ]);
 
 export const windows = Object.freeze([
-    { codes: [6, 0, 0x94, 0x01], text: 35 },   // my computer
-    { codes: [6, 0, 0x23, 0x02], text: 36 },   // home
-    { codes: [6, 0, 0x21, 0x02], text: 37 },   // search
-    { codes: [6, 0x04, 0x2C, 0x1B], text: 38 },// maximise
-    { codes: [6, 0x04, 0x2C, 0x11], text: 39 },// minimise
-    { codes: [6, 0, 0xE3, 0x07], text: 40 },   // show desktop
-    { codes: [6, 0, 0xE3, 0x15], text: 41 },   // run
+    { codes: [6, 0, 0x94, 0x01], text: 35, word: "my-computer" },
+    { codes: [6, 0, 0x23, 0x02], text: 36, word: "home" },
+    { codes: [6, 0, 0x21, 0x02], text: 37, word: "search" },
+    { codes: [6, 0x04, 0x2C, 0x1B], text: 38, word: "maximise" },
+    { codes: [6, 0x04, 0x2C, 0x11], text: 39, word: "minimise" },
+    { codes: [6, 0, 0xE3, 0x07], text: 40, word: "show-desktop" },
+    { codes: [6, 0, 0xE3, 0x15], text: 41, word: "run" },
 ]);
 
 // Ctrl + a key.
 export const shortcuts = Object.freeze([
-    { codes: [7, 0, 0xE0, 0x11], text: 42 },   // new
-    { codes: [7, 0, 0xE0, 0x1B], text: 43 },   // cut
-    { codes: [7, 0, 0xE0, 0x06], text: 44 },   // copy
-    { codes: [7, 0, 0xE0, 0x19], text: 45 },   // paste
-    { codes: [7, 0, 0xE0, 0x16], text: 46 },   // save
-    { codes: [7, 0, 0xE0, 0x13], text: 47 },   // print
-    { codes: [7, 0, 0xE0, 0x09], text: 48 },   // find
-    { codes: [7, 0, 0xE0, 0x1C], text: 49 },   // redo
-    { codes: [7, 0, 0xE0, 0x1D], text: 50 },   // undo
-    { codes: [7, 0, 0xE0, 0x04], text: 51 },   // select all
+    { codes: [7, 0, 0xE0, 0x11], text: 42, word: "new" },
+    { codes: [7, 0, 0xE0, 0x1B], text: 43, word: "cut" },
+    { codes: [7, 0, 0xE0, 0x06], text: 44, word: "copy" },
+    { codes: [7, 0, 0xE0, 0x19], text: 45, word: "paste" },
+    { codes: [7, 0, 0xE0, 0x16], text: 46, word: "save" },
+    { codes: [7, 0, 0xE0, 0x13], text: 47, word: "print" },
+    { codes: [7, 0, 0xE0, 0x09], text: 48, word: "find" },
+    { codes: [7, 0, 0xE0, 0x1C], text: 49, word: "redo" },
+    { codes: [7, 0, 0xE0, 0x1D], text: 50, word: "undo" },
+    { codes: [7, 0, 0xE0, 0x04], text: 51, word: "select-all" },
 ]);
 
 // The three active recoil weapons.
 export const guns = Object.freeze([
-    { codes: [8, 0, 1, 0], text: 53 },
-    { codes: [8, 0, 2, 0], text: 54 },
-    { codes: [8, 0, 3, 0], text: 55 },
+    { codes: [8, 0, 1, 0], text: 53, word: "1" },
+    { codes: [8, 0, 2, 0], text: 54, word: "2" },
+    { codes: [8, 0, 3, 0], text: 55, word: "3" },
 ]);
 
 // Macro play modes (keyCode1) and the texts that explain them.
+// `word` is r770ctl's: played once, looped until any button is pressed,
+// looped while held.
 export const macroModes = Object.freeze([
-    { mode: 0, text: 18 }, { mode: 1, text: 19 }, { mode: 2, text: 20 },
+    { mode: 0, text: 18, word: "once" }, { mode: 1, text: 19, word: "loop" }, { mode: 2, text: 20, word: "hold" },
+]);
+
+// r770ctl's words for the lists of fixed functions ("button back"): the
+// word, then the list whose entries' `word` follows it.
+export const commandWords = Object.freeze([
+    { word: "button", list: "buttons" },
+    { word: "media", list: "media" },
+    { word: "dpi", list: "dpi" },
+    { word: "desktop", list: "windows" },
+    { word: "shortcut", list: "shortcuts" },
+    { word: "recoil", list: "guns" },
 ]);
 
 // Combination modifiers: bit i of keyCode1 is the key 0xE0 + i.
