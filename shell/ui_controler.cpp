@@ -17,6 +17,11 @@
 #include <algorithm>
 #include <cmath>
 
+// The scene module's type registration (generated). The module is a static
+// library: calling it keeps the registration, with the controller's type,
+// in the program.
+void qml_register_types_modules_qml();
+
 Ui_Controler::Ui_Controler(QObject *parent) : QObject(parent) {}
 
 void Ui_Controler::setupView(QWidget *host)
@@ -30,6 +35,7 @@ void Ui_Controler::setupView(QWidget *host)
     host->setStyleSheet(QStringLiteral("background:transparent;"));
 
     chooseSceneRenderer();
+    qml_register_types_modules_qml();
     view = new myQQuickView(host);
     view->setObjectName(QStringLiteral("ui_View"));
     view->setSource(QUrl(QStringLiteral("qrc:/modules/qml/main.qml")));

@@ -31,10 +31,13 @@ Item {
     signal msg_KB(bool isDown, int usbCode)
     signal msg_MS(bool isDown, int buttonCode, int x, int y)
 
-    // What the program publishes to the scene.
-    readonly property var uiView: typeof ui_View !== "undefined" ? ui_View : null
+    // What the program publishes to the scene, as context properties (which
+    // the linter cannot see; everything else reaches them through these).
+    // qmllint disable unqualified
+    readonly property Controller uiView: typeof ui_View !== "undefined" ? ui_View : null
     readonly property var windowControl: typeof ui_Ctl !== "undefined" ? ui_Ctl : null
     readonly property var hidLink: typeof hid !== "undefined" ? hid : null
+    // qmllint enable unqualified
 
     property string title
     property int keyCount: 8
@@ -274,7 +277,7 @@ Item {
     // back. True when it is in use afterwards.
     function autoSwitchProfile(wanted: var): bool {
         const number = Formulas.toInt(wanted, -1)
-        if (!isPownOn || !profileStore.hasNumber(number) || outsideChangeBlocked() !== "")
+        if (!isPownOn || !profileStore.hasNumber(number) || outsideChangeBlocked() !== Controller.Allowed)
             return false
         switchProfile(number)
         return profileStore.current === number
@@ -297,19 +300,19 @@ Item {
 
     // --- Changes made outside the window (r770ctl, through the program) -----------
 
-    // Whether such a change must wait ("busy": a flow is sending) or is
-    // refused ("unsaved": it would mix with edits the pages hold); "" when
-    // it can be made now.
-    function outsideChangeBlocked(): string {
+    // Whether such a change must wait (Busy: a flow is sending) or is
+    // refused (Unsaved: it would mix with edits the pages hold); Allowed
+    // when it can be made now. A Controller.OutsideChange value.
+    function outsideChangeBlocked(): int {
         if (flowDepth > 0)
-            return "busy"
+            return Controller.Busy
         if (unsaved)
-            return "unsaved"
+            return Controller.Unsaved
         // A dialog that holds a choice about to be applied (a key's function,
         // a profile operation, a confirmation) would act on what it read
         // before the change.
         return keyDialog.opened || profileDialog.opened || resetDialog.opened || switchDialog.opened
-                ? "dialog" : ""
+                ? Controller.Dialog : Controller.Allowed
     }
 
     // The pages named read the files again, sending nothing, as at first

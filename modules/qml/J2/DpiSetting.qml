@@ -10,7 +10,7 @@ import "../basic/flows.mjs" as Flows
 Frame {
     id: panel
 
-    property var uiView
+    property Controller uiView
 
     property int offered: Formulas.maxDpiStages
     property int count: 1

@@ -9,7 +9,7 @@ import "../basic/formulas.mjs" as Formulas
 Dialog {
     id: dialog
 
-    required property var store
+    required property GunStore store
     property int skinNo: 1
     property int selected: store.active[0] ?? 0
 

@@ -1,4 +1,5 @@
 import QtQuick
+import modules.qml
 import "../basic/formulas.mjs" as Formulas
 
 // The six built-in recoil weapons of the recoil store and the three active
@@ -7,7 +8,7 @@ import "../basic/formulas.mjs" as Formulas
 QtObject {
     id: store
 
-    property var uiView
+    property Controller uiView
 
     readonly property var defaultNames: ["M416", "AKM", "M16A4", "SCAR-L", "UNP9", "Thomson"]
     readonly property int count: defaultNames.length

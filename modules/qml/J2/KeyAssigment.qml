@@ -16,9 +16,9 @@ Dialog {
     required property int keyIndex
     // The key page (KeyMatrix): the key's codes, its factory codes, the
     // macro names of the slots.
-    required property var panel
+    required property KeyMatrix panel
     // The macro library (MacroStore): the names, and the sending of one.
-    required property var macros
+    required property MacroStore macros
     // The scene's root: the captured keys (msg_KB), whether the mouse has
     // recoil weapons, and the macro editor.
     required property var scene

@@ -10,7 +10,7 @@ import "../basic/keyfunctions.mjs" as KeyFunctions
 Frame {
     id: panel
 
-    property var uiView
+    property Controller uiView
     // The active weapons' fire periods, sent with the assignment.
     property var gunPeriods: [10, 10, 10]
     // The fire periods the mouse last got with the assignment.

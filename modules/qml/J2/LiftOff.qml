@@ -8,7 +8,7 @@ import "../basic/flows.mjs" as Flows
 Frame {
     id: panel
 
-    property var uiView
+    property Controller uiView
 
     property int position: Formulas.liftOff.min
     property bool isOn: true

@@ -9,7 +9,7 @@ import "../basic/flows.mjs" as Flows
 Frame {
     id: panel
 
-    property var uiView
+    property Controller uiView
     property bool colourful: false
     property bool is55328: false
 

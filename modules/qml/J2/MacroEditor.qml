@@ -11,7 +11,7 @@ import "../basic/macrocodec.mjs" as Codec
 Dialog {
     id: dialog
 
-    required property var store
+    required property MacroStore store
     // What reports the system-wide key capture (the scene's msg_KB).
     property var keySource: null
 

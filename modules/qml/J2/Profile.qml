@@ -10,7 +10,7 @@ import modules.qml
 Dialog {
     id: dialog
 
-    required property var store
+    required property ProfileStore store
     // The scene, for its notices.
     property var scene: null
     property int selected: Math.max(0, store.currentIndex)

@@ -9,7 +9,7 @@ import "../basic/formulas.mjs" as Formulas
 Dialog {
     id: dialog
 
-    required property var store
+    required property PointerStore store
     // The rows typed last, for going back from "one screen" to rows.
     property int rows: store.scrollScreen ? 3 : store.scrollLines
 
