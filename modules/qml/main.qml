@@ -134,7 +134,7 @@ Item {
         if (!textsRead)
             readTexts()
 
-        profileStore.init(Lang.profile[5])
+        profileStore.init(Lang.profile[Lang.ProfileText.Standard])
         // A missing or unusable number starts on a usable profile; the file
         // keeps what it holds until the user switches profile.
         profileStore.current = profileStore.startNumber(uiView.getGlobalData("mouse/profileNo"))
@@ -209,7 +209,7 @@ Item {
     // could not be written.
     function reportWritten(success: string) {
         if (!Formulas.toBool(uiView.flushSettings()))
-            notify(Lang.notice[1], true)
+            notify(Lang.notice[Lang.NoticeText.NotWritten], true)
         else if (success.length > 0)
             notify(success, false)
     }
@@ -232,7 +232,7 @@ Item {
                 liftOffPanel.save()
         })
         if (edits)
-            reportWritten(Lang.notice[0])
+            reportWritten(Lang.notice[Lang.NoticeText.Saved])
     }
 
     // Reads the profile in use into the pages; with `send` the whole profile
@@ -269,7 +269,7 @@ Item {
         uiView.setCurrentProfile(number)
         profileStore.current = number
         loadProfilePages(true)
-        reportWritten(Lang.notice[2].replace("%1", profileName(number)))
+        reportWritten(Lang.notice[Lang.NoticeText.InUse].replace("%1", profileName(number)))
     }
 
     // Automatic profiles: the profile tied to the application in front, put
@@ -295,7 +295,7 @@ Item {
             dpiPanel.activeStage = 1
             gunStore.sendAll()
         })
-        reportWritten(Lang.notice[3].replace("%1", profileName(profileStore.current)))
+        reportWritten(Lang.notice[Lang.NoticeText.FactoryReset].replace("%1", profileName(profileStore.current)))
     }
 
     // --- Changes made outside the window (r770ctl, through the program) -----------
@@ -358,7 +358,8 @@ Item {
         const choices = []
         for (const code of codes) {
             const own = uiView.getLangStrings("main", code)
-            choices.push({ code: String(code), name: own.length > 19 && String(own[19]).length > 0 ? String(own[19]) : String(code) })
+            const name = own.length > Lang.MainText.LanguageName ? String(own[Lang.MainText.LanguageName]) : ""
+            choices.push({ code: String(code), name: name.length > 0 ? name : String(code) })
         }
         return choices
     }
@@ -393,7 +394,10 @@ Item {
         function onFileDone(operation: string, subject: var, ok: bool, path: string) {
             const file = decodeURIComponent(String(path))
             const texts = {
-                exportProfile: [4, 5], importProfile: [6, 7], exportMacro: [8, 9], importMacro: [10, 11]
+                exportProfile: [Lang.NoticeText.Exported, Lang.NoticeText.NotExported],
+                importProfile: [Lang.NoticeText.ProfileImported, Lang.NoticeText.ProfileNotImported],
+                exportMacro: [Lang.NoticeText.MacroExported, Lang.NoticeText.MacroNotExported],
+                importMacro: [Lang.NoticeText.MacroImported, Lang.NoticeText.MacroNotImported]
             }[operation]
             if (!texts)
                 return
@@ -519,8 +523,8 @@ Item {
                 anchors.bottom: parent.bottom
                 anchors.horizontalCenter: parent.horizontalCenter
                 text: dpiPanel.activeValue > 0
-                      ? Lang.dpiSetting[2] + " " + (dpiPanel.activeStage + 1) + "  \u00B7  "
-                        + dpiPanel.activeValue + " " + Lang.dpiSetting[0]
+                      ? Lang.dpiSetting[Lang.DpiText.Stage] + " " + (dpiPanel.activeStage + 1) + "  \u00B7  "
+                        + dpiPanel.activeValue + " " + Lang.dpiSetting[Lang.DpiText.Dpi]
                       : ""
                 color: Theme.textSecondary
                 font.family: Theme.fontFamily
@@ -569,26 +573,26 @@ Item {
             Button {
                 objectName: "macroButton"
                 height: Theme.buttonHeight
-                text: Lang.main[1]
+                text: Lang.main[Lang.MainText.MacroEditor]
                 onClicked: mainIten.openDialog("macro")
             }
             Button {
                 objectName: "gunButton"
                 height: Theme.buttonHeight
                 visible: mainIten.isGun
-                text: Lang.main[2]
+                text: Lang.main[Lang.MainText.GunEditor]
                 onClicked: mainIten.openDialog("gun")
             }
             Button {
                 objectName: "systemButton"
                 height: Theme.buttonHeight
-                text: Lang.main[9]
+                text: Lang.main[Lang.MainText.SystemSetting]
                 onClicked: mainIten.openDialog("system")
             }
             Button {
                 objectName: "profileButton"
                 height: Theme.buttonHeight
-                text: Lang.main[4]
+                text: Lang.main[Lang.MainText.Config]
                 onClicked: mainIten.openDialog("profile")
             }
         }
@@ -604,7 +608,7 @@ Item {
                 height: Theme.buttonHeight
                 width: Math.max(104, implicitWidth)
                 kind: "outline"
-                text: Lang.main[5]
+                text: Lang.main[Lang.MainText.Reset]
                 onClicked: mainIten.openDialog("reset")
             }
             Button {
@@ -614,7 +618,7 @@ Item {
                 kind: mainIten.unsaved ? "primary" : "normal"
                 bold: true
                 marked: mainIten.unsaved
-                text: Lang.main[10]
+                text: Lang.main[Lang.MainText.Save]
                 onClicked: mainIten.saveChanges()
             }
         }
@@ -663,7 +667,7 @@ Item {
         Text {
             id: absentText
             anchors.centerIn: parent
-            text: Lang.main[16]
+            text: Lang.main[Lang.MainText.MouseDisconnected]
             color: Theme.text
             font.family: Theme.fontFamily
             font.pixelSize: Theme.labelSize
@@ -726,7 +730,7 @@ Item {
         view: Qt.resolvedUrl("J2/ConfirmDialog.qml")
         // "Reset factory setting", then what else goes back: the recoil
         // weapons, which every profile shares.
-        properties: ({ title: Lang.main[5], message: Lang.main[6] + "\n" + Lang.main[20] })
+        properties: ({ title: Lang.main[Lang.MainText.Reset], message: Lang.main[Lang.MainText.ResetFactory] + "\n" + Lang.main[Lang.MainText.RecoilWeaponsToo] })
         onAccepted: {
             close()
             mainIten.resetFactory()
@@ -738,8 +742,8 @@ Item {
         objectName: "switchDialog"
         anchors.fill: parent
         view: Qt.resolvedUrl("J2/ConfirmDialog.qml")
-        properties: ({ title: Lang.main[17], message: Lang.main[22], okText: Lang.window[8],
-                       alternativeText: Lang.window[9] })
+        properties: ({ title: Lang.main[Lang.MainText.UnsavedChanges], message: Lang.main[Lang.MainText.SwitchDropsChanges], okText: Lang.window[Lang.WindowText.SaveAndSwitch],
+                       alternativeText: Lang.window[Lang.WindowText.SwitchWithoutSaving] })
         onAccepted: {
             const number = item.profileNumber
             close()
@@ -760,8 +764,8 @@ Item {
         objectName: "quitDialog"
         anchors.fill: parent
         view: Qt.resolvedUrl("J2/ConfirmDialog.qml")
-        properties: ({ title: Lang.window[5], message: Lang.window[6], okText: Lang.main[10],
-                       alternativeText: Lang.window[7] })
+        properties: ({ title: Lang.window[Lang.WindowText.Quit], message: Lang.window[Lang.WindowText.QuitQuestion], okText: Lang.main[Lang.MainText.Save],
+                       alternativeText: Lang.window[Lang.WindowText.Discard] })
         onAccepted: {
             close()
             mainIten.saveChanges()

@@ -71,7 +71,7 @@ Item {
                 objectName: "connectTitle"
                 width: parent.width
                 horizontalAlignment: Text.AlignHCenter
-                text: Lang.window[0]
+                text: Lang.window[Lang.WindowText.ConnectTitle]
                 color: Theme.text
                 font.family: Theme.fontFamily
                 font.pixelSize: 20
@@ -81,7 +81,7 @@ Item {
             Text {
                 width: parent.width
                 horizontalAlignment: Text.AlignHCenter
-                text: Lang.window[1]
+                text: Lang.window[Lang.WindowText.ConnectIntro]
                 color: Theme.textSecondary
                 font.family: Theme.fontFamily
                 font.pixelSize: Theme.controlSize
@@ -89,7 +89,7 @@ Item {
             }
 
             Repeater {
-                model: [Lang.window[2], Lang.window[3], Lang.window[4]]
+                model: [Lang.window[Lang.WindowText.ConnectCable], Lang.window[Lang.WindowText.ConnectUdev], Lang.window[Lang.WindowText.ConnectReport]]
                 delegate: Row {
                     id: check
                     required property string modelData

@@ -162,7 +162,7 @@ FocusScope {
             height: 32
             kind: "ghost"
             iconName: "close"
-            toolTip: Lang.notice[15]
+            toolTip: Lang.notice[Lang.NoticeText.Close]
             horizontalPadding: 0
             onClicked: dialog.close()
         }

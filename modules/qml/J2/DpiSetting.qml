@@ -28,7 +28,7 @@ Frame {
 
     readonly property int activeValue: activeStage >= 0 && activeStage < count ? values[activeStage] ?? 0 : 0
 
-    title: Lang.dpiSetting[0]
+    title: Lang.dpiSetting[Lang.DpiText.Dpi]
 
     function init(send: bool) {
         const dpi = Flows.readDpi(uiView)
@@ -65,7 +65,7 @@ Frame {
     function typeValue(stage: int, text: string): bool {
         const typed = Formulas.dpiTyped(text, bounds)
         if (typed.value === null) {
-            refusal = Lang.notice[19].replace("%1", bounds.min).replace("%2", bounds.max)
+            refusal = Lang.notice[Lang.NoticeText.TypeValueRange].replace("%1", bounds.min).replace("%2", bounds.max)
                                      .replace("%3", bounds.base)
             refused(refusal)
             return false
@@ -96,7 +96,7 @@ Frame {
         Text {
             height: 28
             verticalAlignment: Text.AlignVCenter
-            text: Lang.dpiSetting[1]
+            text: Lang.dpiSetting[Lang.DpiText.Stages]
             color: Theme.hint
             font.family: Theme.fontFamily
             font.pixelSize: Theme.labelSize
@@ -137,7 +137,7 @@ Frame {
                     anchors.verticalCenter: parent.verticalCenter
                     color: stageRow.active ? Theme.accent : (chipArea.containsMouse ? Theme.controlHover : Theme.control)
                     Accessible.role: Accessible.Button
-                    Accessible.name: Lang.dpiSetting[2] + " " + (stageRow.index + 1)
+                    Accessible.name: Lang.dpiSetting[Lang.DpiText.Stage] + " " + (stageRow.index + 1)
                     MouseArea {
                         id: chipArea
                         anchors.fill: parent

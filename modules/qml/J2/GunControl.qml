@@ -16,7 +16,7 @@ Dialog {
     readonly property var gun: store.guns[selected] ?? store.weapon([], selected)
     readonly property string imageFolder: "qrc:/gun/modules/img/skin" + skinNo + "/gun/"
 
-    title: Lang.gunControl[0]
+    title: Lang.gunControl[Lang.GunText.Title]
     cardWidth: 760
     cardHeight: 500
 
@@ -93,7 +93,7 @@ Dialog {
         spacing: 6
 
         Label {
-            text: Lang.gunControl[1]
+            text: Lang.gunControl[Lang.GunText.Gun]
             height: 20
         }
 
@@ -168,7 +168,7 @@ Dialog {
 
         Heading {
             width: parent.width
-            text: Lang.gunControl[2]
+            text: Lang.gunControl[Lang.GunText.SelectGun]
         }
         Row {
             spacing: 10
@@ -198,7 +198,7 @@ Dialog {
                 width: 88
                 height: Theme.controlHeight
                 verticalAlignment: Text.AlignVCenter
-                text: Lang.gunControl[10]
+                text: Lang.gunControl[Lang.GunText.Name]
             }
             RectInput {
                 objectName: "gunName"
@@ -211,7 +211,7 @@ Dialog {
 
         Heading {
             width: parent.width
-            text: Lang.gunControl[6]
+            text: Lang.gunControl[Lang.GunText.FireAdjust]
         }
         Row {
             spacing: 12
@@ -219,7 +219,7 @@ Dialog {
                 width: 88
                 height: Theme.controlHeight
                 verticalAlignment: Text.AlignVCenter
-                text: Lang.gunControl[7]
+                text: Lang.gunControl[Lang.GunText.Rate]
             }
             RectInput {
                 objectName: "gunPeriod"
@@ -228,7 +228,7 @@ Dialog {
                 minimum: Formulas.gunRanges.period.min
                 maximum: Formulas.gunRanges.period.max
                 value: String(dialog.gun.period)
-                suffix: Lang.gunControl[11]
+                suffix: Lang.gunControl[Lang.GunText.Milliseconds]
                 onEdited: text => dialog.store.update(dialog.selected, { period: Number(text) })
             }
             Label {
@@ -236,7 +236,7 @@ Dialog {
                 height: Theme.controlHeight
                 verticalAlignment: Text.AlignVCenter
                 horizontalAlignment: Text.AlignRight
-                text: Lang.gunControl[8]
+                text: Lang.gunControl[Lang.GunText.Times]
             }
             RectInput {
                 objectName: "gunTimes"
@@ -250,7 +250,7 @@ Dialog {
             }
             CheckBox {
                 anchors.verticalCenter: parent.verticalCenter
-                text: Lang.gunControl[9]
+                text: Lang.gunControl[Lang.GunText.Endless]
                 checked: dialog.gun.times === 0
                 onToggled: wanted => dialog.store.update(dialog.selected, { times: wanted ? 0 : 1 })
             }
@@ -258,17 +258,17 @@ Dialog {
 
         Heading {
             width: parent.width
-            text: Lang.gunControl[3]
+            text: Lang.gunControl[Lang.GunText.CursorAdjust]
         }
         AxisRow {
             objectName: "gunX"
-            label: Lang.gunControl[4]
+            label: Lang.gunControl[Lang.GunText.XAxis]
             stored: dialog.gun.x
             onChosen: v => dialog.store.update(dialog.selected, { x: v })
         }
         AxisRow {
             objectName: "gunY"
-            label: Lang.gunControl[5]
+            label: Lang.gunControl[Lang.GunText.YAxis]
             stored: dialog.gun.y
             onChosen: v => dialog.store.update(dialog.selected, { y: v })
         }
@@ -302,7 +302,7 @@ Dialog {
 
     buttons: [
         Button {
-            text: Lang.main[8]
+            text: Lang.main[Lang.MainText.Ok]
             kind: "primary"
             width: 96
             onClicked: dialog.close()

@@ -54,19 +54,19 @@ Dialog {
 
     readonly property string hint: {
         if (refusal === "key")
-            return texts[60]
+            return texts[Lang.KeyAssigmentText.KeyCannotBeAssigned]
         if (refusal === "macro")
-            return texts[61]
+            return texts[Lang.KeyAssigmentText.MacroCannotBeSent]
         if (refusal === "slot")
-            return texts[65].replace("%1", KeyFunctions.macroSlotCount)
+            return texts[Lang.KeyAssigmentText.NoMacroSlot].replace("%1", KeyFunctions.macroSlotCount)
         if (capturing === "fire")
-            return texts[58]
+            return texts[Lang.KeyAssigmentText.PressAKey]
         if (capturing === "combination")
-            return texts[59]
-        return texts[64]
+            return texts[Lang.KeyAssigmentText.PressKeysTogether]
+        return texts[Lang.KeyAssigmentText.ChooseFunction]
     }
 
-    title: texts[0] + (keyIndex + 1)
+    title: texts[Lang.KeyAssigmentText.Key] + (keyIndex + 1)
     cardWidth: 800
     cardHeight: 580
     closeOnEnter: false
@@ -211,7 +211,7 @@ Dialog {
 
     function describe(codes: var): string {
         return KeyFunctions.describe(codes, texts, c => KeyCodeString.name(c), () => dialog.macroName,
-                                     { ms: Lang.keyMatrix[4], endless: texts[13] })
+                                     { ms: Lang.keyMatrix[Lang.KeyMatrixText.Milliseconds], endless: texts[Lang.KeyAssigmentText.Endless] })
     }
 
     // --- Pieces ---------------------------------------------------------------------
@@ -440,14 +440,14 @@ Dialog {
                 spacing: 10
 
                 Label {
-                    text: dialog.texts[9]
+                    text: dialog.texts[Lang.KeyAssigmentText.KeyValue]
                 }
                 KeyCaptureField {
                     objectName: "fireKey"
                     width: parent.width
                     text: dialog.fireKey !== 0 ? KeyCodeString.name(dialog.fireKey) : ""
-                    placeholder: dialog.texts[10]
-                    prompt: dialog.texts[58]
+                    placeholder: dialog.texts[Lang.KeyAssigmentText.ClickInput]
+                    prompt: dialog.texts[Lang.KeyAssigmentText.PressAKey]
                     capturing: dialog.capturing === "fire"
                     invalid: capturing && dialog.refusal === "key"
                     onCaptureWanted: dialog.startCapture("fire")
@@ -462,7 +462,7 @@ Dialog {
                     Label {
                         height: Theme.controlHeight
                         verticalAlignment: Text.AlignVCenter
-                        text: dialog.texts[11]
+                        text: dialog.texts[Lang.KeyAssigmentText.Rate]
                     }
                     RectInput {
                         objectName: "fireRate"
@@ -471,7 +471,7 @@ Dialog {
                         minimum: KeyFunctions.fireRate.min
                         maximum: KeyFunctions.fireRate.max
                         value: String(dialog.fireRate)
-                        suffix: Lang.keyMatrix[4]
+                        suffix: Lang.keyMatrix[Lang.KeyMatrixText.Milliseconds]
                         onEdited: text => dialog.setFire(dialog.fireKey, Number(text), dialog.fireTimes)
                     }
                     Item {
@@ -481,7 +481,7 @@ Dialog {
                     Label {
                         height: Theme.controlHeight
                         verticalAlignment: Text.AlignVCenter
-                        text: dialog.texts[12]
+                        text: dialog.texts[Lang.KeyAssigmentText.Times]
                     }
                     RectInput {
                         objectName: "fireTimes"
@@ -496,7 +496,7 @@ Dialog {
                     CheckBox {
                         objectName: "fireEndless"
                         anchors.verticalCenter: parent.verticalCenter
-                        text: dialog.texts[13]
+                        text: dialog.texts[Lang.KeyAssigmentText.Endless]
                         checked: dialog.fireTimes === 0
                         onToggled: wanted => dialog.setFire(dialog.fireKey, dialog.fireRate,
                                                             wanted ? 0 : KeyFunctions.fireTimes.initial)
@@ -511,14 +511,14 @@ Dialog {
                 spacing: 10
 
                 Label {
-                    text: dialog.texts[9]
+                    text: dialog.texts[Lang.KeyAssigmentText.KeyValue]
                 }
                 KeyCaptureField {
                     objectName: "comboKeys"
                     width: parent.width
                     text: KeyFunctions.hasKeys(dialog.comboCodes) ? dialog.describe(dialog.comboCodes) : ""
-                    placeholder: dialog.texts[10]
-                    prompt: dialog.texts[59]
+                    placeholder: dialog.texts[Lang.KeyAssigmentText.ClickInput]
+                    prompt: dialog.texts[Lang.KeyAssigmentText.PressKeysTogether]
                     capturing: dialog.capturing === "combination"
                     invalid: capturing && dialog.refusal === "key"
                     onCaptureWanted: dialog.startCapture("combination")
@@ -526,7 +526,7 @@ Dialog {
                 }
                 Label {
                     width: parent.width
-                    text: dialog.texts[63]
+                    text: dialog.texts[Lang.KeyAssigmentText.ModifiersAndTwoKeys]
                     color: Theme.hint
                     font.pixelSize: Theme.hintSize
                 }
@@ -541,14 +541,14 @@ Dialog {
                     id: macroHeading
                     height: Theme.controlHeight
                     verticalAlignment: Text.AlignVCenter
-                    text: Lang.macroEditor[1]
+                    text: Lang.macroEditor[Lang.MacroText.MacroName]
                 }
                 Button {
                     objectName: "openMacroEditor"
                     anchors.right: parent.right
                     height: Theme.controlHeight
                     kind: "outline"
-                    text: dialog.texts[17]
+                    text: dialog.texts[Lang.KeyAssigmentText.MacroEditor]
                     onClicked: dialog.scene.openDialog("macro")
                 }
                 Rectangle {
@@ -617,7 +617,7 @@ Dialog {
                         width: parent.width - 40
                         horizontalAlignment: Text.AlignHCenter
                         visible: macroList.count === 0
-                        text: dialog.texts[62]
+                        text: dialog.texts[Lang.KeyAssigmentText.NoMacrosYet]
                         color: Theme.hint
                         font.family: Theme.fontFamily
                         font.pixelSize: Theme.labelSize
@@ -662,7 +662,7 @@ Dialog {
             id: resultLabel
             y: 14
             width: categoryList.width
-            text: Lang.keyMatrix[1]
+            text: Lang.keyMatrix[Lang.KeyMatrixText.KeyFunction]
         }
         Text {
             objectName: "keyResult"
@@ -692,21 +692,21 @@ Dialog {
     buttons: [
         Button {
             objectName: "keyFactory"
-            text: Lang.main[6]
+            text: Lang.main[Lang.MainText.ResetFactory]
             kind: "outline"
             width: Math.max(96, implicitWidth)
             onClicked: dialog.restoreFactory()
         },
         Button {
             objectName: "keyCancel"
-            text: Lang.main[7]
+            text: Lang.main[Lang.MainText.Cancel]
             kind: "outline"
             width: Math.max(96, implicitWidth)
             onClicked: dialog.close()
         },
         Button {
             objectName: "keyOk"
-            text: Lang.main[8]
+            text: Lang.main[Lang.MainText.Ok]
             kind: "primary"
             width: 96
             onClicked: dialog.apply()

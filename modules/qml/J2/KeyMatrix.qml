@@ -68,7 +68,7 @@ Frame {
     signal keyHovered(int index)
     signal keyClicked(int index)
 
-    title: Lang.keyMatrix[1]
+    title: Lang.keyMatrix[Lang.KeyMatrixText.KeyFunction]
 
     function init(send: bool) {
         const current = [], defaults = [], names = []
@@ -175,11 +175,11 @@ Frame {
                                                          : codes[index]
         // A weapon key names its weapon, a macro key its macro.
         if (shown[0] === KeyFunctions.type.gun && (gunNames[shown[2] - 1] ?? "").length > 0)
-            return Lang.notice[18].replace("%1", gunNames[shown[2] - 1])
+            return Lang.notice[Lang.NoticeText.RecoilN].replace("%1", gunNames[shown[2] - 1])
         return KeyFunctions.describe(shown, Lang.keyAssigment, c => KeyCodeString.name(c),
                                      slot => (macroNames[slot] ?? "").length > 0
-                                             ? Lang.notice[17].replace("%1", macroNames[slot]) : "",
-                                     { ms: Lang.keyMatrix[4], endless: Lang.keyAssigment[13] })
+                                             ? Lang.notice[Lang.NoticeText.MacroN].replace("%1", macroNames[slot]) : "",
+                                     { ms: Lang.keyMatrix[Lang.KeyMatrixText.Milliseconds], endless: Lang.keyAssigment[Lang.KeyAssigmentText.Endless] })
     }
 
     ListView {
@@ -214,7 +214,7 @@ Frame {
             Behavior on color { ColorAnimation { duration: Theme.quick } }
 
             Accessible.role: Accessible.Button
-            Accessible.name: Lang.keyMatrix[0] + (index + 1) + ": " + label.text
+            Accessible.name: Lang.keyMatrix[Lang.KeyMatrixText.Key] + (index + 1) + ": " + label.text
 
             Keys.onSpacePressed: panel.keyClicked(index)
             Keys.onReturnPressed: panel.keyClicked(index)
@@ -293,8 +293,8 @@ Frame {
         anchors.right: parent.right
         anchors.bottom: parent.bottom
         text: panel.onlyLeftButton >= 0 && panel.highlightedKey === panel.onlyLeftButton
-              ? Lang.keyMatrix[3]
-              : KeyFunctions.keptByFirmware(panel.highlightedKey) ? Lang.keyMatrix[5] : Lang.keyMatrix[2]
+              ? Lang.keyMatrix[Lang.KeyMatrixText.LeftButtonStays]
+              : KeyFunctions.keptByFirmware(panel.highlightedKey) ? Lang.keyMatrix[Lang.KeyMatrixText.MouseKeepsFunction] : Lang.keyMatrix[Lang.KeyMatrixText.ClickToChange]
         color: Theme.hint
         font.family: Theme.fontFamily
         font.pixelSize: Theme.hintSize

@@ -14,7 +14,7 @@ Frame {
     property bool isOn: true
     property bool dirty: false
 
-    title: Lang.main[3]
+    title: Lang.main[Lang.MainText.LiftOff]
 
     function init(send: bool) {
         const liftOff = Flows.readLiftOff(uiView)
@@ -72,7 +72,7 @@ Frame {
             anchors.verticalCenter: parent.verticalCenter
             width: 64
             horizontalAlignment: Text.AlignRight
-            text: Formulas.liftOffMillimetres(panel.position) + " " + Lang.main[15]
+            text: Formulas.liftOffMillimetres(panel.position) + " " + Lang.main[Lang.MainText.Millimetres]
             color: Theme.text
             font.family: Theme.fontFamily
             font.pixelSize: Theme.controlSize
@@ -83,7 +83,7 @@ Frame {
             objectName: "liftOffEnable"
             anchors.right: parent.right
             anchors.verticalCenter: parent.verticalCenter
-            text: Lang.main[18]
+            text: Lang.main[Lang.MainText.On]
             checked: panel.isOn
             onToggled: wanted => panel.setOn(wanted)
         }

@@ -27,7 +27,7 @@ Frame {
     // that runs through all eight.
     readonly property bool eighthColourUsed: !is55328 || effect === Formulas.allColoursEffect
 
-    title: Lang.lightControl[0]
+    title: Lang.lightControl[Lang.LightText.Light]
 
     function init(send: bool) {
         const light = Flows.readLighting(uiView, colourful)
@@ -150,7 +150,7 @@ Frame {
         }
 
         Text {
-            text: Lang.lightControl[6]
+            text: Lang.lightControl[Lang.LightText.Color]
             color: Theme.textSecondary
             font.family: Theme.fontFamily
             font.pixelSize: Theme.labelSize
@@ -180,7 +180,7 @@ Frame {
                     Keys.onReturnPressed: picker.openFor(swatch)
 
                     Accessible.role: Accessible.Button
-                    Accessible.name: Lang.lightControl[6] + " " + (index + 1)
+                    Accessible.name: Lang.lightControl[Lang.LightText.Color] + " " + (index + 1)
 
                     // A slash across a colour the mouse does not show.
                     Rectangle {
@@ -207,7 +207,7 @@ Frame {
         id: picker
         objectName: "colourPicker"
         property int colourIndex: 0
-        channelNames: [Lang.lightControl[17], Lang.lightControl[18], Lang.lightControl[19]]
+        channelNames: [Lang.lightControl[Lang.LightText.Red], Lang.lightControl[Lang.LightText.Green], Lang.lightControl[Lang.LightText.Blue]]
         red: panel.colours[3 * colourIndex] ?? 0
         green: panel.colours[3 * colourIndex + 1] ?? 0
         blue: panel.colours[3 * colourIndex + 2] ?? 0

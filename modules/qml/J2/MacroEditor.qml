@@ -24,8 +24,12 @@ Dialog {
 
     readonly property var texts: Lang.macroEditor
     readonly property var refusalTexts: ({
-        count: 25, taken: 19, name: 20, format: 21, key: 22, delay: 23, full: 24,
-        length: 24, steps: 40, save: 29, "delete": 37
+        count: Lang.MacroText.TooManyMacros, taken: Lang.MacroText.NameTaken,
+        name: Lang.MacroText.NameRefused, format: Lang.MacroText.NotAStep,
+        key: Lang.MacroText.NoSuchKey, delay: Lang.MacroText.DelayTooLong,
+        full: Lang.MacroText.MacroFull, length: Lang.MacroText.MacroFull,
+        steps: Lang.MacroText.TooManySteps, save: Lang.MacroText.NotSaved,
+        "delete": Lang.MacroText.NotDeleted
     })
 
     // The line under the editor: a refusal, the recording, why the macro
@@ -34,26 +38,26 @@ Dialog {
         if (store.refusal.length > 0)
             return texts[refusalTexts[store.refusal]] ?? ""
         if (store.recording)
-            return texts[30]
+            return texts[Lang.MacroText.Recording]
         const problem = store.encoded.problem
         if (problem === "delay")
-            return texts[26]
+            return texts[Lang.MacroText.NotSentDelay]
         if (problem === "step")
-            return texts[27].replace("%1", store.encoded.step + 1)
+            return texts[Lang.MacroText.NotSentStep].replace("%1", store.encoded.step + 1)
         if (problem === "length")
-            return texts[28]
+            return texts[Lang.MacroText.NotSentLength]
         if (problem === "repeat")
-            return texts[45]
+            return texts[Lang.MacroText.NotSentTimes]
         if (store.current.length === 0)
-            return texts[35]
+            return texts[Lang.MacroText.CreateMacro]
         if (store.listFull)
-            return texts[25]
-        return texts[34] + "  " + texts[43]
+            return texts[Lang.MacroText.TooManyMacros]
+        return texts[Lang.MacroText.DoubleClickStep] + "  " + texts[Lang.MacroText.DoubleClickName]
     }
     readonly property bool statusIsError: store.refusal.length > 0
                                           || (!store.recording && store.encoded.problem.length > 0)
 
-    title: texts[0]
+    title: texts[Lang.MacroText.Title]
     cardWidth: 920
     cardHeight: 580
 
@@ -147,7 +151,7 @@ Dialog {
             id: macroHeading
             width: parent.width - countText.width - 8
             height: 20
-            text: dialog.texts[1]
+            text: dialog.texts[Lang.MacroText.MacroName]
         }
         Label {
             id: countText
@@ -194,7 +198,7 @@ Dialog {
             Button {
                 objectName: "macroNew"
                 width: (macroButtons.width - 8) / 2
-                text: dialog.texts[2]
+                text: dialog.texts[Lang.MacroText.New]
                 iconName: "plus"
                 enabled: !dialog.store.recording && !dialog.store.listFull
                 onClicked: dialog.store.create()
@@ -202,21 +206,21 @@ Dialog {
             Button {
                 objectName: "macroImport"
                 width: (macroButtons.width - 8) / 2
-                text: dialog.texts[11]
+                text: dialog.texts[Lang.MacroText.Import]
                 enabled: !dialog.store.recording && !dialog.store.listFull
                 onClicked: dialog.store.importFile()
             }
             Button {
                 objectName: "macroExport"
                 width: (macroButtons.width - 8) / 2
-                text: dialog.texts[12]
+                text: dialog.texts[Lang.MacroText.Export]
                 enabled: !dialog.store.recording && dialog.store.current.length > 0
                 onClicked: dialog.store.exportFile()
             }
             Button {
                 objectName: "macroDelete"
                 width: (macroButtons.width - 8) / 2
-                text: dialog.texts[3]
+                text: dialog.texts[Lang.MacroText.Delete]
                 kind: "outline"
                 enabled: !dialog.store.recording && dialog.store.current.length > 0
                 onClicked: {
@@ -339,7 +343,7 @@ Dialog {
             id: stepHeading
             height: 20
             width: parent.width - meter.width - 8
-            text: dialog.texts[39] + (dialog.store.current.length > 0 ? "  \u00B7  " + dialog.store.current : "")
+            text: dialog.texts[Lang.MacroText.Steps] + (dialog.store.current.length > 0 ? "  \u00B7  " + dialog.store.current : "")
         }
 
         // How much of the mouse's 128 bytes the macro takes.
@@ -354,7 +358,7 @@ Dialog {
                 id: meterText
                 anchors.right: parent.right
                 anchors.verticalCenter: parent.verticalCenter
-                text: Math.min(dialog.store.length, 999) + " / " + Codec.blockSize + " " + dialog.texts[32]
+                text: Math.min(dialog.store.length, 999) + " / " + Codec.blockSize + " " + dialog.texts[Lang.MacroText.Bytes]
                 color: meter.over ? Theme.error : (dialog.store.full ? Theme.unsaved : Theme.hint)
             }
             Rectangle {
@@ -417,7 +421,7 @@ Dialog {
                 width: parent.width - 40
                 horizontalAlignment: Text.AlignHCenter
                 visible: stepList.count === 0 && dialog.store.current.length > 0
-                text: dialog.store.recording ? "" : dialog.texts[36]
+                text: dialog.store.recording ? "" : dialog.texts[Lang.MacroText.NoStepsYet]
                 color: Theme.hint
                 font.family: Theme.fontFamily
                 font.pixelSize: Theme.labelSize
@@ -435,7 +439,7 @@ Dialog {
             Label {
                 height: parent.height
                 verticalAlignment: Text.AlignVCenter
-                text: dialog.texts[6]
+                text: dialog.texts[Lang.MacroText.Times]
             }
             RectInput {
                 objectName: "macroTimes"
@@ -454,8 +458,8 @@ Dialog {
                 horizontalAlignment: Text.AlignRight
                 visible: dialog.store.current.length > 0
                 text: dialog.store.runningKeys.length > 0
-                      ? dialog.texts[33] + "  " + dialog.store.runningKeys.map(k => k + 1).join(", ")
-                      : dialog.texts[44]
+                      ? dialog.texts[Lang.MacroText.RunsOnKey] + "  " + dialog.store.runningKeys.map(k => k + 1).join(", ")
+                      : dialog.texts[Lang.MacroText.NotOnAnyKey]
                 color: dialog.store.runningKeys.length > 0 ? Theme.accent : Theme.hint
             }
         }
@@ -555,7 +559,7 @@ Dialog {
             anchors.verticalCenter: parent.verticalCenter
             visible: !stepRow.editing
             text: !stepRow.parsed ? String(stepRow.modelData)
-                  : stepRow.parsed.type === 0 ? stepRow.parsed.info + " " + dialog.texts[31]
+                  : stepRow.parsed.type === 0 ? stepRow.parsed.info + " " + dialog.texts[Lang.MacroText.Milliseconds]
                   : stepRow.code !== 0 ? KeyCodeString.name(stepRow.code) : stepRow.parsed.info
             color: stepRow.known ? (stepRow.parsed.type === 0 ? Theme.textSecondary : Theme.text) : Theme.error
             font.family: Theme.fontFamily
@@ -568,8 +572,8 @@ Dialog {
             anchors.rightMargin: 10
             anchors.verticalCenter: parent.verticalCenter
             visible: !stepRow.editing && stepRow.parsed !== null
-            text: !stepRow.parsed ? "" : stepRow.parsed.type === 0 ? dialog.texts[9]
-                  : Codec.isRelease(stepRow.parsed.type) ? dialog.texts[42] : dialog.texts[41]
+            text: !stepRow.parsed ? "" : stepRow.parsed.type === 0 ? dialog.texts[Lang.MacroText.Delay]
+                  : Codec.isRelease(stepRow.parsed.type) ? dialog.texts[Lang.MacroText.Release] : dialog.texts[Lang.MacroText.Press]
             color: Theme.hint
             font.family: Theme.fontFamily
             font.pixelSize: Theme.hintSize
@@ -664,7 +668,7 @@ Dialog {
                 Text {
                     id: recordText
                     width: parent.width
-                    text: dialog.store.recording ? dialog.texts[5] : dialog.texts[8]
+                    text: dialog.store.recording ? dialog.texts[Lang.MacroText.StopRecord] : dialog.texts[Lang.MacroText.StartRecord]
                     color: Theme.text
                     font.family: Theme.fontFamily
                     font.pixelSize: Theme.controlSize
@@ -692,7 +696,7 @@ Dialog {
         CheckBox {
             objectName: "macroWithDelay"
             width: parent.width
-            text: dialog.texts[9]
+            text: dialog.texts[Lang.MacroText.Delay]
             checked: dialog.store.withDelay
             enabled: !dialog.store.recording
             onToggled: wanted => dialog.store.withDelay = wanted
@@ -706,32 +710,32 @@ Dialog {
 
         ToolButton {
             objectName: "insertDelay"
-            text: dialog.texts[13]
+            text: dialog.texts[Lang.MacroText.InsertDelay]
             onClicked: dialog.store.insertDelay()
         }
         ToolButton {
             objectName: "insertKey"
-            text: dialog.texts[14]
+            text: dialog.texts[Lang.MacroText.InsertKey]
             onClicked: dialog.openKeyCapture()
         }
         ToolButton {
             objectName: "insertLeft"
-            text: dialog.texts[15]
+            text: dialog.texts[Lang.MacroText.InsertLeftKey]
             onClicked: dialog.store.insertPair(0xF0)
         }
         ToolButton {
             objectName: "insertMiddle"
-            text: dialog.texts[16]
+            text: dialog.texts[Lang.MacroText.InsertMiddleKey]
             onClicked: dialog.store.insertPair(0xF2)
         }
         ToolButton {
             objectName: "insertRight"
-            text: dialog.texts[17]
+            text: dialog.texts[Lang.MacroText.InsertRightKey]
             onClicked: dialog.store.insertPair(0xF1)
         }
         ToolButton {
             objectName: "removeStep"
-            text: dialog.texts[10]
+            text: dialog.texts[Lang.MacroText.DeleteStep]
             kind: "outline"
             enabled: dialog.store.step >= 0 && !dialog.store.recording
             onClicked: dialog.store.removeStep()
@@ -788,7 +792,7 @@ Dialog {
 
                 Label {
                     width: parent.width
-                    text: dialog.texts[18]
+                    text: dialog.texts[Lang.MacroText.PressKeyToInsert]
                     color: Theme.text
                     font.pixelSize: Theme.controlSize
                 }
@@ -815,14 +819,14 @@ Dialog {
                     anchors.bottom: parent.bottom
                     spacing: 10
                     Button {
-                        text: Lang.main[7]
+                        text: Lang.main[Lang.MainText.Cancel]
                         kind: "outline"
                         width: Math.max(96, implicitWidth)
                         onClicked: dialog.closeOverlay()
                     }
                     Button {
                         objectName: "keyCaptureOk"
-                        text: Lang.main[8]
+                        text: Lang.main[Lang.MainText.Ok]
                         kind: "primary"
                         width: 96
                         enabled: dialog.capturedCode !== 0
@@ -854,7 +858,7 @@ Dialog {
                 Label {
                     y: 32
                     width: parent.width
-                    text: dialog.texts[38]
+                    text: dialog.texts[Lang.MacroText.DeleteQuestion]
                     font.pixelSize: Theme.controlSize
                     wrapMode: Text.WordWrap
                     elide: Text.ElideNone
@@ -864,14 +868,14 @@ Dialog {
                     anchors.bottom: parent.bottom
                     spacing: 10
                     Button {
-                        text: Lang.main[7]
+                        text: Lang.main[Lang.MainText.Cancel]
                         kind: "outline"
                         width: Math.max(96, implicitWidth)
                         onClicked: dialog.closeOverlay()
                     }
                     Button {
                         objectName: "macroDeleteConfirm"
-                        text: dialog.texts[3]
+                        text: dialog.texts[Lang.MacroText.Delete]
                         kind: "primary"
                         width: Math.max(96, implicitWidth)
                         focus: true
@@ -888,7 +892,7 @@ Dialog {
     buttons: [
         Button {
             objectName: "macroClose"
-            text: Lang.main[8]
+            text: Lang.main[Lang.MainText.Ok]
             kind: "primary"
             width: 96
             onClicked: dialog.close()

@@ -223,7 +223,7 @@ Item {
                     objectName: "keyTip" + callout.index
                     target: badge
                     wanted: badgeArea.containsMouse
-                    text: Lang.notice[16].replace("%1", callout.index + 1)
+                    text: Lang.notice[Lang.NoticeText.KeyN].replace("%1", callout.index + 1)
                           + ((picture.keyTexts[callout.index] ?? "").length > 0
                              ? ": " + picture.keyTexts[callout.index] : "")
                 }

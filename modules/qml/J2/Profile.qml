@@ -59,12 +59,12 @@ Dialog {
         if (confirmed && store.remove(index)) {
             selected = Math.min(index, store.entries.length - 1)
             if (scene)
-                scene.notify(Lang.notice[12].replace("%1", name), false)
+                scene.notify(Lang.notice[Lang.NoticeText.Deleted].replace("%1", name), false)
         }
         list.forceActiveFocus()
     }
 
-    title: Lang.main[4]
+    title: Lang.main[Lang.MainText.Config]
     cardWidth: 600
     cardHeight: 600
 
@@ -74,25 +74,25 @@ Dialog {
 
         Button {
             objectName: "profileNew"
-            text: Lang.profile[1]
+            text: Lang.profile[Lang.ProfileText.New]
             iconName: "plus"
             enabled: !dialog.store.full
             onClicked: if (dialog.store.create()) dialog.selected = dialog.store.entries.length - 1
         }
         Button {
             objectName: "profileImport"
-            text: Lang.profile[2]
+            text: Lang.profile[Lang.ProfileText.Import]
             enabled: !dialog.store.full
             onClicked: if (dialog.store.importFile()) dialog.selected = dialog.store.entries.length - 1
         }
         Button {
             objectName: "profileExport"
-            text: Lang.profile[4]
+            text: Lang.profile[Lang.ProfileText.Export]
             onClicked: dialog.store.exportEntry(dialog.selected)
         }
         Button {
             objectName: "profileDelete"
-            text: Lang.profile[3]
+            text: Lang.profile[Lang.ProfileText.Delete]
             kind: "outline"
             enabled: dialog.store.canDelete(dialog.selected)
             onClicked: dialog.askDelete()
@@ -154,7 +154,7 @@ Dialog {
                 Text {
                     id: tagText
                     anchors.centerIn: parent
-                    text: Lang.profile[6]
+                    text: Lang.profile[Lang.ProfileText.InUse]
                     color: Theme.accentText
                     font.family: Theme.fontFamily
                     font.pixelSize: Theme.hintSize
@@ -182,7 +182,7 @@ Dialog {
 
         Text {
             width: parent.width
-            text: Lang.profile[10]
+            text: Lang.profile[Lang.ProfileText.TiedApplications]
             color: Theme.text
             font.family: Theme.fontFamily
             font.pixelSize: Theme.controlSize
@@ -220,7 +220,7 @@ Dialog {
                         font.family: Theme.fontFamily
                         font.pixelSize: Theme.controlSize
                         Accessible.role: Accessible.Button
-                        Accessible.name: Lang.profile[15] + " " + tie.modelData
+                        Accessible.name: Lang.profile[Lang.ProfileText.Remove] + " " + tie.modelData
                         MouseArea {
                             anchors.fill: parent
                             anchors.margins: -4
@@ -237,7 +237,7 @@ Dialog {
                 id: openApps
                 objectName: "profileOpenApps"
                 width: 250
-                placeholder: Lang.profile[12]
+                placeholder: Lang.profile[Lang.ProfileText.OpenApplications]
                 model: dialog.applications.map(a => a.title === a.program ? a.program
                                                                            : a.title + " \u2014 " + a.program)
                 popupWidth: 360
@@ -250,13 +250,13 @@ Dialog {
                 objectName: "profileProgram"
                 width: 170
                 maximumLength: 255
-                placeholder: Lang.profile[13]
+                placeholder: Lang.profile[Lang.ProfileText.ProgramName]
                 value: dialog.typedProgram
                 onEdited: text => dialog.typedProgram = text
             }
             Button {
                 objectName: "profileTie"
-                text: Lang.profile[14]
+                text: Lang.profile[Lang.ProfileText.Tie]
                 enabled: dialog.typedProgram.trim().length > 0
                 onClicked: {
                     dialog.changeAuto("add", dialog.typedProgram.trim())
@@ -269,7 +269,7 @@ Dialog {
         }
         CheckBox {
             objectName: "profileFallback"
-            text: Lang.profile[16]
+            text: Lang.profile[Lang.ProfileText.Fallback]
             checked: dialog.autoRules.fallback === dialog.selectedNumber
             onToggled: wanted => { if (wanted) dialog.changeAuto("fallback", "") }
         }
@@ -277,9 +277,9 @@ Dialog {
             width: parent.width
             visible: text.length > 0
             text: dialog.autoProblem !== "" ? dialog.autoProblem
-                  : dialog.autoRules.notice === "damaged" ? Lang.profile[18]
-                  : dialog.autoRules.notice === "x11only" || dialog.autoRules.notice === "nothing" ? Lang.profile[17]
-                  : !dialog.autoRules.on ? Lang.profile[19] : ""
+                  : dialog.autoRules.notice === "damaged" ? Lang.profile[Lang.ProfileText.RulesDamaged]
+                  : dialog.autoRules.notice === "x11only" || dialog.autoRules.notice === "nothing" ? Lang.profile[Lang.ProfileText.X11Only]
+                  : !dialog.autoRules.on ? Lang.profile[Lang.ProfileText.AutomaticOff] : ""
             color: Theme.unsaved
             font.family: Theme.fontFamily
             font.pixelSize: Theme.hintSize
@@ -302,7 +302,7 @@ Dialog {
             anchors.right: answers.left
             anchors.rightMargin: 10
             anchors.verticalCenter: parent.verticalCenter
-            text: Lang.notice[13].replace("%1", dialog.store.names[dialog.deleting] ?? "")
+            text: Lang.notice[Lang.NoticeText.DeleteQuestion].replace("%1", dialog.store.names[dialog.deleting] ?? "")
             color: Theme.text
             font.family: Theme.fontFamily
             font.pixelSize: Theme.controlSize
@@ -313,13 +313,13 @@ Dialog {
             anchors.right: parent.right
             spacing: 8
             Button {
-                text: Lang.main[7]
+                text: Lang.main[Lang.MainText.Cancel]
                 kind: "outline"
                 onClicked: dialog.answerDelete(false)
             }
             Button {
                 objectName: "profileDeleteConfirm"
-                text: Lang.profile[3]
+                text: Lang.profile[Lang.ProfileText.Delete]
                 kind: "primary"
                 focus: true
                 onClicked: dialog.answerDelete(true)
@@ -332,7 +332,7 @@ Dialog {
         visible: dialog.deleting < 0
         anchors.bottom: parent.bottom
         width: parent.width
-        text: dialog.store.full ? Lang.profile[7] : Lang.profile[8]
+        text: dialog.store.full ? Lang.profile[Lang.ProfileText.AtMostSix] : Lang.profile[Lang.ProfileText.CannotDelete]
         color: dialog.store.full ? Theme.unsaved : Theme.hint
         font.family: Theme.fontFamily
         font.pixelSize: Theme.hintSize
@@ -341,7 +341,7 @@ Dialog {
 
     buttons: [
         Button {
-            text: Lang.main[8]
+            text: Lang.main[Lang.MainText.Ok]
             kind: "primary"
             width: 96
             onClicked: dialog.close()

@@ -13,7 +13,7 @@ Dialog {
     // The rows typed last, for going back from "one screen" to rows.
     property int rows: store.scrollScreen ? 3 : store.scrollLines
 
-    title: Lang.systemSetting[0]
+    title: Lang.systemSetting[Lang.SystemText.Title]
     cardWidth: 520
     cardHeight: 420
 
@@ -32,7 +32,7 @@ Dialog {
         Text {
             objectName: "unavailableReason"
             visible: !settingLabel.available
-            text: Lang.systemSetting[10]
+            text: Lang.systemSetting[Lang.SystemText.NotAvailable]
             color: Theme.hint
             font.family: Theme.fontFamily
             font.pixelSize: Theme.hintSize
@@ -60,7 +60,7 @@ Dialog {
                 id: slow
                 width: 56
                 anchors.verticalCenter: parent.verticalCenter
-                text: Lang.systemSetting[3]
+                text: Lang.systemSetting[Lang.SystemText.Slow]
                 color: Theme.hint
                 font.family: Theme.fontFamily
                 font.pixelSize: Theme.labelSize
@@ -85,7 +85,7 @@ Dialog {
                 anchors.right: parent.right
                 anchors.verticalCenter: parent.verticalCenter
                 horizontalAlignment: Text.AlignRight
-                text: Lang.systemSetting[4]
+                text: Lang.systemSetting[Lang.SystemText.Fast]
                 color: Theme.hint
                 font.family: Theme.fontFamily
                 font.pixelSize: Theme.labelSize
@@ -100,7 +100,7 @@ Dialog {
 
         SpeedRow {
             objectName: "pointerSpeed"
-            label: Lang.systemSetting[1]
+            label: Lang.systemSetting[Lang.SystemText.MouseSpeed]
             available: dialog.store.speedAvailable
             step: dialog.store.speedStep
             onChosen: s => dialog.store.setSpeedStep(s)
@@ -108,7 +108,7 @@ Dialog {
 
         SpeedRow {
             objectName: "doubleClickSpeed"
-            label: Lang.systemSetting[2]
+            label: Lang.systemSetting[Lang.SystemText.DoubleClickSpeed]
             available: dialog.store.doubleAvailable
             step: dialog.store.doubleStep
             onChosen: s => dialog.store.setDoubleStep(s)
@@ -120,7 +120,7 @@ Dialog {
 
             SettingLabel {
                 objectName: "scrollLabel"
-                text: Lang.systemSetting[5]
+                text: Lang.systemSetting[Lang.SystemText.ScrollSpeed]
                 available: dialog.store.scrollAvailable
             }
             Row {
@@ -129,7 +129,7 @@ Dialog {
                 RadioButton {
                     id: byRows
                     anchors.verticalCenter: parent.verticalCenter
-                    text: Lang.systemSetting[6]
+                    text: Lang.systemSetting[Lang.SystemText.NumberOfRows]
                     checked: !dialog.store.scrollScreen
                     onClicked: if (!checked) dialog.store.setScrollLines(dialog.rows)
                 }
@@ -141,7 +141,7 @@ Dialog {
                     minimum: Formulas.scrollLines.min
                     maximum: Formulas.scrollLines.max
                     value: String(dialog.rows)
-                    suffix: Lang.systemSetting[8]
+                    suffix: Lang.systemSetting[Lang.SystemText.Lines]
                     enabled: !dialog.store.scrollScreen
                     onEdited: text => dialog.store.setScrollLines(Number(text))
                 }
@@ -149,7 +149,7 @@ Dialog {
             RadioButton {
                 objectName: "scrollScreen"
                 enabled: dialog.store.scrollAvailable
-                text: Lang.systemSetting[7]
+                text: Lang.systemSetting[Lang.SystemText.ScrollOneScreen]
                 checked: dialog.store.scrollScreen
                 onClicked: dialog.store.setScrollLines(Formulas.scrollLines.screen)
             }
@@ -159,7 +159,7 @@ Dialog {
     Text {
         anchors.bottom: parent.bottom
         width: parent.width
-        text: Lang.systemSetting[9]
+        text: Lang.systemSetting[Lang.SystemText.ChangesApplyAtOnce]
         color: Theme.hint
         font.family: Theme.fontFamily
         font.pixelSize: Theme.hintSize
@@ -168,7 +168,7 @@ Dialog {
 
     buttons: [
         Button {
-            text: Lang.main[8]
+            text: Lang.main[Lang.MainText.Ok]
             kind: "primary"
             width: 96
             onClicked: dialog.close()

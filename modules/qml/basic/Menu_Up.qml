@@ -57,7 +57,7 @@ Row {
         anchors.verticalCenter: parent.verticalCenter
         kind: "ghost"
         text: "?"
-        toolTip: Lang.main[21]
+        toolTip: Lang.main[Lang.MainText.Help]
         horizontalPadding: 0
         fontSize: 15
         onClicked: help.opened ? help.close() : bar.openHelp()
@@ -69,7 +69,7 @@ Row {
         anchors.verticalCenter: parent.verticalCenter
         kind: "ghost"
         iconName: "minimise"
-        toolTip: Lang.notice[14]
+        toolTip: Lang.notice[Lang.NoticeText.Minimise]
         horizontalPadding: 0
         onClicked: bar.minimiseClicked()
     }
@@ -80,7 +80,7 @@ Row {
         anchors.verticalCenter: parent.verticalCenter
         kind: "ghost"
         iconName: "close"
-        toolTip: Lang.notice[15]
+        toolTip: Lang.notice[Lang.NoticeText.Close]
         horizontalPadding: 0
         onClicked: bar.closeClicked()
     }
@@ -156,7 +156,7 @@ Row {
 
             MenuEntry {
                 objectName: "helpSupport"
-                text: Lang.main[14]
+                text: Lang.main[Lang.MainText.Support]
                 detail: bar.url
                 focus: true
                 onTriggered: {
@@ -166,7 +166,7 @@ Row {
             }
             MenuEntry {
                 objectName: "helpVersion"
-                text: Lang.main[11] + " " + bar.version
+                text: Lang.main[Lang.MainText.Version] + " " + bar.version
                 active: false
             }
             Rectangle {
@@ -180,7 +180,7 @@ Row {
                 height: 30
                 verticalAlignment: Text.AlignBottom
                 bottomPadding: 4
-                text: Lang.main[12].toUpperCase()
+                text: Lang.main[Lang.MainText.Language].toUpperCase()
                 color: Theme.textSecondary
                 font.family: Theme.fontFamily
                 font.pixelSize: Theme.hintSize
@@ -201,7 +201,7 @@ Row {
                 width: 276
                 topPadding: 4
                 bottomPadding: 6
-                text: Lang.main[13]
+                text: Lang.main[Lang.MainText.LanguageNextStart]
                 color: Theme.hint
                 font.family: Theme.fontFamily
                 font.pixelSize: Theme.hintSize
