@@ -366,6 +366,15 @@ Item {
 
     // --- Data kept outside the dialogs ----------------------------------------------
 
+    SceneLink {
+        id: sceneLink
+        gunFunctions: mainIten.isGun
+        windowControl: mainIten.windowControl
+        onNoticeWanted: (text, failure) => mainIten.notify(text, failure)
+        onDialogWanted: name => mainIten.openDialog(name)
+    }
+    onMsg_KB: (isDown, usbCode) => sceneLink.keyReported(isDown, usbCode)
+
     ProfileStore {
         id: profileStore
         uiView: mainIten.uiView
@@ -688,7 +697,7 @@ Item {
         objectName: "keyDialog"
         anchors.fill: parent
         view: Qt.resolvedUrl("J2/KeyAssigment.qml")
-        properties: ({ panel: keyPanel, macros: macroStore, scene: mainIten })
+        properties: ({ panel: keyPanel, macros: macroStore, scene: sceneLink })
     }
 
     DialogLoader {
@@ -696,7 +705,7 @@ Item {
         objectName: "macroDialog"
         anchors.fill: parent
         view: Qt.resolvedUrl("J2/MacroEditor.qml")
-        properties: ({ store: macroStore, keySource: mainIten })
+        properties: ({ store: macroStore, keySource: sceneLink })
     }
 
     DialogLoader {
@@ -720,7 +729,7 @@ Item {
         objectName: "profileDialog"
         anchors.fill: parent
         view: Qt.resolvedUrl("J2/Profile.qml")
-        properties: ({ store: profileStore, windowControl: mainIten.windowControl, scene: mainIten })
+        properties: ({ store: profileStore, scene: sceneLink })
     }
 
     DialogLoader {

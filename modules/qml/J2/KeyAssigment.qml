@@ -19,9 +19,9 @@ Dialog {
     required property KeyMatrix panel
     // The macro library (MacroStore): the names, and the sending of one.
     required property MacroStore macros
-    // The scene's root: the captured keys (msg_KB), whether the mouse has
-    // recoil weapons, and the macro editor.
-    required property var scene
+    // The scene: the captured keys, whether the mouse has recoil weapons,
+    // and the macro editor.
+    required property SceneLink scene
 
     readonly property var texts: Lang.keyAssigment
 
@@ -50,7 +50,7 @@ Dialog {
     property string refusal: ""
 
     readonly property var shownCategories: KeyFunctions.categories.filter(
-        c => c.name !== "gun" || dialog.scene.isGun || dialog.category === "gun")
+        c => c.name !== "gun" || dialog.scene.gunFunctions || dialog.category === "gun")
 
     readonly property string hint: {
         if (refusal === "key")
@@ -77,8 +77,7 @@ Dialog {
     Connections {
         target: dialog.scene
         enabled: dialog.capturing.length > 0
-        ignoreUnknownSignals: true
-        function onMsg_KB(isDown: bool, usbCode: int) {
+        function onKeyReported(isDown: bool, usbCode: int) {
             dialog.keyEvent(isDown, usbCode)
         }
     }
@@ -549,7 +548,7 @@ Dialog {
                     height: Theme.controlHeight
                     kind: "outline"
                     text: dialog.texts[Lang.KeyAssigmentText.MacroEditor]
-                    onClicked: dialog.scene.openDialog("macro")
+                    onClicked: dialog.scene.dialogWanted("macro")
                 }
                 Rectangle {
                     id: macroFrame

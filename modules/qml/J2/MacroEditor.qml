@@ -12,8 +12,8 @@ Dialog {
     id: dialog
 
     required property MacroStore store
-    // What reports the system-wide key capture (the scene's msg_KB).
-    property var keySource: null
+    // What reports the system-wide key capture.
+    property SceneLink keySource: null
 
     // Which overlay is up: "" none, "key" the key capture box, "delete"
     // the question before deleting a macro.
@@ -68,8 +68,7 @@ Dialog {
 
     Connections {
         target: dialog.keySource
-        ignoreUnknownSignals: true
-        function onMsg_KB(isDown: bool, usbCode: int) {
+        function onKeyReported(isDown: bool, usbCode: int) {
             if (dialog.overlay === "key") {
                 if (isDown && usbCode < KeyCodes.firstButtonCode && KeyCodeString.name(usbCode).length > 0)
                     dialog.capturedCode = usbCode

@@ -11,11 +11,9 @@ Dialog {
     id: dialog
 
     required property ProfileStore store
-    // The scene, for its notices.
-    property var scene: null
+    // The scene, for its notices and the automatic profiles.
+    property SceneLink scene: null
     property int selected: Math.max(0, store.currentIndex)
-    // The program's window control ("ui_Ctl"), which keeps the rules.
-    property var windowControl: null
     readonly property int selectedNumber: store.numberAt(selected)
     // The rules as the program reads them, and the open applications.
     property var autoRules: ({ on: false, notice: "", fallback: -1, rules: [] })
@@ -27,16 +25,16 @@ Dialog {
                                                                 .map(r => r.program)
 
     function refreshAuto() {
-        if (!windowControl)
+        if (!scene)
             return
-        autoRules = windowControl.autoProfileRules()
-        applications = windowControl.openApplications()
+        autoRules = scene.autoProfileRules()
+        applications = scene.openApplications()
     }
 
     function changeAuto(action: string, program: string) {
-        if (!windowControl || selectedNumber < 0)
+        if (!scene || selectedNumber < 0)
             return
-        autoProblem = windowControl.changeAutoProfile(action, program, selectedNumber)
+        autoProblem = scene.changeAutoProfile(action, program, selectedNumber)
         refreshAuto()
     }
 
@@ -59,7 +57,7 @@ Dialog {
         if (confirmed && store.remove(index)) {
             selected = Math.min(index, store.entries.length - 1)
             if (scene)
-                scene.notify(Lang.notice[Lang.NoticeText.Deleted].replace("%1", name), false)
+                scene.noticeWanted(Lang.notice[Lang.NoticeText.Deleted].replace("%1", name), false)
         }
         list.forceActiveFocus()
     }
@@ -178,7 +176,7 @@ Dialog {
         anchors.bottomMargin: 12
         width: parent.width
         spacing: 8
-        visible: dialog.windowControl !== null
+        visible: dialog.scene !== null && dialog.scene.autoProfiles
 
         Text {
             width: parent.width
