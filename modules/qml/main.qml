@@ -536,7 +536,6 @@ Item {
                         + dpiPanel.activeValue + " " + Lang.dpiSetting[Lang.DpiText.Dpi]
                       : ""
                 color: Theme.textSecondary
-                font.family: Theme.fontFamily
                 font.pixelSize: Theme.labelSize
             }
         }
@@ -678,7 +677,6 @@ Item {
             anchors.centerIn: parent
             text: Lang.main[Lang.MainText.MouseDisconnected]
             color: Theme.text
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.labelSize
         }
     }

@@ -24,7 +24,6 @@ Dialog {
         width: parent.width
         text: dialog.message
         color: Theme.textSecondary
-        font.family: Theme.fontFamily
         font.pixelSize: Theme.controlSize
         wrapMode: Text.WordWrap
         lineHeight: 1.2

@@ -73,7 +73,6 @@ Item {
                 horizontalAlignment: Text.AlignHCenter
                 text: Lang.window[Lang.WindowText.ConnectTitle]
                 color: Theme.text
-                font.family: Theme.fontFamily
                 font.pixelSize: 20
                 font.bold: true
             }
@@ -83,7 +82,6 @@ Item {
                 horizontalAlignment: Text.AlignHCenter
                 text: Lang.window[Lang.WindowText.ConnectIntro]
                 color: Theme.textSecondary
-                font.family: Theme.fontFamily
                 font.pixelSize: Theme.controlSize
                 wrapMode: Text.WordWrap
             }
@@ -105,7 +103,6 @@ Item {
                             anchors.centerIn: parent
                             text: check.index + 1
                             color: Theme.accent
-                            font.family: Theme.fontFamily
                             font.pixelSize: Theme.labelSize
                             font.bold: true
                         }
@@ -114,7 +111,6 @@ Item {
                         width: check.width - 32
                         text: check.modelData
                         color: Theme.text
-                        font.family: Theme.fontFamily
                         font.pixelSize: Theme.controlSize
                         wrapMode: Text.WordWrap
                         lineHeight: 1.15

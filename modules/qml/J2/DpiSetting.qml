@@ -98,7 +98,6 @@ Frame {
             verticalAlignment: Text.AlignVCenter
             text: Lang.dpiSetting[Lang.DpiText.Stages]
             color: Theme.hint
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.labelSize
         },
         DropDownList {
@@ -149,7 +148,6 @@ Frame {
                         anchors.centerIn: parent
                         text: stageRow.index + 1
                         color: stageRow.active ? Theme.accentText : Theme.textSecondary
-                        font.family: Theme.fontFamily
                         font.pixelSize: Theme.labelSize
                         font.bold: stageRow.active
                     }

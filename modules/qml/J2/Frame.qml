@@ -23,7 +23,6 @@ Rectangle {
         width: actionRow.x - x - 8
         text: frame.title.toUpperCase()
         color: Theme.textSecondary
-        font.family: Theme.fontFamily
         font.pixelSize: Theme.labelSize
         font.letterSpacing: Theme.capsSpacing
         elide: Text.ElideRight

@@ -30,14 +30,12 @@ Dialog {
 
     component Label: Text {
         color: Theme.textSecondary
-        font.family: Theme.fontFamily
         font.pixelSize: Theme.labelSize
         elide: Text.ElideRight
     }
 
     component Heading: Text {
         color: Theme.text
-        font.family: Theme.fontFamily
         font.pixelSize: Theme.controlSize
         font.bold: true
         elide: Text.ElideRight
@@ -81,7 +79,6 @@ Dialog {
             horizontalAlignment: Text.AlignRight
             text: Math.round(axis.dragging ? axis.dragged : axis.stored)
             color: Theme.text
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.controlSize
         }
     }
@@ -133,7 +130,6 @@ Dialog {
                     anchors.verticalCenter: parent.verticalCenter
                     text: weaponRow.modelData.name
                     color: Theme.text
-                    font.family: Theme.fontFamily
                     font.pixelSize: Theme.controlSize
                     elide: Text.ElideRight
                 }
@@ -144,7 +140,6 @@ Dialog {
                     anchors.verticalCenter: parent.verticalCenter
                     text: dialog.slotsOf(weaponRow.index)
                     color: Theme.accent
-                    font.family: Theme.fontFamily
                     font.pixelSize: Theme.labelSize
                     font.bold: true
                 }

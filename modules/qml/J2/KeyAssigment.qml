@@ -217,7 +217,6 @@ Dialog {
 
     component Label: Text {
         color: Theme.textSecondary
-        font.family: Theme.fontFamily
         font.pixelSize: Theme.labelSize
         elide: Text.ElideRight
     }
@@ -260,7 +259,6 @@ Dialog {
             verticalAlignment: Text.AlignVCenter
             text: dialog.texts[tile.modelData.text] ?? ""
             color: Theme.text
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.controlSize
             font.bold: tile.chosen
             elide: Text.ElideRight
@@ -340,7 +338,6 @@ Dialog {
                     anchors.verticalCenter: parent.verticalCenter
                     text: dialog.texts[categoryRow.modelData.text] ?? ""
                     color: categoryRow.shown ? Theme.text : Theme.textSecondary
-                    font.family: Theme.fontFamily
                     font.pixelSize: Theme.controlSize
                     font.bold: categoryRow.shown
                     elide: Text.ElideRight
@@ -395,7 +392,6 @@ Dialog {
                 return shown ? dialog.texts[shown.text] ?? "" : ""
             }
             color: Theme.text
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.controlSize
             font.bold: true
             elide: Text.ElideRight
@@ -593,7 +589,6 @@ Dialog {
                                 verticalAlignment: Text.AlignVCenter
                                 text: String(macroRow.modelData)
                                 color: Theme.text
-                                font.family: Theme.fontFamily
                                 font.pixelSize: Theme.controlSize
                                 font.bold: macroRow.chosen
                                 elide: Text.ElideRight
@@ -618,7 +613,6 @@ Dialog {
                         visible: macroList.count === 0
                         text: dialog.texts[Lang.KeyAssigmentText.NoMacrosYet]
                         color: Theme.hint
-                        font.family: Theme.fontFamily
                         font.pixelSize: Theme.labelSize
                         wrapMode: Text.WordWrap
                     }
@@ -670,7 +664,6 @@ Dialog {
             width: parent.width - x
             text: dialog.describe(dialog.choice)
             color: Theme.text
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.titleSize
             font.bold: true
             elide: Text.ElideRight
@@ -682,7 +675,6 @@ Dialog {
             width: parent.width - x
             text: dialog.hint
             color: dialog.refusal.length > 0 ? Theme.error : (dialog.capturing.length > 0 ? Theme.accent : Theme.hint)
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.hintSize
             elide: Text.ElideRight
         }

@@ -231,7 +231,6 @@ Frame {
                     anchors.centerIn: parent
                     text: row.index + 1
                     color: row.highlighted ? Theme.accentText : Theme.textSecondary
-                    font.family: Theme.fontFamily
                     font.pixelSize: Theme.labelSize
                     font.bold: true
                 }
@@ -246,7 +245,6 @@ Frame {
                 anchors.verticalCenter: parent.verticalCenter
                 text: panel.description(row.index)
                 color: Theme.text
-                font.family: Theme.fontFamily
                 font.pixelSize: Theme.controlSize
                 elide: Text.ElideRight
             }
@@ -296,7 +294,6 @@ Frame {
               ? Lang.keyMatrix[Lang.KeyMatrixText.LeftButtonStays]
               : KeyFunctions.keptByFirmware(panel.highlightedKey) ? Lang.keyMatrix[Lang.KeyMatrixText.MouseKeepsFunction] : Lang.keyMatrix[Lang.KeyMatrixText.ClickToChange]
         color: Theme.hint
-        font.family: Theme.fontFamily
         font.pixelSize: Theme.hintSize
         wrapMode: Text.WordWrap
         maximumLineCount: 2

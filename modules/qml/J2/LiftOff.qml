@@ -74,7 +74,6 @@ Frame {
             horizontalAlignment: Text.AlignRight
             text: Formulas.liftOffMillimetres(panel.position) + " " + Lang.main[Lang.MainText.Millimetres]
             color: Theme.text
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.controlSize
         }
 

@@ -127,7 +127,6 @@ Frame {
                     anchors.verticalCenter: parent.verticalCenter
                     text: Lang.lightControl[level.modelData.text]
                     color: Theme.textSecondary
-                    font.family: Theme.fontFamily
                     font.pixelSize: Theme.labelSize
                     elide: Text.ElideRight
                 }
@@ -152,7 +151,6 @@ Frame {
         Text {
             text: Lang.lightControl[Lang.LightText.Color]
             color: Theme.textSecondary
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.labelSize
         }
 

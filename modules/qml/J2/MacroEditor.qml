@@ -118,7 +118,6 @@ Dialog {
 
     component Label: Text {
         color: Theme.textSecondary
-        font.family: Theme.fontFamily
         font.pixelSize: Theme.labelSize
         elide: Text.ElideRight
     }
@@ -284,7 +283,6 @@ Dialog {
             visible: !macroRow.renaming
             text: String(macroRow.modelData)
             color: Theme.text
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.controlSize
             elide: Text.ElideRight
         }
@@ -312,7 +310,6 @@ Dialog {
             color: Theme.text
             selectionColor: Theme.accent
             selectedTextColor: Theme.accentText
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.controlSize
             maximumLength: 120
             selectByMouse: true
@@ -422,7 +419,6 @@ Dialog {
                 visible: stepList.count === 0 && dialog.store.current.length > 0
                 text: dialog.store.recording ? "" : dialog.texts[Lang.MacroText.NoStepsYet]
                 color: Theme.hint
-                font.family: Theme.fontFamily
                 font.pixelSize: Theme.labelSize
                 wrapMode: Text.WordWrap
             }
@@ -531,7 +527,6 @@ Dialog {
             horizontalAlignment: Text.AlignRight
             text: stepRow.index + 1
             color: Theme.hint
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.hintSize
         }
         Text {
@@ -546,7 +541,6 @@ Dialog {
             color: !stepRow.known ? Theme.error
                    : stepRow.parsed.type === 0 ? Theme.hint
                    : Codec.isRelease(stepRow.parsed.type) ? Theme.textSecondary : Theme.accent
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.controlSize
             font.bold: true
         }
@@ -561,7 +555,6 @@ Dialog {
                   : stepRow.parsed.type === 0 ? stepRow.parsed.info + " " + dialog.texts[Lang.MacroText.Milliseconds]
                   : stepRow.code !== 0 ? KeyCodeString.name(stepRow.code) : stepRow.parsed.info
             color: stepRow.known ? (stepRow.parsed.type === 0 ? Theme.textSecondary : Theme.text) : Theme.error
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.controlSize
             elide: Text.ElideRight
         }
@@ -574,7 +567,6 @@ Dialog {
             text: !stepRow.parsed ? "" : stepRow.parsed.type === 0 ? dialog.texts[Lang.MacroText.Delay]
                   : Codec.isRelease(stepRow.parsed.type) ? dialog.texts[Lang.MacroText.Release] : dialog.texts[Lang.MacroText.Press]
             color: Theme.hint
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.hintSize
         }
         MouseArea {
@@ -602,7 +594,6 @@ Dialog {
             color: Theme.text
             selectionColor: Theme.accent
             selectedTextColor: Theme.accentText
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.controlSize
             maximumLength: 40
             selectByMouse: true
@@ -669,7 +660,6 @@ Dialog {
                     width: parent.width
                     text: dialog.store.recording ? dialog.texts[Lang.MacroText.StopRecord] : dialog.texts[Lang.MacroText.StartRecord]
                     color: Theme.text
-                    font.family: Theme.fontFamily
                     font.pixelSize: Theme.controlSize
                     font.bold: true
                     elide: Text.ElideRight
@@ -678,7 +668,6 @@ Dialog {
                     visible: dialog.store.recording
                     text: dialog.clock(dialog.recordedMs)
                     color: Theme.text
-                    font.family: Theme.fontFamily
                     font.pixelSize: Theme.labelSize
                 }
             }
@@ -750,7 +739,6 @@ Dialog {
         verticalAlignment: Text.AlignVCenter
         text: dialog.status
         color: dialog.statusIsError ? Theme.error : (dialog.store.recording ? Theme.text : Theme.hint)
-        font.family: Theme.fontFamily
         font.pixelSize: Theme.hintSize
         wrapMode: Text.WordWrap
         maximumLineCount: 2
@@ -808,7 +796,6 @@ Dialog {
                         anchors.centerIn: parent
                         text: dialog.capturedCode !== 0 ? KeyCodeString.name(dialog.capturedCode) : "\u2026"
                         color: dialog.capturedCode !== 0 ? Theme.text : Theme.hint
-                        font.family: Theme.fontFamily
                         font.pixelSize: 22
                         font.bold: true
                     }
@@ -849,7 +836,6 @@ Dialog {
                     width: parent.width
                     text: dialog.store.current
                     color: Theme.text
-                    font.family: Theme.fontFamily
                     font.pixelSize: Theme.titleSize
                     font.bold: true
                     elide: Text.ElideRight

@@ -205,7 +205,6 @@ Item {
                     anchors.centerIn: parent
                     text: callout.index + 1
                     color: callout.lit ? Theme.accentText : Theme.text
-                    font.family: Theme.fontFamily
                     font.pixelSize: Theme.labelSize
                     font.bold: true
                 }

@@ -135,7 +135,6 @@ Dialog {
                 anchors.verticalCenter: parent.verticalCenter
                 text: entryRow.modelData.name
                 color: Theme.text
-                font.family: Theme.fontFamily
                 font.pixelSize: Theme.controlSize
                 elide: Text.ElideRight
             }
@@ -154,7 +153,6 @@ Dialog {
                     anchors.centerIn: parent
                     text: Lang.profile[Lang.ProfileText.InUse]
                     color: Theme.accentText
-                    font.family: Theme.fontFamily
                     font.pixelSize: Theme.hintSize
                     font.bold: true
                 }
@@ -182,7 +180,6 @@ Dialog {
             width: parent.width
             text: Lang.profile[Lang.ProfileText.TiedApplications]
             color: Theme.text
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.controlSize
             font.bold: true
         }
@@ -205,7 +202,6 @@ Dialog {
                         anchors.verticalCenter: parent.verticalCenter
                         text: tie.modelData
                         color: Theme.text
-                        font.family: Theme.fontFamily
                         font.pixelSize: Theme.hintSize
                     }
                     Text {
@@ -215,7 +211,6 @@ Dialog {
                         anchors.verticalCenter: parent.verticalCenter
                         text: "\u00d7"
                         color: Theme.hint
-                        font.family: Theme.fontFamily
                         font.pixelSize: Theme.controlSize
                         Accessible.role: Accessible.Button
                         Accessible.name: Lang.profile[Lang.ProfileText.Remove] + " " + tie.modelData
@@ -279,7 +274,6 @@ Dialog {
                   : dialog.autoRules.notice === "x11only" || dialog.autoRules.notice === "nothing" ? Lang.profile[Lang.ProfileText.X11Only]
                   : !dialog.autoRules.on ? Lang.profile[Lang.ProfileText.AutomaticOff] : ""
             color: Theme.unsaved
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.hintSize
             wrapMode: Text.WordWrap
         }
@@ -302,7 +296,6 @@ Dialog {
             anchors.verticalCenter: parent.verticalCenter
             text: Lang.notice[Lang.NoticeText.DeleteQuestion].replace("%1", dialog.store.names[dialog.deleting] ?? "")
             color: Theme.text
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.controlSize
             elide: Text.ElideRight
         }
@@ -332,7 +325,6 @@ Dialog {
         width: parent.width
         text: dialog.store.full ? Lang.profile[Lang.ProfileText.AtMostSix] : Lang.profile[Lang.ProfileText.CannotDelete]
         color: dialog.store.full ? Theme.unsaved : Theme.hint
-        font.family: Theme.fontFamily
         font.pixelSize: Theme.hintSize
         wrapMode: Text.WordWrap
     }

@@ -26,7 +26,6 @@ Dialog {
         Text {
             text: settingLabel.text
             color: settingLabel.available ? Theme.text : Theme.hint
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.controlSize
         }
         Text {
@@ -34,7 +33,6 @@ Dialog {
             visible: !settingLabel.available
             text: Lang.systemSetting[Lang.SystemText.NotAvailable]
             color: Theme.hint
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.hintSize
         }
     }
@@ -62,7 +60,6 @@ Dialog {
                 anchors.verticalCenter: parent.verticalCenter
                 text: Lang.systemSetting[Lang.SystemText.Slow]
                 color: Theme.hint
-                font.family: Theme.fontFamily
                 font.pixelSize: Theme.labelSize
                 elide: Text.ElideRight
             }
@@ -87,7 +84,6 @@ Dialog {
                 horizontalAlignment: Text.AlignRight
                 text: Lang.systemSetting[Lang.SystemText.Fast]
                 color: Theme.hint
-                font.family: Theme.fontFamily
                 font.pixelSize: Theme.labelSize
                 elide: Text.ElideRight
             }
@@ -161,7 +157,6 @@ Dialog {
         width: parent.width
         text: Lang.systemSetting[Lang.SystemText.ChangesApplyAtOnce]
         color: Theme.hint
-        font.family: Theme.fontFamily
         font.pixelSize: Theme.hintSize
         wrapMode: Text.WordWrap
     }

@@ -94,7 +94,6 @@ Item {
             anchors.verticalCenter: parent.verticalCenter
             text: environment.title
             color: Theme.text
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.titleSize
             font.bold: true
             font.letterSpacing: 0.4

@@ -111,7 +111,6 @@ Row {
                 width: parent.width
                 text: entry.text
                 color: entry.active ? Theme.text : Theme.textSecondary
-                font.family: Theme.fontFamily
                 font.pixelSize: Theme.controlSize
                 elide: Text.ElideRight
             }
@@ -120,7 +119,6 @@ Row {
                 visible: entry.detail.length > 0
                 text: entry.detail
                 color: Theme.accent
-                font.family: Theme.fontFamily
                 font.pixelSize: Theme.hintSize
                 elide: Text.ElideMiddle
             }
@@ -182,7 +180,6 @@ Row {
                 bottomPadding: 4
                 text: Lang.main[Lang.MainText.Language].toUpperCase()
                 color: Theme.textSecondary
-                font.family: Theme.fontFamily
                 font.pixelSize: Theme.hintSize
                 font.letterSpacing: Theme.capsSpacing
             }
@@ -203,7 +200,6 @@ Row {
                 bottomPadding: 6
                 text: Lang.main[Lang.MainText.LanguageNextStart]
                 color: Theme.hint
-                font.family: Theme.fontFamily
                 font.pixelSize: Theme.hintSize
                 wrapMode: Text.WordWrap
             }
