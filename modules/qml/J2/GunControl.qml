@@ -28,12 +28,6 @@ Dialog {
         return slots.join(" ")
     }
 
-    component Label: Text {
-        color: Theme.textSecondary
-        font.pixelSize: Theme.labelSize
-        elide: Text.ElideRight
-    }
-
     component Heading: Text {
         color: Theme.text
         font.pixelSize: Theme.controlSize

@@ -215,12 +215,6 @@ Dialog {
 
     // --- Pieces ---------------------------------------------------------------------
 
-    component Label: Text {
-        color: Theme.textSecondary
-        font.pixelSize: Theme.labelSize
-        elide: Text.ElideRight
-    }
-
     // One function to choose; a double-click chooses and confirms it.
     component Choice: Rectangle {
         id: tile

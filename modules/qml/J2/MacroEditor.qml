@@ -116,12 +116,6 @@ Dialog {
         return String(minutes).padStart(2, "0") + ":" + String(seconds).padStart(2, "0") + "." + (tenths % 10)
     }
 
-    component Label: Text {
-        color: Theme.textSecondary
-        font.pixelSize: Theme.labelSize
-        elide: Text.ElideRight
-    }
-
     component ToolButton: Button {
         width: tools.width
         height: 34
