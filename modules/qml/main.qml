@@ -512,7 +512,7 @@ Item {
             y: Theme.margin
             width: 420
             height: 392
-            padding: 12
+            padding: Theme.gap
             headerHeight: 12
 
             Mouse {
@@ -666,7 +666,7 @@ Item {
         anchors.horizontalCenter: parent.horizontalCenter
         y: Theme.titleBarHeight + 8
         width: absentText.implicitWidth + 32
-        height: 32
+        height: Theme.controlHeight
         radius: 16
         color: Theme.card
         border.width: 1

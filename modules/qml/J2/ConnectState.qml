@@ -73,7 +73,7 @@ Item {
                 horizontalAlignment: Text.AlignHCenter
                 text: Lang.window[Lang.WindowText.ConnectTitle]
                 color: Theme.text
-                font.pixelSize: 20
+                font.pixelSize: Theme.headlineSize
                 font.bold: true
             }
 

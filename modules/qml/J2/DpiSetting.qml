@@ -94,7 +94,7 @@ Frame {
 
     actions: [
         Text {
-            height: 28
+            height: Theme.rowHeight
             verticalAlignment: Text.AlignVCenter
             text: Lang.dpiSetting[Lang.DpiText.Stages]
             color: Theme.hint
@@ -104,7 +104,7 @@ Frame {
             id: stageCount
             objectName: "dpiStageCount"
             width: 64
-            height: 28
+            height: Theme.rowHeight
             model: Array.from({ length: panel.offered }, (v, i) => String(i + 1))
             currentIndex: panel.count - 1
             onActivated: index => panel.setCount(index + 1)
@@ -132,7 +132,7 @@ Frame {
                     objectName: "dpiStage" + stageRow.index
                     width: 22
                     height: 22
-                    radius: 6
+                    radius: Theme.controlRadius
                     anchors.verticalCenter: parent.verticalCenter
                     color: stageRow.active ? Theme.accent : (chipArea.containsMouse ? Theme.controlHover : Theme.control)
                     Accessible.role: Accessible.Button
@@ -155,9 +155,9 @@ Frame {
 
                 SliderButton {
                     anchors.left: chip.right
-                    anchors.leftMargin: 12
+                    anchors.leftMargin: Theme.gap
                     anchors.right: valueText.left
-                    anchors.rightMargin: 12
+                    anchors.rightMargin: Theme.gap
                     anchors.verticalCenter: parent.verticalCenter
                     from: 0
                     to: 1

@@ -34,7 +34,7 @@ Rectangle {
         anchors.right: parent.right
         anchors.rightMargin: frame.padding - 4
         y: (frame.headerHeight - height) / 2 + 2
-        spacing: 8
+        spacing: Theme.unit
     }
 
     Item {

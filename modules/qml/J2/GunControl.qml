@@ -44,7 +44,7 @@ Dialog {
         property bool dragging: false
         signal chosen(int value)
         width: parent.width
-        height: 28
+        height: Theme.rowHeight
 
         Label {
             id: axisLabel
@@ -55,8 +55,8 @@ Dialog {
         SliderButton {
             anchors.left: axisLabel.right
             anchors.right: axisValue.left
-            anchors.leftMargin: 8
-            anchors.rightMargin: 12
+            anchors.leftMargin: Theme.unit
+            anchors.rightMargin: Theme.gap
             anchors.verticalCenter: parent.verticalCenter
             from: Formulas.gunRanges.x.min
             to: Formulas.gunRanges.x.max
@@ -109,7 +109,7 @@ Dialog {
                     x: 8
                     anchors.verticalCenter: parent.verticalCenter
                     width: 80
-                    height: 32
+                    height: Theme.controlHeight
                     source: dialog.imageFolder + "gun" + weaponRow.index + ".png"
                     sourceSize.width: 160
                     sourceSize.height: 64
@@ -182,7 +182,7 @@ Dialog {
         }
 
         Row {
-            spacing: 12
+            spacing: Theme.gap
             Label {
                 width: 88
                 height: Theme.controlHeight
@@ -203,7 +203,7 @@ Dialog {
             text: Lang.gunControl[Lang.GunText.FireAdjust]
         }
         Row {
-            spacing: 12
+            spacing: Theme.gap
             Label {
                 width: 88
                 height: Theme.controlHeight

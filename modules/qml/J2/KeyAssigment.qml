@@ -248,8 +248,8 @@ Dialog {
         Text {
             id: tileText
             anchors.fill: parent
-            anchors.leftMargin: 12
-            anchors.rightMargin: 12
+            anchors.leftMargin: Theme.gap
+            anchors.rightMargin: Theme.gap
             verticalAlignment: Text.AlignVCenter
             text: dialog.texts[tile.modelData.text] ?? ""
             color: Theme.text
@@ -278,7 +278,7 @@ Dialog {
         visible: dialog.category === name
         width: parent.width
         columns: 3
-        spacing: 8
+        spacing: Theme.unit
         Repeater {
             model: grid.functions
             delegate: Choice {
@@ -340,7 +340,7 @@ Dialog {
                 Rectangle {
                     id: mark
                     anchors.right: parent.right
-                    anchors.rightMargin: 12
+                    anchors.rightMargin: Theme.gap
                     anchors.verticalCenter: parent.verticalCenter
                     width: 6
                     height: 6
@@ -393,7 +393,7 @@ Dialog {
 
         Item {
             anchors.top: paneTitle.bottom
-            anchors.topMargin: 12
+            anchors.topMargin: Theme.gap
             anchors.bottom: parent.bottom
             width: parent.width
 
@@ -447,7 +447,7 @@ Dialog {
                     height: 4
                 }
                 Row {
-                    spacing: 12
+                    spacing: Theme.gap
                     Label {
                         height: Theme.controlHeight
                         verticalAlignment: Text.AlignVCenter
@@ -543,9 +543,9 @@ Dialog {
                 Rectangle {
                     id: macroFrame
                     anchors.top: macroHeading.bottom
-                    anchors.topMargin: 8
+                    anchors.topMargin: Theme.unit
                     anchors.bottom: modes.top
-                    anchors.bottomMargin: 12
+                    anchors.bottomMargin: Theme.gap
                     width: parent.width
                     radius: Theme.controlRadius + 2
                     color: Theme.window
@@ -571,15 +571,15 @@ Dialog {
                             readonly property bool chosen: dialog.choice[0] === KeyFunctions.type.macro
                                                            && dialog.macroName === String(modelData)
                             width: ListView.view.width
-                            height: 32
+                            height: Theme.controlHeight
                             radius: Theme.controlRadius
                             color: chosen ? Theme.accentSoft : (macroArea.containsMouse ? Theme.control : "transparent")
                             border.width: chosen ? 1 : 0
                             border.color: Theme.accent
                             Text {
                                 anchors.fill: parent
-                                anchors.leftMargin: 12
-                                anchors.rightMargin: 12
+                                anchors.leftMargin: Theme.gap
+                                anchors.rightMargin: Theme.gap
                                 verticalAlignment: Text.AlignVCenter
                                 text: String(macroRow.modelData)
                                 color: Theme.text
@@ -615,7 +615,7 @@ Dialog {
                     id: modes
                     anchors.bottom: parent.bottom
                     width: parent.width
-                    spacing: 8
+                    spacing: Theme.unit
                     Repeater {
                         model: KeyFunctions.macroModes
                         delegate: RadioButton {

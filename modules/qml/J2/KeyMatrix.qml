@@ -205,7 +205,7 @@ Frame {
 
             objectName: "keyRow" + index
             width: ListView.view.width
-            height: 44
+            height: Theme.buttonHeight
             radius: Theme.controlRadius + 2
             color: highlighted ? Theme.accentSoft : (rowArea.pressed ? Theme.controlHover : Theme.control)
             border.width: highlighted || activeFocus ? 1 : 0
@@ -239,9 +239,9 @@ Frame {
             Text {
                 id: label
                 anchors.left: chip.right
-                anchors.leftMargin: 12
+                anchors.leftMargin: Theme.gap
                 anchors.right: marker.left
-                anchors.rightMargin: 8
+                anchors.rightMargin: Theme.unit
                 anchors.verticalCenter: parent.verticalCenter
                 text: panel.description(row.index)
                 color: Theme.text
@@ -254,7 +254,7 @@ Frame {
                 width: 16
                 height: 16
                 anchors.right: parent.right
-                anchors.rightMargin: 12
+                anchors.rightMargin: Theme.gap
                 anchors.verticalCenter: parent.verticalCenter
 
                 Rectangle {

@@ -56,7 +56,7 @@ Frame {
             objectName: "liftOffSlider"
             anchors.left: parent.left
             anchors.right: distance.left
-            anchors.rightMargin: 16
+            anchors.rightMargin: Theme.margin
             anchors.verticalCenter: parent.verticalCenter
             from: Formulas.liftOff.min
             to: Formulas.liftOff.max
@@ -68,7 +68,7 @@ Frame {
         Text {
             id: distance
             anchors.right: enableBox.left
-            anchors.rightMargin: 16
+            anchors.rightMargin: Theme.margin
             anchors.verticalCenter: parent.verticalCenter
             width: 64
             horizontalAlignment: Text.AlignRight

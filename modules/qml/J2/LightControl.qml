@@ -118,7 +118,7 @@ Frame {
                 readonly property bool used: modelData.speed ? panel.currentEffect.speed
                                                              : panel.currentEffect.brightness
                 width: parent.width
-                height: 28
+                height: Theme.rowHeight
                 opacity: used ? 1 : Theme.disabledOpacity
 
                 Text {
@@ -132,7 +132,7 @@ Frame {
                 }
                 SliderButton {
                     anchors.left: levelLabel.right
-                    anchors.leftMargin: 8
+                    anchors.leftMargin: Theme.unit
                     anchors.right: parent.right
                     anchors.verticalCenter: parent.verticalCenter
                     enabled: level.used
@@ -167,7 +167,7 @@ Frame {
                     readonly property bool unused: index === Formulas.colourCount - 1 && !panel.eighthColourUsed
                     readonly property bool editing: picker.opened && picker.colourIndex === index
                     width: 28
-                    height: 28
+                    height: Theme.rowHeight
                     radius: 14
                     color: panel.colourAt(index)
                     opacity: unused ? 0.35 : 1

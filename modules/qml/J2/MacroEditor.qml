@@ -159,7 +159,7 @@ Dialog {
             anchors.top: macroHeading.bottom
             anchors.topMargin: 6
             anchors.bottom: macroButtons.top
-            anchors.bottomMargin: 12
+            anchors.bottomMargin: Theme.gap
             width: parent.width
             spacing: 4
             clip: true
@@ -185,7 +185,7 @@ Dialog {
             anchors.bottom: parent.bottom
             width: parent.width
             columns: 2
-            spacing: 8
+            spacing: Theme.unit
 
             Button {
                 objectName: "macroNew"
@@ -271,8 +271,8 @@ Dialog {
 
         Text {
             anchors.fill: parent
-            anchors.leftMargin: 12
-            anchors.rightMargin: 12
+            anchors.leftMargin: Theme.gap
+            anchors.rightMargin: Theme.gap
             verticalAlignment: Text.AlignVCenter
             visible: !macroRow.renaming
             text: String(macroRow.modelData)
@@ -296,8 +296,8 @@ Dialog {
             id: nameInput
             objectName: "macroNameInput"
             anchors.fill: parent
-            anchors.leftMargin: 12
-            anchors.rightMargin: 12
+            anchors.leftMargin: Theme.gap
+            anchors.rightMargin: Theme.gap
             verticalAlignment: Text.AlignVCenter
             visible: macroRow.renaming
             clip: true
@@ -353,7 +353,7 @@ Dialog {
             }
             Rectangle {
                 anchors.right: meterText.left
-                anchors.rightMargin: 8
+                anchors.rightMargin: Theme.unit
                 anchors.verticalCenter: parent.verticalCenter
                 width: 44
                 height: 4
@@ -373,7 +373,7 @@ Dialog {
             anchors.top: stepHeading.bottom
             anchors.topMargin: 6
             anchors.bottom: repeatRow.top
-            anchors.bottomMargin: 12
+            anchors.bottomMargin: Theme.gap
             width: parent.width
             radius: Theme.controlRadius + 2
             color: Theme.window
@@ -526,7 +526,7 @@ Dialog {
         Text {
             id: glyph
             anchors.left: number.right
-            anchors.leftMargin: 12
+            anchors.leftMargin: Theme.gap
             width: 16
             anchors.verticalCenter: parent.verticalCenter
             horizontalAlignment: Text.AlignHCenter
@@ -542,7 +542,7 @@ Dialog {
             anchors.left: glyph.right
             anchors.leftMargin: 10
             anchors.right: kind.left
-            anchors.rightMargin: 8
+            anchors.rightMargin: Theme.unit
             anchors.verticalCenter: parent.verticalCenter
             visible: !stepRow.editing
             text: !stepRow.parsed ? String(stepRow.modelData)
@@ -607,7 +607,7 @@ Dialog {
         id: tools
         anchors.right: parent.right
         width: 196
-        spacing: 8
+        spacing: Theme.unit
 
         Rectangle {
             id: recordButton
@@ -645,9 +645,9 @@ Dialog {
             }
             Column {
                 anchors.left: recordDot.right
-                anchors.leftMargin: 12
+                anchors.leftMargin: Theme.gap
                 anchors.right: parent.right
-                anchors.rightMargin: 8
+                anchors.rightMargin: Theme.unit
                 anchors.verticalCenter: parent.verticalCenter
                 Text {
                     id: recordText
@@ -790,7 +790,7 @@ Dialog {
                         anchors.centerIn: parent
                         text: dialog.capturedCode !== 0 ? KeyCodeString.name(dialog.capturedCode) : "\u2026"
                         color: dialog.capturedCode !== 0 ? Theme.text : Theme.hint
-                        font.pixelSize: 22
+                        font.pixelSize: Theme.captureSize
                         font.bold: true
                     }
                 }

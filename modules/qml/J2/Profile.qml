@@ -68,7 +68,7 @@ Dialog {
 
     Row {
         id: actions
-        spacing: 8
+        spacing: Theme.unit
 
         Button {
             objectName: "profileNew"
@@ -100,9 +100,9 @@ Dialog {
     ListView {
         id: list
         anchors.top: actions.bottom
-        anchors.topMargin: 16
+        anchors.topMargin: Theme.margin
         anchors.bottom: automatic.top
-        anchors.bottomMargin: 12
+        anchors.bottomMargin: Theme.gap
         width: parent.width
         spacing: 6
         clip: true
@@ -131,7 +131,7 @@ Dialog {
                 anchors.left: parent.left
                 anchors.leftMargin: 14
                 anchors.right: tag.left
-                anchors.rightMargin: 8
+                anchors.rightMargin: Theme.unit
                 anchors.verticalCenter: parent.verticalCenter
                 text: entryRow.modelData.name
                 color: Theme.text
@@ -171,9 +171,9 @@ Dialog {
         id: automatic
         objectName: "profileAutomatic"
         anchors.bottom: note.top
-        anchors.bottomMargin: 12
+        anchors.bottomMargin: Theme.gap
         width: parent.width
-        spacing: 8
+        spacing: Theme.unit
         visible: dialog.scene !== null && dialog.scene.autoProfiles
 
         Text {
@@ -207,7 +207,7 @@ Dialog {
                     Text {
                         id: removeTie
                         anchors.right: parent.right
-                        anchors.rightMargin: 8
+                        anchors.rightMargin: Theme.unit
                         anchors.verticalCenter: parent.verticalCenter
                         text: "\u00d7"
                         color: Theme.hint
@@ -225,7 +225,7 @@ Dialog {
             }
         }
         Row {
-            spacing: 8
+            spacing: Theme.unit
             DropDownList {
                 id: openApps
                 objectName: "profileOpenApps"
@@ -302,7 +302,7 @@ Dialog {
         Row {
             id: answers
             anchors.right: parent.right
-            spacing: 8
+            spacing: Theme.unit
             Button {
                 text: Lang.main[Lang.MainText.Cancel]
                 kind: "outline"

@@ -44,7 +44,7 @@ Dialog {
         property bool available: true
         signal chosen(int step)
         width: parent.width
-        spacing: 8
+        spacing: Theme.unit
 
         SettingLabel {
             text: speedRow.label
@@ -53,7 +53,7 @@ Dialog {
         Item {
             enabled: speedRow.available
             width: parent.width
-            height: 28
+            height: Theme.rowHeight
             Text {
                 id: slow
                 width: 56
@@ -66,8 +66,8 @@ Dialog {
             SliderButton {
                 anchors.left: slow.right
                 anchors.right: fast.left
-                anchors.leftMargin: 8
-                anchors.rightMargin: 8
+                anchors.leftMargin: Theme.unit
+                anchors.rightMargin: Theme.unit
                 anchors.verticalCenter: parent.verticalCenter
                 from: 0
                 to: Formulas.pointerSteps - 1
@@ -121,7 +121,7 @@ Dialog {
             }
             Row {
                 enabled: dialog.store.scrollAvailable
-                spacing: 12
+                spacing: Theme.gap
                 RadioButton {
                     id: byRows
                     anchors.verticalCenter: parent.verticalCenter

@@ -102,9 +102,9 @@ Row {
 
         Column {
             anchors.left: parent.left
-            anchors.leftMargin: 12
+            anchors.leftMargin: Theme.gap
             anchors.right: tick.left
-            anchors.rightMargin: 8
+            anchors.rightMargin: Theme.unit
             anchors.verticalCenter: parent.verticalCenter
             spacing: 2
             Text {
@@ -126,7 +126,7 @@ Row {
         Icon {
             id: tick
             anchors.right: parent.right
-            anchors.rightMargin: 12
+            anchors.rightMargin: Theme.gap
             anchors.verticalCenter: parent.verticalCenter
             name: "check"
             size: 14
