@@ -13,7 +13,7 @@ std::optional<ctl::Reply> RequestHost::take(const QStringList &arguments)
     // exchange, whose frames the request's would split, or a modal dialog),
     // during discovery, or before the program has looked for the mouse.
     if (QThread::currentThread()->loopLevel() > 1 || !window.hidThread.hidReady || window.isDiscovering()
-        || !window.hasLookedForMouse() || sceneState() == QLatin1String("busy"))
+        || !window.hasLookedForMouse() || window.view()->outsideChange() == myQQuickView::OutsideChange::Busy)
         return std::nullopt;
     return ctl::perform(arguments, *this);
 }
@@ -35,10 +35,10 @@ DeviceEntry RequestHost::entry()
 
 QString RequestHost::refusal()
 {
-    const QString state = sceneState();
-    if (state == QLatin1String("unsaved"))
+    const auto state = window.view()->outsideChange();
+    if (state == myQQuickView::OutsideChange::Unsaved)
         return QStringLiteral("the r770 window has unsaved changes; save them there (or undo them), then try again");
-    if (state == QLatin1String("dialog"))
+    if (state == myQQuickView::OutsideChange::Dialog)
         return QStringLiteral("the r770 window has a dialog open; finish it there, then try again");
     return QString();
 }
@@ -50,13 +50,4 @@ void RequestHost::show(const QStringList &pages, int activeStage)
     QQuickItem *root = window.view()->rootObject();
     if (root && !pages.isEmpty())
         QMetaObject::invokeMethod(root, "showOutsideChanges", Q_ARG(QVariant, QVariant(pages)));
-}
-
-QString RequestHost::sceneState() const
-{
-    QQuickItem *root = window.view()->rootObject();
-    QString state;
-    if (root)
-        QMetaObject::invokeMethod(root, "outsideChangeBlocked", Q_RETURN_ARG(QString, state));
-    return state;
 }

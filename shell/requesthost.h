@@ -25,8 +25,5 @@ public:
     void show(const QStringList &pages, int activeStage) override;
 
 private:
-    // The scene's word on changes made outside it: "busy", "unsaved", "dialog" or "".
-    QString sceneState() const;
-
     Widget &window;
 };

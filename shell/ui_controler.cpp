@@ -7,8 +7,11 @@
 #include "scenerenderer.h"
 #include "widget.h"
 
+#include <QFont>
 #include <QGuiApplication>
+#include <QQmlComponent>
 #include <QQmlContext>
+#include <QQmlEngine>
 #include <QQuickItem>
 #include <QScreen>
 #include <QSettings>
@@ -16,6 +19,12 @@
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
+#include <memory>
+
+// The scene module's type registration (generated). The module is a static
+// library: calling it keeps the registration, with the controller's type,
+// in the program.
+void qml_register_types_modules_qml();
 
 Ui_Controler::Ui_Controler(QObject *parent) : QObject(parent) {}
 
@@ -30,8 +39,10 @@ void Ui_Controler::setupView(QWidget *host)
     host->setStyleSheet(QStringLiteral("background:transparent;"));
 
     chooseSceneRenderer();
+    qml_register_types_modules_qml();
     view = new myQQuickView(host);
     view->setObjectName(QStringLiteral("ui_View"));
+    useThemeFont(view->engine());
     view->setSource(QUrl(QStringLiteral("qrc:/modules/qml/main.qml")));
 
     QQmlContext *context = view->rootContext();
@@ -45,6 +56,22 @@ void Ui_Controler::setupView(QWidget *host)
 
     const QSettings config(configfile::path(), ini::formatFor(configfile::path()));
     host->setWindowTitle(config.value(QStringLiteral("common/name"), QString()).toString());
+}
+
+void Ui_Controler::useThemeFont(QQmlEngine *engine)
+{
+    // The texts take their family from the application font, set before the
+    // scene is made; the family is the theme's.
+    QQmlComponent reader(engine);
+    reader.setData("import QtQml\nimport modules.qml\n"
+                   "QtObject { readonly property string family: Theme.fontFamily }", QUrl());
+    std::unique_ptr<QObject> theme(reader.create());
+    const QString family = theme ? theme->property("family").toString() : QString();
+    if (family.isEmpty())
+        return;
+    QFont font = QGuiApplication::font();
+    font.setFamily(family);
+    QGuiApplication::setFont(font);
 }
 
 void Ui_Controler::fitToScreen(const QScreen *screen)

@@ -4,6 +4,7 @@
 #include <QVariant>
 
 class myQQuickView;
+class QQmlEngine;
 class QScreen;
 class QWidget;
 
@@ -49,5 +50,8 @@ public slots:
     void quit();
 
 private:
+    // Makes the theme's font family the application's, for every text.
+    static void useThemeFont(QQmlEngine *engine);
+
     double scale = 1.0;
 };

@@ -130,12 +130,7 @@ Widget::Widget(QWidget *parent)
         QQuickItem *root = view()->rootObject();
         return deviceConnected && root && root->property("isPownOn").toBool();
     };
-    scene.blocked = [this] {
-        QString state;
-        if (QQuickItem *root = view()->rootObject())
-            QMetaObject::invokeMethod(root, "outsideChangeBlocked", Q_RETURN_ARG(QString, state));
-        return state;
-    };
+    scene.blocked = [this] { return myQQuickView::outsideChangeName(view()->outsideChange()); };
     scene.current = [this] {
         QQuickItem *root = view()->rootObject();
         return root ? root->property("profileInUse").toInt() : -1;

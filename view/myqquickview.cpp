@@ -59,6 +59,26 @@ bool myQQuickView::mayQuit()
     return answer.toBool();
 }
 
+myQQuickView::OutsideChange myQQuickView::outsideChange()
+{
+    QQuickItem *root = rootObject();
+    int state = int(OutsideChange::Allowed);
+    if (root)
+        QMetaObject::invokeMethod(root, "outsideChangeBlocked", Qt::DirectConnection, Q_RETURN_ARG(int, state));
+    return OutsideChange(state);
+}
+
+QString myQQuickView::outsideChangeName(OutsideChange state)
+{
+    switch (state) {
+    case OutsideChange::Busy: return QStringLiteral("busy");
+    case OutsideChange::Unsaved: return QStringLiteral("unsaved");
+    case OutsideChange::Dialog: return QStringLiteral("dialog");
+    case OutsideChange::Allowed: break;
+    }
+    return QString();
+}
+
 void myQQuickView::keyboardNotify(bool isDown, unsigned char usbCode)
 {
     callScene("detectKeyboard", Qt::QueuedConnection,

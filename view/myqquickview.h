@@ -23,6 +23,12 @@ class myQQuickView : public QQuickWidget, public ControllerCore
     Q_PROPERTY(bool inputEnabled READ isEnabled NOTIFY inputEnabledChanged)
 
 public:
+    // What holds back a change made outside the window (r770ctl, automatic
+    // profiles): nothing, a flow sending now (wait), edits the pages hold or
+    // a dialog holding a choice (refuse).
+    enum class OutsideChange { Allowed, Busy, Unsaved, Dialog };
+    Q_ENUM(OutsideChange)
+
     explicit myQQuickView(QWidget *parent = nullptr);
     ~myQQuickView() override;
 
@@ -35,6 +41,10 @@ public:
     // Asks the scene whether the program may end now; false when it asks
     // the user first (unsaved edits). True without a scene.
     bool mayQuit();
+    // The scene's word on a change made outside it now (Allowed without a
+    // scene), and its lower-case name ("" for Allowed).
+    OutsideChange outsideChange();
+    static QString outsideChangeName(OutsideChange state);
 
     // Notifications of the input hooks: queued scene calls.
     void keyboardNotify(bool isDown, unsigned char usbCode);

@@ -32,10 +32,13 @@ Item {
     signal msg_KB(bool isDown, int usbCode)
     signal msg_MS(bool isDown, int buttonCode, int x, int y)
 
-    // What the program publishes to the scene.
-    readonly property var uiView: typeof ui_View !== "undefined" ? ui_View : null
+    // What the program publishes to the scene, as context properties (which
+    // the linter cannot see; everything else reaches them through these).
+    // qmllint disable unqualified
+    readonly property Controller uiView: typeof ui_View !== "undefined" ? ui_View : null
     readonly property var windowControl: typeof ui_Ctl !== "undefined" ? ui_Ctl : null
     readonly property var hidLink: typeof hid !== "undefined" ? hid : null
+    // qmllint enable unqualified
 
     property string title
     property int keyCount: 8
@@ -131,7 +134,7 @@ Item {
         if (!textsRead)
             readTexts()
 
-        profileStore.init(Lang.profile[5])
+        profileStore.init(Lang.profile[Lang.ProfileText.Standard])
         // A missing or unusable number starts on a usable profile; the file
         // keeps what it holds until the user switches profile.
         profileStore.current = profileStore.startNumber(uiView.getGlobalData("mouse/profileNo"))
@@ -206,7 +209,7 @@ Item {
     // could not be written.
     function reportWritten(success: string) {
         if (!Formulas.toBool(uiView.flushSettings()))
-            notify(Lang.notice[1], true)
+            notify(Lang.notice[Lang.NoticeText.NotWritten], true)
         else if (success.length > 0)
             notify(success, false)
     }
@@ -229,7 +232,7 @@ Item {
                 liftOffPanel.save()
         })
         if (edits)
-            reportWritten(Lang.notice[0])
+            reportWritten(Lang.notice[Lang.NoticeText.Saved])
     }
 
     // Reads the profile in use into the pages; with `send` the whole profile
@@ -266,7 +269,7 @@ Item {
         Flows.useProfile(uiView, number)
         profileStore.current = number
         loadProfilePages(true)
-        reportWritten(Lang.notice[2].replace("%1", profileName(number)))
+        reportWritten(Lang.notice[Lang.NoticeText.InUse].replace("%1", profileName(number)))
     }
 
     // Automatic profiles: the profile tied to the application in front, put
@@ -274,7 +277,7 @@ Item {
     // back. True when it is in use afterwards.
     function autoSwitchProfile(wanted: var): bool {
         const number = Formulas.toInt(wanted, -1)
-        if (!isPownOn || !profileStore.hasNumber(number) || outsideChangeBlocked() !== "")
+        if (!isPownOn || !profileStore.hasNumber(number) || outsideChangeBlocked() !== Controller.Allowed)
             return false
         switchProfile(number)
         return profileStore.current === number
@@ -292,24 +295,24 @@ Item {
             dpiPanel.activeStage = 1
             gunStore.sendAll()
         })
-        reportWritten(Lang.notice[3].replace("%1", profileName(profileStore.current)))
+        reportWritten(Lang.notice[Lang.NoticeText.FactoryReset].replace("%1", profileName(profileStore.current)))
     }
 
     // --- Changes made outside the window (r770ctl, through the program) -----------
 
-    // Whether such a change must wait ("busy": a flow is sending) or is
-    // refused ("unsaved": it would mix with edits the pages hold); "" when
-    // it can be made now.
-    function outsideChangeBlocked(): string {
+    // Whether such a change must wait (Busy: a flow is sending) or is
+    // refused (Unsaved: it would mix with edits the pages hold); Allowed
+    // when it can be made now. A Controller.OutsideChange value.
+    function outsideChangeBlocked(): int {
         if (flowDepth > 0)
-            return "busy"
+            return Controller.Busy
         if (unsaved)
-            return "unsaved"
+            return Controller.Unsaved
         // A dialog that holds a choice about to be applied (a key's function,
         // a profile operation, a confirmation) would act on what it read
         // before the change.
         return keyDialog.opened || profileDialog.opened || resetDialog.opened || switchDialog.opened
-                ? "dialog" : ""
+                ? Controller.Dialog : Controller.Allowed
     }
 
     // The pages named read the files again, sending nothing, as at first
@@ -357,12 +360,22 @@ Item {
         const choices = []
         for (const code of codes) {
             const own = uiView.getLangStrings("main", code)
-            choices.push({ code: String(code), name: own.length > 19 && String(own[19]).length > 0 ? String(own[19]) : String(code) })
+            const name = own.length > Lang.MainText.LanguageName ? String(own[Lang.MainText.LanguageName]) : ""
+            choices.push({ code: String(code), name: name.length > 0 ? name : String(code) })
         }
         return choices
     }
 
     // --- Data kept outside the dialogs ----------------------------------------------
+
+    SceneLink {
+        id: sceneLink
+        gunFunctions: mainIten.isGun
+        windowControl: mainIten.windowControl
+        onNoticeWanted: (text, failure) => mainIten.notify(text, failure)
+        onDialogWanted: name => mainIten.openDialog(name)
+    }
+    onMsg_KB: (isDown, usbCode) => sceneLink.keyReported(isDown, usbCode)
 
     ProfileStore {
         id: profileStore
@@ -392,7 +405,10 @@ Item {
         function onFileDone(operation: string, subject: var, ok: bool, path: string) {
             const file = decodeURIComponent(String(path))
             const texts = {
-                exportProfile: [4, 5], importProfile: [6, 7], exportMacro: [8, 9], importMacro: [10, 11]
+                exportProfile: [Lang.NoticeText.Exported, Lang.NoticeText.NotExported],
+                importProfile: [Lang.NoticeText.ProfileImported, Lang.NoticeText.ProfileNotImported],
+                exportMacro: [Lang.NoticeText.MacroExported, Lang.NoticeText.MacroNotExported],
+                importMacro: [Lang.NoticeText.MacroImported, Lang.NoticeText.MacroNotImported]
             }[operation]
             if (!texts)
                 return
@@ -498,7 +514,7 @@ Item {
             y: Theme.margin
             width: 420
             height: 392
-            padding: 12
+            padding: Theme.gap
             headerHeight: 12
 
             Mouse {
@@ -518,11 +534,10 @@ Item {
                 anchors.bottom: parent.bottom
                 anchors.horizontalCenter: parent.horizontalCenter
                 text: dpiPanel.activeValue > 0
-                      ? Lang.dpiSetting[2] + " " + (dpiPanel.activeStage + 1) + "  \u00B7  "
-                        + dpiPanel.activeValue + " " + Lang.dpiSetting[0]
+                      ? Lang.dpiSetting[Lang.DpiText.Stage] + " " + (dpiPanel.activeStage + 1) + "  \u00B7  "
+                        + dpiPanel.activeValue + " " + Lang.dpiSetting[Lang.DpiText.Dpi]
                       : ""
                 color: Theme.textSecondary
-                font.family: Theme.fontFamily
                 font.pixelSize: Theme.labelSize
             }
         }
@@ -568,26 +583,26 @@ Item {
             Button {
                 objectName: "macroButton"
                 height: Theme.buttonHeight
-                text: Lang.main[1]
+                text: Lang.main[Lang.MainText.MacroEditor]
                 onClicked: mainIten.openDialog("macro")
             }
             Button {
                 objectName: "gunButton"
                 height: Theme.buttonHeight
                 visible: mainIten.isGun
-                text: Lang.main[2]
+                text: Lang.main[Lang.MainText.GunEditor]
                 onClicked: mainIten.openDialog("gun")
             }
             Button {
                 objectName: "systemButton"
                 height: Theme.buttonHeight
-                text: Lang.main[9]
+                text: Lang.main[Lang.MainText.SystemSetting]
                 onClicked: mainIten.openDialog("system")
             }
             Button {
                 objectName: "profileButton"
                 height: Theme.buttonHeight
-                text: Lang.main[4]
+                text: Lang.main[Lang.MainText.Config]
                 onClicked: mainIten.openDialog("profile")
             }
         }
@@ -603,7 +618,7 @@ Item {
                 height: Theme.buttonHeight
                 width: Math.max(104, implicitWidth)
                 kind: "outline"
-                text: Lang.main[5]
+                text: Lang.main[Lang.MainText.Reset]
                 onClicked: mainIten.openDialog("reset")
             }
             Button {
@@ -613,7 +628,7 @@ Item {
                 kind: mainIten.unsaved ? "primary" : "normal"
                 bold: true
                 marked: mainIten.unsaved
-                text: Lang.main[10]
+                text: Lang.main[Lang.MainText.Save]
                 onClicked: mainIten.saveChanges()
             }
         }
@@ -653,7 +668,7 @@ Item {
         anchors.horizontalCenter: parent.horizontalCenter
         y: Theme.titleBarHeight + 8
         width: absentText.implicitWidth + 32
-        height: 32
+        height: Theme.controlHeight
         radius: 16
         color: Theme.card
         border.width: 1
@@ -662,9 +677,8 @@ Item {
         Text {
             id: absentText
             anchors.centerIn: parent
-            text: Lang.main[16]
+            text: Lang.main[Lang.MainText.MouseDisconnected]
             color: Theme.text
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.labelSize
         }
     }
@@ -683,7 +697,7 @@ Item {
         objectName: "keyDialog"
         anchors.fill: parent
         view: Qt.resolvedUrl("J2/KeyAssigment.qml")
-        properties: ({ panel: keyPanel, macros: macroStore, scene: mainIten })
+        properties: ({ panel: keyPanel, macros: macroStore, scene: sceneLink })
     }
 
     DialogLoader {
@@ -691,7 +705,7 @@ Item {
         objectName: "macroDialog"
         anchors.fill: parent
         view: Qt.resolvedUrl("J2/MacroEditor.qml")
-        properties: ({ store: macroStore, keySource: mainIten })
+        properties: ({ store: macroStore, keySource: sceneLink })
     }
 
     DialogLoader {
@@ -715,7 +729,7 @@ Item {
         objectName: "profileDialog"
         anchors.fill: parent
         view: Qt.resolvedUrl("J2/Profile.qml")
-        properties: ({ store: profileStore, windowControl: mainIten.windowControl, scene: mainIten })
+        properties: ({ store: profileStore, scene: sceneLink })
     }
 
     DialogLoader {
@@ -725,7 +739,7 @@ Item {
         view: Qt.resolvedUrl("J2/ConfirmDialog.qml")
         // "Reset factory setting", then what else goes back: the recoil
         // weapons, which every profile shares.
-        properties: ({ title: Lang.main[5], message: Lang.main[6] + "\n" + Lang.main[20] })
+        properties: ({ title: Lang.main[Lang.MainText.Reset], message: Lang.main[Lang.MainText.ResetFactory] + "\n" + Lang.main[Lang.MainText.RecoilWeaponsToo] })
         onAccepted: {
             close()
             mainIten.resetFactory()
@@ -737,8 +751,8 @@ Item {
         objectName: "switchDialog"
         anchors.fill: parent
         view: Qt.resolvedUrl("J2/ConfirmDialog.qml")
-        properties: ({ title: Lang.main[17], message: Lang.main[22], okText: Lang.window[8],
-                       alternativeText: Lang.window[9] })
+        properties: ({ title: Lang.main[Lang.MainText.UnsavedChanges], message: Lang.main[Lang.MainText.SwitchDropsChanges], okText: Lang.window[Lang.WindowText.SaveAndSwitch],
+                       alternativeText: Lang.window[Lang.WindowText.SwitchWithoutSaving] })
         onAccepted: {
             const number = item.profileNumber
             close()
@@ -759,8 +773,8 @@ Item {
         objectName: "quitDialog"
         anchors.fill: parent
         view: Qt.resolvedUrl("J2/ConfirmDialog.qml")
-        properties: ({ title: Lang.window[5], message: Lang.window[6], okText: Lang.main[10],
-                       alternativeText: Lang.window[7] })
+        properties: ({ title: Lang.window[Lang.WindowText.Quit], message: Lang.window[Lang.WindowText.QuitQuestion], okText: Lang.main[Lang.MainText.Save],
+                       alternativeText: Lang.window[Lang.WindowText.Discard] })
         onAccepted: {
             close()
             mainIten.saveChanges()

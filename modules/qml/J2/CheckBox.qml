@@ -72,7 +72,6 @@ T.CheckBox {
         text: box.text
         visible: text.length > 0
         color: Theme.text
-        font.family: Theme.fontFamily
         font.pixelSize: Theme.controlSize
         elide: Text.ElideRight
         Accessible.ignored: true

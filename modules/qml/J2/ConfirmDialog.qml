@@ -8,8 +8,8 @@ Dialog {
     id: dialog
 
     property string message
-    property string cancelText: Lang.main[7]
-    property string okText: Lang.main[8]
+    property string cancelText: Lang.main[Lang.MainText.Cancel]
+    property string okText: Lang.main[Lang.MainText.Ok]
     property string alternativeText
     // What the question is about (a profile number, say), for its owner.
     property var profileNumber
@@ -24,7 +24,6 @@ Dialog {
         width: parent.width
         text: dialog.message
         color: Theme.textSecondary
-        font.family: Theme.fontFamily
         font.pixelSize: Theme.controlSize
         wrapMode: Text.WordWrap
         lineHeight: 1.2

@@ -71,25 +71,23 @@ Item {
                 objectName: "connectTitle"
                 width: parent.width
                 horizontalAlignment: Text.AlignHCenter
-                text: Lang.window[0]
+                text: Lang.window[Lang.WindowText.ConnectTitle]
                 color: Theme.text
-                font.family: Theme.fontFamily
-                font.pixelSize: 20
+                font.pixelSize: Theme.headlineSize
                 font.bold: true
             }
 
             Text {
                 width: parent.width
                 horizontalAlignment: Text.AlignHCenter
-                text: Lang.window[1]
+                text: Lang.window[Lang.WindowText.ConnectIntro]
                 color: Theme.textSecondary
-                font.family: Theme.fontFamily
                 font.pixelSize: Theme.controlSize
                 wrapMode: Text.WordWrap
             }
 
             Repeater {
-                model: [Lang.window[2], Lang.window[3], Lang.window[4]]
+                model: [Lang.window[Lang.WindowText.ConnectCable], Lang.window[Lang.WindowText.ConnectUdev], Lang.window[Lang.WindowText.ConnectReport]]
                 delegate: Row {
                     id: check
                     required property string modelData
@@ -105,7 +103,6 @@ Item {
                             anchors.centerIn: parent
                             text: check.index + 1
                             color: Theme.accent
-                            font.family: Theme.fontFamily
                             font.pixelSize: Theme.labelSize
                             font.bold: true
                         }
@@ -114,7 +111,6 @@ Item {
                         width: check.width - 32
                         text: check.modelData
                         color: Theme.text
-                        font.family: Theme.fontFamily
                         font.pixelSize: Theme.controlSize
                         wrapMode: Text.WordWrap
                         lineHeight: 1.15

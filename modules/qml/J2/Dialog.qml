@@ -148,7 +148,6 @@ FocusScope {
             verticalAlignment: Text.AlignVCenter
             text: dialog.title
             color: Theme.text
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.titleSize
             font.bold: true
             elide: Text.ElideRight
@@ -162,7 +161,7 @@ FocusScope {
             height: 32
             kind: "ghost"
             iconName: "close"
-            toolTip: Lang.notice[15]
+            toolTip: Lang.notice[Lang.NoticeText.Close]
             horizontalPadding: 0
             onClicked: dialog.close()
         }

@@ -10,7 +10,7 @@ import "../basic/flows.mjs" as Flows
 Frame {
     id: panel
 
-    property var uiView
+    property Controller uiView
 
     property int offered: Formulas.maxDpiStages
     property int count: 1
@@ -28,7 +28,7 @@ Frame {
 
     readonly property int activeValue: activeStage >= 0 && activeStage < count ? values[activeStage] ?? 0 : 0
 
-    title: Lang.dpiSetting[0]
+    title: Lang.dpiSetting[Lang.DpiText.Dpi]
 
     function init(send: bool) {
         const dpi = Flows.readDpi(uiView)
@@ -65,7 +65,7 @@ Frame {
     function typeValue(stage: int, text: string): bool {
         const typed = Formulas.dpiTyped(text, bounds)
         if (typed.value === null) {
-            refusal = Lang.notice[19].replace("%1", bounds.min).replace("%2", bounds.max)
+            refusal = Lang.notice[Lang.NoticeText.TypeValueRange].replace("%1", bounds.min).replace("%2", bounds.max)
                                      .replace("%3", bounds.base)
             refused(refusal)
             return false
@@ -94,18 +94,17 @@ Frame {
 
     actions: [
         Text {
-            height: 28
+            height: Theme.rowHeight
             verticalAlignment: Text.AlignVCenter
-            text: Lang.dpiSetting[1]
+            text: Lang.dpiSetting[Lang.DpiText.Stages]
             color: Theme.hint
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.labelSize
         },
         DropDownList {
             id: stageCount
             objectName: "dpiStageCount"
             width: 64
-            height: 28
+            height: Theme.rowHeight
             model: Array.from({ length: panel.offered }, (v, i) => String(i + 1))
             currentIndex: panel.count - 1
             onActivated: index => panel.setCount(index + 1)
@@ -133,11 +132,11 @@ Frame {
                     objectName: "dpiStage" + stageRow.index
                     width: 22
                     height: 22
-                    radius: 6
+                    radius: Theme.controlRadius
                     anchors.verticalCenter: parent.verticalCenter
                     color: stageRow.active ? Theme.accent : (chipArea.containsMouse ? Theme.controlHover : Theme.control)
                     Accessible.role: Accessible.Button
-                    Accessible.name: Lang.dpiSetting[2] + " " + (stageRow.index + 1)
+                    Accessible.name: Lang.dpiSetting[Lang.DpiText.Stage] + " " + (stageRow.index + 1)
                     MouseArea {
                         id: chipArea
                         anchors.fill: parent
@@ -149,7 +148,6 @@ Frame {
                         anchors.centerIn: parent
                         text: stageRow.index + 1
                         color: stageRow.active ? Theme.accentText : Theme.textSecondary
-                        font.family: Theme.fontFamily
                         font.pixelSize: Theme.labelSize
                         font.bold: stageRow.active
                     }
@@ -157,17 +155,17 @@ Frame {
 
                 SliderButton {
                     anchors.left: chip.right
-                    anchors.leftMargin: 12
+                    anchors.leftMargin: Theme.gap
                     anchors.right: valueText.left
-                    anchors.rightMargin: 12
+                    anchors.rightMargin: Theme.gap
                     anchors.verticalCenter: parent.verticalCenter
                     from: 0
                     to: 1
                     value: Formulas.dpiRatio(stageRow.value, panel.bounds)
                     reportSteps: true
                     objectName: "dpiSlider" + stageRow.index
-                    label: Lang.dpiSetting[2] + " " + (stageRow.index + 1)
-                    valueText: stageRow.value + " " + Lang.dpiSetting[0]
+                    label: Lang.dpiSetting[Lang.DpiText.Stage] + " " + (stageRow.index + 1)
+                    valueText: stageRow.value + " " + Lang.dpiSetting[Lang.DpiText.Dpi]
                     fillColor: stageRow.active ? Theme.accent : Theme.textSecondary
                     onMoved: ratio => panel.setValue(stageRow.index, Formulas.dpiFromRatio(ratio, panel.bounds))
                     onStepped: steps => panel.setValue(stageRow.index,
@@ -185,7 +183,7 @@ Frame {
                     maximumLength: 6
                     horizontalAlignment: TextInput.AlignRight
                     value: String(stageRow.value)
-                    label: Lang.dpiSetting[2] + " " + (stageRow.index + 1) + ", " + Lang.dpiSetting[0]
+                    label: Lang.dpiSetting[Lang.DpiText.Stage] + " " + (stageRow.index + 1) + ", " + Lang.dpiSetting[Lang.DpiText.Dpi]
                     onEdited: text => valueText.invalid = !panel.typeValue(stageRow.index, text)
                 }
             }

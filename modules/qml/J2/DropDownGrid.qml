@@ -87,7 +87,6 @@ PopupPanel {
                     verticalAlignment: Text.AlignVCenter
                     text: picker.channelNames[channel.index]
                     color: Theme.textSecondary
-                    font.family: Theme.fontFamily
                     font.pixelSize: Theme.labelSize
                     elide: Text.ElideRight
                 }
@@ -115,7 +114,6 @@ PopupPanel {
                     horizontalAlignment: Text.AlignRight
                     text: channel.level
                     color: Theme.text
-                    font.family: Theme.fontFamily
                     font.pixelSize: Theme.labelSize
                 }
             }

@@ -69,7 +69,6 @@ FocusScope {
         anchors.verticalCenter: parent.verticalCenter
         text: drop.currentText.length > 0 ? drop.prefix + drop.currentText : drop.placeholder
         color: drop.currentText.length > 0 ? Theme.text : Theme.hint
-        font.family: Theme.fontFamily
         font.pixelSize: Theme.controlSize
         elide: Text.ElideRight
     }
@@ -130,7 +129,6 @@ FocusScope {
                     anchors.verticalCenter: parent.verticalCenter
                     text: String(row.modelData)
                     color: row.index === drop.currentIndex ? Theme.accent : Theme.text
-                    font.family: Theme.fontFamily
                     font.pixelSize: Theme.controlSize
                     elide: Text.ElideRight
                 }

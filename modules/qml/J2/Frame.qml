@@ -23,7 +23,6 @@ Rectangle {
         width: actionRow.x - x - 8
         text: frame.title.toUpperCase()
         color: Theme.textSecondary
-        font.family: Theme.fontFamily
         font.pixelSize: Theme.labelSize
         font.letterSpacing: Theme.capsSpacing
         elide: Text.ElideRight
@@ -35,7 +34,7 @@ Rectangle {
         anchors.right: parent.right
         anchors.rightMargin: frame.padding - 4
         y: (frame.headerHeight - height) / 2 + 2
-        spacing: 8
+        spacing: Theme.unit
     }
 
     Item {

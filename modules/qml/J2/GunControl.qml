@@ -9,14 +9,14 @@ import "../basic/formulas.mjs" as Formulas
 Dialog {
     id: dialog
 
-    required property var store
+    required property GunStore store
     property int skinNo: 1
     property int selected: store.active[0] ?? 0
 
     readonly property var gun: store.guns[selected] ?? store.weapon([], selected)
     readonly property string imageFolder: "qrc:/gun/modules/img/skin" + skinNo + "/gun/"
 
-    title: Lang.gunControl[0]
+    title: Lang.gunControl[Lang.GunText.Title]
     cardWidth: 760
     cardHeight: 500
 
@@ -28,16 +28,8 @@ Dialog {
         return slots.join(" ")
     }
 
-    component Label: Text {
-        color: Theme.textSecondary
-        font.family: Theme.fontFamily
-        font.pixelSize: Theme.labelSize
-        elide: Text.ElideRight
-    }
-
     component Heading: Text {
         color: Theme.text
-        font.family: Theme.fontFamily
         font.pixelSize: Theme.controlSize
         font.bold: true
         elide: Text.ElideRight
@@ -52,7 +44,7 @@ Dialog {
         property bool dragging: false
         signal chosen(int value)
         width: parent.width
-        height: 28
+        height: Theme.rowHeight
 
         Label {
             id: axisLabel
@@ -63,8 +55,8 @@ Dialog {
         SliderButton {
             anchors.left: axisLabel.right
             anchors.right: axisValue.left
-            anchors.leftMargin: 8
-            anchors.rightMargin: 12
+            anchors.leftMargin: Theme.unit
+            anchors.rightMargin: Theme.gap
             anchors.verticalCenter: parent.verticalCenter
             from: Formulas.gunRanges.x.min
             to: Formulas.gunRanges.x.max
@@ -82,7 +74,6 @@ Dialog {
             horizontalAlignment: Text.AlignRight
             text: Math.round(axis.dragging ? axis.dragged : axis.stored)
             color: Theme.text
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.controlSize
         }
     }
@@ -94,7 +85,7 @@ Dialog {
         spacing: 6
 
         Label {
-            text: Lang.gunControl[1]
+            text: Lang.gunControl[Lang.GunText.Gun]
             height: 20
         }
 
@@ -124,7 +115,7 @@ Dialog {
                     x: 8
                     anchors.verticalCenter: parent.verticalCenter
                     width: 80
-                    height: 32
+                    height: Theme.controlHeight
                     source: dialog.imageFolder + "gun" + weaponRow.index + ".png"
                     sourceSize.width: 160
                     sourceSize.height: 64
@@ -139,7 +130,6 @@ Dialog {
                     anchors.verticalCenter: parent.verticalCenter
                     text: weaponRow.modelData.name
                     color: Theme.text
-                    font.family: Theme.fontFamily
                     font.pixelSize: Theme.controlSize
                     elide: Text.ElideRight
                 }
@@ -150,7 +140,6 @@ Dialog {
                     anchors.verticalCenter: parent.verticalCenter
                     text: dialog.slotsOf(weaponRow.index)
                     color: Theme.accent
-                    font.family: Theme.fontFamily
                     font.pixelSize: Theme.labelSize
                     font.bold: true
                 }
@@ -174,7 +163,7 @@ Dialog {
 
         Heading {
             width: parent.width
-            text: Lang.gunControl[2]
+            text: Lang.gunControl[Lang.GunText.SelectGun]
         }
         Row {
             spacing: 10
@@ -199,16 +188,16 @@ Dialog {
         }
 
         Row {
-            spacing: 12
+            spacing: Theme.gap
             Label {
                 width: 88
                 height: Theme.controlHeight
                 verticalAlignment: Text.AlignVCenter
-                text: Lang.gunControl[10]
+                text: Lang.gunControl[Lang.GunText.Name]
             }
             RectInput {
                 objectName: "gunName"
-                label: Lang.gunControl[10]
+                label: Lang.gunControl[Lang.GunText.Name]
                 width: 200
                 value: dialog.gun.name
                 maximumLength: 24
@@ -218,25 +207,25 @@ Dialog {
 
         Heading {
             width: parent.width
-            text: Lang.gunControl[6]
+            text: Lang.gunControl[Lang.GunText.FireAdjust]
         }
         Row {
-            spacing: 12
+            spacing: Theme.gap
             Label {
                 width: 88
                 height: Theme.controlHeight
                 verticalAlignment: Text.AlignVCenter
-                text: Lang.gunControl[7]
+                text: Lang.gunControl[Lang.GunText.Rate]
             }
             RectInput {
                 objectName: "gunPeriod"
-                label: Lang.gunControl[7]
+                label: Lang.gunControl[Lang.GunText.Rate]
                 width: 88
                 numeric: true
                 minimum: Formulas.gunRanges.period.min
                 maximum: Formulas.gunRanges.period.max
                 value: String(dialog.gun.period)
-                suffix: Lang.gunControl[11]
+                suffix: Lang.gunControl[Lang.GunText.Milliseconds]
                 onEdited: text => dialog.store.update(dialog.selected, { period: Number(text) })
             }
             Label {
@@ -244,11 +233,11 @@ Dialog {
                 height: Theme.controlHeight
                 verticalAlignment: Text.AlignVCenter
                 horizontalAlignment: Text.AlignRight
-                text: Lang.gunControl[8]
+                text: Lang.gunControl[Lang.GunText.Times]
             }
             RectInput {
                 objectName: "gunTimes"
-                label: Lang.gunControl[8]
+                label: Lang.gunControl[Lang.GunText.Times]
                 width: 72
                 numeric: true
                 minimum: 1
@@ -259,7 +248,7 @@ Dialog {
             }
             CheckBox {
                 anchors.verticalCenter: parent.verticalCenter
-                text: Lang.gunControl[9]
+                text: Lang.gunControl[Lang.GunText.Endless]
                 checked: dialog.gun.times === 0
                 onToggled: wanted => dialog.store.update(dialog.selected, { times: wanted ? 0 : 1 })
             }
@@ -267,17 +256,17 @@ Dialog {
 
         Heading {
             width: parent.width
-            text: Lang.gunControl[3]
+            text: Lang.gunControl[Lang.GunText.CursorAdjust]
         }
         AxisRow {
             objectName: "gunX"
-            label: Lang.gunControl[4]
+            label: Lang.gunControl[Lang.GunText.XAxis]
             stored: dialog.gun.x
             onChosen: v => dialog.store.update(dialog.selected, { x: v })
         }
         AxisRow {
             objectName: "gunY"
-            label: Lang.gunControl[5]
+            label: Lang.gunControl[Lang.GunText.YAxis]
             stored: dialog.gun.y
             onChosen: v => dialog.store.update(dialog.selected, { y: v })
         }
@@ -311,7 +300,7 @@ Dialog {
 
     buttons: [
         Button {
-            text: Lang.main[8]
+            text: Lang.main[Lang.MainText.Ok]
             kind: "primary"
             width: 96
             onClicked: dialog.close()

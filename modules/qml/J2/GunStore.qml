@@ -1,4 +1,5 @@
 import QtQuick
+import modules.qml
 import "../basic/flows.mjs" as Flows
 
 // The six built-in recoil weapons of the recoil store and the three active
@@ -7,7 +8,7 @@ import "../basic/flows.mjs" as Flows
 QtObject {
     id: store
 
-    property var uiView
+    property Controller uiView
 
     readonly property var defaultNames: Flows.weapons.defaultNames
     readonly property int count: defaultNames.length

@@ -17,12 +17,12 @@ Dialog {
     required property int keyIndex
     // The key page (KeyMatrix): the key's codes, its factory codes, the
     // macro names of the slots.
-    required property var panel
+    required property KeyMatrix panel
     // The macro library (MacroStore): the names, and the sending of one.
-    required property var macros
-    // The scene's root: the captured keys (msg_KB), whether the mouse has
-    // recoil weapons, and the macro editor.
-    required property var scene
+    required property MacroStore macros
+    // The scene: the captured keys, whether the mouse has recoil weapons,
+    // and the macro editor.
+    required property SceneLink scene
 
     readonly property var texts: Lang.keyAssigment
 
@@ -51,23 +51,23 @@ Dialog {
     property string refusal: ""
 
     readonly property var shownCategories: KeyFunctions.categories.filter(
-        c => c.name !== "gun" || dialog.scene.isGun || dialog.category === "gun")
+        c => c.name !== "gun" || dialog.scene.gunFunctions || dialog.category === "gun")
 
     readonly property string hint: {
         if (refusal === "key")
-            return texts[60]
+            return texts[Lang.KeyAssigmentText.KeyCannotBeAssigned]
         if (refusal === "macro")
-            return texts[61]
+            return texts[Lang.KeyAssigmentText.MacroCannotBeSent]
         if (refusal === "slot")
-            return texts[65].replace("%1", KeyFunctions.macroSlotCount)
+            return texts[Lang.KeyAssigmentText.NoMacroSlot].replace("%1", KeyFunctions.macroSlotCount)
         if (capturing === "fire")
-            return texts[58]
+            return texts[Lang.KeyAssigmentText.PressAKey]
         if (capturing === "combination")
-            return texts[59]
-        return texts[64]
+            return texts[Lang.KeyAssigmentText.PressKeysTogether]
+        return texts[Lang.KeyAssigmentText.ChooseFunction]
     }
 
-    title: texts[0] + (keyIndex + 1)
+    title: texts[Lang.KeyAssigmentText.Key] + (keyIndex + 1)
     cardWidth: 800
     cardHeight: 580
     closeOnEnter: false
@@ -78,8 +78,7 @@ Dialog {
     Connections {
         target: dialog.scene
         enabled: dialog.capturing.length > 0
-        ignoreUnknownSignals: true
-        function onMsg_KB(isDown: bool, usbCode: int) {
+        function onKeyReported(isDown: bool, usbCode: int) {
             dialog.keyEvent(isDown, usbCode)
         }
     }
@@ -212,17 +211,10 @@ Dialog {
 
     function describe(codes: var): string {
         return KeyFunctions.describe(codes, texts, c => KeyCodeString.name(c), () => dialog.macroName,
-                                     { ms: Lang.keyMatrix[4], endless: texts[13] })
+                                     { ms: Lang.keyMatrix[Lang.KeyMatrixText.Milliseconds], endless: texts[Lang.KeyAssigmentText.Endless] })
     }
 
     // --- Pieces ---------------------------------------------------------------------
-
-    component Label: Text {
-        color: Theme.textSecondary
-        font.family: Theme.fontFamily
-        font.pixelSize: Theme.labelSize
-        elide: Text.ElideRight
-    }
 
     // One function to choose; a double-click chooses and confirms it.
     component Choice: Rectangle {
@@ -257,12 +249,11 @@ Dialog {
         Text {
             id: tileText
             anchors.fill: parent
-            anchors.leftMargin: 12
-            anchors.rightMargin: 12
+            anchors.leftMargin: Theme.gap
+            anchors.rightMargin: Theme.gap
             verticalAlignment: Text.AlignVCenter
             text: dialog.texts[tile.modelData.text] ?? ""
             color: Theme.text
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.controlSize
             font.bold: tile.chosen
             elide: Text.ElideRight
@@ -288,7 +279,7 @@ Dialog {
         visible: dialog.category === name
         width: parent.width
         columns: 3
-        spacing: 8
+        spacing: Theme.unit
         Repeater {
             model: grid.functions
             delegate: Choice {
@@ -342,7 +333,6 @@ Dialog {
                     anchors.verticalCenter: parent.verticalCenter
                     text: dialog.texts[categoryRow.modelData.text] ?? ""
                     color: categoryRow.shown ? Theme.text : Theme.textSecondary
-                    font.family: Theme.fontFamily
                     font.pixelSize: Theme.controlSize
                     font.bold: categoryRow.shown
                     elide: Text.ElideRight
@@ -351,7 +341,7 @@ Dialog {
                 Rectangle {
                     id: mark
                     anchors.right: parent.right
-                    anchors.rightMargin: 12
+                    anchors.rightMargin: Theme.gap
                     anchors.verticalCenter: parent.verticalCenter
                     width: 6
                     height: 6
@@ -397,7 +387,6 @@ Dialog {
                 return shown ? dialog.texts[shown.text] ?? "" : ""
             }
             color: Theme.text
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.controlSize
             font.bold: true
             elide: Text.ElideRight
@@ -405,7 +394,7 @@ Dialog {
 
         Item {
             anchors.top: paneTitle.bottom
-            anchors.topMargin: 12
+            anchors.topMargin: Theme.gap
             anchors.bottom: parent.bottom
             width: parent.width
 
@@ -441,14 +430,14 @@ Dialog {
                 spacing: 10
 
                 Label {
-                    text: dialog.texts[9]
+                    text: dialog.texts[Lang.KeyAssigmentText.KeyValue]
                 }
                 KeyCaptureField {
                     objectName: "fireKey"
                     width: parent.width
                     text: dialog.fireKey !== 0 ? KeyCodeString.name(dialog.fireKey) : ""
-                    placeholder: dialog.texts[10]
-                    prompt: dialog.texts[58]
+                    placeholder: dialog.texts[Lang.KeyAssigmentText.ClickInput]
+                    prompt: dialog.texts[Lang.KeyAssigmentText.PressAKey]
                     capturing: dialog.capturing === "fire"
                     invalid: capturing && dialog.refusal === "key"
                     onCaptureWanted: dialog.startCapture("fire")
@@ -459,21 +448,21 @@ Dialog {
                     height: 4
                 }
                 Row {
-                    spacing: 12
+                    spacing: Theme.gap
                     Label {
                         height: Theme.controlHeight
                         verticalAlignment: Text.AlignVCenter
-                        text: dialog.texts[11]
+                        text: dialog.texts[Lang.KeyAssigmentText.Rate]
                     }
                     RectInput {
                         objectName: "fireRate"
-                        label: dialog.texts[11]
+                        label: dialog.texts[Lang.KeyAssigmentText.Rate]
                         width: 96
                         numeric: true
                         minimum: KeyFunctions.fireRate.min
                         maximum: KeyFunctions.fireRate.max
                         value: String(dialog.fireRate)
-                        suffix: Lang.keyMatrix[4]
+                        suffix: Lang.keyMatrix[Lang.KeyMatrixText.Milliseconds]
                         onEdited: text => dialog.setFire(dialog.fireKey, Number(text), dialog.fireTimes)
                     }
                     Item {
@@ -483,11 +472,11 @@ Dialog {
                     Label {
                         height: Theme.controlHeight
                         verticalAlignment: Text.AlignVCenter
-                        text: dialog.texts[12]
+                        text: dialog.texts[Lang.KeyAssigmentText.Times]
                     }
                     RectInput {
                         objectName: "fireTimes"
-                        label: dialog.texts[12]
+                        label: dialog.texts[Lang.KeyAssigmentText.Times]
                         width: 72
                         numeric: true
                         minimum: 1
@@ -499,7 +488,7 @@ Dialog {
                     CheckBox {
                         objectName: "fireEndless"
                         anchors.verticalCenter: parent.verticalCenter
-                        text: dialog.texts[13]
+                        text: dialog.texts[Lang.KeyAssigmentText.Endless]
                         checked: dialog.fireTimes === 0
                         onToggled: wanted => dialog.setFire(dialog.fireKey, dialog.fireRate,
                                                             wanted ? 0 : KeyFunctions.fireTimes.initial)
@@ -514,14 +503,14 @@ Dialog {
                 spacing: 10
 
                 Label {
-                    text: dialog.texts[9]
+                    text: dialog.texts[Lang.KeyAssigmentText.KeyValue]
                 }
                 KeyCaptureField {
                     objectName: "comboKeys"
                     width: parent.width
                     text: KeyFunctions.hasKeys(dialog.comboCodes) ? dialog.describe(dialog.comboCodes) : ""
-                    placeholder: dialog.texts[10]
-                    prompt: dialog.texts[59]
+                    placeholder: dialog.texts[Lang.KeyAssigmentText.ClickInput]
+                    prompt: dialog.texts[Lang.KeyAssigmentText.PressKeysTogether]
                     capturing: dialog.capturing === "combination"
                     invalid: capturing && dialog.refusal === "key"
                     onCaptureWanted: dialog.startCapture("combination")
@@ -529,7 +518,7 @@ Dialog {
                 }
                 Label {
                     width: parent.width
-                    text: dialog.texts[63]
+                    text: dialog.texts[Lang.KeyAssigmentText.ModifiersAndTwoKeys]
                     color: Theme.hint
                     font.pixelSize: Theme.hintSize
                 }
@@ -544,22 +533,22 @@ Dialog {
                     id: macroHeading
                     height: Theme.controlHeight
                     verticalAlignment: Text.AlignVCenter
-                    text: Lang.macroEditor[1]
+                    text: Lang.macroEditor[Lang.MacroText.MacroName]
                 }
                 Button {
                     objectName: "openMacroEditor"
                     anchors.right: parent.right
                     height: Theme.controlHeight
                     kind: "outline"
-                    text: dialog.texts[17]
-                    onClicked: dialog.scene.openDialog("macro")
+                    text: dialog.texts[Lang.KeyAssigmentText.MacroEditor]
+                    onClicked: dialog.scene.dialogWanted("macro")
                 }
                 Rectangle {
                     id: macroFrame
                     anchors.top: macroHeading.bottom
-                    anchors.topMargin: 8
+                    anchors.topMargin: Theme.unit
                     anchors.bottom: modes.top
-                    anchors.bottomMargin: 12
+                    anchors.bottomMargin: Theme.gap
                     width: parent.width
                     radius: Theme.controlRadius + 2
                     color: Theme.window
@@ -576,7 +565,7 @@ Dialog {
                         currentIndex: dialog.macros.names.indexOf(dialog.macroName)
                         activeFocusOnTab: true
                         Accessible.role: Accessible.List
-                        Accessible.name: dialog.texts[16]
+                        Accessible.name: dialog.texts[Lang.KeyAssigmentText.MacroFunction]
                         Accessible.description: dialog.macroName
                         Keys.onUpPressed: dialog.chooseMacro(dialog.macros.names[Math.max(0, currentIndex - 1)] ?? "", dialog.macroMode)
                         Keys.onDownPressed: dialog.chooseMacro(dialog.macros.names[Math.min(count - 1, currentIndex + 1)] ?? "", dialog.macroMode)
@@ -588,19 +577,18 @@ Dialog {
                             readonly property bool chosen: dialog.choice[0] === KeyFunctions.type.macro
                                                            && dialog.macroName === String(modelData)
                             width: ListView.view.width
-                            height: 32
+                            height: Theme.controlHeight
                             radius: Theme.controlRadius
                             color: chosen ? Theme.accentSoft : (macroArea.containsMouse ? Theme.control : "transparent")
                             border.width: chosen ? 1 : 0
                             border.color: Theme.accent
                             Text {
                                 anchors.fill: parent
-                                anchors.leftMargin: 12
-                                anchors.rightMargin: 12
+                                anchors.leftMargin: Theme.gap
+                                anchors.rightMargin: Theme.gap
                                 verticalAlignment: Text.AlignVCenter
                                 text: String(macroRow.modelData)
                                 color: Theme.text
-                                font.family: Theme.fontFamily
                                 font.pixelSize: Theme.controlSize
                                 font.bold: macroRow.chosen
                                 elide: Text.ElideRight
@@ -623,9 +611,8 @@ Dialog {
                         width: parent.width - 40
                         horizontalAlignment: Text.AlignHCenter
                         visible: macroList.count === 0
-                        text: dialog.texts[62]
+                        text: dialog.texts[Lang.KeyAssigmentText.NoMacrosYet]
                         color: Theme.hint
-                        font.family: Theme.fontFamily
                         font.pixelSize: Theme.labelSize
                         wrapMode: Text.WordWrap
                     }
@@ -634,7 +621,7 @@ Dialog {
                     id: modes
                     anchors.bottom: parent.bottom
                     width: parent.width
-                    spacing: 8
+                    spacing: Theme.unit
                     Repeater {
                         model: KeyFunctions.macroModes
                         delegate: RadioButton {
@@ -668,7 +655,7 @@ Dialog {
             id: resultLabel
             y: 14
             width: categoryList.width
-            text: Lang.keyMatrix[1]
+            text: Lang.keyMatrix[Lang.KeyMatrixText.KeyFunction]
         }
         Text {
             objectName: "keyResult"
@@ -677,7 +664,6 @@ Dialog {
             width: parent.width - x
             text: dialog.describe(dialog.choice)
             color: Theme.text
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.titleSize
             font.bold: true
             elide: Text.ElideRight
@@ -689,7 +675,6 @@ Dialog {
             width: parent.width - x
             text: dialog.hint
             color: dialog.refusal.length > 0 ? Theme.error : (dialog.capturing.length > 0 ? Theme.accent : Theme.hint)
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.hintSize
             elide: Text.ElideRight
         }
@@ -698,21 +683,21 @@ Dialog {
     buttons: [
         Button {
             objectName: "keyFactory"
-            text: Lang.main[6]
+            text: Lang.main[Lang.MainText.ResetFactory]
             kind: "outline"
             width: Math.max(96, implicitWidth)
             onClicked: dialog.restoreFactory()
         },
         Button {
             objectName: "keyCancel"
-            text: Lang.main[7]
+            text: Lang.main[Lang.MainText.Cancel]
             kind: "outline"
             width: Math.max(96, implicitWidth)
             onClicked: dialog.close()
         },
         Button {
             objectName: "keyOk"
-            text: Lang.main[8]
+            text: Lang.main[Lang.MainText.Ok]
             kind: "primary"
             width: 96
             onClicked: dialog.apply()

@@ -100,7 +100,6 @@ FocusScope {
         anchors.verticalCenter: parent.verticalCenter
         text: field.text.length > 0 ? field.text : (field.capturing ? field.prompt : field.placeholder)
         color: field.text.length > 0 ? Theme.text : (field.capturing ? Theme.accent : Theme.hint)
-        font.family: Theme.fontFamily
         font.pixelSize: field.text.length > 0 ? 15 : Theme.controlSize
         font.bold: field.text.length > 0
         elide: Text.ElideRight

@@ -11,7 +11,7 @@ import "../basic/flows.mjs" as Flows
 Frame {
     id: panel
 
-    property var uiView
+    property Controller uiView
     // The active weapons' fire periods, sent with the assignment.
     property var gunPeriods: [10, 10, 10]
     // The fire periods the mouse last got with the assignment.
@@ -59,7 +59,7 @@ Frame {
     signal keyHovered(int index)
     signal keyClicked(int index)
 
-    title: Lang.keyMatrix[1]
+    title: Lang.keyMatrix[Lang.KeyMatrixText.KeyFunction]
 
     function init(send: bool) {
         const keys = Flows.readKeys(uiView)
@@ -149,11 +149,11 @@ Frame {
                                                          : codes[index]
         // A weapon key names its weapon, a macro key its macro.
         if (shown[0] === KeyFunctions.type.gun && (gunNames[shown[2] - 1] ?? "").length > 0)
-            return Lang.notice[18].replace("%1", gunNames[shown[2] - 1])
+            return Lang.notice[Lang.NoticeText.RecoilN].replace("%1", gunNames[shown[2] - 1])
         return KeyFunctions.describe(shown, Lang.keyAssigment, c => KeyCodeString.name(c),
                                      slot => (macroNames[slot] ?? "").length > 0
-                                             ? Lang.notice[17].replace("%1", macroNames[slot]) : "",
-                                     { ms: Lang.keyMatrix[4], endless: Lang.keyAssigment[13] })
+                                             ? Lang.notice[Lang.NoticeText.MacroN].replace("%1", macroNames[slot]) : "",
+                                     { ms: Lang.keyMatrix[Lang.KeyMatrixText.Milliseconds], endless: Lang.keyAssigment[Lang.KeyAssigmentText.Endless] })
     }
 
     ListView {
@@ -179,7 +179,7 @@ Frame {
 
             objectName: "keyRow" + index
             width: ListView.view.width
-            height: 44
+            height: Theme.buttonHeight
             radius: Theme.controlRadius + 2
             color: highlighted ? Theme.accentSoft : (rowArea.pressed ? Theme.controlHover : Theme.control)
             border.width: highlighted || activeFocus ? 1 : 0
@@ -188,7 +188,7 @@ Frame {
             Behavior on color { ColorAnimation { duration: Theme.quick } }
 
             Accessible.role: Accessible.Button
-            Accessible.name: Lang.keyMatrix[0] + (index + 1) + ": " + label.text
+            Accessible.name: Lang.keyMatrix[Lang.KeyMatrixText.Key] + (index + 1) + ": " + label.text
 
             Keys.onSpacePressed: panel.keyClicked(index)
             Keys.onReturnPressed: panel.keyClicked(index)
@@ -205,7 +205,6 @@ Frame {
                     anchors.centerIn: parent
                     text: row.index + 1
                     color: row.highlighted ? Theme.accentText : Theme.textSecondary
-                    font.family: Theme.fontFamily
                     font.pixelSize: Theme.labelSize
                     font.bold: true
                 }
@@ -214,13 +213,12 @@ Frame {
             Text {
                 id: label
                 anchors.left: chip.right
-                anchors.leftMargin: 12
+                anchors.leftMargin: Theme.gap
                 anchors.right: marker.left
-                anchors.rightMargin: 8
+                anchors.rightMargin: Theme.unit
                 anchors.verticalCenter: parent.verticalCenter
                 text: panel.description(row.index)
                 color: Theme.text
-                font.family: Theme.fontFamily
                 font.pixelSize: Theme.controlSize
                 elide: Text.ElideRight
             }
@@ -230,7 +228,7 @@ Frame {
                 width: 16
                 height: 16
                 anchors.right: parent.right
-                anchors.rightMargin: 12
+                anchors.rightMargin: Theme.gap
                 anchors.verticalCenter: parent.verticalCenter
 
                 Rectangle {
@@ -267,10 +265,9 @@ Frame {
         anchors.right: parent.right
         anchors.bottom: parent.bottom
         text: panel.onlyLeftButton >= 0 && panel.highlightedKey === panel.onlyLeftButton
-              ? Lang.keyMatrix[3]
-              : KeyFunctions.keptByFirmware(panel.highlightedKey) ? Lang.keyMatrix[5] : Lang.keyMatrix[2]
+              ? Lang.keyMatrix[Lang.KeyMatrixText.LeftButtonStays]
+              : KeyFunctions.keptByFirmware(panel.highlightedKey) ? Lang.keyMatrix[Lang.KeyMatrixText.MouseKeepsFunction] : Lang.keyMatrix[Lang.KeyMatrixText.ClickToChange]
         color: Theme.hint
-        font.family: Theme.fontFamily
         font.pixelSize: Theme.hintSize
         wrapMode: Text.WordWrap
         maximumLineCount: 2

@@ -8,13 +8,13 @@ import "../basic/flows.mjs" as Flows
 Frame {
     id: panel
 
-    property var uiView
+    property Controller uiView
 
     property int position: Formulas.liftOff.min
     property bool isOn: true
     property bool dirty: false
 
-    title: Lang.main[3]
+    title: Lang.main[Lang.MainText.LiftOff]
 
     function init(send: bool) {
         const liftOff = Flows.readLiftOff(uiView)
@@ -56,13 +56,13 @@ Frame {
             objectName: "liftOffSlider"
             anchors.left: parent.left
             anchors.right: distance.left
-            anchors.rightMargin: 16
+            anchors.rightMargin: Theme.margin
             anchors.verticalCenter: parent.verticalCenter
             from: Formulas.liftOff.min
             to: Formulas.liftOff.max
             stepSize: 1
             value: panel.position
-            label: Lang.main[3]
+            label: Lang.main[Lang.MainText.LiftOff]
             valueText: distance.text
             onMoved: v => panel.setPosition(Math.round(v))
         }
@@ -70,13 +70,12 @@ Frame {
         Text {
             id: distance
             anchors.right: enableBox.left
-            anchors.rightMargin: 16
+            anchors.rightMargin: Theme.margin
             anchors.verticalCenter: parent.verticalCenter
             width: 64
             horizontalAlignment: Text.AlignRight
-            text: Formulas.liftOffMillimetres(panel.position) + " " + Lang.main[15]
+            text: Formulas.liftOffMillimetres(panel.position) + " " + Lang.main[Lang.MainText.Millimetres]
             color: Theme.text
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.controlSize
         }
 
@@ -85,7 +84,7 @@ Frame {
             objectName: "liftOffEnable"
             anchors.right: parent.right
             anchors.verticalCenter: parent.verticalCenter
-            text: Lang.main[18]
+            text: Lang.main[Lang.MainText.On]
             checked: panel.isOn
             onToggled: wanted => panel.setOn(wanted)
         }

@@ -9,7 +9,7 @@ import "../basic/flows.mjs" as Flows
 Frame {
     id: panel
 
-    property var uiView
+    property Controller uiView
     property bool colourful: false
     property bool is55328: false
 
@@ -27,7 +27,7 @@ Frame {
     // that runs through all eight.
     readonly property bool eighthColourUsed: !is55328 || effect === Formulas.allColoursEffect
 
-    title: Lang.lightControl[0]
+    title: Lang.lightControl[Lang.LightText.Light]
 
     function init(send: bool) {
         const light = Flows.readLighting(uiView, colourful)
@@ -118,7 +118,7 @@ Frame {
                 readonly property bool used: modelData.speed ? panel.currentEffect.speed
                                                              : panel.currentEffect.brightness
                 width: parent.width
-                height: 28
+                height: Theme.rowHeight
                 opacity: used ? 1 : Theme.disabledOpacity
 
                 Text {
@@ -127,13 +127,12 @@ Frame {
                     anchors.verticalCenter: parent.verticalCenter
                     text: Lang.lightControl[level.modelData.text]
                     color: Theme.textSecondary
-                    font.family: Theme.fontFamily
                     font.pixelSize: Theme.labelSize
                     elide: Text.ElideRight
                 }
                 SliderButton {
                     anchors.left: levelLabel.right
-                    anchors.leftMargin: 8
+                    anchors.leftMargin: Theme.unit
                     anchors.right: parent.right
                     anchors.verticalCenter: parent.verticalCenter
                     enabled: level.used
@@ -151,9 +150,8 @@ Frame {
         }
 
         Text {
-            text: Lang.lightControl[6]
+            text: Lang.lightControl[Lang.LightText.Color]
             color: Theme.textSecondary
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.labelSize
         }
 
@@ -170,7 +168,7 @@ Frame {
                     readonly property bool unused: index === Formulas.colourCount - 1 && !panel.eighthColourUsed
                     readonly property bool editing: picker.opened && picker.colourIndex === index
                     width: 28
-                    height: 28
+                    height: Theme.rowHeight
                     radius: 14
                     color: panel.colourAt(index)
                     opacity: unused ? 0.35 : 1
@@ -181,7 +179,7 @@ Frame {
                     Keys.onReturnPressed: picker.openFor(swatch)
 
                     Accessible.role: Accessible.Button
-                    Accessible.name: Lang.lightControl[6] + " " + (index + 1)
+                    Accessible.name: Lang.lightControl[Lang.LightText.Color] + " " + (index + 1)
 
                     // A slash across a colour the mouse does not show.
                     Rectangle {
@@ -208,7 +206,7 @@ Frame {
         id: picker
         objectName: "colourPicker"
         property int colourIndex: 0
-        channelNames: [Lang.lightControl[17], Lang.lightControl[18], Lang.lightControl[19]]
+        channelNames: [Lang.lightControl[Lang.LightText.Red], Lang.lightControl[Lang.LightText.Green], Lang.lightControl[Lang.LightText.Blue]]
         red: panel.colours[3 * colourIndex] ?? 0
         green: panel.colours[3 * colourIndex + 1] ?? 0
         blue: panel.colours[3 * colourIndex + 2] ?? 0

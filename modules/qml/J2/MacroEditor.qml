@@ -11,9 +11,9 @@ import "../basic/macrocodec.mjs" as Codec
 Dialog {
     id: dialog
 
-    required property var store
-    // What reports the system-wide key capture (the scene's msg_KB).
-    property var keySource: null
+    required property MacroStore store
+    // What reports the system-wide key capture.
+    property SceneLink keySource: null
 
     // Which overlay is up: "" none, "key" the key capture box, "delete"
     // the question before deleting a macro.
@@ -24,8 +24,12 @@ Dialog {
 
     readonly property var texts: Lang.macroEditor
     readonly property var refusalTexts: ({
-        count: 25, taken: 19, name: 20, format: 21, key: 22, delay: 23, full: 24,
-        length: 24, steps: 40, save: 29, "delete": 37
+        count: Lang.MacroText.TooManyMacros, taken: Lang.MacroText.NameTaken,
+        name: Lang.MacroText.NameRefused, format: Lang.MacroText.NotAStep,
+        key: Lang.MacroText.NoSuchKey, delay: Lang.MacroText.DelayTooLong,
+        full: Lang.MacroText.MacroFull, length: Lang.MacroText.MacroFull,
+        steps: Lang.MacroText.TooManySteps, save: Lang.MacroText.NotSaved,
+        "delete": Lang.MacroText.NotDeleted
     })
 
     // The line under the editor: a refusal, the recording, why the macro
@@ -34,26 +38,26 @@ Dialog {
         if (store.refusal.length > 0)
             return texts[refusalTexts[store.refusal]] ?? ""
         if (store.recording)
-            return texts[30]
+            return texts[Lang.MacroText.Recording]
         const problem = store.encoded.problem
         if (problem === "delay")
-            return texts[26]
+            return texts[Lang.MacroText.NotSentDelay]
         if (problem === "step")
-            return texts[27].replace("%1", store.encoded.step + 1)
+            return texts[Lang.MacroText.NotSentStep].replace("%1", store.encoded.step + 1)
         if (problem === "length")
-            return texts[28]
+            return texts[Lang.MacroText.NotSentLength]
         if (problem === "repeat")
-            return texts[45]
+            return texts[Lang.MacroText.NotSentTimes]
         if (store.current.length === 0)
-            return texts[35]
+            return texts[Lang.MacroText.CreateMacro]
         if (store.listFull)
-            return texts[25]
-        return texts[34] + "  " + texts[43]
+            return texts[Lang.MacroText.TooManyMacros]
+        return texts[Lang.MacroText.DoubleClickStep] + "  " + texts[Lang.MacroText.DoubleClickName]
     }
     readonly property bool statusIsError: store.refusal.length > 0
                                           || (!store.recording && store.encoded.problem.length > 0)
 
-    title: texts[0]
+    title: texts[Lang.MacroText.Title]
     cardWidth: 920
     cardHeight: 580
 
@@ -64,8 +68,7 @@ Dialog {
 
     Connections {
         target: dialog.keySource
-        ignoreUnknownSignals: true
-        function onMsg_KB(isDown: bool, usbCode: int) {
+        function onKeyReported(isDown: bool, usbCode: int) {
             if (dialog.overlay === "key") {
                 if (isDown && usbCode < KeyCodes.firstButtonCode && KeyCodeString.name(usbCode).length > 0)
                     dialog.capturedCode = usbCode
@@ -113,13 +116,6 @@ Dialog {
         return String(minutes).padStart(2, "0") + ":" + String(seconds).padStart(2, "0") + "." + (tenths % 10)
     }
 
-    component Label: Text {
-        color: Theme.textSecondary
-        font.family: Theme.fontFamily
-        font.pixelSize: Theme.labelSize
-        elide: Text.ElideRight
-    }
-
     component ToolButton: Button {
         width: tools.width
         height: 34
@@ -147,7 +143,7 @@ Dialog {
             id: macroHeading
             width: parent.width - countText.width - 8
             height: 20
-            text: dialog.texts[1]
+            text: dialog.texts[Lang.MacroText.MacroName]
         }
         Label {
             id: countText
@@ -163,7 +159,7 @@ Dialog {
             anchors.top: macroHeading.bottom
             anchors.topMargin: 6
             anchors.bottom: macroButtons.top
-            anchors.bottomMargin: 12
+            anchors.bottomMargin: Theme.gap
             width: parent.width
             spacing: 4
             clip: true
@@ -192,12 +188,12 @@ Dialog {
             anchors.bottom: parent.bottom
             width: parent.width
             columns: 2
-            spacing: 8
+            spacing: Theme.unit
 
             Button {
                 objectName: "macroNew"
                 width: (macroButtons.width - 8) / 2
-                text: dialog.texts[2]
+                text: dialog.texts[Lang.MacroText.New]
                 iconName: "plus"
                 enabled: !dialog.store.recording && !dialog.store.listFull
                 onClicked: dialog.store.create()
@@ -205,21 +201,21 @@ Dialog {
             Button {
                 objectName: "macroImport"
                 width: (macroButtons.width - 8) / 2
-                text: dialog.texts[11]
+                text: dialog.texts[Lang.MacroText.Import]
                 enabled: !dialog.store.recording && !dialog.store.listFull
                 onClicked: dialog.store.importFile()
             }
             Button {
                 objectName: "macroExport"
                 width: (macroButtons.width - 8) / 2
-                text: dialog.texts[12]
+                text: dialog.texts[Lang.MacroText.Export]
                 enabled: !dialog.store.recording && dialog.store.current.length > 0
                 onClicked: dialog.store.exportFile()
             }
             Button {
                 objectName: "macroDelete"
                 width: (macroButtons.width - 8) / 2
-                text: dialog.texts[3]
+                text: dialog.texts[Lang.MacroText.Delete]
                 kind: "outline"
                 enabled: !dialog.store.recording && dialog.store.current.length > 0
                 onClicked: {
@@ -278,13 +274,12 @@ Dialog {
 
         Text {
             anchors.fill: parent
-            anchors.leftMargin: 12
-            anchors.rightMargin: 12
+            anchors.leftMargin: Theme.gap
+            anchors.rightMargin: Theme.gap
             verticalAlignment: Text.AlignVCenter
             visible: !macroRow.renaming
             text: String(macroRow.modelData)
             color: Theme.text
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.controlSize
             elide: Text.ElideRight
         }
@@ -304,15 +299,14 @@ Dialog {
             id: nameInput
             objectName: "macroNameInput"
             anchors.fill: parent
-            anchors.leftMargin: 12
-            anchors.rightMargin: 12
+            anchors.leftMargin: Theme.gap
+            anchors.rightMargin: Theme.gap
             verticalAlignment: Text.AlignVCenter
             visible: macroRow.renaming
             clip: true
             color: Theme.text
             selectionColor: Theme.accent
             selectedTextColor: Theme.accentText
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.controlSize
             maximumLength: 120
             selectByMouse: true
@@ -342,7 +336,7 @@ Dialog {
             id: stepHeading
             height: 20
             width: parent.width - meter.width - 8
-            text: dialog.texts[39] + (dialog.store.current.length > 0 ? "  \u00B7  " + dialog.store.current : "")
+            text: dialog.texts[Lang.MacroText.Steps] + (dialog.store.current.length > 0 ? "  \u00B7  " + dialog.store.current : "")
         }
 
         // How much of the mouse's 128 bytes the macro takes.
@@ -357,12 +351,12 @@ Dialog {
                 id: meterText
                 anchors.right: parent.right
                 anchors.verticalCenter: parent.verticalCenter
-                text: Math.min(dialog.store.length, 999) + " / " + Codec.blockSize + " " + dialog.texts[32]
+                text: Math.min(dialog.store.length, 999) + " / " + Codec.blockSize + " " + dialog.texts[Lang.MacroText.Bytes]
                 color: meter.over ? Theme.error : (dialog.store.full ? Theme.unsaved : Theme.hint)
             }
             Rectangle {
                 anchors.right: meterText.left
-                anchors.rightMargin: 8
+                anchors.rightMargin: Theme.unit
                 anchors.verticalCenter: parent.verticalCenter
                 width: 44
                 height: 4
@@ -382,7 +376,7 @@ Dialog {
             anchors.top: stepHeading.bottom
             anchors.topMargin: 6
             anchors.bottom: repeatRow.top
-            anchors.bottomMargin: 12
+            anchors.bottomMargin: Theme.gap
             width: parent.width
             radius: Theme.controlRadius + 2
             color: Theme.window
@@ -401,7 +395,7 @@ Dialog {
                 boundsBehavior: Flickable.StopAtBounds
                 activeFocusOnTab: true
                 Accessible.role: Accessible.List
-                Accessible.name: dialog.texts[39]
+                Accessible.name: dialog.texts[Lang.MacroText.Steps]
                 Accessible.description: dialog.store.step >= 0 && dialog.store.step < count ? String(dialog.store.steps[dialog.store.step]) : ""
                 highlightMoveDuration: Theme.quick
                 onCountChanged: if (dialog.store.recording) positionViewAtEnd()
@@ -423,9 +417,8 @@ Dialog {
                 width: parent.width - 40
                 horizontalAlignment: Text.AlignHCenter
                 visible: stepList.count === 0 && dialog.store.current.length > 0
-                text: dialog.store.recording ? "" : dialog.texts[36]
+                text: dialog.store.recording ? "" : dialog.texts[Lang.MacroText.NoStepsYet]
                 color: Theme.hint
-                font.family: Theme.fontFamily
                 font.pixelSize: Theme.labelSize
                 wrapMode: Text.WordWrap
             }
@@ -441,11 +434,11 @@ Dialog {
             Label {
                 height: parent.height
                 verticalAlignment: Text.AlignVCenter
-                text: dialog.texts[6]
+                text: dialog.texts[Lang.MacroText.Times]
             }
             RectInput {
                 objectName: "macroTimes"
-                label: dialog.texts[6]
+                label: dialog.texts[Lang.MacroText.Times]
                 width: 96
                 numeric: true
                 minimum: Codec.timesRange.min
@@ -461,8 +454,8 @@ Dialog {
                 horizontalAlignment: Text.AlignRight
                 visible: dialog.store.current.length > 0
                 text: dialog.store.runningKeys.length > 0
-                      ? dialog.texts[33] + "  " + dialog.store.runningKeys.map(k => k + 1).join(", ")
-                      : dialog.texts[44]
+                      ? dialog.texts[Lang.MacroText.RunsOnKey] + "  " + dialog.store.runningKeys.map(k => k + 1).join(", ")
+                      : dialog.texts[Lang.MacroText.NotOnAnyKey]
                 color: dialog.store.runningKeys.length > 0 ? Theme.accent : Theme.hint
             }
         }
@@ -535,13 +528,12 @@ Dialog {
             horizontalAlignment: Text.AlignRight
             text: stepRow.index + 1
             color: Theme.hint
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.hintSize
         }
         Text {
             id: glyph
             anchors.left: number.right
-            anchors.leftMargin: 12
+            anchors.leftMargin: Theme.gap
             width: 16
             anchors.verticalCenter: parent.verticalCenter
             horizontalAlignment: Text.AlignHCenter
@@ -550,7 +542,6 @@ Dialog {
             color: !stepRow.known ? Theme.error
                    : stepRow.parsed.type === 0 ? Theme.hint
                    : Codec.isRelease(stepRow.parsed.type) ? Theme.textSecondary : Theme.accent
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.controlSize
             font.bold: true
         }
@@ -558,14 +549,13 @@ Dialog {
             anchors.left: glyph.right
             anchors.leftMargin: 10
             anchors.right: kind.left
-            anchors.rightMargin: 8
+            anchors.rightMargin: Theme.unit
             anchors.verticalCenter: parent.verticalCenter
             visible: !stepRow.editing
             text: !stepRow.parsed ? String(stepRow.modelData)
-                  : stepRow.parsed.type === 0 ? stepRow.parsed.info + " " + dialog.texts[31]
+                  : stepRow.parsed.type === 0 ? stepRow.parsed.info + " " + dialog.texts[Lang.MacroText.Milliseconds]
                   : stepRow.code !== 0 ? KeyCodeString.name(stepRow.code) : stepRow.parsed.info
             color: stepRow.known ? (stepRow.parsed.type === 0 ? Theme.textSecondary : Theme.text) : Theme.error
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.controlSize
             elide: Text.ElideRight
         }
@@ -575,10 +565,9 @@ Dialog {
             anchors.rightMargin: 10
             anchors.verticalCenter: parent.verticalCenter
             visible: !stepRow.editing && stepRow.parsed !== null
-            text: !stepRow.parsed ? "" : stepRow.parsed.type === 0 ? dialog.texts[9]
-                  : Codec.isRelease(stepRow.parsed.type) ? dialog.texts[42] : dialog.texts[41]
+            text: !stepRow.parsed ? "" : stepRow.parsed.type === 0 ? dialog.texts[Lang.MacroText.Delay]
+                  : Codec.isRelease(stepRow.parsed.type) ? dialog.texts[Lang.MacroText.Release] : dialog.texts[Lang.MacroText.Press]
             color: Theme.hint
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.hintSize
         }
         MouseArea {
@@ -606,7 +595,6 @@ Dialog {
             color: Theme.text
             selectionColor: Theme.accent
             selectedTextColor: Theme.accentText
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.controlSize
             maximumLength: 40
             selectByMouse: true
@@ -626,7 +614,7 @@ Dialog {
         id: tools
         anchors.right: parent.right
         width: 196
-        spacing: 8
+        spacing: Theme.unit
 
         Rectangle {
             id: recordButton
@@ -664,16 +652,15 @@ Dialog {
             }
             Column {
                 anchors.left: recordDot.right
-                anchors.leftMargin: 12
+                anchors.leftMargin: Theme.gap
                 anchors.right: parent.right
-                anchors.rightMargin: 8
+                anchors.rightMargin: Theme.unit
                 anchors.verticalCenter: parent.verticalCenter
                 Text {
                     id: recordText
                     width: parent.width
-                    text: dialog.store.recording ? dialog.texts[5] : dialog.texts[8]
+                    text: dialog.store.recording ? dialog.texts[Lang.MacroText.StopRecord] : dialog.texts[Lang.MacroText.StartRecord]
                     color: Theme.text
-                    font.family: Theme.fontFamily
                     font.pixelSize: Theme.controlSize
                     font.bold: true
                     elide: Text.ElideRight
@@ -682,7 +669,6 @@ Dialog {
                     visible: dialog.store.recording
                     text: dialog.clock(dialog.recordedMs)
                     color: Theme.text
-                    font.family: Theme.fontFamily
                     font.pixelSize: Theme.labelSize
                 }
             }
@@ -699,7 +685,7 @@ Dialog {
         CheckBox {
             objectName: "macroWithDelay"
             width: parent.width
-            text: dialog.texts[9]
+            text: dialog.texts[Lang.MacroText.Delay]
             checked: dialog.store.withDelay
             enabled: !dialog.store.recording
             onToggled: wanted => dialog.store.withDelay = wanted
@@ -713,32 +699,32 @@ Dialog {
 
         ToolButton {
             objectName: "insertDelay"
-            text: dialog.texts[13]
+            text: dialog.texts[Lang.MacroText.InsertDelay]
             onClicked: dialog.store.insertDelay()
         }
         ToolButton {
             objectName: "insertKey"
-            text: dialog.texts[14]
+            text: dialog.texts[Lang.MacroText.InsertKey]
             onClicked: dialog.openKeyCapture()
         }
         ToolButton {
             objectName: "insertLeft"
-            text: dialog.texts[15]
+            text: dialog.texts[Lang.MacroText.InsertLeftKey]
             onClicked: dialog.store.insertPair(0xF0)
         }
         ToolButton {
             objectName: "insertMiddle"
-            text: dialog.texts[16]
+            text: dialog.texts[Lang.MacroText.InsertMiddleKey]
             onClicked: dialog.store.insertPair(0xF2)
         }
         ToolButton {
             objectName: "insertRight"
-            text: dialog.texts[17]
+            text: dialog.texts[Lang.MacroText.InsertRightKey]
             onClicked: dialog.store.insertPair(0xF1)
         }
         ToolButton {
             objectName: "removeStep"
-            text: dialog.texts[10]
+            text: dialog.texts[Lang.MacroText.DeleteStep]
             kind: "outline"
             enabled: dialog.store.step >= 0 && !dialog.store.recording
             onClicked: dialog.store.removeStep()
@@ -754,7 +740,6 @@ Dialog {
         verticalAlignment: Text.AlignVCenter
         text: dialog.status
         color: dialog.statusIsError ? Theme.error : (dialog.store.recording ? Theme.text : Theme.hint)
-        font.family: Theme.fontFamily
         font.pixelSize: Theme.hintSize
         wrapMode: Text.WordWrap
         maximumLineCount: 2
@@ -795,7 +780,7 @@ Dialog {
 
                 Label {
                     width: parent.width
-                    text: dialog.texts[18]
+                    text: dialog.texts[Lang.MacroText.PressKeyToInsert]
                     color: Theme.text
                     font.pixelSize: Theme.controlSize
                 }
@@ -812,8 +797,7 @@ Dialog {
                         anchors.centerIn: parent
                         text: dialog.capturedCode !== 0 ? KeyCodeString.name(dialog.capturedCode) : "\u2026"
                         color: dialog.capturedCode !== 0 ? Theme.text : Theme.hint
-                        font.family: Theme.fontFamily
-                        font.pixelSize: 22
+                        font.pixelSize: Theme.captureSize
                         font.bold: true
                     }
                 }
@@ -822,14 +806,14 @@ Dialog {
                     anchors.bottom: parent.bottom
                     spacing: 10
                     Button {
-                        text: Lang.main[7]
+                        text: Lang.main[Lang.MainText.Cancel]
                         kind: "outline"
                         width: Math.max(96, implicitWidth)
                         onClicked: dialog.closeOverlay()
                     }
                     Button {
                         objectName: "keyCaptureOk"
-                        text: Lang.main[8]
+                        text: Lang.main[Lang.MainText.Ok]
                         kind: "primary"
                         width: 96
                         enabled: dialog.capturedCode !== 0
@@ -853,7 +837,6 @@ Dialog {
                     width: parent.width
                     text: dialog.store.current
                     color: Theme.text
-                    font.family: Theme.fontFamily
                     font.pixelSize: Theme.titleSize
                     font.bold: true
                     elide: Text.ElideRight
@@ -861,7 +844,7 @@ Dialog {
                 Label {
                     y: 32
                     width: parent.width
-                    text: dialog.texts[38]
+                    text: dialog.texts[Lang.MacroText.DeleteQuestion]
                     font.pixelSize: Theme.controlSize
                     wrapMode: Text.WordWrap
                     elide: Text.ElideNone
@@ -871,14 +854,14 @@ Dialog {
                     anchors.bottom: parent.bottom
                     spacing: 10
                     Button {
-                        text: Lang.main[7]
+                        text: Lang.main[Lang.MainText.Cancel]
                         kind: "outline"
                         width: Math.max(96, implicitWidth)
                         onClicked: dialog.closeOverlay()
                     }
                     Button {
                         objectName: "macroDeleteConfirm"
-                        text: dialog.texts[3]
+                        text: dialog.texts[Lang.MacroText.Delete]
                         kind: "primary"
                         width: Math.max(96, implicitWidth)
                         focus: true
@@ -895,7 +878,7 @@ Dialog {
     buttons: [
         Button {
             objectName: "macroClose"
-            text: Lang.main[8]
+            text: Lang.main[Lang.MainText.Ok]
             kind: "primary"
             width: 96
             onClicked: dialog.close()

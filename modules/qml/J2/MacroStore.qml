@@ -13,9 +13,9 @@ import "../basic/namelists.mjs" as NameLists
 QtObject {
     id: store
 
-    property var uiView
+    property Controller uiView
     // The key page: which keys run a macro, and their factory assignments.
-    property var keys
+    property KeyMatrix keys
 
     property var names: []
     // The macro being edited (-1: none), its steps and repeat count.

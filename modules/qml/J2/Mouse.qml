@@ -225,7 +225,6 @@ Item {
                     anchors.centerIn: parent
                     text: callout.index + 1
                     color: callout.lit ? Theme.accentText : Theme.text
-                    font.family: Theme.fontFamily
                     font.pixelSize: Theme.labelSize
                     font.bold: true
                 }
@@ -244,7 +243,7 @@ Item {
                     objectName: "keyTip" + callout.index
                     target: badge
                     wanted: badgeArea.containsMouse
-                    text: Lang.notice[16].replace("%1", callout.index + 1)
+                    text: Lang.notice[Lang.NoticeText.KeyN].replace("%1", callout.index + 1)
                           + ((picture.keyTexts[callout.index] ?? "").length > 0
                              ? ": " + picture.keyTexts[callout.index] : "")
                 }

@@ -51,7 +51,6 @@ Rectangle {
         width: Math.min(implicitWidth, notice.width - 40)
         text: notice.text
         color: Theme.text
-        font.family: Theme.fontFamily
         font.pixelSize: Theme.labelSize
         wrapMode: Text.Wrap
         horizontalAlignment: Text.AlignHCenter

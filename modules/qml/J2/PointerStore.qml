@@ -1,4 +1,5 @@
 import QtQuick
+import modules.qml
 import "../basic/formulas.mjs" as Formulas
 import "../basic/flows.mjs" as Flows
 
@@ -6,7 +7,7 @@ import "../basic/flows.mjs" as Flows
 // double-click speed (stored as slider positions) and wheel lines. Every
 // change is written to the profile and applied at once.
 QtObject {
-    property var uiView
+    property Controller uiView
 
     property int speedPosition: Formulas.pointerPosition(5)
     property int doublePosition: Formulas.pointerPosition(5)

@@ -10,12 +10,10 @@ import modules.qml
 Dialog {
     id: dialog
 
-    required property var store
-    // The scene, for its notices.
-    property var scene: null
+    required property ProfileStore store
+    // The scene, for its notices and the automatic profiles.
+    property SceneLink scene: null
     property int selected: Math.max(0, store.currentIndex)
-    // The program's window control ("ui_Ctl"), which keeps the rules.
-    property var windowControl: null
     readonly property int selectedNumber: store.numberAt(selected)
     // The rules as the program reads them, and the open applications.
     property var autoRules: ({ on: false, notice: "", fallback: -1, rules: [] })
@@ -27,16 +25,16 @@ Dialog {
                                                                 .map(r => r.program)
 
     function refreshAuto() {
-        if (!windowControl)
+        if (!scene)
             return
-        autoRules = windowControl.autoProfileRules()
-        applications = windowControl.openApplications()
+        autoRules = scene.autoProfileRules()
+        applications = scene.openApplications()
     }
 
     function changeAuto(action: string, program: string) {
-        if (!windowControl || selectedNumber < 0)
+        if (!scene || selectedNumber < 0)
             return
-        autoProblem = windowControl.changeAutoProfile(action, program, selectedNumber)
+        autoProblem = scene.changeAutoProfile(action, program, selectedNumber)
         refreshAuto()
     }
 
@@ -59,40 +57,40 @@ Dialog {
         if (confirmed && store.remove(index)) {
             selected = Math.min(index, store.entries.length - 1)
             if (scene)
-                scene.notify(Lang.notice[12].replace("%1", name), false)
+                scene.noticeWanted(Lang.notice[Lang.NoticeText.Deleted].replace("%1", name), false)
         }
         list.forceActiveFocus()
     }
 
-    title: Lang.main[4]
+    title: Lang.main[Lang.MainText.Config]
     cardWidth: 600
     cardHeight: 600
 
     Row {
         id: actions
-        spacing: 8
+        spacing: Theme.unit
 
         Button {
             objectName: "profileNew"
-            text: Lang.profile[1]
+            text: Lang.profile[Lang.ProfileText.New]
             iconName: "plus"
             enabled: !dialog.store.full
             onClicked: if (dialog.store.create()) dialog.selected = dialog.store.entries.length - 1
         }
         Button {
             objectName: "profileImport"
-            text: Lang.profile[2]
+            text: Lang.profile[Lang.ProfileText.Import]
             enabled: !dialog.store.full
             onClicked: if (dialog.store.importFile()) dialog.selected = dialog.store.entries.length - 1
         }
         Button {
             objectName: "profileExport"
-            text: Lang.profile[4]
+            text: Lang.profile[Lang.ProfileText.Export]
             onClicked: dialog.store.exportEntry(dialog.selected)
         }
         Button {
             objectName: "profileDelete"
-            text: Lang.profile[3]
+            text: Lang.profile[Lang.ProfileText.Delete]
             kind: "outline"
             enabled: dialog.store.canDelete(dialog.selected)
             onClicked: dialog.askDelete()
@@ -102,9 +100,9 @@ Dialog {
     ListView {
         id: list
         anchors.top: actions.bottom
-        anchors.topMargin: 16
+        anchors.topMargin: Theme.margin
         anchors.bottom: automatic.top
-        anchors.bottomMargin: 12
+        anchors.bottomMargin: Theme.gap
         width: parent.width
         spacing: 6
         clip: true
@@ -133,11 +131,10 @@ Dialog {
                 anchors.left: parent.left
                 anchors.leftMargin: 14
                 anchors.right: tag.left
-                anchors.rightMargin: 8
+                anchors.rightMargin: Theme.unit
                 anchors.verticalCenter: parent.verticalCenter
                 text: entryRow.modelData.name
                 color: Theme.text
-                font.family: Theme.fontFamily
                 font.pixelSize: Theme.controlSize
                 elide: Text.ElideRight
             }
@@ -154,9 +151,8 @@ Dialog {
                 Text {
                     id: tagText
                     anchors.centerIn: parent
-                    text: Lang.profile[6]
+                    text: Lang.profile[Lang.ProfileText.InUse]
                     color: Theme.accentText
-                    font.family: Theme.fontFamily
                     font.pixelSize: Theme.hintSize
                     font.bold: true
                 }
@@ -175,16 +171,15 @@ Dialog {
         id: automatic
         objectName: "profileAutomatic"
         anchors.bottom: note.top
-        anchors.bottomMargin: 12
+        anchors.bottomMargin: Theme.gap
         width: parent.width
-        spacing: 8
-        visible: dialog.windowControl !== null
+        spacing: Theme.unit
+        visible: dialog.scene !== null && dialog.scene.autoProfiles
 
         Text {
             width: parent.width
-            text: Lang.profile[10]
+            text: Lang.profile[Lang.ProfileText.TiedApplications]
             color: Theme.text
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.controlSize
             font.bold: true
         }
@@ -207,20 +202,18 @@ Dialog {
                         anchors.verticalCenter: parent.verticalCenter
                         text: tie.modelData
                         color: Theme.text
-                        font.family: Theme.fontFamily
                         font.pixelSize: Theme.hintSize
                     }
                     Text {
                         id: removeTie
                         anchors.right: parent.right
-                        anchors.rightMargin: 8
+                        anchors.rightMargin: Theme.unit
                         anchors.verticalCenter: parent.verticalCenter
                         text: "\u00d7"
                         color: Theme.hint
-                        font.family: Theme.fontFamily
                         font.pixelSize: Theme.controlSize
                         Accessible.role: Accessible.Button
-                        Accessible.name: Lang.profile[15] + " " + tie.modelData
+                        Accessible.name: Lang.profile[Lang.ProfileText.Remove] + " " + tie.modelData
                         MouseArea {
                             anchors.fill: parent
                             anchors.margins: -4
@@ -232,12 +225,12 @@ Dialog {
             }
         }
         Row {
-            spacing: 8
+            spacing: Theme.unit
             DropDownList {
                 id: openApps
                 objectName: "profileOpenApps"
                 width: 250
-                placeholder: Lang.profile[12]
+                placeholder: Lang.profile[Lang.ProfileText.OpenApplications]
                 model: dialog.applications.map(a => a.title === a.program ? a.program
                                                                            : a.title + " \u2014 " + a.program)
                 popupWidth: 360
@@ -250,13 +243,13 @@ Dialog {
                 objectName: "profileProgram"
                 width: 170
                 maximumLength: 255
-                placeholder: Lang.profile[13]
+                placeholder: Lang.profile[Lang.ProfileText.ProgramName]
                 value: dialog.typedProgram
                 onEdited: text => dialog.typedProgram = text
             }
             Button {
                 objectName: "profileTie"
-                text: Lang.profile[14]
+                text: Lang.profile[Lang.ProfileText.Tie]
                 enabled: dialog.typedProgram.trim().length > 0
                 onClicked: {
                     dialog.changeAuto("add", dialog.typedProgram.trim())
@@ -269,7 +262,7 @@ Dialog {
         }
         CheckBox {
             objectName: "profileFallback"
-            text: Lang.profile[16]
+            text: Lang.profile[Lang.ProfileText.Fallback]
             checked: dialog.autoRules.fallback === dialog.selectedNumber
             onToggled: wanted => { if (wanted) dialog.changeAuto("fallback", "") }
         }
@@ -277,11 +270,10 @@ Dialog {
             width: parent.width
             visible: text.length > 0
             text: dialog.autoProblem !== "" ? dialog.autoProblem
-                  : dialog.autoRules.notice === "damaged" ? Lang.profile[18]
-                  : dialog.autoRules.notice === "x11only" || dialog.autoRules.notice === "nothing" ? Lang.profile[17]
-                  : !dialog.autoRules.on ? Lang.profile[19] : ""
+                  : dialog.autoRules.notice === "damaged" ? Lang.profile[Lang.ProfileText.RulesDamaged]
+                  : dialog.autoRules.notice === "x11only" || dialog.autoRules.notice === "nothing" ? Lang.profile[Lang.ProfileText.X11Only]
+                  : !dialog.autoRules.on ? Lang.profile[Lang.ProfileText.AutomaticOff] : ""
             color: Theme.unsaved
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.hintSize
             wrapMode: Text.WordWrap
         }
@@ -302,24 +294,23 @@ Dialog {
             anchors.right: answers.left
             anchors.rightMargin: 10
             anchors.verticalCenter: parent.verticalCenter
-            text: Lang.notice[13].replace("%1", dialog.store.names[dialog.deleting] ?? "")
+            text: Lang.notice[Lang.NoticeText.DeleteQuestion].replace("%1", dialog.store.names[dialog.deleting] ?? "")
             color: Theme.text
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.controlSize
             elide: Text.ElideRight
         }
         Row {
             id: answers
             anchors.right: parent.right
-            spacing: 8
+            spacing: Theme.unit
             Button {
-                text: Lang.main[7]
+                text: Lang.main[Lang.MainText.Cancel]
                 kind: "outline"
                 onClicked: dialog.answerDelete(false)
             }
             Button {
                 objectName: "profileDeleteConfirm"
-                text: Lang.profile[3]
+                text: Lang.profile[Lang.ProfileText.Delete]
                 kind: "primary"
                 focus: true
                 onClicked: dialog.answerDelete(true)
@@ -332,16 +323,15 @@ Dialog {
         visible: dialog.deleting < 0
         anchors.bottom: parent.bottom
         width: parent.width
-        text: dialog.store.full ? Lang.profile[7] : Lang.profile[8]
+        text: dialog.store.full ? Lang.profile[Lang.ProfileText.AtMostSix] : Lang.profile[Lang.ProfileText.CannotDelete]
         color: dialog.store.full ? Theme.unsaved : Theme.hint
-        font.family: Theme.fontFamily
         font.pixelSize: Theme.hintSize
         wrapMode: Text.WordWrap
     }
 
     buttons: [
         Button {
-            text: Lang.main[8]
+            text: Lang.main[Lang.MainText.Ok]
             kind: "primary"
             width: 96
             onClicked: dialog.close()

@@ -1,4 +1,5 @@
 import QtQuick
+import modules.qml
 import "../basic/namelists.mjs" as NameLists
 
 // The profile list of name.bin. An entry is addressed by its profile number
@@ -7,7 +8,7 @@ import "../basic/namelists.mjs" as NameLists
 QtObject {
     id: store
 
-    property var uiView
+    property Controller uiView
 
     // { name, number } in list order; entry 0 is the standard profile.
     property var entries: []

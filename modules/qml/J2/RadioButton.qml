@@ -59,7 +59,6 @@ T.RadioButton {
         verticalAlignment: Text.AlignVCenter
         text: radio.text
         color: Theme.text
-        font.family: Theme.fontFamily
         font.pixelSize: Theme.controlSize
         elide: Text.ElideRight
         Accessible.ignored: true

@@ -41,7 +41,6 @@ T.TextField {
     color: Theme.text
     selectionColor: Theme.accent
     selectedTextColor: Theme.accentText
-    font.family: Theme.fontFamily
     font.pixelSize: Theme.controlSize
     maximumLength: numeric ? 6 : 32
     validator: numeric ? numberValidator : null
@@ -125,7 +124,6 @@ T.TextField {
         anchors.verticalCenter: parent.verticalCenter
         text: field.suffix
         color: Theme.textSecondary
-        font.family: Theme.fontFamily
         font.pixelSize: Theme.labelSize
         Accessible.ignored: true
     }

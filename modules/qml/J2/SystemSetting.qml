@@ -9,11 +9,11 @@ import "../basic/formulas.mjs" as Formulas
 Dialog {
     id: dialog
 
-    required property var store
+    required property PointerStore store
     // The rows typed last, for going back from "one screen" to rows.
     property int rows: store.scrollScreen ? 3 : store.scrollLines
 
-    title: Lang.systemSetting[0]
+    title: Lang.systemSetting[Lang.SystemText.Title]
     cardWidth: 520
     cardHeight: 420
 
@@ -26,15 +26,13 @@ Dialog {
         Text {
             text: settingLabel.text
             color: settingLabel.available ? Theme.text : Theme.hint
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.controlSize
         }
         Text {
             objectName: "unavailableReason"
             visible: !settingLabel.available
-            text: Lang.systemSetting[10]
+            text: Lang.systemSetting[Lang.SystemText.NotAvailable]
             color: Theme.hint
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.hintSize
         }
     }
@@ -46,7 +44,7 @@ Dialog {
         property bool available: true
         signal chosen(int step)
         width: parent.width
-        spacing: 8
+        spacing: Theme.unit
 
         SettingLabel {
             text: speedRow.label
@@ -55,22 +53,21 @@ Dialog {
         Item {
             enabled: speedRow.available
             width: parent.width
-            height: 28
+            height: Theme.rowHeight
             Text {
                 id: slow
                 width: 56
                 anchors.verticalCenter: parent.verticalCenter
-                text: Lang.systemSetting[3]
+                text: Lang.systemSetting[Lang.SystemText.Slow]
                 color: Theme.hint
-                font.family: Theme.fontFamily
                 font.pixelSize: Theme.labelSize
                 elide: Text.ElideRight
             }
             SliderButton {
                 anchors.left: slow.right
                 anchors.right: fast.left
-                anchors.leftMargin: 8
-                anchors.rightMargin: 8
+                anchors.leftMargin: Theme.unit
+                anchors.rightMargin: Theme.unit
                 anchors.verticalCenter: parent.verticalCenter
                 from: 0
                 to: Formulas.pointerSteps - 1
@@ -87,9 +84,8 @@ Dialog {
                 anchors.right: parent.right
                 anchors.verticalCenter: parent.verticalCenter
                 horizontalAlignment: Text.AlignRight
-                text: Lang.systemSetting[4]
+                text: Lang.systemSetting[Lang.SystemText.Fast]
                 color: Theme.hint
-                font.family: Theme.fontFamily
                 font.pixelSize: Theme.labelSize
                 elide: Text.ElideRight
             }
@@ -102,7 +98,7 @@ Dialog {
 
         SpeedRow {
             objectName: "pointerSpeed"
-            label: Lang.systemSetting[1]
+            label: Lang.systemSetting[Lang.SystemText.MouseSpeed]
             available: dialog.store.speedAvailable
             step: dialog.store.speedStep
             onChosen: s => dialog.store.setSpeedStep(s)
@@ -110,7 +106,7 @@ Dialog {
 
         SpeedRow {
             objectName: "doubleClickSpeed"
-            label: Lang.systemSetting[2]
+            label: Lang.systemSetting[Lang.SystemText.DoubleClickSpeed]
             available: dialog.store.doubleAvailable
             step: dialog.store.doubleStep
             onChosen: s => dialog.store.setDoubleStep(s)
@@ -122,29 +118,29 @@ Dialog {
 
             SettingLabel {
                 objectName: "scrollLabel"
-                text: Lang.systemSetting[5]
+                text: Lang.systemSetting[Lang.SystemText.ScrollSpeed]
                 available: dialog.store.scrollAvailable
             }
             Row {
                 enabled: dialog.store.scrollAvailable
-                spacing: 12
+                spacing: Theme.gap
                 RadioButton {
                     id: byRows
                     anchors.verticalCenter: parent.verticalCenter
-                    text: Lang.systemSetting[6]
+                    text: Lang.systemSetting[Lang.SystemText.NumberOfRows]
                     checked: !dialog.store.scrollScreen
                     onClicked: if (!checked) dialog.store.setScrollLines(dialog.rows)
                 }
                 RectInput {
                     objectName: "scrollLines"
-                    label: Lang.systemSetting[6]
+                    label: Lang.systemSetting[Lang.SystemText.NumberOfRows]
                     width: 96
                     anchors.verticalCenter: parent.verticalCenter
                     numeric: true
                     minimum: Formulas.scrollLines.min
                     maximum: Formulas.scrollLines.max
                     value: String(dialog.rows)
-                    suffix: Lang.systemSetting[8]
+                    suffix: Lang.systemSetting[Lang.SystemText.Lines]
                     enabled: !dialog.store.scrollScreen
                     onEdited: text => dialog.store.setScrollLines(Number(text))
                 }
@@ -152,7 +148,7 @@ Dialog {
             RadioButton {
                 objectName: "scrollScreen"
                 enabled: dialog.store.scrollAvailable
-                text: Lang.systemSetting[7]
+                text: Lang.systemSetting[Lang.SystemText.ScrollOneScreen]
                 checked: dialog.store.scrollScreen
                 onClicked: dialog.store.setScrollLines(Formulas.scrollLines.screen)
             }
@@ -162,16 +158,15 @@ Dialog {
     Text {
         anchors.bottom: parent.bottom
         width: parent.width
-        text: Lang.systemSetting[9]
+        text: Lang.systemSetting[Lang.SystemText.ChangesApplyAtOnce]
         color: Theme.hint
-        font.family: Theme.fontFamily
         font.pixelSize: Theme.hintSize
         wrapMode: Text.WordWrap
     }
 
     buttons: [
         Button {
-            text: Lang.main[8]
+            text: Lang.main[Lang.MainText.Ok]
             kind: "primary"
             width: 96
             onClicked: dialog.close()

@@ -52,7 +52,6 @@ Rectangle {
         id: label
         anchors.centerIn: parent
         color: Theme.text
-        font.family: Theme.fontFamily
         font.pixelSize: Theme.hintSize
     }
 }

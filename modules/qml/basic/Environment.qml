@@ -66,7 +66,7 @@ Item {
             id: logo
             x: Theme.margin
             width: 28
-            height: 28
+            height: Theme.rowHeight
             anchors.verticalCenter: parent.verticalCenter
 
             // Drawn until the logo image is there.
@@ -90,11 +90,10 @@ Item {
 
         Text {
             anchors.left: logo.right
-            anchors.leftMargin: 12
+            anchors.leftMargin: Theme.gap
             anchors.verticalCenter: parent.verticalCenter
             text: environment.title
             color: Theme.text
-            font.family: Theme.fontFamily
             font.pixelSize: Theme.titleSize
             font.bold: true
             font.letterSpacing: 0.4

@@ -6,6 +6,83 @@ import "keycodes.mjs" as KeyCodes
 // start by the language file's texts (position by position; a position the
 // file leaves empty keeps its default, so no label is ever blank).
 QtObject {
+    // The positions of the texts in each group (the language files' layout),
+    // by name: Lang.main[Lang.MainText.Save]. Values count from 0 in order.
+    enum MainText { // "main"
+        Editor, MacroEditor, GunEditor, LiftOff, Config,
+        Reset, ResetFactory, Cancel, Ok, SystemSetting,
+        Save, Version, Language, LanguageNextStart, Support,
+        Millimetres, MouseDisconnected, UnsavedChanges, On, LanguageName,
+        RecoilWeaponsToo, Help, SwitchDropsChanges
+    }
+    enum KeyMatrixText { // "keyMatrix"
+        Key, KeyFunction, ClickToChange, LeftButtonStays, Milliseconds,
+        MouseKeepsFunction
+    }
+    enum KeyAssigmentText { // "keyAssigment"
+        Key, MouseFunction, LeftKey, MiddleKey, RightKey,
+        ForwardKey, BackKey, DoubleFire, FireFunction, KeyValue,
+        ClickInput, Rate, Times, Endless, GroupFunction,
+        MediaFunction, MacroFunction, MacroEditor, MacroRunsOnce, MacroRunsUntilAnyButton,
+        MacroRunsUntilReleased, DpiFunction, DpiPlus, DpiMinus, DpiLoop,
+        WindowsFunction, ShortcutFunction, Player, Next, Previous,
+        Stop, Mute, PlayPause, VolumePlus, VolumeMinus,
+        MyPc, Index, Search, Max, Min,
+        Desktop, Run, New, Cut, Copy,
+        Paste, Save, Print, Find, Redo,
+        Undo, SelectAll, GunFunction, OneGun, TwoGun,
+        ThreeGun, SniperKey, FixedFunction, PressAKey, PressKeysTogether,
+        KeyCannotBeAssigned, MacroCannotBeSent, NoMacrosYet, ModifiersAndTwoKeys, ChooseFunction,
+        NoMacroSlot
+    }
+    enum DpiText { // "dpiSetting"
+        Dpi, Stages, Stage, Spare3, Spare4
+    }
+    enum LightText { // "lightControl"
+        Light, Static, Breath, Neon, Off,
+        Speed, Color, Brightness, Twinkling, Wave,
+        Gliding, FingerMoving, VerticalFlipping, YoYo, Spotlight,
+        BreathLoop, Effect, Red, Green, Blue
+    }
+    enum MacroText { // "macroEditor"
+        Title, MacroName, New, Delete, Action,
+        StopRecord, Times, Ok, StartRecord, Delay,
+        DeleteStep, Import, Export, InsertDelay, InsertKey,
+        InsertLeftKey, InsertMiddleKey, InsertRightKey, PressKeyToInsert, NameTaken,
+        NameRefused, NotAStep, NoSuchKey, DelayTooLong, MacroFull,
+        TooManyMacros, NotSentDelay, NotSentStep, NotSentLength, NotSaved,
+        Recording, Milliseconds, Bytes, RunsOnKey, DoubleClickStep,
+        CreateMacro, NoStepsYet, NotDeleted, DeleteQuestion, Steps,
+        TooManySteps, Press, Release, DoubleClickName, NotOnAnyKey,
+        NotSentTimes
+    }
+    enum SystemText { // "systemSetting"
+        Title, MouseSpeed, DoubleClickSpeed, Slow, Fast,
+        ScrollSpeed, NumberOfRows, ScrollOneScreen, Lines, ChangesApplyAtOnce,
+        NotAvailable, Spare11, Spare12, Spare13, Spare14
+    }
+    enum GunText { // "gunControl"
+        Title, Gun, SelectGun, CursorAdjust, XAxis,
+        YAxis, FireAdjust, Rate, Times, Endless,
+        Name, Milliseconds
+    }
+    enum ProfileText { // "profile"
+        Title, New, Import, Delete, Export,
+        Standard, InUse, AtMostSix, CannotDelete, Profile,
+        TiedApplications, Spare11, OpenApplications, ProgramName, Tie,
+        Remove, Fallback, X11Only, RulesDamaged, AutomaticOff
+    }
+    enum WindowText { // "window"
+        ConnectTitle, ConnectIntro, ConnectCable, ConnectUdev, ConnectReport,
+        Quit, QuitQuestion, Discard, SaveAndSwitch, SwitchWithoutSaving
+    }
+    enum NoticeText { // "notice"
+        Saved, NotWritten, InUse, FactoryReset, Exported,
+        NotExported, ProfileImported, ProfileNotImported, MacroExported, MacroNotExported,
+        MacroImported, MacroNotImported, Deleted, DeleteQuestion, Minimise,
+        Close, KeyN, MacroN, RecoilN, TypeValueRange
+    }
+
     // The groups in the order they are read at start. "other" feeds the
     // program's tray notices; the scene keeps no texts of it.
     readonly property var order: ["main", "keyMatrix", "keyAssigment", "dpiSetting",

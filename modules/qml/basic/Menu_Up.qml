@@ -57,7 +57,7 @@ Row {
         anchors.verticalCenter: parent.verticalCenter
         kind: "ghost"
         text: "?"
-        toolTip: Lang.main[21]
+        toolTip: Lang.main[Lang.MainText.Help]
         horizontalPadding: 0
         fontSize: 15
         onClicked: help.opened ? help.close() : bar.openHelp()
@@ -69,7 +69,7 @@ Row {
         anchors.verticalCenter: parent.verticalCenter
         kind: "ghost"
         iconName: "minimise"
-        toolTip: Lang.notice[14]
+        toolTip: Lang.notice[Lang.NoticeText.Minimise]
         horizontalPadding: 0
         onClicked: bar.minimiseClicked()
     }
@@ -80,7 +80,7 @@ Row {
         anchors.verticalCenter: parent.verticalCenter
         kind: "ghost"
         iconName: "close"
-        toolTip: Lang.notice[15]
+        toolTip: Lang.notice[Lang.NoticeText.Close]
         horizontalPadding: 0
         onClicked: bar.closeClicked()
     }
@@ -108,16 +108,15 @@ Row {
 
         Column {
             anchors.left: parent.left
-            anchors.leftMargin: 12
+            anchors.leftMargin: Theme.gap
             anchors.right: tick.left
-            anchors.rightMargin: 8
+            anchors.rightMargin: Theme.unit
             anchors.verticalCenter: parent.verticalCenter
             spacing: 2
             Text {
                 width: parent.width
                 text: entry.text
                 color: entry.active ? Theme.text : Theme.textSecondary
-                font.family: Theme.fontFamily
                 font.pixelSize: Theme.controlSize
                 elide: Text.ElideRight
             }
@@ -126,7 +125,6 @@ Row {
                 visible: entry.detail.length > 0
                 text: entry.detail
                 color: Theme.accent
-                font.family: Theme.fontFamily
                 font.pixelSize: Theme.hintSize
                 elide: Text.ElideMiddle
             }
@@ -134,7 +132,7 @@ Row {
         Icon {
             id: tick
             anchors.right: parent.right
-            anchors.rightMargin: 12
+            anchors.rightMargin: Theme.gap
             anchors.verticalCenter: parent.verticalCenter
             name: "check"
             size: 14
@@ -162,7 +160,7 @@ Row {
 
             MenuEntry {
                 objectName: "helpSupport"
-                text: Lang.main[14]
+                text: Lang.main[Lang.MainText.Support]
                 detail: bar.url
                 focus: true
                 onTriggered: {
@@ -172,7 +170,7 @@ Row {
             }
             MenuEntry {
                 objectName: "helpVersion"
-                text: Lang.main[11] + " " + bar.version
+                text: Lang.main[Lang.MainText.Version] + " " + bar.version
                 active: false
             }
             Rectangle {
@@ -186,9 +184,8 @@ Row {
                 height: 30
                 verticalAlignment: Text.AlignBottom
                 bottomPadding: 4
-                text: Lang.main[12].toUpperCase()
+                text: Lang.main[Lang.MainText.Language].toUpperCase()
                 color: Theme.textSecondary
-                font.family: Theme.fontFamily
                 font.pixelSize: Theme.hintSize
                 font.letterSpacing: Theme.capsSpacing
             }
@@ -207,9 +204,8 @@ Row {
                 width: 276
                 topPadding: 4
                 bottomPadding: 6
-                text: Lang.main[13]
+                text: Lang.main[Lang.MainText.LanguageNextStart]
                 color: Theme.hint
-                font.family: Theme.fontFamily
                 font.pixelSize: Theme.hintSize
                 wrapMode: Text.WordWrap
             }

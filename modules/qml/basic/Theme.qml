@@ -49,4 +49,9 @@ QtObject {
     // Motion
     readonly property int quick: 120
     readonly property int calm: 240
+
+    // Type for single words shown large: the connect state's heading and
+    // the key a capture field shows.
+    readonly property int headlineSize: 20
+    readonly property int captureSize: 22
 }

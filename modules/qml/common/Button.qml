@@ -30,7 +30,7 @@ T.Button {
     opacity: enabled ? 1 : Theme.disabledOpacity
 
     Accessible.name: text.length > 0 ? text : toolTip
-    Accessible.description: marked ? Lang.main[17] : toolTip
+    Accessible.description: marked ? Lang.main[Lang.MainText.UnsavedChanges] : toolTip
     Accessible.onPressAction: clicked()
 
     Keys.onReturnPressed: clicked()
@@ -78,7 +78,6 @@ T.Button {
             anchors.verticalCenter: parent.verticalCenter
             text: button.text
             color: button.kind === "primary" ? Theme.accentText : Theme.text
-            font.family: Theme.fontFamily
             font.pixelSize: button.fontSize
             font.bold: button.bold
             elide: Text.ElideRight
