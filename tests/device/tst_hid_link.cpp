@@ -128,6 +128,10 @@ private slots:
         const vr770::MouseState s = rig.mouse.state();
         QCOMPARE(s.ledStageColors.at(2), vr770::Bytes(block.begin(), block.begin() + 4));
         QVERIFY(std::equal(s.keyMatrices[1].begin(), s.keyMatrices[1].end(), block.begin()));
+        // The recoil data is followed by one short pause and no settling.
+        const PauseTally before = rig.link->pauses();
+        rig.link->hid553_04H_SetGunData(1, 2, 3, 4);
+        QCOMPARE(rig.link->pauses().milliseconds - before.milliseconds, 8ull);
     }
 
     void hid560Commands()
