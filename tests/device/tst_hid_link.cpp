@@ -54,6 +54,11 @@ private slots:
         // Key bytes 0 and 7 are unused and block bytes 0 and 7 never keyed.
         QCOMPARE(scrambled("0000000000000000", full, zero), QString("07 FF FF FF FF FF F8 00"));
 
+        // The checksum covers the code and all six parameters (hand-computed).
+        const frame::CommandFrame f = frame::build(0x11, {1, 2, 3, 4, 5, 6});
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(f.data()), int(f.size())).toHex(' ').toUpper(),
+                 QByteArray("00 11 01 02 03 04 05 06 D9"));
+
         QRandomGenerator rng(770);
         for (int round = 0; round < 2000; ++round) {
             quint64 words[2]; // block, key
@@ -123,6 +128,10 @@ private slots:
         const vr770::MouseState s = rig.mouse.state();
         QCOMPARE(s.ledStageColors.at(2), vr770::Bytes(block.begin(), block.begin() + 4));
         QVERIFY(std::equal(s.keyMatrices[1].begin(), s.keyMatrices[1].end(), block.begin()));
+        // The recoil data is followed by one short pause and no settling.
+        const PauseTally before = rig.link->pauses();
+        rig.link->hid553_04H_SetGunData(1, 2, 3, 4);
+        QCOMPARE(rig.link->pauses().milliseconds - before.milliseconds, 8ull);
     }
 
     void hid560Commands()
