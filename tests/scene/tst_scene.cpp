@@ -1052,6 +1052,14 @@ private slots:
         r.call(r.find("lightPanel"), "editColour", {7});
         QVERIFY2(unnamedControls(top).isEmpty(), qPrintable(unnamedControls(top).join("; ")));
         r.call(r.find("colourPicker"), "close");
+
+        // The busy lock, as a screen reader hears it while it holds the window.
+        QObject *busy = r.find("busyIndicator");
+        QVERIFY(busy);
+        busy->setProperty("running", true);
+        QAccessibleInterface *busyText = QAccessible::queryAccessibleInterface(busy);
+        QCOMPARE(busyText->text(QAccessible::Name), scenetest::englishText("notice", 20));
+        QCOMPARE(busyText->role(), QAccessible::Indicator);
         QAccessible::setActive(false);
     }
 
