@@ -191,6 +191,7 @@ private slots:
         for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
             for (int i = 0; i < 40; ++i) {
                 QTest::keyClick(&rig->view(), key);
+                QCoreApplication::processEvents(); // the dialog takes the focus back after the key
                 QQuickItem *now = rig->view().quickWindow()->activeFocusItem();
                 QVERIFY2(now && (now == card || card->isAncestorOf(now)),
                          qPrintable(QString::number(i) + ' ' + (now ? now->objectName() + ' ' + now->metaObject()->className() : QString())));

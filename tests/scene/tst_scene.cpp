@@ -855,14 +855,18 @@ private slots:
     {
         QAccessible::setActive(true);
         SceneRig &r = make();
+        r.configure([](QSettings &s) { s.setValue("profile/profileName", QStringList{"Standard0", "Far2"}); },
+                    "name.bin");
         QVERIFY(r.startActive());
         auto focused = [&r] {
             QQuickItem *item = r.view().quickWindow()->activeFocusItem();
             return item ? item->objectName() : QString();
         };
         auto tabTo = [&](const QString &name) {
-            for (int i = 0; i < 80 && focused() != name; ++i)
+            for (int i = 0; i < 80 && focused() != name; ++i) {
                 QTest::keyClick(&r.view(), Qt::Key_Tab);
+                QCoreApplication::processEvents();
+            }
             return focused() == name;
         };
         QVERIFY(tabTo("keyBadge2"));
@@ -892,6 +896,77 @@ private slots:
         QCOMPARE(r.mouse.state().dpiStageCodes[1], 950 / 50);
         QVERIFY(r.stored("p1.bin", "mouse/dpiValueArray").startsWith(QStringLiteral("400, 950, ")));
         QCOMPARE(focused(), QStringLiteral("liftOffSlider"));
+
+        // A macro recorded in the editor: the keys reach the window and the
+        // system-wide capture alike; Escape ends the recording and is not
+        // part of it, a second Escape closes the editor.
+        auto type = [&r](Qt::Key key, unsigned usage) {
+            r.view().keyboardNotify(true, usage);
+            QTest::keyPress(&r.view(), key);
+            r.view().keyboardNotify(false, usage);
+            QTest::keyRelease(&r.view(), key);
+        };
+        QVERIFY(tabTo("macroButton"));
+        QTest::keyClick(&r.view(), Qt::Key_Space);
+        QVERIFY(property("macroDialog", "opened").toBool());
+        QObject *store = r.find("macroStore");
+        QVERIFY(tabTo("macroNew"));
+        QTest::keyClick(&r.view(), Qt::Key_Space);
+        const QString macro = store->property("current").toString();
+        QCOMPARE(store->property("names").toStringList(), QStringList{macro});
+        QVERIFY(tabTo("macroRecord"));
+        QTest::keyClick(&r.view(), Qt::Key_Space);
+        QVERIFY(store->property("recording").toBool());
+        type(Qt::Key_A, 0x04);
+        type(Qt::Key_B, 0x05);
+        QTest::qWait(40);
+        r.view().keyboardNotify(true, 0x29);
+        QTest::keyPress(&r.view(), Qt::Key_Escape);
+        QVERIFY(!store->property("recording").toBool());
+        r.view().keyboardNotify(false, 0x29);
+        QTest::keyRelease(&r.view(), Qt::Key_Escape);
+        const QStringList steps = store->property("steps").toStringList();
+        QCOMPARE(steps.filter(QRegularExpression("^[1-4],")), QStringList({"1,A", "2,A", "1,B", "2,B"}));
+        QCOMPARE(steps.last(), QStringLiteral("2,B"));
+        QCOMPARE(r.stored("../macro/" + macro + ".bin", "config/total"), QString::number(steps.size()));
+        QTest::keyClick(&r.view(), Qt::Key_Escape);
+        QVERIFY(!property("macroDialog", "opened").toBool());
+        QCOMPARE(focused(), QStringLiteral("macroButton"));
+        settle();
+
+        // The profile selector: Down opens it and moves, Enter switches.
+        QVERIFY(tabTo("profileSelector"));
+        QTest::keyClick(&r.view(), Qt::Key_Down);
+        QVERIFY(property("profileSelector", "opened").toBool());
+        QTest::keyClick(&r.view(), Qt::Key_Down);
+        QTest::keyClick(&r.view(), Qt::Key_Return);
+        QVERIFY(r.waitUnlocked());
+        QCOMPARE(r.view().currentProfile, 2);
+        QCOMPARE(r.stored("apConfig.bin", "mouse/profileNo"), QStringLiteral("2"));
+        settle();
+
+        // Key 3 of that profile runs the macro: its group, the list, OK.
+        QVERIFY(tabTo("keyBadge2"));
+        QTest::keyClick(&r.view(), Qt::Key_Space);
+        QVERIFY(property("keyDialog", "opened").toBool());
+        QVERIFY(tabTo("category_macro"));
+        QTest::keyClick(&r.view(), Qt::Key_Space);
+        QVERIFY(tabTo("macroChoices"));
+        QTest::keyClick(&r.view(), Qt::Key_Down);
+        QVERIFY(tabTo("keyOk"));
+        QTest::keyClick(&r.view(), Qt::Key_Space);
+        QVERIFY(!property("keyDialog", "opened").toBool());
+        QCOMPARE(r.keyCodes(2), QVariantList({4, 0, 2, 0}));
+        // Slot 3 holds the recorded macro, as sending it anew puts it.
+        QCOMPARE(int(r.mouse.state().macros[2][3]), 0x04);
+        QVERIFY(r.call(store, "send", {macro, 7}).toBool());
+        QCOMPARE(r.mouse.state().macros[2], r.mouse.state().macros[7]);
+        r.mark();
+        QTest::keyClick(&r.view(), Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(r.waitUnlocked());
+        QCOMPARE(r.stored("p3.bin", "mouseKeyMatrix/2"), QStringLiteral("4, 0, 2, 0"));
+        QCOMPARE(r.stored("p3.bin", "mouseMacroKey/2"), macro);
+        QCOMPARE(r.stored("p1.bin", "mouseMacroKey/2"), QString());
         QAccessible::setActive(false);
     }
 
@@ -925,6 +1000,14 @@ private slots:
         r.call(r.find("lightPanel"), "editColour", {7});
         QVERIFY2(unnamedControls(top).isEmpty(), qPrintable(unnamedControls(top).join("; ")));
         r.call(r.find("colourPicker"), "close");
+
+        // The busy lock, as a screen reader hears it while it holds the window.
+        QObject *busy = r.find("busyIndicator");
+        QVERIFY(busy);
+        busy->setProperty("running", true);
+        QAccessibleInterface *busyText = QAccessible::queryAccessibleInterface(busy);
+        QCOMPARE(busyText->text(QAccessible::Name), scenetest::englishText("notice", 20));
+        QCOMPARE(busyText->role(), QAccessible::Indicator);
         QAccessible::setActive(false);
     }
 

@@ -465,6 +465,9 @@ private slots:
         const QStringList stopped =
             call(macroedit, "stopRecording", {steps(recorded), recording, nameOf}).toVariant().toStringList();
         QCOMPARE(stopped, (recorded + QStringList{"2,LCtrl", "2,B"}));
+        // The key that ended it (B here) leaves no step.
+        QCOMPARE(call(macroedit, "stopRecording", {steps(recorded), recording, nameOf, 5}).toVariant().toStringList(),
+                 QStringList({"1,A", "0,100", "2,A", "1,LCtrl", "2,LCtrl"}));
 
         // Near the end, a press keeps room for its release: from 124 bytes
         // a press after a long pause would leave none and is refused; a

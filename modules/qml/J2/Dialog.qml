@@ -81,6 +81,15 @@ FocusScope {
         }
         if (inOtherDialog(now))
             return
+        // Once the key that moved it is done with: Tab past the last control
+        // moves the focus more than once on its way.
+        Qt.callLater(dialog.takeFocusBack)
+    }
+
+    function takeFocusBack() {
+        const now = Window.activeFocusItem
+        if (!now || !visible || !Window.window || holds(now) || inOtherDialog(now))
+            return
         const ends = tabEnds()
         if (!ends) {
             dialog.forceActiveFocus()

@@ -123,11 +123,18 @@ Dialog {
     }
 
     // Takes every key while recording or capturing, so that keys meant for
-    // the macro do not press the editor's buttons or close it.
+    // the macro do not press the editor's buttons or close it. Escape ends a
+    // recording (and is not recorded), so that the keyboard alone can stop it.
     Item {
         id: keySink
         objectName: "macroKeySink"
-        Keys.onPressed: event => event.accepted = true
+        Keys.onPressed: event => {
+            event.accepted = true
+            if (event.key === Qt.Key_Escape && dialog.store.recording) {
+                dialog.store.stopRecordingBy(KeyCodes.escapeCode)
+                stepList.forceActiveFocus()
+            }
+        }
         Keys.onReleased: event => event.accepted = true
         Keys.onShortcutOverride: event => event.accepted = true
     }

@@ -367,10 +367,16 @@ QtObject {
 
     // Ends the recording (keys still held are released) and stores it.
     function stopRecording() {
+        stopRecordingBy(-1)
+    }
+
+    // The same, ended by key `code` typed into the editor: its press, if the
+    // capture took it, is not kept.
+    function stopRecordingBy(code: int) {
         if (!recording)
             return
         recording = false
-        steps = Edit.stopRecording(steps, recorder, code => KeyCodeString.name(code))
+        steps = Edit.stopRecording(steps, recorder, c => KeyCodeString.name(c), code)
         recorder = null
         if (save()) {
             resend()

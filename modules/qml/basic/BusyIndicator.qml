@@ -3,11 +3,16 @@ import QtQuick
 import modules.qml
 
 // The busy overlay: while the scene is locked it dims everything, takes
-// every click and shows a spinner.
+// every click and shows a spinner; screen readers hear that it is busy.
 Item {
     id: busy
 
     property bool running: false
+
+    objectName: "busyIndicator"
+    Accessible.role: Accessible.Indicator
+    Accessible.name: Lang.notice[20]
+    Accessible.ignored: !running
 
     visible: opacity > 0
     opacity: running ? 1 : 0

@@ -177,7 +177,8 @@ QtObject {
             "Key %1",
             "Macro: %1",
             "Recoil: %1",
-            "Type a value from %1 to %2, in steps of %3."]
+            "Type a value from %1 to %2, in steps of %3.",
+            "Busy: the window is working with the mouse, please wait."]
     })
 
     readonly property var main: texts.main

@@ -164,6 +164,19 @@ export function recordEvent(steps, recording, down, code, name, now, withDelay) 
 
 // Ends a recording: keys still held are released.
 //   nameOf  code -> key name
-export function stopRecording(steps, recording, nameOf) {
-    return steps.concat(recording.held.map(code => Codec.stepText(Codec.releaseType(code), nameOf(code))));
+//   endKey  the key whose press ended it (optional): when that press was
+//           taken, it is dropped with the pause before it, so that the key
+//           that stops a recording made from the keyboard is not part of it
+export function stopRecording(steps, recording, nameOf, endKey) {
+    let kept = steps;
+    let held = recording.held;
+    if (held.includes(endKey)) {
+        const at = kept.lastIndexOf(Codec.stepText(Codec.pressType(endKey), nameOf(endKey)));
+        if (at >= 0) {
+            const pause = at > 0 && kept[at - 1].startsWith(Codec.stepType.delay + ",");
+            kept = kept.slice(0, pause ? at - 1 : at).concat(kept.slice(at + 1));
+        }
+        held = held.filter(code => code !== endKey);
+    }
+    return kept.concat(held.map(code => Codec.stepText(Codec.releaseType(code), nameOf(code))));
 }
