@@ -11,7 +11,7 @@ Item {
 
     objectName: "busyIndicator"
     Accessible.role: Accessible.Indicator
-    Accessible.name: Lang.notice[20]
+    Accessible.name: Lang.notice[Lang.NoticeText.Busy]
     Accessible.ignored: !running
 
     visible: opacity > 0

@@ -80,7 +80,8 @@ QtObject {
         Saved, NotWritten, InUse, FactoryReset, Exported,
         NotExported, ProfileImported, ProfileNotImported, MacroExported, MacroNotExported,
         MacroImported, MacroNotImported, Deleted, DeleteQuestion, Minimise,
-        Close, KeyN, MacroN, RecoilN, TypeValueRange
+        Close, KeyN, MacroN, RecoilN, TypeValueRange,
+        Busy
     }
 
     // The groups in the order they are read at start. "other" feeds the
