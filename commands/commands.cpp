@@ -51,6 +51,24 @@ QString tr(const char *source)
     return QCoreApplication::translate("r770ctl", source);
 }
 
+std::optional<int> optionalProfile(const QString &command, const QStringList &args, const profiles::List &list,
+                                   int active, Prepared &refusal)
+{
+    if (args.size() > 1) {
+        refusal = usageError(tr("%1 takes at most a profile (its number or name)").arg(command));
+        return std::nullopt;
+    }
+    if (args.isEmpty())
+        return active;
+    QString why;
+    const profiles::Entry *entry = list.find(args.first(), &why);
+    if (!entry) {
+        refusal = usageError(why);
+        return std::nullopt;
+    }
+    return entry->slot;
+}
+
 Prepared refuse(int code, const QString &message)
 {
     return {Action(), Reply::failure(code, message)};

@@ -15,17 +15,13 @@ namespace {
 
 Prepared prepareKeyList(const QStringList &args, ControllerCore &core, const SceneRules &rules)
 {
-    if (args.size() > 1)
-        return usageError(tr("key list takes at most a profile (its number or name)"));
     const profiles::List list = profiles::read(core, rules);
-    int slot = core.currentProfile;
-    if (args.size() == 1) {
-        QString why;
-        const profiles::Entry *entry = list.find(args.first(), &why);
-        if (!entry)
-            return usageError(why);
-        slot = entry->slot;
-    }
+    Prepared refusal;
+    const std::optional<int> named =
+        optionalProfile(QStringLiteral("key list"), args, list, core.currentProfile, refusal);
+    if (!named)
+        return refusal;
+    const int slot = *named;
     const KeyListing listing = listKeys(core, rules, slot);
     const QJsonArray keys = listing.keys;
     const QString text = tr("Keys of %1:\n").arg(list.label(slot)) + listing.text;

@@ -33,17 +33,13 @@ QString colourText(const QJsonArray &colours, int n)
 
 Prepared prepareShow(const QStringList &args, ControllerCore &core, const SceneRules &rules)
 {
-    if (args.size() > 1)
-        return usageError(tr("profile show takes at most a profile (its number or name)"));
     const profiles::List list = profiles::read(core, rules);
-    int slot = core.currentProfile;
-    if (args.size() == 1) {
-        QString why;
-        const profiles::Entry *entry = list.find(args.first(), &why);
-        if (!entry)
-            return usageError(why);
-        slot = entry->slot;
-    }
+    Prepared refusal;
+    const std::optional<int> named =
+        optionalProfile(QStringLiteral("profile show"), args, list, core.currentProfile, refusal);
+    if (!named)
+        return refusal;
+    const int slot = *named;
     const int active = core.currentProfile;
     core.setCurrentProfile(slot);
     CoreView view(core);

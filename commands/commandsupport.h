@@ -3,6 +3,7 @@
 // Helpers shared by the command implementations.
 
 #include "commands.h"
+#include "profiles.h"
 #include "reply.h"
 #include "scenerules.h"
 
@@ -25,6 +26,11 @@ QString tr(const char *source);
 
 Prepared refuse(int code, const QString &message);
 Prepared usageError(const QString &message);
+
+// The slot of the profile named by a command's one optional argument (its
+// number or name; the active profile when there is none), or the refusal.
+std::optional<int> optionalProfile(const QString &command, const QStringList &args, const profiles::List &list,
+                                   int active, Prepared &refusal);
 
 // A whole number within [lowest, highest], or none.
 std::optional<int> intIn(const QString &word, int lowest, int highest);
