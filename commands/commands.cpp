@@ -60,13 +60,17 @@ std::optional<int> optionalProfile(const QString &command, const QStringList &ar
     }
     if (args.isEmpty())
         return active;
+    const std::optional<profiles::Entry> entry = profileArgument(args.first(), list, refusal);
+    return entry ? std::optional<int>(entry->slot) : std::nullopt;
+}
+
+std::optional<profiles::Entry> profileArgument(const QString &word, const profiles::List &list, Prepared &refusal)
+{
     QString why;
-    const profiles::Entry *entry = list.find(args.first(), &why);
-    if (!entry) {
-        refusal = usageError(why);
-        return std::nullopt;
-    }
-    return entry->slot;
+    if (const profiles::Entry *entry = list.find(word, &why))
+        return *entry;
+    refusal = usageError(why);
+    return std::nullopt;
 }
 
 Prepared refuse(int code, const QString &message)

@@ -79,15 +79,6 @@ Prepared changeRules(const QString &done, int currentSlot,
             {}};
 }
 
-const profiles::Entry *profileArgument(const QString &word, const profiles::List &list, Prepared &refusal)
-{
-    QString why;
-    const profiles::Entry *entry = list.find(word, &why);
-    if (!entry)
-        refusal = usageError(why);
-    return entry;
-}
-
 Prepared prepareAdd(const QStringList &args, ControllerCore &core, const SceneRules &rules, bool add)
 {
     const QString name = add ? QStringLiteral("add") : QStringLiteral("remove");
@@ -95,7 +86,7 @@ Prepared prepareAdd(const QStringList &args, ControllerCore &core, const SceneRu
         return usageError(tr("profile auto %1 takes a profile and a program name").arg(name));
     const profiles::List list = profiles::read(core, rules);
     Prepared refusal;
-    const profiles::Entry *entry = profileArgument(args.at(0), list, refusal);
+    const std::optional<profiles::Entry> entry = profileArgument(args.at(0), list, refusal);
     if (!entry)
         return refusal;
     const QString program = args.at(1);
@@ -142,7 +133,7 @@ void addAutoCommands(std::vector<Command> &table)
                              return usageError(tr("profile auto fallback takes one profile"));
                          const profiles::List list = profiles::read(core, rules);
                          Prepared refusal;
-                         const profiles::Entry *entry = profileArgument(args.at(0), list, refusal);
+                         const std::optional<profiles::Entry> entry = profileArgument(args.at(0), list, refusal);
                          if (!entry)
                              return refusal;
                          const int slot = entry->slot;

@@ -29,16 +29,6 @@ QString fileName(int slot)
     return QStringLiteral("p%1.bin").arg(slot + 1);
 }
 
-// The profile named by `word`, or a usage error.
-std::optional<profiles::Entry> profileArgument(const QString &word, const profiles::List &list, Prepared &refusal)
-{
-    QString why;
-    if (const profiles::Entry *entry = list.find(word, &why))
-        return *entry;
-    refusal = usageError(why);
-    return std::nullopt;
-}
-
 QString named(const profiles::Entry &entry)
 {
     return tr("Profile %1 (%2)").arg(entry.number).arg(entry.name);

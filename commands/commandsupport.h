@@ -27,6 +27,8 @@ QString tr(const char *source);
 Prepared refuse(int code, const QString &message);
 Prepared usageError(const QString &message);
 
+// The profile named by `word` (its number or name), or a usage error.
+std::optional<profiles::Entry> profileArgument(const QString &word, const profiles::List &list, Prepared &refusal);
 // The slot of the profile named by a command's one optional argument (its
 // number or name; the active profile when there is none), or the refusal.
 std::optional<int> optionalProfile(const QString &command, const QStringList &args, const profiles::List &list,
