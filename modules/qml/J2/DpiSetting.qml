@@ -161,7 +161,7 @@ Frame {
                     anchors.verticalCenter: parent.verticalCenter
                     from: 0
                     to: 1
-                    value: Formulas.dpiRatio(stageRow.value, panel.bounds)
+                    current: Formulas.dpiRatio(stageRow.value, panel.bounds)
                     reportSteps: true
                     objectName: "dpiSlider" + stageRow.index
                     label: Lang.dpiSetting[Lang.DpiText.Stage] + " " + (stageRow.index + 1)

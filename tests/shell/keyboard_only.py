@@ -1,0 +1,157 @@
+#!/usr/bin/python3
+# The window used from the keyboard alone, as a user's keys arrive: the
+# program against the virtual mouse (r770_startup_probe --serve) on an X
+# server of its own, its window given the input focus, then nothing but
+# xdotool key and type. Changes a DPI stage and the lift-off, records a
+# macro in the editor, gives key 3 that macro, saves with Ctrl+S, then
+# makes one more change, switches the profile and answers the question
+# about the unsaved change with "Switch without saving", changes that
+# profile and saves it. The virtual mouse must hold each saved state, and
+# r770ctl, run afterwards, must read the same from the files.
+import json, os, shutil, subprocess, sys, time
+
+from windowprobe import Program, fail
+
+probe, modules, ctl = sys.argv[1], sys.argv[2], sys.argv[3]
+
+# An X server of its own: no other test's window can take the focus.
+display_pipe = os.pipe()
+xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(display_pipe[1]), "-screen", "0", "1280x1024x24",
+                         "-nolisten", "tcp"], pass_fds=[display_pipe[1]], stderr=subprocess.DEVNULL)
+os.close(display_pipe[1])
+display = ":" + os.read(display_pipe[0], 16).decode().strip()
+x = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb")
+
+
+def xdotool(*arguments):
+    if subprocess.run(["xdotool", *arguments], env=x).returncode != 0:
+        fail("xdotool %s failed" % " ".join(arguments))
+
+
+def names(folder):
+    with open(os.path.join(folder, "setting", "name.bin"), "w") as f:
+        f.write("[profile]\nprofileName=Standard0, Far2\n")
+
+
+program = None
+try:
+    program = Program(probe, modules, x, names)
+    program.wait_for("pages", 60)
+    window = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--pid", str(program.process.pid),
+                             "--name", "R770"], env=x, capture_output=True, text=True).stdout.split()
+    if not window:
+        fail("no window on the X server")
+    xdotool("windowfocus", "--sync", window[0])
+
+    def focus():
+        return program.wait(lambda l: l.startswith("focus:"), 5, what="where the focus is")[6:]
+
+    # Tab until `name` has the keyboard (each Tab moves the focus once).
+    def tab_to(name):
+        for attempt in range(80):
+            if focus() == name:
+                return
+            seen = program.mark()
+            xdotool("key", "Tab")
+            program.wait(lambda l: l.startswith("focus:"), 5, seen, "a new focus after Tab")
+        fail("Tab never reached %s" % name)
+
+    def state(test, what):
+        return json.loads(program.wait(lambda l: l.startswith("state:") and test(json.loads(l[6:])), 30,
+                                       what=what)[6:])
+
+    def code(dpi):
+        return "%02X" % (dpi // 50)
+
+    def stage(s, n):
+        return s["dpiStageCodes"].split()[n]
+
+    # Stage 2 from 800 to 950 in the sensor's steps, the lift-off to its
+    # far end (2 mm).
+    tab_to("dpiSlider1")
+    xdotool("key", "Right", "Right", "Right")
+    tab_to("liftOffSlider")
+    xdotool("key", "End")
+
+    # A macro recorded from the keyboard: Escape ends the recording (and is
+    # not part of it), a second Escape closes the editor and gives the
+    # keyboard back to its button.
+    tab_to("macroButton")
+    xdotool("key", "space")
+    tab_to("macroNew")
+    xdotool("key", "space")
+    tab_to("macroRecord")
+    xdotool("key", "space")
+    time.sleep(0.5)
+    xdotool("type", "--delay", "60", "ab")
+    xdotool("key", "Escape")
+    time.sleep(0.3)
+    seen = program.mark()
+    xdotool("key", "Escape")
+    program.wait(lambda l: l == "focus:macroButton", 10, seen, "the focus back on the macro button")
+
+    # Key 3 runs the macro: its group, the first macro, OK.
+    tab_to("keyBadge2")
+    xdotool("key", "space")
+    tab_to("category_macro")
+    xdotool("key", "space")
+    tab_to("macroChoices")
+    xdotool("key", "Down")
+    tab_to("keyOk")
+    xdotool("key", "space")
+    xdotool("key", "ctrl+s")
+    saved = state(lambda s: stage(s, 1) == code(950) and "04 00 02 00" in " ".join(s["keyMatrices"]),
+                  "stage 2 at 950 DPI and key 3 running a macro")
+    macro_bytes = [s.split() for s in saved["macros"]]
+    if not any("04" in m and "05" in m for m in macro_bytes):
+        fail("no macro slot holds the keys A and B: %s" % saved["macros"])
+
+    # One more change, then the profile selector: Down opens it and moves,
+    # Enter chooses; the change is dropped from the question's keyboard.
+    tab_to("dpiSlider1")
+    xdotool("key", "Right")
+    tab_to("profileSelector")
+    xdotool("key", "Down", "Down", "Return")
+    tab_to("confirmAlternative")
+    xdotool("key", "space")
+    time.sleep(0.5)
+
+    # The second profile's first stage one step down, saved with Ctrl+S.
+    tab_to("dpiSlider0")
+    xdotool("key", "Left")
+    xdotool("key", "ctrl+s")
+    # Its own stage 2 (800) reached the mouse, and its stage 1 from 400 to 350.
+    state(lambda s: stage(s, 0) == code(350) and stage(s, 1) == code(800), "the second profile, changed")
+    program.stop()
+
+    # What a fresh process reads from the files.
+    shutil.copy(ctl, program.folder)
+    beside = os.path.join(program.folder, os.path.basename(ctl))
+
+    def show(*arguments):
+        run = subprocess.run([beside, "--json", *arguments], env=program.env, cwd=program.folder,
+                             capture_output=True, text=True)
+        if run.returncode != 0:
+            fail("r770ctl %s: %s" % (" ".join(arguments), run.stderr))
+        return json.loads(run.stdout)
+
+    first, second = show("profile", "show", "1"), show("profile", "show", "2")
+    if first["dpi"]["stages"][:3] != [400, 950, 1600] or first["liftOff"]["millimetres"] != 2:
+        fail("the first profile holds %s" % first)
+    macro = first["keys"][2]["function"]
+    if not macro.startswith("macro "):
+        fail("key 3 of the first profile runs %r" % macro)
+    if second["dpi"]["stages"][:3] != [350, 800, 1600]:
+        fail("the second profile holds %s" % second["dpi"])
+    if show("profile", "list")["active"] != 2:
+        fail("the second profile is not the one in use")
+    steps = show("macro", "show", macro.split()[1])["steps"]
+    keys = [(step["action"], step["key"]) for step in steps if "key" in step]
+    if keys != [("key press", "A"), ("key release", "A"), ("key press", "B"), ("key release", "B")]:
+        fail("the macro holds %s" % steps)
+    print("PASS: the keyboard alone changed the mouse and the files")
+finally:
+    if program is not None:
+        program.end()
+    xvfb.terminate()
+    xvfb.wait()
