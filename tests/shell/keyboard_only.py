@@ -56,9 +56,19 @@ try:
             program.wait(lambda l: l.startswith("focus:"), 5, seen, "a new focus after Tab")
         fail("Tab never reached %s" % name)
 
-    def state(test, what):
-        return json.loads(program.wait(lambda l: l.startswith("state:") and test(json.loads(l[6:])), 30,
-                                       what=what)[6:])
+    # The mouse's state once it passes `test`, looked for from line `start`.
+    def state(test, what, start=0):
+        return json.loads(program.wait(lambda l: l.startswith("state:") and test(json.loads(l[6:])), 30, start,
+                                       what)[6:])
+
+    # Waits for the busy lock of a send to be over.
+    def idle():
+        def free():
+            return [l for l in program.lines if l.startswith("locked:")][-1:] == ["locked:0"]
+
+        with program.seen:
+            if not program.seen.wait_for(free, 30):
+                fail("the window stayed locked")
 
     def code(dpi):
         return "%02X" % (dpi // 50)
@@ -66,6 +76,7 @@ try:
     def stage(s, n):
         return s["dpiStageCodes"].split()[n]
 
+    idle()
     # Stage 2 from 800 to 950 in the sensor's steps, the lift-off to its
     # far end (2 mm).
     tab_to("dpiSlider1")
@@ -81,11 +92,13 @@ try:
     tab_to("macroNew")
     xdotool("key", "space")
     tab_to("macroRecord")
+    seen = program.mark()
     xdotool("key", "space")
-    time.sleep(0.5)
+    program.wait(lambda l: l == "focus:macroKeySink", 10, seen, "the recording started")
     xdotool("type", "--delay", "60", "ab")
+    seen = program.mark()
     xdotool("key", "Escape")
-    time.sleep(0.3)
+    program.wait(lambda l: l.startswith("focus:") and l != "focus:macroKeySink", 10, seen, "the recording ended")
     seen = program.mark()
     xdotool("key", "Escape")
     program.wait(lambda l: l == "focus:macroButton", 10, seen, "the focus back on the macro button")
@@ -99,12 +112,13 @@ try:
     xdotool("key", "Down")
     tab_to("keyOk")
     xdotool("key", "space")
+    # The macro goes to the mouse at once (as key codes 04 and 05).
+    state(lambda s: any("04" in m.split() and "05" in m.split() for m in s["macros"]), "the macro on the mouse")
+    idle()
     xdotool("key", "ctrl+s")
-    saved = state(lambda s: stage(s, 1) == code(950) and "04 00 02 00" in " ".join(s["keyMatrices"]),
-                  "stage 2 at 950 DPI and key 3 running a macro")
-    macro_bytes = [s.split() for s in saved["macros"]]
-    if not any("04" in m and "05" in m for m in macro_bytes):
-        fail("no macro slot holds the keys A and B: %s" % saved["macros"])
+    state(lambda s: stage(s, 1) == code(950) and "04 00 02 00" in " ".join(s["keyMatrices"]),
+          "stage 2 at 950 DPI and key 3 running a macro")
+    idle()
 
     # One more change, then the profile selector: Down opens it and moves,
     # Enter chooses; the change is dropped from the question's keyboard.
@@ -113,8 +127,10 @@ try:
     tab_to("profileSelector")
     xdotool("key", "Down", "Down", "Return")
     tab_to("confirmAlternative")
+    seen = program.mark()
     xdotool("key", "space")
-    time.sleep(0.5)
+    state(lambda s: stage(s, 1) == code(800), "the second profile in use", seen)
+    idle()
 
     # The second profile's first stage one step down, saved with Ctrl+S.
     tab_to("dpiSlider0")

@@ -149,9 +149,10 @@ static void fit(Widget &window)
 // Stays up for a test that drives the window from outside (a screen
 // reader's client, keys typed through the X server): says "pages" once they
 // show, then "focus:" and the object name (or class) of the item that has
-// the keyboard whenever that changes, "dpi:" and the second DPI stage the
+// the keyboard whenever that changes, "locked:1" and "locked:0" as the
+// scene's busy lock comes and goes, "dpi:" and the second DPI stage the
 // virtual mouse holds and "state:" and its whole firmware state (JSON)
-// whenever they change, and quits after three minutes.
+// whenever they change (polled every 50 ms), and quits after three minutes.
 static void serve(Widget &window)
 {
     vr770::VirtualR770 mouse = vr770::addMouse();
@@ -167,7 +168,11 @@ static void serve(Widget &window)
         focus();
         QObject::connect(scene, &QQuickWindow::activeFocusItemChanged, &window, focus);
         auto *poll = new QTimer(&window);
-        QObject::connect(poll, &QTimer::timeout, &window, [mouse, last = -1, lastState = QByteArray()]() mutable {
+        QObject::connect(poll, &QTimer::timeout, &window, [&window, mouse, last = -1, lastState = QByteArray(),
+                                                           locked = -1]() mutable {
+            const int nowLocked = window.view()->rootObject()->property("locked").toBool();
+            if (nowLocked != locked)
+                say(QStringLiteral("locked:%1").arg(locked = nowLocked));
             const vr770::MouseState state = mouse.state();
             const int dpi = state.dpiStageCodes[1] * 50;
             if (dpi != last)
