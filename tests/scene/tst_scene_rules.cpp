@@ -166,6 +166,9 @@ private slots:
         QCOMPARE(call(formulas, "dpiFromPosition", {79, bounds}).toInt(), 7700);
         QCOMPARE(call(formulas, "dpiFromPosition", {500, bounds}).toInt(), 16000);
         QCOMPARE(call(formulas, "dpiFromRatio", {1, bounds}).toInt(), 16000);
+        // A stage value's own place gives it back, whatever the rounding.
+        for (int dpi = 100; dpi <= 16000; dpi += 50)
+            QCOMPARE(call(formulas, "dpiFromRatio", {call(formulas, "dpiRatio", {dpi, bounds}), bounds}).toInt(), dpi);
         QCOMPARE(call(formulas, "dpiRatio", {8050, bounds}).toNumber(), 0.5);
         QCOMPARE(call(formulas, "dpiRatio", {99999, bounds}).toNumber(), 1.0);
         QCOMPARE(call(formulas, "dpiStep", {15980, 1, bounds}).toInt(), 16000);

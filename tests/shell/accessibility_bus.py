@@ -66,12 +66,12 @@ try:
         fail("no slider for stage 2")
     if slider.description != "800 DPI":
         fail("stage 2 reads %r" % slider.description)
-    # The slider spans the sensor's 100 to 16000 DPI; a tenth of it falls
-    # on 1690, which the sensor's 50 DPI step takes as 1650.
+    # The slider spans the sensor's 100 to 16000 DPI; 1690 falls between its
+    # 50 DPI steps and is taken as 1650, as a drag there would be.
     value = slider.queryValue()
-    if (value.minimumValue, value.maximumValue) != (0, 1):
-        fail("stage 2 spans %s to %s" % (value.minimumValue, value.maximumValue))
-    value.currentValue = 0.1
+    if (value.minimumValue, value.maximumValue, value.currentValue) != (100, 16000, 800):
+        fail("stage 2 spans %s to %s at %s" % (value.minimumValue, value.maximumValue, value.currentValue))
+    value.currentValue = 1690
     for attempt in range(50):
         if slider.description == "1650 DPI":
             break

@@ -132,12 +132,16 @@ try:
     state(lambda s: stage(s, 1) == code(800), "the second profile in use", seen)
     idle()
 
-    # The second profile's first stage one step down, saved with Ctrl+S.
+    # The second profile's first stage one step down, its third to the
+    # sensor's least (Home), saved with Ctrl+S.
     tab_to("dpiSlider0")
     xdotool("key", "Left")
+    tab_to("dpiSlider2")
+    xdotool("key", "Home")
     xdotool("key", "ctrl+s")
-    # Its own stage 2 (800) reached the mouse, and its stage 1 from 400 to 350.
-    state(lambda s: stage(s, 0) == code(350) and stage(s, 1) == code(800), "the second profile, changed")
+    # Its own stage 2 (800) reached the mouse, stage 1 from 400 to 350 and
+    # stage 3 from 1600 to 100.
+    state(lambda s: [stage(s, n) for n in range(3)] == [code(350), code(800), code(100)], "the second profile, changed")
     program.stop()
 
     # What a fresh process reads from the files.
@@ -157,7 +161,7 @@ try:
     macro = first["keys"][2]["function"]
     if not macro.startswith("macro "):
         fail("key 3 of the first profile runs %r" % macro)
-    if second["dpi"]["stages"][:3] != [350, 800, 1600]:
+    if second["dpi"]["stages"][:3] != [350, 800, 100]:
         fail("the second profile holds %s" % second["dpi"])
     if show("profile", "list")["active"] != 2:
         fail("the second profile is not the one in use")
