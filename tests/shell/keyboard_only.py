@@ -5,10 +5,10 @@
 # xdotool key and type. Changes a DPI stage and the lift-off, records a
 # macro in the editor, gives key 3 that macro, saves with Ctrl+S, then
 # makes one more change, switches the profile and answers the question
-# about the unsaved change with "Switch without saving", changes that
-# profile and saves it. The virtual mouse must hold each saved state, and
+# about the unsaved change with "Switch without saving", changes two stages
+# of that profile (an arrow, Home) and saves it. The virtual mouse must hold each saved state, and
 # r770ctl, run afterwards, must read the same from the files.
-import json, os, shutil, subprocess, sys, time
+import json, os, shutil, subprocess, sys
 
 from windowprobe import Program, fail
 
@@ -44,7 +44,7 @@ try:
     xdotool("windowfocus", "--sync", window[0])
 
     def focus():
-        return program.wait(lambda l: l.startswith("focus:"), 5, what="where the focus is")[6:]
+        return program.wait(lambda l: l.startswith("focus:"), 10, what="where the focus is")[6:]
 
     # Tab until `name` has the keyboard (each Tab moves the focus once).
     def tab_to(name):
@@ -53,7 +53,7 @@ try:
                 return
             seen = program.mark()
             xdotool("key", "Tab")
-            program.wait(lambda l: l.startswith("focus:"), 5, seen, "a new focus after Tab")
+            program.wait(lambda l: l.startswith("focus:"), 10, seen, "a new focus after Tab")
         fail("Tab never reached %s" % name)
 
     # The mouse's state once it passes `test`, looked for from line `start`.
