@@ -166,6 +166,9 @@ private slots:
         QCOMPARE(call(formulas, "dpiFromPosition", {79, bounds}).toInt(), 7700);
         QCOMPARE(call(formulas, "dpiFromPosition", {500, bounds}).toInt(), 16000);
         QCOMPARE(call(formulas, "dpiFromRatio", {1, bounds}).toInt(), 16000);
+        // A stage value's own place gives it back, whatever the rounding.
+        for (int dpi = 100; dpi <= 16000; dpi += 50)
+            QCOMPARE(call(formulas, "dpiFromRatio", {call(formulas, "dpiRatio", {dpi, bounds}), bounds}).toInt(), dpi);
         QCOMPARE(call(formulas, "dpiRatio", {8050, bounds}).toNumber(), 0.5);
         QCOMPARE(call(formulas, "dpiRatio", {99999, bounds}).toNumber(), 1.0);
         QCOMPARE(call(formulas, "dpiStep", {15980, 1, bounds}).toInt(), 16000);
@@ -491,6 +494,18 @@ private slots:
         QCOMPARE(event(true, 5, 10010), QStringLiteral("full"));
         QCOMPARE(event(false, 4, 10020), QStringLiteral("taken"));
         QCOMPARE(encoded(recorded).size(), 128);
+
+        // The key that started it in the editor: its press, reported late by
+        // the capture, is not kept (nor then its release); a later press is,
+        // as is a first press half a second after the start.
+        recorded.clear();
+        recording = call(macroedit, "startRecording", {1000, 4});
+        QCOMPARE(event(true, 4, 1100), QStringLiteral("dropped"));
+        QCOMPARE(event(false, 4, 1150), QStringLiteral("dropped"));
+        QCOMPARE(event(true, 4, 1200), QStringLiteral("taken"));
+        recorded.clear();
+        recording = call(macroedit, "startRecording", {1000, 4});
+        QCOMPARE(event(true, 4, 1500), QStringLiteral("taken"));
     }
 
     void keyDescriptions()

@@ -2,20 +2,18 @@
 # The window as a screen reader sees it on the desktop's accessibility bus
 # (AT-SPI): run inside dbus-run-session under an X server. Starts the bus,
 # then the program against the virtual mouse (r770_startup_probe
-# --accessible, on a copy of the runtime folder), finds the window, "Save"
-# as a push button and the second DPI stage's slider with its value, steps
-# the slider through its accessible action, presses Save through the action
+# --serve, on a copy of the runtime folder), finds the window, "Save"
+# as a push button and the second DPI stage's slider with its value, sets
+# the slider through its accessible value interface (to a point between the
+# sensor's steps: the program snaps it), presses Save through the action
 # interface, and waits for the virtual mouse to hold the new DPI.
-import os, shutil, subprocess, sys, tempfile, threading, time
+import os, subprocess, sys, time
 
 import pyatspi
 
+from windowprobe import Program, fail
+
 probe, modules = sys.argv[1], sys.argv[2]
-
-
-def fail(why):
-    print("FAIL:", why)
-    sys.exit(1)
 
 
 def find(root, test):
@@ -43,36 +41,16 @@ def press(node, action):
 
 
 bus = subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
-folder = tempfile.mkdtemp()
 program = None
 try:
-    shutil.copytree(modules, os.path.join(folder, "modules"))
-    shutil.copy(probe, folder)
-    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
     time.sleep(0.5)
-    program = subprocess.Popen([os.path.join(folder, os.path.basename(probe)), "--accessible"], cwd=folder,
-                               env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
-    lines = []
-    seen = threading.Condition()
-
-    def read():
-        for line in program.stdout:
-            with seen:
-                lines.append(line.strip())
-                seen.notify_all()
-
-    threading.Thread(target=read, daemon=True).start()
-
-    def wait_for(line, seconds):
-        with seen:
-            if not seen.wait_for(lambda: line in lines, seconds):
-                fail("the program did not say %r: %s" % (line, lines))
-
+    program = Program(probe, modules, {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"})
+    wait_for = program.wait_for
     wait_for("pages", 30)
     desktop = pyatspi.Registry.getDesktop(0)
     app = None
     for attempt in range(50):
-        app = find(desktop, lambda a: a.getRoleName() == "application" and a.name == os.path.basename(probe))
+        app = find(desktop, lambda a: a.getRoleName() == "application" and a.name == program.name)
         if app is not None:
             break
         time.sleep(0.2)
@@ -88,20 +66,23 @@ try:
         fail("no slider for stage 2")
     if slider.description != "800 DPI":
         fail("stage 2 reads %r" % slider.description)
-    press(slider, "Increase")
+    # The slider spans the sensor's 100 to 16000 DPI; 1690 falls between its
+    # 50 DPI steps and is taken as 1650, as a drag there would be.
+    value = slider.queryValue()
+    if (value.minimumValue, value.maximumValue, value.currentValue) != (100, 16000, 800):
+        fail("stage 2 spans %s to %s at %s" % (value.minimumValue, value.maximumValue, value.currentValue))
+    value.currentValue = 1690
     for attempt in range(50):
-        if slider.description == "850 DPI":
+        if slider.description == "1650 DPI":
             break
         time.sleep(0.1)
     else:
-        fail("stage 2 reads %r after Increase" % slider.description)
+        fail("stage 2 reads %r after its value was set" % slider.description)
     press(save, "Press")
-    wait_for("dpi:850", 30)
-    print("PASS: the virtual mouse holds 850 DPI on stage 2")
+    wait_for("dpi:1650", 30)
+    print("PASS: the virtual mouse holds 1650 DPI on stage 2")
 finally:
     if program is not None:
-        program.kill()
-        program.wait()
+        program.end()
     bus.terminate()
     bus.wait()
-    shutil.rmtree(folder, ignore_errors=True)

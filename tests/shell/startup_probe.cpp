@@ -9,21 +9,24 @@
 // and says "pages" once the pages show. "--fit" starts with the mouse in,
 // waits for the pages and names every visible item that lies outside the
 // screen's available area ("outside:"), then says "fit:" and the window's
-// size and "checked:" and how many items it looked at. "--accessible" is
-// for the accessibility-bus test (see serveAccessible).
+// size and "checked:" and how many items it looked at. "--serve" stays up
+// for a test that drives the window from outside (see serve).
 #include "app.h"
 #include "myqquickview.h"
 #include "virtual_r770.h"
 #include "virtualdevicechange.h"
+#include "virtualbus.h"
 #include "widget.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QJsonDocument>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QQuickItem>
+#include <QQuickWindow>
 #include <QScreen>
 #include <QWindow>
 #include <QTimer>
@@ -143,35 +146,56 @@ static void fit(Widget &window)
     });
 }
 
-// Stays up for an accessibility client: says "pages" once they show, then
-// "dpi:" and the second DPI stage the virtual mouse holds whenever it
-// changes, and quits after a minute.
-static void serveAccessible(Widget &window)
+// Stays up for a test that drives the window from outside (a screen
+// reader's client, keys typed through the X server): says "pages" once they
+// show, then "focus:" and the object name (or class) of the item that has
+// the keyboard whenever that changes, "locked:1" and "locked:0" as the
+// scene's busy lock comes and goes, "dpi:" and the second DPI stage the
+// virtual mouse holds and "state:" and its whole firmware state (JSON)
+// whenever they change (polled every 50 ms), and quits after three minutes.
+static void serve(Widget &window)
 {
     vr770::VirtualR770 mouse = vr770::addMouse();
     when(window, [&window] { return showing(window, false); }, [&window, mouse]() mutable {
         say(QStringLiteral("pages"));
+        QQuickWindow *scene = window.view()->quickWindow();
+        auto focus = [scene] {
+            const QQuickItem *item = scene->activeFocusItem();
+            say(QStringLiteral("focus:") + (!item ? QString()
+                                            : !item->objectName().isEmpty() ? item->objectName()
+                                                                            : QString::fromLatin1(item->metaObject()->className())));
+        };
+        focus();
+        QObject::connect(scene, &QQuickWindow::activeFocusItemChanged, &window, focus);
         auto *poll = new QTimer(&window);
-        QObject::connect(poll, &QTimer::timeout, &window, [mouse, last = -1]() mutable {
-            const int dpi = mouse.state().dpiStageCodes[1] * 50;
+        QObject::connect(poll, &QTimer::timeout, &window, [&window, mouse, last = -1, lastState = QByteArray(),
+                                                           locked = -1]() mutable {
+            const int nowLocked = window.view()->rootObject()->property("locked").toBool();
+            if (nowLocked != locked)
+                say(QStringLiteral("locked:%1").arg(locked = nowLocked));
+            const vr770::MouseState state = mouse.state();
+            const int dpi = state.dpiStageCodes[1] * 50;
             if (dpi != last)
                 say(QStringLiteral("dpi:%1").arg(last = dpi));
+            const QByteArray json = QJsonDocument(virtualbus::stateToJson(state)).toJson(QJsonDocument::Compact);
+            if (json != lastState)
+                say(QStringLiteral("state:") + QString::fromUtf8(lastState = json));
         });
         poll->start(50);
-        QTimer::singleShot(60000, &window, [&window] { quitFromTray(window); });
+        QTimer::singleShot(180000, &window, [&window] { quitFromTray(window); });
     });
 }
 
 int main(int argc, char **argv)
 {
     const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray();
-    if (mode == "--plug-later" || mode == "--fit" || mode == "--accessible") {
+    if (mode == "--plug-later" || mode == "--fit" || mode == "--serve") {
         return runApplication(argc, argv, [mode](Widget &window) {
             say(QStringLiteral("cwd:") + QDir::currentPath());
             if (mode == "--fit")
                 fit(window);
-            else if (mode == "--accessible")
-                serveAccessible(window);
+            else if (mode == "--serve")
+                serve(window);
             else
                 plugLater(window);
         });

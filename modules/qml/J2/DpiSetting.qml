@@ -159,15 +159,19 @@ Frame {
                     anchors.right: valueText.left
                     anchors.rightMargin: Theme.gap
                     anchors.verticalCenter: parent.verticalCenter
-                    from: 0
-                    to: 1
-                    value: Formulas.dpiRatio(stageRow.value, panel.bounds)
+                    // In DPI, as a screen reader reads and sets it; a drag's
+                    // value still goes through the sensor's slider rule.
+                    from: panel.bounds.min
+                    to: panel.bounds.max
+                    current: stageRow.value
+                    keyStep: panel.bounds.base
                     reportSteps: true
                     objectName: "dpiSlider" + stageRow.index
                     label: Lang.dpiSetting[Lang.DpiText.Stage] + " " + (stageRow.index + 1)
                     valueText: stageRow.value + " " + Lang.dpiSetting[Lang.DpiText.Dpi]
                     fillColor: stageRow.active ? Theme.accent : Theme.textSecondary
-                    onMoved: ratio => panel.setValue(stageRow.index, Formulas.dpiFromRatio(ratio, panel.bounds))
+                    onMoved: dpi => panel.setValue(stageRow.index, Formulas.dpiFromRatio(Formulas.dpiRatio(dpi, panel.bounds),
+                                                                                         panel.bounds))
                     onStepped: steps => panel.setValue(stageRow.index,
                                                        Formulas.dpiStep(stageRow.value, steps, panel.bounds))
                 }

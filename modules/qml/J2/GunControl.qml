@@ -61,7 +61,7 @@ Dialog {
             from: Formulas.gunRanges.x.min
             to: Formulas.gunRanges.x.max
             stepSize: 1
-            value: axis.dragging ? axis.dragged : axis.stored
+            current: axis.dragging ? axis.dragged : axis.stored
             label: axis.label
             onMoved: v => { axis.dragging = true; axis.dragged = v }
             onCommitted: v => { axis.dragging = false; axis.chosen(Math.round(v)) }

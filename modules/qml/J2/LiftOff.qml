@@ -61,7 +61,7 @@ Frame {
             from: Formulas.liftOff.min
             to: Formulas.liftOff.max
             stepSize: 1
-            value: panel.position
+            current: panel.position
             label: Lang.main[Lang.MainText.LiftOff]
             valueText: distance.text
             onMoved: v => panel.setPosition(Math.round(v))

@@ -141,7 +141,7 @@ Frame {
                     to: level.modelData.to
                     stepSize: 1
                     showTicks: true
-                    value: level.modelData.speed ? panel.speed : panel.brightness
+                    current: level.modelData.speed ? panel.speed : panel.brightness
                     label: levelLabel.text
                     onMoved: v => level.modelData.speed ? panel.setSpeed(Math.round(v))
                                                         : panel.setBrightness(Math.round(v))

@@ -99,11 +99,12 @@ Dialog {
         stepList.forceActiveFocus()
     }
 
-    function toggleRecording() {
+    // `key`: the key that pressed the button, -1 for a click.
+    function toggleRecording(key: int) {
         if (store.recording) {
             store.stopRecording()
             stepList.forceActiveFocus()
-        } else if (store.startRecording()) {
+        } else if (store.startRecordingBy(key)) {
             // Keys typed into this window are recorded, not acted on.
             keySink.forceActiveFocus()
         }
@@ -638,7 +639,7 @@ Dialog {
             activeFocusOnTab: usable
             Accessible.role: Accessible.Button
             Accessible.name: recordText.text
-            Keys.onSpacePressed: dialog.toggleRecording()
+            Keys.onSpacePressed: dialog.toggleRecording(KeyCodes.spaceCode)
             Behavior on color { ColorAnimation { duration: Theme.quick } }
 
             Rectangle {
@@ -685,7 +686,7 @@ Dialog {
                 hoverEnabled: true
                 enabled: recordButton.usable
                 cursorShape: Qt.PointingHandCursor
-                onClicked: dialog.toggleRecording()
+                onClicked: dialog.toggleRecording(-1)
             }
         }
 

@@ -342,10 +342,16 @@ QtObject {
     // --- Recording -----------------------------------------------------------------
 
     function startRecording(): bool {
+        return startRecordingBy(-1)
+    }
+
+    // The same, started by key `code` pressed in the editor: its press, if
+    // the capture reports it late, is not kept.
+    function startRecordingBy(code: int): bool {
         if (recording || current.length === 0)
             return false
         recordingSince = Date.now()
-        recorder = Edit.startRecording(recordingSince)
+        recorder = Edit.startRecording(recordingSince, code)
         recording = true
         return accept()
     }

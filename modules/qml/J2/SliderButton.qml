@@ -5,9 +5,11 @@ import modules.qml
 
 // A horizontal slider. It does not move by itself: it reports moved(value)
 // while the handle is dragged and committed(value) when the drag ends or a
-// key moved it; the owner of the value sets `value`. A screen reader hears
-// `label` as its name and `valueText` as its value ("800 DPI"); a value set
-// through the accessibility interface is reported as a key move is.
+// key moved it; the owner of the value sets `current`, which the slider
+// shows. A screen reader hears `label` as its name and `valueText` as its
+// value ("800 DPI"); a value it sets through the accessible value interface
+// (which writes `value`, not `current`) is snapped to the step and reported
+// as a key move is, and the slider goes on showing `current`.
 T.Slider {
     id: slider
 
@@ -21,6 +23,14 @@ T.Slider {
     property bool reportSteps: false
     property string label
     property string valueText: String(Math.round(value * 100) / 100)
+    // The range as Qt's accessible value interface reads it.
+    readonly property real minimumValue: from
+    readonly property real maximumValue: to
+    // NaN for an owner that sets `value` itself.
+    property real current: NaN
+    property bool complete: false
+
+    value: isNaN(current) ? from : current
 
     signal moved(real value)
     signal committed(real value)
@@ -46,6 +56,22 @@ T.Slider {
         return Math.min(to, from + Math.round((bounded - from) / stepSize) * stepSize)
     }
 
+    // `value` differs from what the owner shows only when written from
+    // outside: by then from and to have bounded it, so compare bounded.
+    onValueChanged: {
+        if (!complete || isNaN(current))
+            return
+        const shown = Math.min(Math.max(current, from), to)
+        if (value === shown)
+            return
+        const v = snapped(value)
+        value = Qt.binding(() => isNaN(slider.current) ? slider.from : slider.current)
+        if (v !== shown) {
+            moved(v)
+            committed(v)
+        }
+    }
+
     function valueAt(x: real): real {
         const usable = track.width
         return snapped(from + (to - from) * Math.min(Math.max(x - track.x, 0), usable) / Math.max(usable, 1))
@@ -62,6 +88,8 @@ T.Slider {
             committed(v)
         }
     }
+
+    Component.onCompleted: complete = true
 
     Keys.onLeftPressed: nudge(-1)
     Keys.onDownPressed: nudge(-1)

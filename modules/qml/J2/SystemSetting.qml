@@ -73,7 +73,7 @@ Dialog {
                 to: Formulas.pointerSteps - 1
                 stepSize: 1
                 showTicks: true
-                value: speedRow.step
+                current: speedRow.step
                 label: speedRow.label
                 valueText: String(Math.round(value) + 1) + " / " + Formulas.pointerSteps
                 onMoved: v => { if (Math.round(v) !== speedRow.step) speedRow.chosen(Math.round(v)) }

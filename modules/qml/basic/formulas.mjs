@@ -105,7 +105,9 @@ export function dpiFromPosition(position, bounds) {
     const span = dpiSlider.last - dpiSlider.first;
     const p = clamp(position, dpiSlider.first, dpiSlider.last);
     const raw = (p - dpiSlider.first) * (bounds.max - bounds.min) / span + bounds.min;
-    return Math.trunc(raw / bounds.base) * bounds.base;
+    // The tolerance keeps a value that lands on a step, short by a rounding
+    // error, on that step.
+    return Math.trunc(raw / bounds.base + 1e-9) * bounds.base;
 }
 
 // Where a stored value sits on its slider, 0 to 1.

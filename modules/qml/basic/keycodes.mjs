@@ -39,6 +39,8 @@ export const builtInNames = rows.map(row => row[1]);
 export const firstButtonCode = 0xF0;
 // Escape, which ends a recording made from the keyboard.
 export const escapeCode = 0x29;
+// Space, which starts one.
+export const spaceCode = 0x2C;
 
 // The names of the table with a language's names put in position by
 // position; where the language gives no text the built-in name stays, so

@@ -117,13 +117,19 @@ export function readTyped(typed, names, codes, codeOf) {
 }
 
 // --- Recording -----------------------------------------------------------------
-// A recording is { last, held }: the time (ms) of the last event taken and
-// the codes pressed in it and not yet released. A release whose press was
+// A recording is { last, held, startKey, started }: the time (ms) of the
+// last event taken, the codes pressed in it and not yet released, the key
+// that started it and when. A release whose press was
 // not recorded is dropped, and every press keeps room for its release, so
 // that a recording never leaves a key held down on the mouse.
 
-export function startRecording(now) {
-    return { last: now, held: [] };
+// `startKey`: the key whose press in the editor started the recording. The
+// capture reads the keyboard apart from the window and may report that
+// press only after the start: a press of it within startKeyMs is not kept
+// (its release then has no press and is dropped, as any such release).
+export const startKeyMs = 500;
+export function startRecording(now, startKey = -1) {
+    return { last: now, held: [], startKey, started: now };
 }
 
 // Takes one key event into the steps.
@@ -137,6 +143,8 @@ export function startRecording(now) {
 // (the recording should then stop).
 export function recordEvent(steps, recording, down, code, name, now, withDelay) {
     const ignored = { steps, recording, taken: false, full: false };
+    if (down && code === recording.startKey && now - recording.started < startKeyMs)
+        return { steps, recording: Object.assign({}, recording, { startKey: -1 }), taken: false, full: false };
     const held = recording.held;
     if (!name || down === held.includes(code))
         return ignored;
@@ -152,7 +160,7 @@ export function recordEvent(steps, recording, down, code, name, now, withDelay) 
     const fits = list => list.length + heldAfter.length <= maxSteps
         && Codec.encodedLength(list) + 2 * heldAfter.length <= Codec.blockSize
         && Codec.encode(list, 1, () => 0).problem === "";
-    const next = { last: now, held: heldAfter };
+    const next = Object.assign({}, recording, { last: now, held: heldAfter });
     if (down) {
         if (Codec.encodedLength(steps) >= Codec.stopLength || !fits(withPause))
             return { steps, recording, taken: false, full: true };
