@@ -3,6 +3,7 @@
 // the device table still names it, answers a second start, quits cleanly,
 // and leaves every file byte for byte as it was, since nobody saved (but for
 // the macro list, which the start brings in step with the macro files).
+#include "probeprocess.h"
 #include "testmodules.h"
 
 #include <QCoreApplication>
@@ -171,26 +172,6 @@ class TestDamagedFiles : public QObject
 
     static QString probe() { return QCoreApplication::applicationDirPath() + QStringLiteral("/r770_files_probe"); }
 
-    static void start(QProcess &program, const QString &executable)
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        program.setProcessEnvironment(env);
-        program.start(executable, {});
-    }
-
-    static bool waitForLine(QProcess &program, QByteArray &out, const QByteArray &line, int ms)
-    {
-        QDeadlineTimer deadline(ms);
-        while (!out.contains(line + '\n') && !deadline.hasExpired()) {
-            program.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
-            out += program.readAllStandardOutput();
-            if (program.state() == QProcess::NotRunning)
-                break;
-        }
-        return out.contains(line + '\n');
-    }
-
     // Starts the program beside the files of `modules` (it takes its folder
     // from where its executable lies) and checks it stays responsive: it
     // reaches its event loop, a second start hands its message over and
@@ -205,7 +186,7 @@ class TestDamagedFiles : public QObject
             return {};
         }
         QProcess program;
-        start(program, copy);
+        probeprocess::startOffscreen(program, copy);
         QByteArray out, log;
         const auto stop = qScopeGuard([&] {
             if (program.state() != QProcess::NotRunning) {
@@ -216,12 +197,12 @@ class TestDamagedFiles : public QObject
         [&] {
             // (The messages show standard output only: reading standard
             // error here would take it from the log returned.)
-            QVERIFY2(waitForLine(program, out, "running", 60000), qPrintable(out));
+            QVERIFY2(probeprocess::waitForLine(program, out, "running\n", 60000), qPrintable(out));
             QProcess second;
-            start(second, copy);
+            probeprocess::startOffscreen(second, copy);
             QVERIFY(second.waitForFinished(30000));
             QCOMPARE(second.exitCode(), 1);
-            QVERIFY2(waitForLine(program, out, found, 30000), qPrintable(out));
+            QVERIFY2(probeprocess::waitForLine(program, out, found + '\n', 30000), qPrintable(out));
             program.terminate();
             QVERIFY(program.waitForFinished(30000));
             QCOMPARE(program.exitStatus(), QProcess::NormalExit);
