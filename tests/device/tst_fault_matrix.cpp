@@ -1,6 +1,6 @@
-// The fault matrix: one command of each form (the handshake, a set with one
-// and with four parameters, the lift-off, sets followed by one and by several
-// data reports, the hid560 series and images, queries, the block read) of
+// The fault matrix: one command of each form (the handshake, sets with one
+// and with four parameters, sets followed by one and by several data
+// reports, the hid560 series and profile image, queries, the block read) of
 // both command sets against the virtual mouse, with each of its HID calls in turn struck by each fault the mouse
 // can inject: unplugged just before the call, an error from the call, every
 // open refused from the call on, no input reports from the call on, firmware
@@ -131,12 +131,6 @@ bool holds(const std::array<uint8_t, N> &a, const Bytes &b)
     return b.size() == N && std::equal(a.begin(), a.end(), b.begin());
 }
 
-Bytes padded(Bytes b, size_t n)
-{
-    b.resize(n, 0);
-    return b;
-}
-
 // Runs a set: no out-parameters.
 template <typename F>
 std::function<Outs(Hid_Thread &, uchar)> setCommand(F f)
@@ -168,11 +162,6 @@ const QList<CommandCase> &commandCases()
          [](const MouseState &s, uchar v, const Bytes &) {
              return holds(s.keyboardOptions, {v, uchar(v + 1), uchar(v + 2), uchar(v + 3)});
          }},
-        {"hid553_07H_Lod", CS::Hid553, Kind::Set, nullptr,
-         setCommand([](Hid_Thread &l, uchar v) { return l.reporting().hid553_07H_Lod(v, v & 1); }),
-         [](const MouseState &s, uchar v, const Bytes &) {
-             return s.liftOffStage == v && s.liftOffEnable == (v & 1);
-         }},
         {"hid553_11H_SetDPISet", CS::Hid553, Kind::Set, nullptr,
          setCommand([](Hid_Thread &l, uchar v) {
              Bytes codes = pattern(8, v);
@@ -201,11 +190,6 @@ const QList<CommandCase> &commandCases()
         {"hid560 handshake (00H)", CS::Hid560, Kind::Handshake, nullptr,
          [](Hid_Thread &l, uchar) { return handshakeOuts(l.handshake(0)); },
          [](const MouseState &, uchar, const Bytes &o) { return o == Bytes{1}; }},
-        {"hid560_01H_SetKeyboardoption", CS::Hid560, Kind::Set, nullptr,
-         setCommand([](Hid_Thread &l, uchar v) { return l.reporting().hid560_01H_SetKeyboardoption(v, v + 1); }),
-         [](const MouseState &s, uchar v, const Bytes &) {
-             return s.keyboardOptions[0] == v && s.keyboardOptions[1] == uchar(v + 1);
-         }},
         {"hid560_03H_SetReportRate", CS::Hid560, Kind::Set, nullptr,
          setCommand([](Hid_Thread &l, uchar v) { return l.reporting().hid560_03H_SetReportRate(v); }),
          [](const MouseState &s, uchar v, const Bytes &) {
@@ -218,25 +202,6 @@ const QList<CommandCase> &commandCases()
              return l.reporting().hid560_0CH_setProfile(profile.data(), v % 5);
          }),
          [](const MouseState &s, uchar v, const Bytes &) { return holds(s.profiles[v % 5], pattern(128, v)); }},
-        {"hid560_0DH_SetKeyMatrix", CS::Hid560, Kind::Set, nullptr,
-         setCommand([](Hid_Thread &l, uchar v) {
-             Bytes matrix = pattern(64, v);
-             return l.reporting().hid560_0DH_SetKeyMatrix(matrix.data(), v % 4 + 1);
-         }),
-         [](const MouseState &s, uchar v, const Bytes &) {
-             return holds(s.keyMatrixBlocks[v % 4], padded(pattern(64, v), 128));
-         }},
-        {"hid560_81H_GetKeyboardoption", CS::Hid560, Kind::Query,
-         [](VirtualR770 &m, uchar v) { m.setKeyboardOptions({v, uchar(v + 1), 0, 0}); },
-         [](Hid_Thread &l, uchar) {
-             Bytes o(2, Untouched);
-             const Bytes before = o;
-             const Exchange result = l.reporting().hid560_81H_GetKeyboardoption(o[0], o[1]);
-             return Outs{before, o, result};
-         },
-         [](const MouseState &s, uchar, const Bytes &o) {
-             return o == Bytes{s.keyboardOptions[0], s.keyboardOptions[1]};
-         }},
         {"hid560_84H_GetCurrentDPI", CS::Hid560, Kind::Query,
          [](VirtualR770 &m, uchar v) { m.setCurrentDpi(v); },
          [](Hid_Thread &l, uchar v) {
