@@ -180,8 +180,6 @@ private slots:
         QTest::addColumn<int>("blockLength");
         QTest::addColumn<int>("reports");
         QTest::newRow("128 at 32") << 32 << 128 << 4;
-        QTest::newRow("128 at 64") << 64 << 128 << 2;
-        QTest::newRow("8 at 32") << 32 << 8 << 1;
         QTest::newRow("24 at 20, last chunk cut") << 20 << 24 << 2;
         QTest::newRow("128 at 256") << 256 << 128 << 1;
     }
@@ -195,8 +193,6 @@ private slots:
         const PauseTally before = rig.link->pauses();
         if (blockLength == 128)
             rig.link->hid553_13H_SetMacroKey(1, block.data());
-        else if (blockLength == 8)
-            rig.link->hid553_11H_SetDPISet(8, block.data());
         else
             rig.link->hid553_10H_SetLED8StageColor(0, block.data());
 
