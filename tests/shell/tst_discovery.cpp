@@ -95,13 +95,11 @@ class TestDiscovery : public QObject
         return window->view()->rootObject()->property("calls").toStringList();
     }
 
-    bool trayAvailable = true;
-
 private slots:
     void initTestCase()
     {
         qInstallMessageHandler(collect);
-        Widget::systemTrayAvailable = [this] { return trayAvailable; };
+        Widget::systemTrayAvailable = [] { return true; };
     }
 
     void init()
@@ -109,7 +107,6 @@ private slots:
         vr770::resetBus();
         deviceEventTexts().reset();
         deviceConnected = false;
-        trayAvailable = true;
         modules = std::make_unique<TestModules>();
         QVERIFY(modules->isValid());
         QMutexLocker lock(&logMutex);
@@ -145,17 +142,6 @@ private slots:
                  QString::fromStdString(mouse.commandPath()));
         QCOMPARE(window->hidThread.deviceEntry(0).notifyPath,
                  QString::fromStdString(mouse.notifyPath()));
-    }
-
-    void withoutATrayTheMouseBringsTheWindow()
-    {
-        trayAvailable = false;
-        vr770::addMouse();
-        start();
-        window->hide();
-        window->checkDevice();
-        QVERIFY(deviceConnected);
-        QTRY_VERIFY(window->isVisible());
     }
 
     void firstGroupPassingTheHandshakeWins()
