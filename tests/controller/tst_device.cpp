@@ -166,13 +166,10 @@ private slots:
         QTest::addColumn<Values>("scene");
         QTest::addColumn<QString>("device");
         QTest::newRow("colourful breathing") << true << false << Values{1, 0, 4} << "03 00 0A";
-        QTest::newRow("colourful 8") << true << true << Values{8, 2, 4} << "08 FF 0F";
         QTest::newRow("speed out of range") << true << false << Values{8, 5, 4} << "08 FF 00";
         QTest::newRow("unknown effect") << true << false << Values{11, 1, 1} << "00 00 00";
         QTest::newRow("simple static") << false << false << Values{0, 0, 3} << "01 07 02";
         QTest::newRow("simple static 55328") << false << true << Values{0, 0, 3} << "01 07 01";
-        QTest::newRow("simple single 55328") << false << true << Values{4, 0, 0} << "02 01 03";
-        QTest::newRow("simple off") << false << false << Values{3, 1, 1} << "00 00 02";
     }
     void hid553Effects()
     {

@@ -5,7 +5,6 @@
 #include "linkrig.h"
 #include "scramble.h"
 
-#include <QRandomGenerator>
 #include <QTimer>
 #include <QtTest>
 
@@ -58,16 +57,7 @@ private slots:
         const frame::CommandFrame f = frame::build(0x11, {1, 2, 3, 4, 5, 6});
         QCOMPARE(QByteArray(reinterpret_cast<const char *>(f.data()), int(f.size())).toHex(' ').toUpper(),
                  QByteArray("00 11 01 02 03 04 05 06 D9"));
-
-        QRandomGenerator rng(770);
-        for (int round = 0; round < 2000; ++round) {
-            quint64 words[2]; // block, key
-            rng.fillRange(words);
-            quint64 b = words[0];
-            scramble::encrypt(reinterpret_cast<uchar *>(&b), reinterpret_cast<uchar *>(&words[1]));
-            scramble::decrypt(reinterpret_cast<uchar *>(&b), reinterpret_cast<uchar *>(&words[1]));
-            QCOMPARE(b, words[0]);
-        }
+        // That descrambling undoes scrambling: fuzz_replay_scramble.
     }
 
     void handshake()
@@ -190,8 +180,6 @@ private slots:
         QTest::addColumn<int>("blockLength");
         QTest::addColumn<int>("reports");
         QTest::newRow("128 at 32") << 32 << 128 << 4;
-        QTest::newRow("128 at 64") << 64 << 128 << 2;
-        QTest::newRow("8 at 32") << 32 << 8 << 1;
         QTest::newRow("24 at 20, last chunk cut") << 20 << 24 << 2;
         QTest::newRow("128 at 256") << 256 << 128 << 1;
     }
@@ -205,8 +193,6 @@ private slots:
         const PauseTally before = rig.link->pauses();
         if (blockLength == 128)
             rig.link->hid553_13H_SetMacroKey(1, block.data());
-        else if (blockLength == 8)
-            rig.link->hid553_11H_SetDPISet(8, block.data());
         else
             rig.link->hid553_10H_SetLED8StageColor(0, block.data());
 

@@ -84,8 +84,6 @@ private slots:
 
     void mapsAgreeWithTheLayout()
     {
-        QCOMPARE(hook->scanToVk.size(), size_t(105));
-        QCOMPARE(hook->vkToUsage.size(), size_t(121));
         for (const auto &[scanKey, vk] : hook->scanToVk)
             QVERIFY2(hook->vkToUsage.count(vk), qPrintable(QString::number(scanKey, 16)));
         // The rows of a US keyboard give the usages of their digits and letters.

@@ -1,5 +1,5 @@
 // Fails file calls of this process on purpose. The test executable defines
-// write, fsync, fdatasync, rename, link and linkat itself, so Qt's calls
+// read, write, fsync, fdatasync, rename, link and linkat itself, so Qt's calls
 // and ours come here first (symbol interposition, as an LD_PRELOAD shim
 // would do) and go on to the C library through RTLD_NEXT. Only calls on
 // files below the armed folder (or on relative paths) count.
@@ -21,6 +21,7 @@ std::atomic<long> counted{0};
 long failAt = 0;
 faultinjection::Mode mode = faultinjection::Once;
 bool failing = false;
+std::string onlyCall;
 
 template <typename F>
 F real(const char *name)
@@ -51,8 +52,10 @@ bool fdInRoot(int fd)
 
 // Whether this counted call fails. Once: only the armed call. Sticky (a
 // disk that stays full): the armed call and every later one.
-bool failsNow(const char *call = "")
+bool failsNow(const char *call)
 {
+    if (!onlyCall.empty() && onlyCall != call)
+        return false;
     const long n = ++counted;
     if (std::getenv("R770_FAULT_TRACE"))
         std::fprintf(stderr, "call %ld: %s\n", n, call);
@@ -68,9 +71,10 @@ bool failsNow(const char *call = "")
 
 namespace faultinjection {
 
-void arm(const QString &folder, long at, Mode how)
+void arm(const QString &folder, long at, Mode how, const char *only)
 {
     root = folder.toStdString();
+    onlyCall = only ? only : "";
     counted = 0;
     failAt = at;
     mode = how;
@@ -80,6 +84,7 @@ void arm(const QString &folder, long at, Mode how)
 void disarm()
 {
     root.clear();
+    onlyCall.clear();
     failAt = 0;
     failing = false;
 }
@@ -92,6 +97,16 @@ long calls()
 } // namespace faultinjection
 
 extern "C" {
+
+ssize_t read(int fd, void *buf, size_t count)
+{
+    static auto next = real<ssize_t (*)(int, void *, size_t)>("read");
+    if (onlyCall == "read" && fdInRoot(fd) && failsNow("read")) {
+        errno = EIO;
+        return -1;
+    }
+    return next(fd, buf, count);
+}
 
 ssize_t write(int fd, const void *buf, size_t count)
 {

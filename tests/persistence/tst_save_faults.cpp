@@ -180,6 +180,16 @@ private slots:
                 }
             }
         }
+        // A failed sync fails the copy though its bytes read back; a source
+        // that cannot be read is not copied.
+        for (const char *call : {"fsync", "read"}) {
+            Fixture f;
+            const Files before = f.files();
+            faultinjection::arm(f.tm.root(), 1, faultinjection::Once, call);
+            QVERIFY2(!fileops::replaceWithCopy(f.tm.root() + "/in.pf", f.tm.root() + "/out.pf"), call);
+            faultinjection::disarm();
+            QVERIFY2(f.files() == before, call);
+        }
     }
 
     // A macro rename cut short after the file was renamed: the list still

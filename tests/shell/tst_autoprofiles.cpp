@@ -110,11 +110,8 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("binary") << QByteArray("\x00\xff\xfe[autoProfiles]\n", 18);
-        QTest::newRow("unknown group") << QByteArray("[autoProfiles]\nenabled=true\n[other]\nx=1\n");
         QTest::newRow("profile out of range") << QByteArray("[programs]\nfirefox=11\n");
-        QTest::newRow("not a number") << QByteArray("[autoProfiles]\nfallback=two\n");
         QTest::newRow("tied twice") << QByteArray("[programs]\nfirefox=1\nFirefox=2\n");
-        QTest::newRow("cut short") << QByteArray("[autoProf");
         QTest::newRow("oversized") << QByteArray("[programs]\n") + QByteArray(70 * 1024, ';');
     }
 

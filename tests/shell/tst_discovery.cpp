@@ -67,7 +67,8 @@ class TestDiscovery : public QObject
         config.sync();
     }
 
-    // A second device group for a mouse with another product id and code.
+    // A second device group for a mouse with another product id, code and
+    // notification usage.
     static void addGroup(QSettings &config, int group, quint16 pid, const QString &code)
     {
         const QString g = QString::number(group) + '/';
@@ -77,7 +78,7 @@ class TestDiscovery : public QObject
         config.setValue(g + "usagePage", "ff00");
         config.setValue(g + "usage", "0001");
         config.setValue(g + "usagePage2", "ff01");
-        config.setValue(g + "usage2", "0001");
+        config.setValue(g + "usage2", "0002");
         config.setValue(g + "isEncode", true);
         config.setValue(g + "sCode", code);
     }
@@ -94,13 +95,11 @@ class TestDiscovery : public QObject
         return window->view()->rootObject()->property("calls").toStringList();
     }
 
-    bool trayAvailable = true;
-
 private slots:
     void initTestCase()
     {
         qInstallMessageHandler(collect);
-        Widget::systemTrayAvailable = [this] { return trayAvailable; };
+        Widget::systemTrayAvailable = [] { return true; };
     }
 
     void init()
@@ -108,7 +107,6 @@ private slots:
         vr770::resetBus();
         deviceEventTexts().reset();
         deviceConnected = false;
-        trayAvailable = true;
         modules = std::make_unique<TestModules>();
         QVERIFY(modules->isValid());
         QMutexLocker lock(&logMutex);
@@ -146,23 +144,13 @@ private slots:
                  QString::fromStdString(mouse.notifyPath()));
     }
 
-    void withoutATrayTheMouseBringsTheWindow()
-    {
-        trayAvailable = false;
-        vr770::addMouse();
-        start();
-        window->hide();
-        window->checkDevice();
-        QVERIFY(deviceConnected);
-        QTRY_VERIFY(window->isVisible());
-    }
-
     void firstGroupPassingTheHandshakeWins()
     {
         vr770::VirtualR770 first = vr770::addMouse();
         vr770::MouseConfig otherConfig;
         otherConfig.pid = 0xC771;
         otherConfig.secrecyCode = "Qz9K2m";
+        otherConfig.usage2 = 0x0002; // the notification interface has its own usage
         vr770::VirtualR770 second = vr770::addMouse(otherConfig);
 
         configure([](QSettings &c) {
@@ -183,6 +171,7 @@ private slots:
         QVERIFY(deviceConnected);
         QCOMPARE(window->hidThread.currentIndex, 1);
         QVERIFY(opensOf(first) > 0);
+        QCOMPARE(window->hidThread.deviceEntry(1).notifyPath, QString::fromStdString(second.notifyPath()));
     }
 
     void tableEncodingsAndDefaults()

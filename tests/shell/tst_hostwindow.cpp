@@ -168,9 +168,6 @@ private slots:
         message.dwData = 0x250F;
         message.bytes = QStringLiteral("Firmware \u00fcberholt").toUtf8();
         Widget::onCopyData(message, window.get());
-        Widget::onCopyData(message, nullptr);
-        message.dwData = 0x2510;
-        Widget::onCopyData(message, window.get());
         Widget::showWarning = saved;
         QCOMPARE(shown, QStringList({"BRAXTEL SOLVAR MOUSE R770", QStringLiteral("Firmware \u00fcberholt")}));
     }

