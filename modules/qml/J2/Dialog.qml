@@ -41,7 +41,9 @@ T.Dialog {
         border.color: Theme.border
     }
 
-    contentItem: FocusScope {
+    // In the template's content item, inside the padding.
+    FocusScope {
+        anchors.fill: parent
         focus: true
         Keys.onEscapePressed: dialog.close()
         Keys.onReturnPressed: dialog.closeOnEnter ? dialog.close() : dialog.accepted()

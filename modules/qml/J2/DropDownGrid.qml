@@ -23,8 +23,18 @@ PopupPanel {
 
     padding: 12
 
-    // The keyboard starts on the colour shown, or the first.
-    onOpened: focusPreset(Math.max(0, presets.findIndex(c => c[0] === red && c[1] === green && c[2] === blue)))
+    // Opened from the keyboard, the keyboard starts on the colour shown (or
+    // the first); opened by the pointer, on the first arrow.
+    property bool fromKeyboard: false
+    onAboutToShow: fromKeyboard = anchorItem !== null && anchorItem.activeFocus
+    onOpened: {
+        if (fromKeyboard)
+            focusChosen()
+    }
+
+    function focusChosen() {
+        focusPreset(Math.max(0, presets.findIndex(c => c[0] === red && c[1] === green && c[2] === blue)))
+    }
 
     function focusPreset(index: int) {
         const preset = presetGrid.itemAt(index)
@@ -34,6 +44,11 @@ PopupPanel {
 
     Column {
         spacing: 12
+        focus: true
+        Keys.onLeftPressed: picker.focusChosen()
+        Keys.onRightPressed: picker.focusChosen()
+        Keys.onUpPressed: picker.focusChosen()
+        Keys.onDownPressed: picker.focusChosen()
 
         Grid {
             id: grid

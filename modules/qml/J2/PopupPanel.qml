@@ -70,8 +70,11 @@ T.Popup {
         }
     }
 
-    contentItem: FocusScope {
+    // In the template's content item, inside the padding.
+    FocusScope {
         id: box
+        width: childrenRect.width
+        height: childrenRect.height
         focus: true
     }
 }
