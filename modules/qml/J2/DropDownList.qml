@@ -6,9 +6,9 @@ import modules.qml
 // at `currentIndex` and reports a choice with activated(index); the owner of
 // the value sets `currentIndex`. Space, Enter and Down open the list; in it
 // the arrows move, Space and Enter choose, Escape closes. The list drops in
-// a template popup; the control itself stays a focus scope, because Qt 6.4
-// gives a template control the accessible role of its own type (T.ComboBox
-// would take the current index from its owner).
+// a template popup; the control itself stays a focus scope: Qt 6.4 gives a
+// T.Control its own accessible role (a plain pane, not a combo box), and a
+// T.ComboBox sets its current index itself, where here the owner sets it.
 FocusScope {
     id: drop
 
