@@ -13,6 +13,7 @@
 #include <QQuickWindow>
 #include <QSettings>
 #include <QTest>
+#include <QtQuickTest/quicktest.h>
 
 #include <algorithm>
 
@@ -138,6 +139,10 @@ bool SceneRig::click(const QString &objectName) const
     auto *item = qobject_cast<QQuickItem *>(find(objectName));
     if (!item || !item->isVisible())
         return false;
+    // A user clicks what the window shows: a dialog shown a moment ago is
+    // laid out when the next frame is drawn.
+    if (QQuickTest::qIsPolishScheduled(view().quickWindow()))
+        view().grabFramebuffer();
     const QPoint centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
     QTest::mouseClick(&view(), Qt::LeftButton, {}, centre);
     return true;

@@ -186,7 +186,8 @@ private slots:
         auto *opener = qobject_cast<QQuickItem *>(rig->find("gunButton"));
         opener->forceActiveFocus();
         QObject *dialog = open(4);
-        auto *card = qobject_cast<QQuickItem *>(dialog);
+        // The dialog's own item, round its content.
+        auto *card = dialog->property("contentItem").value<QQuickItem *>()->parentItem();
         QSet<QQuickItem *> visited;
         for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
             for (int i = 0; i < 40; ++i) {

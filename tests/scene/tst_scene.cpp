@@ -953,6 +953,25 @@ private slots:
         QCOMPARE(focused(), QStringLiteral("keyRow2"));
         settle();
 
+        // Tab stays in an open dialog; in the colour picker the arrows move
+        // and Space picks; Escape gives the keyboard back to the swatch.
+        r.callRoot("openDialog", {"system"});
+        auto *card = property("systemDialog", "item").value<QObject *>()->property("contentItem").value<QQuickItem *>();
+        for (int i = 0; i < 30; ++i) {
+            QTest::keyClick(&r.view(), Qt::Key_Tab);
+            QVERIFY(card->isAncestorOf(r.view().quickWindow()->activeFocusItem()));
+        }
+        QTest::keyClick(&r.view(), Qt::Key_Escape);
+        QVERIFY(!property("systemDialog", "opened").toBool());
+        r.call(r.find("lightPanel"), "editColour", {7});
+        for (Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Space})
+            QTest::keyClick(&r.view(), key);
+        QCOMPARE(property("lightPanel", "colours").toList().mid(21), QVariantList({128, 0, 255}));
+        QTest::keyClick(&r.view(), Qt::Key_Escape);
+        QVERIFY(!property("colourPicker", "opened").toBool());
+        QVERIFY(r.view().quickWindow()->activeFocusItem()->property("index").toInt() == 7);
+        settle();
+
         // A click on Save, where the window shows it.
         QQuickItem *saveButton = qobject_cast<QQuickItem *>(r.find("saveButton"));
         const QPoint centre = saveButton->mapToScene(QPointF(saveButton->width() / 2, saveButton->height() / 2)).toPoint();

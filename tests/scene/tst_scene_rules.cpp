@@ -649,7 +649,9 @@ private slots:
             {"accent", {"window", "card", "control", "controlHover"}, 4.5},
             {"error", {"window", "card", "control"}, 4.5},
             {"accentText", {"accent", "accentPressed"}, 4.5},
-            {"accent", {"titleBar", "accentSoft"}, 3}, // the focus ring
+            {"accent", {"window", "titleBar", "card", "control", "accentSoft"}, 3}, // the focus ring
+            {"outline", {"window", "titleBar", "card", "control"}, 3}, // control outlines
+            {"outlineStrong", {"window", "titleBar", "card", "control", "controlHover"}, 3},
             {"unsaved", {"window", "card", "control"}, 3},
         };
         QStringList failing;

@@ -45,7 +45,7 @@ T.CheckBox {
         color: box.checked ? (box.pressed ? Theme.accentPressed : Theme.accent)
                            : (box.hovered ? Theme.controlHover : Theme.control)
         border.width: box.checked ? 0 : 1
-        border.color: box.hovered ? Theme.borderStrong : Theme.border
+        border.color: box.hovered ? Theme.outlineStrong : Theme.outline
         Behavior on color { ColorAnimation { duration: Theme.quick } }
 
         Icon {

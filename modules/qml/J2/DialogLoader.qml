@@ -1,4 +1,5 @@
 import QtQuick
+import QtQuick.Templates as T
 
 // The place of one dialog: its view is loaded when it opens (with
 // `properties` and the extra properties open() is given) and unloaded when
@@ -24,7 +25,11 @@ Loader {
     }
 
     function close() {
+        const dialog = item as T.Popup
         source = ""
+        // Unloading deletes it later: hide it now.
+        if (dialog && dialog.visible)
+            dialog.close()
         if (returnFocus)
             returnFocus.forceActiveFocus()
         returnFocus = null

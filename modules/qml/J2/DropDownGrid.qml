@@ -4,7 +4,8 @@ import modules.qml
 
 // The colour picker that drops from a colour swatch: a grid of ready colours
 // and a slider per channel. It reports every change with picked(r, g, b);
-// the owner of the colour sets red, green and blue.
+// the owner of the colour sets red, green and blue. The arrows move in the
+// grid, Space and Enter pick the colour under the focus.
 PopupPanel {
     id: picker
 
@@ -22,17 +23,44 @@ PopupPanel {
 
     padding: 12
 
+    // Opened from the keyboard, the keyboard starts on the colour shown (or
+    // the first); opened by the pointer, on the first arrow.
+    property bool fromKeyboard: false
+    onAboutToShow: fromKeyboard = anchorItem !== null && anchorItem.activeFocus
+    onOpened: {
+        if (fromKeyboard)
+            focusChosen()
+    }
+
+    function focusChosen() {
+        focusPreset(Math.max(0, presets.findIndex(c => c[0] === red && c[1] === green && c[2] === blue)))
+    }
+
+    function focusPreset(index: int) {
+        const preset = presetGrid.itemAt(index)
+        if (preset)
+            preset.forceActiveFocus(Qt.TabFocusReason)
+    }
+
     Column {
         spacing: 12
+        focus: true
+        Keys.onLeftPressed: picker.focusChosen()
+        Keys.onRightPressed: picker.focusChosen()
+        Keys.onUpPressed: picker.focusChosen()
+        Keys.onDownPressed: picker.focusChosen()
 
         Grid {
+            id: grid
             columns: 8
             spacing: 6
 
             Repeater {
+                id: presetGrid
                 model: picker.presets
                 delegate: Rectangle {
                     id: preset
+                    required property int index
                     required property var modelData
                     readonly property bool chosen: modelData[0] === picker.red && modelData[1] === picker.green
                                                    && modelData[2] === picker.blue
@@ -51,6 +79,10 @@ PopupPanel {
                     Keys.onSpacePressed: pick()
                     Keys.onReturnPressed: pick()
                     Keys.onEnterPressed: pick()
+                    Keys.onLeftPressed: picker.focusPreset(Math.max(0, index - 1))
+                    Keys.onRightPressed: picker.focusPreset(Math.min(picker.presets.length - 1, index + 1))
+                    Keys.onUpPressed: picker.focusPreset(index >= grid.columns ? index - grid.columns : index)
+                    Keys.onDownPressed: picker.focusPreset(index + grid.columns < picker.presets.length ? index + grid.columns : index)
                     function pick() {
                         picker.picked(preset.modelData[0], preset.modelData[1], preset.modelData[2])
                     }

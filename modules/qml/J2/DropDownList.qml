@@ -4,7 +4,11 @@ import modules.qml
 
 // A drop-down choice. `model` is a list of texts; the control shows the text
 // at `currentIndex` and reports a choice with activated(index); the owner of
-// the value sets `currentIndex`.
+// the value sets `currentIndex`. Space, Enter and Down open the list; in it
+// the arrows move, Space and Enter choose, Escape closes. The list drops in
+// a template popup; the control itself stays a focus scope: Qt 6.4 gives a
+// T.Control its own accessible role (a plain pane, not a combo box), and a
+// T.ComboBox sets its current index itself, where here the owner sets it.
 FocusScope {
     id: drop
 
@@ -52,13 +56,22 @@ FocusScope {
     Keys.onEnterPressed: open()
     Keys.onDownPressed: open()
 
+    HoverHandler {
+        id: hover
+        cursorShape: Qt.PointingHandCursor
+    }
+    TapHandler {
+        id: tap
+        onTapped: drop.open()
+    }
+
     Rectangle {
         anchors.fill: parent
         radius: Theme.controlRadius
-        color: area.pressed ? Theme.control : (area.containsMouse ? Theme.controlHover : Theme.control)
+        color: hover.hovered && !tap.pressed ? Theme.controlHover : Theme.control
         border.width: 1
         border.color: drop.activeFocus || popup.opened ? Theme.accent
-                                                       : (area.containsMouse ? Theme.borderStrong : Theme.border)
+                                                       : (hover.hovered ? Theme.outlineStrong : Theme.outline)
     }
 
     Text {
@@ -83,14 +96,6 @@ FocusScope {
         color: Theme.textSecondary
         rotation: popup.opened ? 180 : 0
         Behavior on rotation { NumberAnimation { duration: Theme.quick } }
-    }
-
-    MouseArea {
-        id: area
-        anchors.fill: parent
-        hoverEnabled: true
-        cursorShape: Qt.PointingHandCursor
-        onClicked: popup.opened ? popup.close() : drop.open()
     }
 
     PopupPanel {

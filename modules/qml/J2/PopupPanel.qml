@@ -1,68 +1,58 @@
 import QtQuick
+import QtQuick.Templates as T
 import modules.qml
 
-// A panel that drops from `anchorItem` over everything else: while open it
-// sits in the window's top layer, closes on Escape or a click outside it,
-// and gives the keyboard to its content.
-Item {
+// A panel that drops from `anchorItem` over everything else: it closes on
+// Escape or a click outside it (which goes no further), keeps Tab inside and
+// gives the keyboard to its content; once closed, the keyboard goes back to
+// `anchorItem`.
+T.Popup {
     id: popup
 
     property Item anchorItem
-    property bool opened: false
-    // An open panel keeps the keyboard from the dialog it drops from.
-    readonly property bool holdsFocus: opened
     property real margin: 4
-    property real padding: 6
     // Align the panel's right edge with the anchor's instead of the left.
     property bool alignRight: false
     default property alias content: box.data
 
-    signal closed()
+    padding: 6
+    width: box.childrenRect.width + leftPadding + rightPadding
+    height: box.childrenRect.height + topPadding + bottomPadding
+    // Above the dialog it may drop from.
+    z: 1
+    modal: true
+    dim: false
+    focus: true
+    closePolicy: T.Popup.CloseOnEscape | T.Popup.CloseOnPressOutside
 
-    parent: anchorItem ? anchorItem.Window.contentItem : null
-    anchors.fill: parent
-    z: 10000
-    visible: opened
+    // Placed below the anchor, or above it where the window has no room
+    // below, and kept 8 px inside the window.
+    onAboutToShow: place()
 
-    function open() {
-        if (!anchorItem || !parent)
+    function place() {
+        const top = anchorItem ? anchorItem.Window.contentItem : null
+        if (!top || !parent)
             return
-        const below = anchorItem.mapToItem(parent, 0, anchorItem.height + margin)
-        const above = anchorItem.mapToItem(parent, 0, -margin)
-        const w = panel.width
-        const h = panel.height
+        const below = anchorItem.mapToItem(top, 0, anchorItem.height + margin)
+        const above = anchorItem.mapToItem(top, 0, -margin)
+        const w = width
+        const h = height
         let x = alignRight ? below.x + anchorItem.width - w : below.x
-        x = Math.max(8, Math.min(x, parent.width - w - 8))
+        x = Math.max(8, Math.min(x, top.width - w - 8))
         let y = below.y
-        if (y + h > parent.height - 8 && above.y - h >= 8)
+        if (y + h > top.height - 8 && above.y - h >= 8)
             y = above.y - h
-        panel.x = x
-        panel.y = Math.max(8, Math.min(y, parent.height - h - 8))
-        opened = true
-        box.forceActiveFocus()
+        const at = top.mapToItem(parent, x, Math.max(8, Math.min(y, top.height - h - 8)))
+        popup.x = at.x
+        popup.y = at.y
     }
 
-    function close() {
-        if (!opened)
-            return
-        opened = false
-        closed()
+    onClosed: {
         if (anchorItem)
             anchorItem.forceActiveFocus()
     }
 
-    // A click outside closes the panel and goes no further.
-    MouseArea {
-        anchors.fill: parent
-        acceptedButtons: Qt.AllButtons
-        onPressed: popup.close()
-        onWheel: function(wheel) { wheel.accepted = true }
-    }
-
-    Rectangle {
-        id: panel
-        width: box.childrenRect.width + 2 * popup.padding
-        height: box.childrenRect.height + 2 * popup.padding
+    background: Rectangle {
         radius: Theme.controlRadius + 2
         color: Theme.card
         border.width: 1
@@ -78,19 +68,13 @@ Item {
             radius: parent.radius + 1
             color: Qt.rgba(0, 0, 0, 0.35)
         }
+    }
 
-        MouseArea {
-            anchors.fill: parent
-            acceptedButtons: Qt.AllButtons
-        }
-
-        FocusScope {
-            id: box
-            x: popup.padding
-            y: popup.padding
-            width: childrenRect.width
-            height: childrenRect.height
-            Keys.onEscapePressed: popup.close()
-        }
+    // In the template's content item, inside the padding.
+    FocusScope {
+        id: box
+        width: childrenRect.width
+        height: childrenRect.height
+        focus: true
     }
 }

@@ -34,7 +34,7 @@ T.RadioButton {
         y: (radio.height - height) / 2
         color: radio.hovered ? Theme.controlHover : Theme.control
         border.width: radio.checked ? 2 : 1
-        border.color: radio.checked ? Theme.accent : (radio.hovered ? Theme.borderStrong : Theme.border)
+        border.color: radio.checked ? Theme.accent : (radio.hovered ? Theme.outlineStrong : Theme.outline)
 
         Rectangle {
             anchors.centerIn: parent

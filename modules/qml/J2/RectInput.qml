@@ -91,7 +91,7 @@ T.TextField {
         color: Theme.control
         border.width: 1
         border.color: field.invalid ? Theme.error
-                                    : (field.activeFocus ? Theme.accent : (field.hovered ? Theme.borderStrong : Theme.border))
+                                    : (field.activeFocus ? Theme.accent : (field.hovered ? Theme.outlineStrong : Theme.outline))
     }
 
     HoverHandler {

@@ -12,6 +12,10 @@ QtObject {
     readonly property color controlPressed: "#0a6cb0"
     readonly property color border: "#3a3f4b"
     readonly property color borderStrong: "#4a505e"
+    // Outlines of controls (and under the pointer): 3:1 against the window,
+    // the title bar and the cards they sit on.
+    readonly property color outline: "#6e788e"
+    readonly property color outlineStrong: "#858ea2"
     readonly property color text: "#e9ebf0"
     readonly property color textSecondary: "#9aa1ad"
     readonly property color hint: "#9097a3"

@@ -54,7 +54,7 @@ T.Button {
         radius: Theme.controlRadius + 2
         color: button.faceColor
         border.width: button.kind === "outline" ? 1 : 0
-        border.color: button.hovered ? Theme.borderStrong : Theme.border
+        border.color: button.hovered ? Theme.outlineStrong : Theme.outline
         Behavior on color { ColorAnimation { duration: Theme.quick } }
     }
 
