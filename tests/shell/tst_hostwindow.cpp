@@ -1,4 +1,5 @@
 #include "autostartentry.h"
+#include "../persistence/filetestutil.h"
 #include "inputhook.h"
 #include "recordingscene.h"
 #include "myqquickview.h"
@@ -174,11 +175,7 @@ private slots:
 
     void quitEndsTheEventLoopWithZero()
     {
-        const QList<QAction *> actions = window->trayIcon->contextMenu()->actions();
-        QCOMPARE(actions.size(), 5); // show window, start at login, automatic profiles, report, quit
-        QCOMPARE(actions.at(3)->text(), QStringLiteral("Save a diagnostic report…"));
-        QCOMPARE(actions.last()->text(), QStringLiteral("Quit (&Q)"));
-        QTimer::singleShot(0, actions.last(), &QAction::trigger);
+        QTimer::singleShot(0, menuEntry(QStringLiteral("Quit (&Q)")), &QAction::trigger);
         QCOMPARE(QCoreApplication::exec(), 0);
     }
 
@@ -192,19 +189,12 @@ private slots:
         entry->trigger();
         QVERIFY(!entry->isChecked());
         const QString path = modules.path("setting/autoProfiles.bin");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(file.readAll().contains("enabled=false\n"));
-        file.close();
+        QVERIFY(filetest::contents(path).contains("enabled=false\n"));
 
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("garbage");
-        file.close();
+        QVERIFY(filetest::writeFile(path, "garbage"));
         entry->trigger();
         QVERIFY(!entry->isChecked());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("garbage"));
-        file.close();
+        QCOMPARE(filetest::contents(path), QByteArray("garbage"));
         QFile::remove(path);
     }
 
@@ -219,10 +209,7 @@ private slots:
         const QString path = config.path() + "/autostart/com.braxtel.r770.desktop";
         entry->trigger();
         QVERIFY(entry->isChecked());
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QString text = QString::fromUtf8(file.readAll());
-        file.close();
+        const QString text = QString::fromUtf8(filetest::contents(path));
         QVERIFY(text.startsWith("[Desktop Entry]\n"));
         QVERIFY(text.contains("\nExec=" + QCoreApplication::applicationFilePath() + " --autostart\n"));
         QVERIFY(text.contains("\nTryExec=" + QCoreApplication::applicationFilePath() + "\n"));
@@ -235,9 +222,7 @@ private slots:
         }
 
         // A desktop's own settings switch it off in place; the menu follows.
-        QVERIFY(file.open(QIODevice::Append));
-        file.write("Hidden=true\n");
-        file.close();
+        QVERIFY(filetest::writeFile(path, text.toUtf8() + "Hidden=true\n"));
         emit window->trayIcon->contextMenu()->aboutToShow();
         QVERIFY(!entry->isChecked());
         entry->trigger();
@@ -273,16 +258,6 @@ private slots:
         QCOMPARE(QCoreApplication::exec(), 0);
     }
 
-    void deviceNoticeStartsDiscoveryAfterAPause()
-    {
-        window->deviceChangeNotice();
-        QVERIFY(window->checkTimer.isActive());
-        QCOMPARE(window->checkTimer.interval(), 2048);
-        // While a watch runs a notice starts nothing: tst_discovery.
-    }
-
-    // With a tray the window hides while there is no mouse, saying so the
-    // first time; without one it stays, showing what to connect.
     void noMouseHidesToTheTrayOrShowsWhatToConnect()
     {
         QSignalSpy notices(window.get(), &Widget::trayNotice);
