@@ -6,11 +6,8 @@
 // reports that it is still running a second later.
 // "--plug-later" starts with the virtual mouse unplugged, says "connect" once
 // the window is on screen with the scene's connect state, plugs the mouse
-// and says "pages" once the pages show. "--fit" starts with the mouse in,
-// waits for the pages and names every visible item that lies outside the
-// screen's available area ("outside:"), then says "fit:" and the window's
-// size and "checked:" and how many items it looked at. "--accessible" is
-// for the accessibility-bus test (see serveAccessible).
+// and says "pages" once the pages show. "--accessible" is for the
+// accessibility-bus test (see serveAccessible).
 #include "app.h"
 #include "myqquickview.h"
 #include "virtual_r770.h"
@@ -24,7 +21,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QQuickItem>
-#include <QScreen>
 #include <QWindow>
 #include <QTimer>
 #include <cstdio>
@@ -91,30 +87,6 @@ static bool showing(Widget &window, bool connectState)
            && (connectState || root->property("started").toBool());
 }
 
-// Returns how many items it looked at.
-static int reportOutside(const QQuickItem *item, const QRect &area)
-{
-    int checked = 0;
-    for (const QQuickItem *child : item->childItems()) {
-        if (!child->isVisible())
-            continue;
-        if (child->width() > 0 && child->height() > 0) {
-            ++checked;
-            const QPointF topLeft = child->mapToGlobal(QPointF(0, 0));
-            const QPointF bottomRight = child->mapToGlobal(QPointF(child->width(), child->height()));
-            const QRectF rect(topLeft, bottomRight);
-            if (!QRectF(area).adjusted(-1, -1, 1, 1).contains(rect))
-                say(QStringLiteral("outside:%1 %2,%3 %4x%5")
-                        .arg(child->objectName().isEmpty() ? QString::fromLatin1(child->metaObject()->className())
-                                                           : child->objectName())
-                        .arg(rect.x())
-                        .arg(rect.y()).arg(rect.width()).arg(rect.height()));
-        }
-        checked += reportOutside(child, area);
-    }
-    return checked;
-}
-
 static void plugLater(Widget &window)
 {
     vr770::VirtualR770 mouse = vr770::addMouse();
@@ -127,19 +99,6 @@ static void plugLater(Widget &window)
             say(QStringLiteral("pages"));
             quitFromTray(window);
         });
-    });
-}
-
-static void fit(Widget &window)
-{
-    vr770::addMouse();
-    when(window, [&window] { return showing(window, false); }, [&window] {
-        const QRect area = window.screen()->availableGeometry();
-        const int checked = reportOutside(window.view()->rootObject(), area);
-        say(QStringLiteral("fit:%1x%2 in %3x%4").arg(window.width()).arg(window.height())
-                .arg(area.width()).arg(area.height()));
-        say(QStringLiteral("checked:%1").arg(checked));
-        quitFromTray(window);
     });
 }
 
@@ -165,12 +124,10 @@ static void serveAccessible(Widget &window)
 int main(int argc, char **argv)
 {
     const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray();
-    if (mode == "--plug-later" || mode == "--fit" || mode == "--accessible") {
+    if (mode == "--plug-later" || mode == "--accessible") {
         return runApplication(argc, argv, [mode](Widget &window) {
             say(QStringLiteral("cwd:") + QDir::currentPath());
-            if (mode == "--fit")
-                fit(window);
-            else if (mode == "--accessible")
+            if (mode == "--accessible")
                 serveAccessible(window);
             else
                 plugLater(window);
@@ -185,7 +142,6 @@ int main(int argc, char **argv)
     }
     return runApplication(argc, argv, [save, closeDialogs](Widget &window) {
         say(QStringLiteral("cwd:") + QDir::currentPath());
-        say(QStringLiteral("title:") + window.windowTitle());
         if (save)
             window.view()->setGlobalData(QStringLiteral("common/probe"), QStringLiteral("saved"));
         if (closeDialogs)
