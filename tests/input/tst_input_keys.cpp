@@ -218,20 +218,6 @@ private slots:
         }
     }
 
-    void installingAgainReplaces()
-    {
-        QVERIFY(hook->installHooks()); // the constructor installed once already
-        QVERIFY(hook->installHooks());
-        QCOMPARE(FakeSource::active, 1);
-        hook->removeHooks();
-        QCOMPARE(FakeSource::active, 0);
-        FakeSource::available = false;
-        QVERIFY(!hook->installHooks());
-        FakeSource::available = true;
-        QVERIFY(hook->installHooks());
-        hook.reset(); // removes what it installed
-        QCOMPARE(FakeSource::active, 0);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestInputKeys)
