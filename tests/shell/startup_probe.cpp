@@ -2,8 +2,9 @@
 // leaves through the tray menu's quit entry. With "--save", it first stores
 // common/probe=saved in apConfig.bin through the controller, as the scene
 // would; warning boxes are then printed instead of shown. With
-// "--close-dialogs" it stays up, presses OK on every dialog that opens and
-// reports that it is still running a second later.
+// "--close-dialogs" it stays up, presses OK on every dialog that opens
+// (printing its title and text) and reports that it is still running a
+// second later.
 // "--plug-later" starts with the virtual mouse unplugged, says "connect" once
 // the window is on screen with the scene's connect state, plugs the mouse
 // and says "pages" once the pages show. "--accessible" is for the
@@ -50,7 +51,7 @@ static void closeDialogsThenQuit(Widget &window)
         if (!box)
             return;
         poll->stop();
-        say(QStringLiteral("dialog:") + box->text());
+        say(QStringLiteral("dialog:") + box->windowTitle() + '|' + box->text());
         box->button(QMessageBox::Ok)->click();
         QTimer::singleShot(1000, &window, [&window] {
             say(QStringLiteral("alive"));

@@ -158,21 +158,6 @@ private slots:
         QTRY_COMPARE(sceneCalls(), QStringList({"detectKeyboard true 4", "detectMouse false 240 12 34"}));
     }
 
-    void copyDataWarningUsesTheWindowTitle()
-    {
-        QStringList shown;
-        const auto saved = Widget::showWarning;
-        Widget::showWarning = [&shown](const QString &title, const QString &text) {
-            shown << title << text;
-        };
-        CopyData message;
-        message.dwData = 0x250F;
-        message.bytes = QStringLiteral("Firmware \u00fcberholt").toUtf8();
-        Widget::onCopyData(message, window.get());
-        Widget::showWarning = saved;
-        QCOMPARE(shown, QStringList({"BRAXTEL SOLVAR MOUSE R770", QStringLiteral("Firmware \u00fcberholt")}));
-    }
-
     void quitEndsTheEventLoopWithZero()
     {
         QTimer::singleShot(0, menuEntry(QStringLiteral("Quit (&Q)")), &QAction::trigger);
