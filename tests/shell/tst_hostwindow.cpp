@@ -5,7 +5,6 @@
 #include "myqquickview.h"
 #include "testmodules.h"
 #include "ui_controler.h"
-#include "userevent.h"
 #include "widget.h"
 
 #include <QAction>
@@ -82,19 +81,6 @@ private slots:
         if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND") && !qEnvironmentVariableIsSet("QMLSCENE_DEVICE"))
             QCOMPARE(window->view()->quickWindow()->rendererInterface()->graphicsApi(),
                      QSGRendererInterface::Software);
-    }
-
-    void runFollowsInitOnceForEachUserEvent()
-    {
-        window->startScene();
-        QTRY_COMPARE(sceneCalls(), QStringList({"initUI", "run"}));
-
-        QCoreApplication::postEvent(window.get(), new UserEvent(2176));
-        QCoreApplication::postEvent(window.get(), new UserEvent);
-        QCoreApplication::processEvents();
-        QTRY_COMPARE(sceneCalls(), QStringList({"initUI", "run", "run"}));
-        QTest::qWait(50);
-        QCOMPARE(sceneCalls().size(), 3);
     }
 
     // A second start, a click on the tray icon, its "Show Window" and a
