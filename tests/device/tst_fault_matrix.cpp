@@ -1,6 +1,6 @@
-// The fault matrix: one command of each form (the handshake, sets with one
-// and with four parameters, sets followed by one and by several data
-// reports, the hid560 series and profile image, queries, the block read) of
+// The fault matrix: one command of each form (the handshake, a set with
+// parameters, sets followed by one and by several data reports, the hid560
+// series and profile image, queries, the block read) of
 // both command sets against the virtual mouse, with each of its HID calls in turn struck by each fault the mouse
 // can inject: unplugged just before the call, an error from the call, every
 // open refused from the call on, no input reports from the call on, firmware
@@ -134,9 +134,6 @@ const QList<CommandCase> &commandCases()
         {"hid553 handshake (00H)", CS::Hid553, Kind::Handshake, nullptr,
          [](Hid_Thread &l, uchar) { return handshakeOuts(l.handshake(0)); },
          [](const MouseState &, uchar, const Bytes &o) { return o == Bytes{1}; }},
-        {"hid553_01H_SetReportRate", CS::Hid553, Kind::Set, nullptr,
-         setCommand([](Hid_Thread &l, uchar v) { return l.reporting().hid553_01H_SetReportRate(v); }),
-         [](const MouseState &s, uchar v, const Bytes &) { return s.reportRate == v; }},
         {"hid553_03H_SetKeyboardoption", CS::Hid553, Kind::Set, nullptr,
          setCommand([](Hid_Thread &l, uchar v) { return l.reporting().hid553_03H_SetKeyboardoption(v, v + 1, v + 2, v + 3); }),
          [](const MouseState &s, uchar v, const Bytes &) {
