@@ -172,13 +172,9 @@ private slots:
         activate(plain); // no rule: the fallback
         QTRY_COMPARE_WITH_TIMEOUT(switches, QList<int>({2, 3, 4, 0}), 3000);
 
-        // A brief focus switches nothing; a quick run ends on its last window.
+        // A quick run ends on its last window: the brief focuses before it
+        // switch nothing.
         switches.clear();
-        activate(alpha);
-        QTest::qWait(150);
-        activate(plain);
-        QTest::qWait(1000);
-        QCOMPARE(switches, QList<int>());
         activate(alpha);
         QTest::qWait(100);
         activate(beta);
