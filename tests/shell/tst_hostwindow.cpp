@@ -144,12 +144,6 @@ private slots:
         QTRY_COMPARE(sceneCalls(), QStringList({"detectKeyboard true 4", "detectMouse false 240 12 34"}));
     }
 
-    void quitEndsTheEventLoopWithZero()
-    {
-        QTimer::singleShot(0, menuEntry(QStringLiteral("Quit (&Q)")), &QAction::trigger);
-        QCOMPARE(QCoreApplication::exec(), 0);
-    }
-
     // "Automatic profiles" writes the rules file; a damaged file keeps it
     // off and is left as it is.
     void automaticProfilesEntry()
