@@ -142,7 +142,6 @@ private slots:
         QTest::newRow("other") << "" << 2 << Values{12000, 800} << "7C 07 00 00 00 00 00 00";
         QTest::newRow("3050") << "3050" << 6 << Values{250, 251, 2000, 2001, 4000, 4001}
                               << "01 02 08 45 48 00 00 00";
-        QTest::newRow("3389") << "3389" << 3 << Values{12750, 12800, 16000} << "FF 00 40 00 00 00 00 00";
         QTest::newRow("3327") << "3327" << 2 << Values{1650, 7000} << "20 7C 00 00 00 00 00 00";
         // Stages without a value stay 0, never disabled; a ninth value is ignored.
         QTest::newRow("short list") << "3360" << 1 << Values{500, 1000, 1500} << "04 80 80 00 00 00 00 00";

@@ -1,7 +1,6 @@
 // The watch of the notification interface: the stage report, removal,
 // stopping, and the keyboard option it switches on.
 #include "linkrig.h"
-#include "notifyreport.h"
 
 #include "deviceeventtexts.h"
 
@@ -29,18 +28,6 @@ class TstDeviceWatch : public QObject
     Q_OBJECT
 
 private slots:
-    // Only a four-byte 06 07 report names a stage.
-    void notificationReports()
-    {
-        const auto stage = [](const char *hex, int length) {
-            return notify::dpiStage(reinterpret_cast<const uchar *>(QByteArray::fromHex(hex).constData()), length);
-        };
-        QCOMPARE(stage("0607ff09", 4), 9);
-        QCOMPARE(stage("06050003", 4), notify::NoStage);
-        QCOMPARE(stage("06070003", 3), notify::NoStage);
-        QCOMPARE(stage("06070003", -1), notify::NoStage);
-    }
-
     void stagesThenRemoval()
     {
         LinkRig rig;

@@ -1,6 +1,6 @@
-// The fault matrix: one command of each form (the handshake, sets with one
-// and with four parameters, sets followed by one and by several data
-// reports, the hid560 series and profile image, queries, the block read) of
+// The fault matrix: one command of each form (the handshake, a set with
+// parameters, sets followed by one and by several data reports, the hid560
+// series and profile image, queries, the block read) of
 // both command sets against the virtual mouse, with each of its HID calls in turn struck by each fault the mouse
 // can inject: unplugged just before the call, an error from the call, every
 // open refused from the call on, no input reports from the call on, firmware
@@ -22,10 +22,11 @@
 #include <QSettings>
 #include <QtTest>
 
+#include <QDeadlineTimer>
+
 #include <algorithm>
-#include <condition_variable>
+#include <atomic>
 #include <functional>
-#include <mutex>
 #include <thread>
 
 using vr770::Bytes;
@@ -37,30 +38,9 @@ namespace {
 enum class Fault { Unplug, Error, RefusedOpen, Silent, Busy };
 constexpr Fault AllFaults[] = {Fault::Unplug, Fault::Error, Fault::RefusedOpen, Fault::Silent, Fault::Busy};
 
-const char *faultName(Fault f)
-{
-    switch (f) {
-    case Fault::Unplug: return "unplug before";
-    case Fault::Error: return "error from";
-    case Fault::RefusedOpen: return "open refused from";
-    case Fault::Silent: return "silent from";
-    case Fault::Busy: return "busy from";
-    }
-    return "";
-}
-
-const char *callName(Call c)
-{
-    switch (c) {
-    case Call::Open: return "open";
-    case Call::SetNonblocking: return "set_nonblocking";
-    case Call::SendFeatureReport: return "send_feature";
-    case Call::GetFeatureReport: return "get_feature";
-    case Call::Write: return "write";
-    case Call::Read: return "read";
-    }
-    return "";
-}
+// Indexed by Fault and by Call.
+const char *const FaultNames[] = {"unplug before", "error from", "open refused from", "silent from", "busy from"};
+const char *const CallNames[] = {"open", "send_feature", "get_feature", "write", "read", "set_nonblocking"};
 
 // The calls a fault switched on just before them can do anything to.
 bool strikes(Fault f, Call c)
@@ -154,9 +134,6 @@ const QList<CommandCase> &commandCases()
         {"hid553 handshake (00H)", CS::Hid553, Kind::Handshake, nullptr,
          [](Hid_Thread &l, uchar) { return handshakeOuts(l.handshake(0)); },
          [](const MouseState &, uchar, const Bytes &o) { return o == Bytes{1}; }},
-        {"hid553_01H_SetReportRate", CS::Hid553, Kind::Set, nullptr,
-         setCommand([](Hid_Thread &l, uchar v) { return l.reporting().hid553_01H_SetReportRate(v); }),
-         [](const MouseState &s, uchar v, const Bytes &) { return s.reportRate == v; }},
         {"hid553_03H_SetKeyboardoption", CS::Hid553, Kind::Set, nullptr,
          setCommand([](Hid_Thread &l, uchar v) { return l.reporting().hid553_03H_SetKeyboardoption(v, v + 1, v + 2, v + 3); }),
          [](const MouseState &s, uchar v, const Bytes &) {
@@ -232,41 +209,26 @@ const QList<CommandCase> &commandCases()
     return cases;
 }
 
-// Unplugs the mouse when a command outlives its deadline, so that a command
-// waiting without bound ends and the scenario can report it.
-class Watchdog
+// Runs `run`; should it outlive its deadline, unplugs the mouse so that a
+// command waiting without bound ends and the scenario can report it.
+// Returns whether that happened.
+bool unplugIfHung(VirtualR770 mouse, qint64 deadlineMs, const std::function<void()> &run)
 {
-public:
-    Watchdog(VirtualR770 mouse, qint64 deadlineMs)
-        : thread([this, mouse, deadlineMs]() mutable {
-              std::unique_lock<std::mutex> lock(mutex);
-              if (!cv.wait_for(lock, std::chrono::milliseconds(deadlineMs), [this] { return done; })) {
-                  fired = true;
-                  mouse.unplug();
-              }
-          })
-    {
-    }
-    ~Watchdog() { stop(); }
-    bool stop()
-    {
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            done = true;
+    std::atomic<bool> done{false}, fired{false};
+    std::thread watchdog([&, mouse]() mutable {
+        QDeadlineTimer deadline(deadlineMs);
+        while (!done && !deadline.hasExpired())
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (!done) {
+            fired = true;
+            mouse.unplug();
         }
-        cv.notify_all();
-        if (thread.joinable())
-            thread.join();
-        return fired;
-    }
-
-private:
-    std::mutex mutex;
-    std::condition_variable cv;
-    bool done = false;
-    bool fired = false;
-    std::thread thread;
-};
+    });
+    run();
+    done = true;
+    watchdog.join();
+    return fired;
+}
 
 struct Call1
 {
@@ -405,9 +367,9 @@ private slots:
         for (Fault fault : AllFaults) {
             for (int strike : positionsFor(calls, fault)) {
                 const QString where = QStringLiteral("%1 call %2 (%3) of %4")
-                                          .arg(faultName(fault))
+                                          .arg(FaultNames[int(fault)])
                                           .arg(strike)
-                                          .arg(callName(calls[size_t(strike - 1)].call))
+                                          .arg(CallNames[int(calls[size_t(strike - 1)].call)])
                                           .arg(c.name);
                 const uchar value = next();
                 if (c.prepare)
@@ -415,12 +377,9 @@ private slots:
                 vr770::clearTransferLog();
 
                 clock.restart();
-                bool hung = false;
-                {
-                    Watchdog watchdog(rig.mouse, boundMs + HangMs);
+                const bool hung = unplugIfHung(rig.mouse, boundMs + HangMs, [&] {
                     rig.observe([&] { outs = c.run(*rig.link, value); }, strike, fault);
-                    hung = watchdog.stop();
-                }
+                });
                 const qint64 tookMs = clock.elapsed();
                 QVERIFY2(!hung, qPrintable(where + ": never ended"));
                 QVERIFY2(tookMs <= boundMs,

@@ -89,15 +89,12 @@ private slots:
 
     void everyMessageIsConsumed()
     {
-        // Only exact UTF-8 of the warning kind shows the warning.
+        // Only exact UTF-8 of the warning kind shows the warning (for any
+        // bytes: fuzz_replay_copydata); every message is answered.
         QCOMPARE(send(title, 0x250F, QString("Zu alt: ä").toUtf8()), qintptr(1));
-        QCOMPARE(send(title, 0x250F, QByteArray("Hello", 6)), qintptr(1)); // counts the zero
         QCOMPARE(send(title, 0x250F, QByteArray("Hi\0you", 6)), qintptr(1));
-        // Broken UTF-8 before a zero whose replacement characters happen to
-        // take as many bytes as the whole message.
-        QCOMPARE(send(title, 0x250F, QByteArray("\xf1\xf7\x0f%\0%g\0", 8)), qintptr(1));
         QCOMPARE(send(title, 0x42, "Hello"), qintptr(1));
-        QCOMPARE(window, (QStringList{"Zu alt: ä", "-", "-", "-", "-"}));
+        QCOMPARE(window, (QStringList{"Zu alt: ä", "-", "-"}));
 
         // The window to skip gets nothing.
         QCOMPARE(InputHook::sendCopyData(title, CopyData{0x250F, "x"}, &window),
@@ -107,7 +104,7 @@ private slots:
         QCOMPARE(send("no such window", 0x250F, "x"), qintptr(0));
         hook->setCopyDataCallback(nullptr, QCoreApplication::instance(), &window, title);
         QCOMPARE(send(title, 0x250F, "x"), qintptr(0));
-        QCOMPARE(window.size(), 5);
+        QCOMPARE(window.size(), 3);
     }
 
     void badInputIsDroppedAndTheChannelStays()

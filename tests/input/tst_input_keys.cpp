@@ -152,19 +152,6 @@ private slots:
         QCOMPARE(reports, (QStringList{"4+", "4-"}));
     }
 
-    void buttonMessages()
-    {
-        using namespace hooklogic;
-        const unsigned move = 0x0200, wheel = 0x020A, xButtonDown = 0x020B;
-        for (unsigned message : {WmLButtonDown, WmLButtonUp, WmLButtonDblClk, WmLButtonDown,
-                                 WmLButtonUp, move, WmRButtonDown, WmRButtonDblClk, WmRButtonUp,
-                                 wheel, WmMButtonDown, WmMButtonUp, xButtonDown, WmMButtonUp})
-            hook->handleMouse(message, 10, -20);
-        QCOMPARE(reports, (QStringList{"f0+ 10,-20", "f0- 10,-20", "f0+ 10,-20", "f0- 10,-20",
-                                       "f1+ 10,-20", "f1- 10,-20", "f2+ 10,-20", "f2- 10,-20",
-                                       "f2- 10,-20"}));
-    }
-
     // The window's own events count only where the capture does not see
     // them; then they report as the capture would.
     void windowEventsStandInForTheCapture()
@@ -218,20 +205,6 @@ private slots:
         }
     }
 
-    void installingAgainReplaces()
-    {
-        QVERIFY(hook->installHooks()); // the constructor installed once already
-        QVERIFY(hook->installHooks());
-        QCOMPARE(FakeSource::active, 1);
-        hook->removeHooks();
-        QCOMPARE(FakeSource::active, 0);
-        FakeSource::available = false;
-        QVERIFY(!hook->installHooks());
-        FakeSource::available = true;
-        QVERIFY(hook->installHooks());
-        hook.reset(); // removes what it installed
-        QCOMPARE(FakeSource::active, 0);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestInputKeys)

@@ -50,6 +50,12 @@ bool fdInRoot(int fd)
     return std::strncmp(target, root.c_str(), root.size()) == 0;
 }
 
+int failWith(int error)
+{
+    errno = error;
+    return -1;
+}
+
 // Whether this counted call fails. Once: only the armed call. Sticky (a
 // disk that stays full): the armed call and every later one.
 bool failsNow(const char *call)
@@ -101,10 +107,8 @@ extern "C" {
 ssize_t read(int fd, void *buf, size_t count)
 {
     static auto next = real<ssize_t (*)(int, void *, size_t)>("read");
-    if (onlyCall == "read" && fdInRoot(fd) && failsNow("read")) {
-        errno = EIO;
-        return -1;
-    }
+    if (onlyCall == "read" && fdInRoot(fd) && failsNow("read"))
+        return failWith(EIO);
     return next(fd, buf, count);
 }
 
@@ -115,8 +119,7 @@ ssize_t write(int fd, const void *buf, size_t count)
         // A disk filling up in the middle of a write: part of it lands.
         if (mode == faultinjection::Sticky && long(counted) == failAt && count > 1)
             return next(fd, buf, count / 2);
-        errno = ENOSPC;
-        return -1;
+        return failWith(ENOSPC);
     }
     return next(fd, buf, count);
 }
@@ -124,50 +127,40 @@ ssize_t write(int fd, const void *buf, size_t count)
 int fsync(int fd)
 {
     static auto next = real<int (*)(int)>("fsync");
-    if (fdInRoot(fd) && failsNow("fsync")) {
-        errno = EIO;
-        return -1;
-    }
+    if (fdInRoot(fd) && failsNow("fsync"))
+        return failWith(EIO);
     return next(fd);
 }
 
 int fdatasync(int fd)
 {
     static auto next = real<int (*)(int)>("fdatasync");
-    if (fdInRoot(fd) && failsNow("fdatasync")) {
-        errno = EIO;
-        return -1;
-    }
+    if (fdInRoot(fd) && failsNow("fdatasync"))
+        return failWith(EIO);
     return next(fd);
 }
 
 int rename(const char *from, const char *to)
 {
     static auto next = real<int (*)(const char *, const char *)>("rename");
-    if (inRoot(to) && failsNow("rename")) {
-        errno = EIO;
-        return -1;
-    }
+    if (inRoot(to) && failsNow("rename"))
+        return failWith(EIO);
     return next(from, to);
 }
 
 int link(const char *from, const char *to)
 {
     static auto next = real<int (*)(const char *, const char *)>("link");
-    if (inRoot(to) && failsNow("link")) {
-        errno = ENOSPC;
-        return -1;
-    }
+    if (inRoot(to) && failsNow("link"))
+        return failWith(ENOSPC);
     return next(from, to);
 }
 
 int linkat(int fromDir, const char *from, int toDir, const char *to, int flags)
 {
     static auto next = real<int (*)(int, const char *, int, const char *, int)>("linkat");
-    if (inRoot(to) && failsNow("linkat")) {
-        errno = ENOSPC;
-        return -1;
-    }
+    if (inRoot(to) && failsNow("linkat"))
+        return failWith(ENOSPC);
     return next(fromDir, from, toDir, to, flags);
 }
 

@@ -102,7 +102,6 @@ private slots:
         const QSettings english(shipped("i18n/English.ini"), QSettings::IniFormat);
         const QStringList groups = s.childGroups();
         QCOMPARE(groups, english.childGroups());
-        QCOMPARE(groups.size(), 13);
         for (const QString &group : groups) {
             s.beginGroup(group);
             const int total = s.value("total").toInt();
@@ -112,8 +111,6 @@ private slots:
             s.endGroup();
             QCOMPARE(total, english.value(group + "/total").toInt());
         }
-        QCOMPARE(s.value("keyCode/total").toInt(), 133);
-        QCOMPARE(s.value("other/total").toInt(), 8);
         // Key names the INI format could mangle.
         QStringList punctuation;
         for (int code = 0x2D; code <= 0x38; ++code)

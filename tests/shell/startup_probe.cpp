@@ -2,15 +2,13 @@
 // leaves through the tray menu's quit entry. With "--save", it first stores
 // common/probe=saved in apConfig.bin through the controller, as the scene
 // would; warning boxes are then printed instead of shown. With
-// "--close-dialogs" it stays up, presses OK on every dialog that opens and
-// reports that it is still running a second later.
+// "--close-dialogs" it stays up, presses OK on every dialog that opens
+// (printing its title and text) and reports that it is still running a
+// second later.
 // "--plug-later" starts with the virtual mouse unplugged, says "connect" once
 // the window is on screen with the scene's connect state, plugs the mouse
-// and says "pages" once the pages show. "--fit" starts with the mouse in,
-// waits for the pages and names every visible item that lies outside the
-// screen's available area ("outside:"), then says "fit:" and the window's
-// size and "checked:" and how many items it looked at. "--serve" stays up
-// for a test that drives the window from outside (see serve).
+// and says "pages" once the pages show. "--serve" stays up for a test that
+// drives the window from outside (see serve).
 #include "app.h"
 #include "myqquickview.h"
 #include "virtual_r770.h"
@@ -27,7 +25,6 @@
 #include <QPushButton>
 #include <QQuickItem>
 #include <QQuickWindow>
-#include <QScreen>
 #include <QWindow>
 #include <QTimer>
 #include <cstdio>
@@ -57,7 +54,7 @@ static void closeDialogsThenQuit(Widget &window)
         if (!box)
             return;
         poll->stop();
-        say(QStringLiteral("dialog:") + box->text());
+        say(QStringLiteral("dialog:") + box->windowTitle() + '|' + box->text());
         box->button(QMessageBox::Ok)->click();
         QTimer::singleShot(1000, &window, [&window] {
             say(QStringLiteral("alive"));
@@ -94,30 +91,6 @@ static bool showing(Widget &window, bool connectState)
            && (connectState || root->property("started").toBool());
 }
 
-// Returns how many items it looked at.
-static int reportOutside(const QQuickItem *item, const QRect &area)
-{
-    int checked = 0;
-    for (const QQuickItem *child : item->childItems()) {
-        if (!child->isVisible())
-            continue;
-        if (child->width() > 0 && child->height() > 0) {
-            ++checked;
-            const QPointF topLeft = child->mapToGlobal(QPointF(0, 0));
-            const QPointF bottomRight = child->mapToGlobal(QPointF(child->width(), child->height()));
-            const QRectF rect(topLeft, bottomRight);
-            if (!QRectF(area).adjusted(-1, -1, 1, 1).contains(rect))
-                say(QStringLiteral("outside:%1 %2,%3 %4x%5")
-                        .arg(child->objectName().isEmpty() ? QString::fromLatin1(child->metaObject()->className())
-                                                           : child->objectName())
-                        .arg(rect.x())
-                        .arg(rect.y()).arg(rect.width()).arg(rect.height()));
-        }
-        checked += reportOutside(child, area);
-    }
-    return checked;
-}
-
 static void plugLater(Widget &window)
 {
     vr770::VirtualR770 mouse = vr770::addMouse();
@@ -130,19 +103,6 @@ static void plugLater(Widget &window)
             say(QStringLiteral("pages"));
             quitFromTray(window);
         });
-    });
-}
-
-static void fit(Widget &window)
-{
-    vr770::addMouse();
-    when(window, [&window] { return showing(window, false); }, [&window] {
-        const QRect area = window.screen()->availableGeometry();
-        const int checked = reportOutside(window.view()->rootObject(), area);
-        say(QStringLiteral("fit:%1x%2 in %3x%4").arg(window.width()).arg(window.height())
-                .arg(area.width()).arg(area.height()));
-        say(QStringLiteral("checked:%1").arg(checked));
-        quitFromTray(window);
     });
 }
 
@@ -189,12 +149,10 @@ static void serve(Widget &window)
 int main(int argc, char **argv)
 {
     const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray();
-    if (mode == "--plug-later" || mode == "--fit" || mode == "--serve") {
+    if (mode == "--plug-later" || mode == "--serve") {
         return runApplication(argc, argv, [mode](Widget &window) {
             say(QStringLiteral("cwd:") + QDir::currentPath());
-            if (mode == "--fit")
-                fit(window);
-            else if (mode == "--serve")
+            if (mode == "--serve")
                 serve(window);
             else
                 plugLater(window);
@@ -209,7 +167,6 @@ int main(int argc, char **argv)
     }
     return runApplication(argc, argv, [save, closeDialogs](Widget &window) {
         say(QStringLiteral("cwd:") + QDir::currentPath());
-        say(QStringLiteral("title:") + window.windowTitle());
         if (save)
             window.view()->setGlobalData(QStringLiteral("common/probe"), QStringLiteral("saved"));
         if (closeDialogs)

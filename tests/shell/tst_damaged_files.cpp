@@ -1,8 +1,11 @@
 // The real program started against a runtime folder whose files are damaged
-// (binary, huge counts, values of the wrong kind, broken UTF-8, too large): it starts, discovers the virtual mouse where
-// the device table still names it, answers a second start, quits cleanly,
-// and leaves every file byte for byte as it was, since nobody saved (but for
-// the macro list, which the start brings in step with the macro files).
+// (binary, huge counts, values of the wrong kind and broken UTF-8; files too
+// large to read: tst_file_invokables): it starts, discovers the virtual
+// mouse where the device table still names it, answers a second start, quits
+// cleanly, and leaves every file byte for byte as it was, since nobody saved
+// (but for the macro list, which the start brings in step with the macro
+// files).
+#include "../persistence/filetestutil.h"
 #include "probeprocess.h"
 #include "testmodules.h"
 
@@ -31,9 +34,7 @@ Files filesBelow(const QString &root)
     QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        QFile f(path);
-        if (f.open(QIODevice::ReadOnly))
-            files.insert(path.mid(root.size() + 1), f.readAll());
+        files.insert(path.mid(root.size() + 1), filetest::contents(path));
     }
     return files;
 }
@@ -133,7 +134,7 @@ QByteArray wrongKinds(const QString &path, const QByteArray &original)
 {
     static const QByteArrayList odd = {"@Invalid()", "@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x2)", "a, b, c", "",
                                        "@ByteArray(\\xff\\0)", "-1", "1e999", "@Rect(1 2 3 4)", "\"\"\"",
-                                       "../../setting/apConfig"};
+                                       "../../setting/apConfig", "x\xff\xfe\xc3(\xed\xa0\x80\xf4\x90\x80\x80"};
     int n = 0;
     QByteArray out = editLines(original, [&](const QByteArray &group, const QByteArray &key, const QByteArray &value) {
         if (keepsDiscovery(path, group, key))
@@ -142,22 +143,7 @@ QByteArray wrongKinds(const QString &path, const QByteArray &original)
     });
     if (isDeviceTable(path))
         out += "[mouse]\nicType=560, 553\nisGun=@Variant(\\0\\0\\0\\x7f)\nlanguage=../../setting/apConfig\n";
-    return out;
-}
-
-QByteArray brokenUtf8(const QString &path, const QByteArray &original)
-{
-    return editLines(original, [&](const QByteArray &group, const QByteArray &key, const QByteArray &value) {
-        if (keepsDiscovery(path, group, key))
-            return key + '=' + value;
-        return key + '=' + value + "\xff\xfe\xc3(\xed\xa0\x80\xf4\x90\x80\x80";
-    }) + "[\xc3\x28]\n\xff=\xfe\n";
-}
-
-QByteArray tooLarge(const QString &, const QByteArray &original)
-{
-    // Beyond the largest file the program reads.
-    return original + '\n' + QByteArray(4 * 1024 * 1024 + 1, ';') + '\n';
+    return out + "[\xc3\x28]\n\xff=\xfe\n"; // broken UTF-8 in a group and a key too
 }
 
 } // namespace
@@ -228,9 +214,7 @@ private slots:
         const QByteArray accepted = "message, mouse accepted", none = "message, no mouse";
         QTest::newRow("binary") << Damage(binary) << none;
         QTest::newRow("huge counts") << Damage(hugeCounts) << accepted;
-        QTest::newRow("wrong kinds of value") << Damage(wrongKinds) << accepted;
-        QTest::newRow("broken UTF-8") << Damage(brokenUtf8) << accepted;
-        QTest::newRow("too large") << Damage(tooLarge) << none;
+        QTest::newRow("wrong kinds of value, broken UTF-8") << Damage(wrongKinds) << accepted;
     }
 
     void startsAnswersAndLeavesTheFiles()
@@ -240,10 +224,8 @@ private slots:
         TestModules modules;
         QVERIFY(modules.isValid());
         // A macro for the lists and profiles to name.
-        QFile macro(modules.path("macro/M1.bin"));
-        QVERIFY(macro.open(QIODevice::WriteOnly));
-        macro.write("[config]\nindex=1\ntotal=2\nrepeat=1\ndid=-1\n\n[macro]\n0=\"1,4\"\n1=0,50\n");
-        macro.close();
+        QVERIFY(filetest::writeFile(modules.path("macro/M1.bin"),
+                                    "[config]\nindex=1\ntotal=2\nrepeat=1\ndid=-1\n\n[macro]\n0=\"1,4\"\n1=0,50\n"));
 
         const QString root = modules.root() + QStringLiteral("/modules");
         Files files = filesBelow(root);
@@ -251,9 +233,7 @@ private slots:
             if (it.key().endsWith(QLatin1String(".keep")))
                 continue;
             it.value() = damage(it.key(), it.value());
-            QFile f(root + '/' + it.key());
-            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            QCOMPARE(f.write(it.value()), it.value().size());
+            QVERIFY(filetest::writeFile(root + '/' + it.key(), it.value()));
         }
 
         runBeside(modules, found);

@@ -1,10 +1,10 @@
 #include "autostartentry.h"
+#include "../persistence/filetestutil.h"
 #include "inputhook.h"
 #include "recordingscene.h"
 #include "myqquickview.h"
 #include "testmodules.h"
 #include "ui_controler.h"
-#include "userevent.h"
 #include "widget.h"
 
 #include <QAction>
@@ -83,19 +83,6 @@ private slots:
                      QSGRendererInterface::Software);
     }
 
-    void runFollowsInitOnceForEachUserEvent()
-    {
-        window->startScene();
-        QTRY_COMPARE(sceneCalls(), QStringList({"initUI", "run"}));
-
-        QCoreApplication::postEvent(window.get(), new UserEvent(2176));
-        QCoreApplication::postEvent(window.get(), new UserEvent);
-        QCoreApplication::processEvents();
-        QTRY_COMPARE(sceneCalls(), QStringList({"initUI", "run", "run"}));
-        QTest::qWait(50);
-        QCOMPARE(sceneCalls().size(), 3);
-    }
-
     // A second start, a click on the tray icon, its "Show Window" and a
     // click on a notice bring the window back; without a mouse it shows
     // what to connect.
@@ -157,31 +144,6 @@ private slots:
         QTRY_COMPARE(sceneCalls(), QStringList({"detectKeyboard true 4", "detectMouse false 240 12 34"}));
     }
 
-    void copyDataWarningUsesTheWindowTitle()
-    {
-        QStringList shown;
-        const auto saved = Widget::showWarning;
-        Widget::showWarning = [&shown](const QString &title, const QString &text) {
-            shown << title << text;
-        };
-        CopyData message;
-        message.dwData = 0x250F;
-        message.bytes = QStringLiteral("Firmware \u00fcberholt").toUtf8();
-        Widget::onCopyData(message, window.get());
-        Widget::showWarning = saved;
-        QCOMPARE(shown, QStringList({"BRAXTEL SOLVAR MOUSE R770", QStringLiteral("Firmware \u00fcberholt")}));
-    }
-
-    void quitEndsTheEventLoopWithZero()
-    {
-        const QList<QAction *> actions = window->trayIcon->contextMenu()->actions();
-        QCOMPARE(actions.size(), 5); // show window, start at login, automatic profiles, report, quit
-        QCOMPARE(actions.at(3)->text(), QStringLiteral("Save a diagnostic report…"));
-        QCOMPARE(actions.last()->text(), QStringLiteral("Quit (&Q)"));
-        QTimer::singleShot(0, actions.last(), &QAction::trigger);
-        QCOMPARE(QCoreApplication::exec(), 0);
-    }
-
     // "Automatic profiles" writes the rules file; a damaged file keeps it
     // off and is left as it is.
     void automaticProfilesEntry()
@@ -192,19 +154,12 @@ private slots:
         entry->trigger();
         QVERIFY(!entry->isChecked());
         const QString path = modules.path("setting/autoProfiles.bin");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(file.readAll().contains("enabled=false\n"));
-        file.close();
+        QVERIFY(filetest::contents(path).contains("enabled=false\n"));
 
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("garbage");
-        file.close();
+        QVERIFY(filetest::writeFile(path, "garbage"));
         entry->trigger();
         QVERIFY(!entry->isChecked());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("garbage"));
-        file.close();
+        QCOMPARE(filetest::contents(path), QByteArray("garbage"));
         QFile::remove(path);
     }
 
@@ -219,10 +174,7 @@ private slots:
         const QString path = config.path() + "/autostart/com.braxtel.r770.desktop";
         entry->trigger();
         QVERIFY(entry->isChecked());
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QString text = QString::fromUtf8(file.readAll());
-        file.close();
+        const QString text = QString::fromUtf8(filetest::contents(path));
         QVERIFY(text.startsWith("[Desktop Entry]\n"));
         QVERIFY(text.contains("\nExec=" + QCoreApplication::applicationFilePath() + " --autostart\n"));
         QVERIFY(text.contains("\nTryExec=" + QCoreApplication::applicationFilePath() + "\n"));
@@ -235,9 +187,7 @@ private slots:
         }
 
         // A desktop's own settings switch it off in place; the menu follows.
-        QVERIFY(file.open(QIODevice::Append));
-        file.write("Hidden=true\n");
-        file.close();
+        QVERIFY(filetest::writeFile(path, text.toUtf8() + "Hidden=true\n"));
         emit window->trayIcon->contextMenu()->aboutToShow();
         QVERIFY(!entry->isChecked());
         entry->trigger();
@@ -273,16 +223,6 @@ private slots:
         QCOMPARE(QCoreApplication::exec(), 0);
     }
 
-    void deviceNoticeStartsDiscoveryAfterAPause()
-    {
-        window->deviceChangeNotice();
-        QVERIFY(window->checkTimer.isActive());
-        QCOMPARE(window->checkTimer.interval(), 2048);
-        // While a watch runs a notice starts nothing: tst_discovery.
-    }
-
-    // With a tray the window hides while there is no mouse, saying so the
-    // first time; without one it stays, showing what to connect.
     void noMouseHidesToTheTrayOrShowsWhatToConnect()
     {
         QSignalSpy notices(window.get(), &Widget::trayNotice);

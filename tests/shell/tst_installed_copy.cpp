@@ -1,3 +1,5 @@
+#include "../persistence/filetestutil.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -46,11 +48,8 @@ bool makeUserFolder(const QString &path, mode_t mode = 0700)
            && (!runAsOtherUser() || ::chown(QFile::encodeName(path), otherUser, otherUser) == 0);
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using filetest::contents;
+using filetest::writeFile;
 
 struct Run
 {
@@ -139,48 +138,39 @@ private slots:
 
     void worksInTheUsersOwnFolderAndKeepsTheirFiles()
     {
-        const QByteArray shippedConfig = readFile(shipped("setting/apConfig.bin"));
+        const QByteArray shippedConfig = contents(shipped("setting/apConfig.bin"));
 
         // First start: the shipped files are copied and a save lands there.
         Run run = start({"--save"});
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.out.contains("cwd:" + userFolder() + "\n"), qPrintable(run.out));
-        QCOMPARE(QSettings(userFile("setting/apConfig.bin"), QSettings::IniFormat)
-                     .value("common/probe").toString(),
-                 QStringLiteral("saved"));
-        QCOMPARE(readFile(shipped("setting/apConfig.bin")), shippedConfig);
+        const auto saved = [this] {
+            return QSettings(userFile("setting/apConfig.bin"), QSettings::IniFormat).value("common/probe");
+        };
+        QCOMPARE(saved(), QVariant("saved"));
+        QCOMPARE(contents(shipped("setting/apConfig.bin")), shippedConfig);
         QVERIFY(QFileInfo(userFile("macro")).isDir());
         QVERIFY(QFileInfo(userFile("img/logo.ico")).isFile());
         QVERIFY(QDir(userFolder()).entryList({".modules-*"}, QDir::AllEntries | QDir::Hidden).isEmpty());
 
         // A newer version ships a new language and changes a shipped file;
         // the user has changed a file of theirs and lost another.
-        QFile added(shipped("i18n/Deutsch.ini"));
-        QVERIFY(added.open(QIODevice::WriteOnly));
-        added.write("[common]\nname=Maus\n");
-        added.close();
-        QFile newer(shipped("i18n/English.ini"));
-        QVERIFY(newer.open(QIODevice::Append));
-        newer.write("\n[shipped]\nnewer=1\n");
-        newer.close();
-        QFile mine(userFile("i18n/ChineseSimplified.ini"));
-        QVERIFY(mine.open(QIODevice::Append));
-        mine.write("\n[mine]\nchanged=1\n");
-        mine.close();
-        const QByteArray myChinese = readFile(userFile("i18n/ChineseSimplified.ini"));
-        const QByteArray myEnglish = readFile(userFile("i18n/English.ini"));
+        QVERIFY(writeFile(shipped("i18n/Deutsch.ini"), "[common]\nname=Maus\n"));
+        QVERIFY(writeFile(shipped("i18n/English.ini"), contents(shipped("i18n/English.ini")) + "\n[shipped]\nnewer=1\n"));
+        const QString chinese = userFile("i18n/ChineseSimplified.ini");
+        QVERIFY(writeFile(chinese, contents(chinese) + "\n[mine]\nchanged=1\n"));
+        const QByteArray myChinese = contents(chinese);
+        const QByteArray myEnglish = contents(userFile("i18n/English.ini"));
         QVERIFY(QFile::remove(userFile("setting/p7.bin")));
 
         run = start();
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.out.contains("cwd:" + userFolder() + "\n"), qPrintable(run.out));
-        QCOMPARE(readFile(userFile("i18n/Deutsch.ini")), QByteArray("[common]\nname=Maus\n"));
-        QCOMPARE(readFile(userFile("setting/p7.bin")), readFile(shipped("setting/p7.bin")));
-        QCOMPARE(readFile(userFile("i18n/ChineseSimplified.ini")), myChinese);
-        QCOMPARE(readFile(userFile("i18n/English.ini")), myEnglish);
-        QCOMPARE(QSettings(userFile("setting/apConfig.bin"), QSettings::IniFormat)
-                     .value("common/probe").toString(),
-                 QStringLiteral("saved"));
+        QCOMPARE(contents(userFile("i18n/Deutsch.ini")), QByteArray("[common]\nname=Maus\n"));
+        QCOMPARE(contents(userFile("setting/p7.bin")), contents(shipped("setting/p7.bin")));
+        QCOMPARE(contents(chinese), myChinese);
+        QCOMPARE(contents(userFile("i18n/English.ini")), myEnglish);
+        QCOMPARE(saved(), QVariant("saved"));
         // What the user may change is theirs.
         if (runAsOtherUser())
             QCOMPARE(QFileInfo(userFile("i18n/Deutsch.ini")).ownerId(), otherUser);
@@ -224,7 +214,7 @@ private slots:
         run = start({}, dataHome);
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.out.contains("cwd:" + folder + "\n"), qPrintable(run.out));
-        QCOMPARE(readFile(folder + "/modules/setting/p5.bin"), readFile(shipped("setting/p5.bin")));
+        QCOMPARE(contents(folder + "/modules/setting/p5.bin"), contents(shipped("setting/p5.bin")));
         QCOMPARE(QDir(folder + "/modules/setting").entryList(QDir::Files),
                  QDir(shipped("setting")).entryList(QDir::Files));
     }

@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -41,14 +40,14 @@ private slots:
 
         const QString out = QString::fromLocal8Bit(program.readAllStandardOutput());
         QVERIFY2(out.contains(QStringLiteral("cwd:") + QCoreApplication::applicationDirPath()), qPrintable(out));
-        QVERIFY2(out.contains(QStringLiteral("title:BRAXTEL SOLVAR MOUSE R770")), qPrintable(out));
         QVERIFY2(out.contains(QStringLiteral("quit:Quit (&Q)")), qPrintable(out));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 0);
     }
 
-    // Without a mouse the window is hidden; a warning box that opens and is
-    // closed then must not end the program.
+    // Without a mouse the window is hidden; a warning sent by another
+    // program shows under the window's title, and closing it must not end
+    // the program.
     void closingADialogInTheTrayKeepsItRunning()
     {
         QProcess program;
@@ -62,7 +61,7 @@ private slots:
                  qintptr(1));
         QVERIFY(program.waitForFinished(20000));
         out += program.readAllStandardOutput();
-        QVERIFY2(out.contains("dialog:Mouse in use\nalive\nquit:Quit (&Q)\n"), out.constData());
+        QVERIFY2(out.contains("dialog:BRAXTEL SOLVAR MOUSE R770|Mouse in use\nalive\nquit:Quit (&Q)\n"), out.constData());
         QCOMPARE(program.exitCode(), 0);
     }
 
@@ -82,37 +81,6 @@ private slots:
         QVERIFY2(probeprocess::waitForLine(program, out, "pages\n", 20000), out.constData());
         QVERIFY(program.waitForFinished(10000));
         QCOMPARE(program.exitCode(), 0);
-    }
-
-    // A window larger than the screen's available area is scaled down to
-    // fit it: every control stays on a 1366x768 screen at any scale factor.
-    void windowFitsTheScreen_data()
-    {
-        QTest::addColumn<QString>("factor");
-        QTest::addColumn<QString>("size");
-        QTest::newRow("1.25") << "1.25" << "982x614";
-        QTest::newRow("2") << "2" << "614x384";
-    }
-    void windowFitsTheScreen()
-    {
-        QFETCH(QString, factor);
-        QFETCH(QString, size);
-        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
-        if (xvfb.isEmpty())
-            QSKIP("needs xvfb-run");
-        QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        env.insert(QStringLiteral("QT_SCALE_FACTOR"), factor);
-        program.setProcessEnvironment(env);
-        program.start(xvfb, {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1366x768x24"),
-                             probe(), QStringLiteral("--fit")});
-        QVERIFY(program.waitForFinished(60000));
-        const QString out = QString::fromLocal8Bit(program.readAllStandardOutput());
-        QVERIFY2(!out.contains(QStringLiteral("outside:")), qPrintable(out));
-        QVERIFY2(out.contains(QStringLiteral("fit:") + size + QStringLiteral(" in ")), qPrintable(out));
-        const int checked = out.section(QStringLiteral("checked:"), 1).section(QLatin1Char('\n'), 0, 0).toInt();
-        QVERIFY2(checked > 40, qPrintable(out)); // the title bar's and the pages' items
     }
 
     // The program's own options: help and version print and end with 0,
