@@ -2,6 +2,7 @@
 // the codes each function gives the key, keys taken from the capture's
 // reports, what closing the dialog changes, and what reaches the mouse and
 // the profile (read back in a fresh process). Any QML warning fails.
+#include "hexbytes.h"
 #include "myqquickview.h"
 #include "scenerig.h"
 #include "widget.h"
@@ -10,8 +11,6 @@
 #include <QQuickItem>
 #include <QSettings>
 #include <QtTest>
-
-#include <algorithm>
 
 using scenetest::MouseSetup;
 using scenetest::SceneRig;
@@ -295,22 +294,10 @@ private slots:
         QVERIFY(!dirty());
         QCOMPARE(rig->stored("p1.bin", "mouseKeyMatrix/3"), QStringLiteral("1, 4, 10, 3"));
         QCOMPARE(rig->stored("p1.bin", "mouseKeyMatrix/4"), QStringLiteral("2, 3, 6, 0"));
-        const vr770::MouseState s = rig->mouse.state();
-        auto entry = [&](int key) {
-            QList<int> bytes;
-            for (int i = 0; i < 4; ++i)
-                bytes << (hid560 ? s.keyMatrixBlocks[0][key * 4 + i] : s.keyMatrices[0][key * 4 + i]);
-            return bytes;
-        };
-        QCOMPARE(entry(3), (QList<int>{0x0A, 0x04, 10, 3}));
-        QCOMPARE(entry(4), (QList<int>{0x00, 0x03, 0x06, 0}));
-        if (withGun)
-            QCOMPARE(entry(1), (QList<int>{8, 0, 1, hid560 ? 0 : 1}));
-        // The recoil-mode mask reached the mouse in profile image 0.
-        if (withGun && hid560) {
-            QVERIFY(s.profiles[0][2] != 0);
-            QVERIFY(std::equal(s.profiles[0].begin(), s.profiles[0].end(), rig->view().profileImages[0]));
-        }
+        // The device form of each entry: controller/tst_device.cpp;
+        // the recoil-mode mask reaches the mouse in profile image 0.
+        if (withGun && hid560)
+            QCOMPARE(hexBytes(rig->mouse.state().profiles[0]), hexBytes(rig->view().profileImages[0]));
     }
 
     // A macro goes to the key's own slot when OK is pressed, and its name
@@ -360,8 +347,6 @@ private slots:
 
         save();
         QCOMPARE(r.commandsSinceMark(), QList<int>{KeyMatrix553});
-        QCOMPARE(int(r.mouse.state().keyMatrices[0][3 * 4]), 9);
-        QCOMPARE(int(r.mouse.state().keyMatrices[0][3 * 4 + 2]), 4);
         QCOMPARE(r.stored("p1.bin", "mouseKeyMatrix/3"), QStringLiteral("4, 2, 3, 0"));
 
         // The macro editor opens over the dialog.
