@@ -398,7 +398,8 @@ private slots:
     }
 
     // A recoil-mode key sends matrices 2 to 4 too, with the periods of the
-    // three active weapons.
+    // three active weapons read from the files (their device form:
+    // controller/tst_device.cpp).
     void recoilKey()
     {
         configure("hid553");
@@ -407,10 +408,8 @@ private slots:
         const Run r = run({"key", "4", "recoil", "2"});
         QCOMPARE(r.code, 0);
         QCOMPARE(r.commands(), QString("12 01 | 12 02 | 12 03 | 12 04 | 02 01"));
-        const QJsonArray matrices = r.state().value("keyMatrices").toArray();
-        QCOMPARE(bytesAt(matrices.at(1).toString(), 0, 4), QString("0B 00 0A 00"));
-        QCOMPARE(bytesAt(matrices.at(2).toString(), 0, 4), QString("0B 01 0C 00"));
-        QCOMPARE(bytesAt(matrices.at(3).toString(), 0, 4), QString("0B 02 0A 00"));
+        // Active weapon 2 is weapon 4, UNP9: 12 ms.
+        QCOMPARE(bytesAt(r.state().value("keyMatrices").toArray().at(2).toString(), 0, 4), QString("0B 01 0C 00"));
     }
 
     void profiles()
