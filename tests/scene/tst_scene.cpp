@@ -885,7 +885,7 @@ private slots:
     void everyDialogOpens()
     {
         SceneRig &r = make();
-        QVERIFY(r.start(true));
+        QVERIFY(r.startActive());
         // (Every dialog opening: everyControlNamedForScreenReaders; the key
         // dialog: tst_key_assignment.)
         r.call(r.find("menuUp"), "openHelp");
