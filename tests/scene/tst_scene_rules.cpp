@@ -151,7 +151,8 @@ private slots:
     {
         QCOMPARE(call(formulas, "liftOffValue", {3}).toInt(), 125);
         QCOMPARE(call(formulas, "liftOffValue", {89}).toInt(), 90);
-        QCOMPARE(call(formulas, "liftOffValue", {46}).toInt(), 108);
+        // 125 - int(17 * 35 / 86): a position where a scale one off shows.
+        QCOMPARE(call(formulas, "liftOffValue", {20}).toInt(), 119);
         QCOMPARE(call(formulas, "liftOffMillimetres", {3}).toString(), QStringLiteral("0.0"));
         QCOMPARE(call(formulas, "liftOffMillimetres", {35}).toString(), QStringLiteral("0.7"));
         QCOMPARE(call(formulas, "liftOffMillimetres", {89}).toString(), QStringLiteral("2.0"));
