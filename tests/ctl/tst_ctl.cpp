@@ -183,61 +183,92 @@ private slots:
         QVERIFY(run({"--version"}, Mice{}).out.startsWith("r770ctl "));
     }
 
-    // Bad usage and values out of range: refused before anything is opened,
-    // sent or written, with the allowed range in the message.
+    // Bad usage, values out of range, macros the mouse cannot hold and files
+    // that cannot be used: refused before anything is sent or written, with
+    // the allowed range in the message. One row per rule (each rule is shared
+    // by the commands that take the same kind of argument).
     void refusedBeforeAnythingIsSent_data()
     {
         QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no command") << QStringList{} << "no command given";
-        QTest::newRow("unknown command") << QStringList{"frobnicate"} << "unknown command 'frobnicate'";
-        QTest::newRow("unknown option") << QStringList{"--loud", "status"} << "unknown option --loud";
-        QTest::newRow("incomplete") << QStringList{"dpi"} << "dpi takes one of: stage, set";
-        QTest::newRow("repeat elsewhere") << QStringList{"--repeat", "2", "dpi", "stage", "1"} << "--repeat applies to macro set only";
-        QTest::newRow("stage beyond enabled") << QStringList{"dpi", "stage", "7"} << "must be 1 to 6";
-        QTest::newRow("dpi not a multiple") << QStringList{"dpi", "set", "800", "825"}
-                                            << "multiples of 50 from 100 to 16000, not '825'";
-        QTest::newRow("dpi too high") << QStringList{"dpi", "set", "16050"} << "from 100 to 16000";
-        QTest::newRow("more stages than offered") << QStringList{"dpi", "set", "100", "200", "300", "400", "500", "600", "700"}
-                                                  << "1 to 6 values";
-        QTest::newRow("lift-off too far") << QStringList{"liftoff", "2.1"} << "from 0.0 to 2.0 mm";
-        QTest::newRow("lift-off state") << QStringList{"liftoff", "1", "maybe"} << "not 'maybe'";
-        QTest::newRow("effect") << QStringList{"light", "12", "0", "1"}
-                                << "the effect must be one of: 1 Static, 2 Breath, 3 Neon, 4 Twinkling";
-        QTest::newRow("speed") << QStringList{"light", "1", "5", "1"} << "speed must be 0 to 4";
-        QTest::newRow("brightness") << QStringList{"light", "1", "0", "0"} << "brightness must be 1 to 4";
-        QTest::newRow("colour") << QStringList{"light", "1", "0", "1", "red"} << "RRGGBB";
-        QTest::newRow("key number") << QStringList{"key", "9", "button", "back"} << "key must be 1 to 8";
-        QTest::newRow("only left button") << QStringList{"key", "1", "button", "back"} << "only left button";
-        QTest::newRow("key the mouse keeps") << QStringList{"key", "7", "shortcut", "copy"}
-                                             << "key 7 keeps the mouse's own function (dpi down)";
-        QTest::newRow("key 8 the mouse keeps") << QStringList{"key", "8", "button", "middle"}
-                                               << "key 8 keeps the mouse's own function (dpi loop)";
-        QTest::newRow("unknown key name") << QStringList{"key", "3", "keys", "ctrl+blah"} << "unknown key 'blah'";
-        QTest::newRow("three keys") << QStringList{"key", "3", "keys", "a+b+c"} << "at most two keys";
-        QTest::newRow("key twice") << QStringList{"key", "3", "keys", "ctrl+a+a"} << "'a' appears twice in 'ctrl+a+a'";
-        QTest::newRow("modifier twice") << QStringList{"key", "3", "keys", "ctrl+control+a"} << "'control' appears twice";
-        QTest::newRow("option after --") << QStringList{"--", "--json", "status"} << "unknown command '--json'";
-        QTest::newRow("macro named like an option") << QStringList{"macro", "show", "--", "-x"}
-                                                    << "there is no macro named '-x'";
-        QTest::newRow("button name") << QStringList{"key", "3", "button", "up"} << "left, middle, right, forward, back";
-        QTest::newRow("fire rate") << QStringList{"key", "3", "fire", "a", "0", "3"} << "1 to 255 ms";
-        QTest::newRow("macro without a name") << QStringList{"key", "3", "macro"} << "macro takes a macro name";
-        QTest::newRow("macro mode") << QStringList{"key", "3", "macro", "Burst", "twice"} << "once, loop or hold";
-        QTest::newRow("macro to a key beyond") << QStringList{"macro", "send", "Burst", "9"} << "key must be 1 to 8";
-        QTest::newRow("no such profile") << QStringList{"profile", "reset", "7"} << "the profiles are: 1 Standard";
-        QTest::newRow("no profile to apply") << QStringList{"profile", "apply", "Work"} << "the profiles are: 1 Standard";
-        QTest::newRow("macro name") << QStringList{"macro", "show", "../apConfig"} << "cannot be a macro name";
+        const auto row = [](const QString &args, const QString &message, int code = 2) {
+            QTest::newRow(qPrintable(args)) << (args.isEmpty() ? QStringList() : args.split(' ')) << code << message;
+        };
+        row("", "no command given");
+        row("frobnicate", "unknown command 'frobnicate'");
+        row("--loud status", "unknown option --loud");
+        row("dpi", "dpi takes one of: stage, set");
+        row("--repeat 2 dpi stage 1", "--repeat applies to macro set only");
+        row("-- --json status", "unknown command '--json'");
+        row("dpi stage 7", "must be 1 to 6");
+        row("dpi set 800 825", "multiples of 50 from 100 to 16000, not '825'");
+        row("dpi set 100 200 300 400 500 600 700", "1 to 6 values");
+        row("liftoff 2.1", "from 0.0 to 2.0 mm");
+        row("liftoff 1 maybe", "not 'maybe'");
+        row("light 12 0 1", "the effect must be one of: 1 Static, 2 Breath, 3 Neon, 4 Twinkling");
+        row("light 1 5 1", "speed must be 0 to 4");
+        row("light 1 0 1 red", "RRGGBB");
+        row("key 9 button back", "key must be 1 to 8");
+        row("key 1 button back", "only left button");
+        row("key 7 shortcut copy", "key 7 keeps the mouse's own function (dpi down)");
+        row("key 3 keys ctrl+blah", "unknown key 'blah'");
+        row("key 3 keys ctrl+a+a", "'a' appears twice in 'ctrl+a+a'");
+        row("key 3 button up", "left, middle, right, forward, back");
+        row("key 3 fire a 0 3", "1 to 255 ms");
+        row("key 3 macro Burst twice", "once, loop or hold");
+        row("profile reset 7", "the profiles are: 1 Standard");
+        row("macro show -- -x", "there is no macro named '-x'");
+        row("macro show ../apConfig", "cannot be a macro name");
+        row("key 3 macro Typo", "macro Typo cannot be sent: step 2 ('2,Blah') names the unknown key 'Blah'");
+        row("key 3 macro Broken", "macro Broken cannot be sent: step 2 ('9,A') is not a step");
+        row("macro send Long 3", "macro Long cannot be sent: it takes more than the mouse's 128 bytes");
+        row("macro send Slow 3", "the delay after step 1 is 100 minutes or more");
+        row("key 14 macro Burst", "key 14 has no macro slot on the mouse (keys 1 to 12 have one)");
+        row("key 13 macro Burst", "key 13 keeps the mouse's own function (a fixed one)");
+        const QString elsewhere = QDir::tempPath() + "/r770-no-such-folder/x.pf";
+        row("profile export 1 " + elsewhere, "x.pf: the folder " + QDir::tempPath() + "/r770-no-such-folder does not exist", 6);
+        row("profile import 1 /nonexistent.pf", "/nonexistent.pf: no such file", 6);
+        row("profile import 1 /", "/: it is a folder", 6);
+        row("profile import 1 macro.mc", "macro.mc: not a profile", 6);
+        // The profile cannot be written (a folder is in its place): nothing is sent.
+        row("liftoff 1", "p1.bin: it is a folder; nothing was sent", 6);
+        row("dpi set 800 1600", "p1.bin: it is a folder; nothing was sent", 6);
     }
     void refusedBeforeAnythingIsSent()
     {
         QFETCH(QStringList, args);
+        QFETCH(int, code);
         QFETCH(QString, message);
+        if (args.value(0) == "key" && args.value(1).toInt() > 12)
+            setIni(setting("apConfig.bin"), "mouse/keyCount", 16); // a model with keys beyond the macro slots
+        writeMacro("Burst", {"1,A", "2,A"}, 1);
+        writeMacro("Broken", {"1,A", "9,A"}, 1);
+        writeMacro("Typo", {"1,A", "2,Blah"}, 1);
+        writeMacro("Slow", {"1,A", "0,6000000", "2,A"}, 1);
+        // 300 steps, 100 actions: its first 256 steps would fit the mouse.
+        QStringList many{"1,A"};
+        for (int i = 0; i < 200; ++i)
+            many << "0,1";
+        many << "2,A";
+        for (int i = 0; i < 49; ++i)
+            many << "1,B" << "2,B";
+        writeMacro("Long", many, 1);
+        QFile macro(folder->root() + "/macro.mc");
+        QVERIFY(macro.open(QIODevice::WriteOnly));
+        macro.write("[config]\ntotal=0\nrepeat=1\n");
+        macro.close();
+        if (code == 6 && args.at(0) != "profile")
+            QVERIFY(QFile::remove(setting("p1.bin")) && QDir().mkdir(setting("p1.bin")));
+        // Relative names are the caller's: the program runs in the folder of the file.
+        args.replaceInStrings(QRegularExpression("^macro.mc$"), macro.fileName());
         const QByteArray profile = contents(setting("p1.bin"));
         const Run r = run(args);
-        QCOMPARE(r.code, 2);
+        QCOMPARE(r.code, code);
         QVERIFY2(r.err.startsWith("r770ctl: ") && r.err.contains(message), qPrintable(r.err));
-        QCOMPARE(r.transfers(), 0);
+        if (code == 2)
+            QCOMPARE(r.transfers(), 0);
+        QCOMPARE(r.commands(), QString());
         QCOMPARE(contents(setting("p1.bin")), profile);
     }
 
@@ -450,54 +481,10 @@ private slots:
         QVERIFY(r.out.contains("It is the active profile"));
     }
 
-    void fileErrors_data()
-    {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QString>("message");
-        const QString elsewhere = QDir::tempPath() + "/r770-no-such-folder/x.pf";
-        QTest::newRow("export to a missing folder") << QStringList{"profile", "export", "1", elsewhere}
-                                                    << "x.pf: the folder " + QDir::tempPath() + "/r770-no-such-folder does not exist";
-        QTest::newRow("import a missing file") << QStringList{"profile", "import", "1", "/nonexistent.pf"}
-                                               << "/nonexistent.pf: no such file";
-        QTest::newRow("import a folder") << QStringList{"profile", "import", "1", "/"} << "/: it is a folder";
-        QTest::newRow("import no profile") << QStringList{"profile", "import", "1", "macro.mc"}
-                                           << "macro.mc: not a profile";
-        // The profile cannot be written: nothing goes to the mouse.
-        QTest::newRow("unwritable profile") << QStringList{"liftoff", "1"} << "p1.bin: it is a folder; nothing was sent";
-    }
-    void fileErrors()
-    {
-        QFETCH(QStringList, args);
-        QFETCH(QString, message);
-        QFile macro(folder->root() + "/macro.mc");
-        QVERIFY(macro.open(QIODevice::WriteOnly));
-        macro.write("[config]\ntotal=0\nrepeat=1\n");
-        macro.close();
-        if (args.first() == "liftoff") {
-            QVERIFY(QFile::remove(setting("p1.bin")));
-            QVERIFY(QDir().mkdir(setting("p1.bin")));
-        }
-        const QByteArray profile = contents(setting("p1.bin"));
-        // Relative names are the caller's: the program runs in the folder of the file.
-        for (QString &arg : args)
-            if (arg == "macro.mc")
-                arg = macro.fileName();
-        const Run r = run(args);
-        QCOMPARE(r.code, 6);
-        QVERIFY2(r.err.contains(message), qPrintable(r.err));
-        QCOMPARE(contents(setting("p1.bin")), profile);
-        QVERIFY(!r.frames().join(' ').contains("00 07 "));
-    }
-
     void macros()
     {
         setIni(setting("name.bin"), "macro/macroName", QStringList{"Burst", "Empty"});
-        const QString burst = folder->path("macro/Burst.bin");
-        setIni(burst, "config/total", 3);
-        setIni(burst, "config/repeat", 2);
-        setIni(burst, "macro/0", "1,A");
-        setIni(burst, "macro/1", "0,100");
-        setIni(burst, "macro/2", "2,A");
+        writeMacro("Burst", {"1,A", "0,100", "2,A"}, 2);
 
         Run r = run({"--json", "macro", "list"}, Mice{});
         QCOMPARE(r.code, 0);
@@ -541,13 +528,10 @@ private slots:
         // Refusals: files and mouse untouched.
         const QByteArray burst = contents(folder->path("macro/Burst.bin"));
         const QByteArray nameFile = contents(setting("name.bin"));
-        for (const QStringList &args : {QStringList{"macro", "new", "Burst"}, QStringList{"macro", "rename", "Burst", "Other"},
-                                        QStringList{"macro", "set", "Burst", "1,A", "1,Nokey"},
-                                        QStringList{"macro", "set", "Burst", "5,A"},
-                                        QStringList{"macro", "set", "Burst", "--repeat", "0"},
-                                        QStringList{"macro", "delete", "Nope"}}) {
-            r = run(args);
-            QVERIFY2(r.code == 2, qPrintable(args.join(' ') + ": " + r.err));
+        for (const char *args : {"macro new Burst", "macro rename Burst Other", "macro set Burst 1,A 1,Nokey",
+                                 "macro set Burst 5,A", "macro set Burst --repeat 0", "macro delete Nope"}) {
+            r = run(QString(args).split(' '));
+            QVERIFY2(r.code == 2, qPrintable(args + QString(": ") + r.err));
             QCOMPARE(r.transfers(), 0);
             QCOMPARE(contents(folder->path("macro/Burst.bin")), burst);
             QCOMPARE(contents(setting("name.bin")), nameFile);
@@ -665,53 +649,6 @@ private slots:
         r = run({"macro", "send", "Burst", "5"}, set);
         QCOMPARE(r.code, 0);
         QCOMPARE(r.state().value("macros").toArray().at(4).toString().left(23), QString("00 00 01 04 81 04 00 00"));
-    }
-
-    // A macro the mouse cannot hold, or a key without a macro slot, is
-    // refused before anything is stored or sent.
-    void macroRefusals_data()
-    {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("no such macro") << QStringList{"macro", "send", "Nope", "3"} << 2 << "there is no macro named 'Nope'";
-        QTest::newRow("unknown key") << QStringList{"key", "3", "macro", "Typo"} << 2
-                                     << "macro Typo cannot be sent: step 2 ('2,Blah') names the unknown key 'Blah'";
-        QTest::newRow("bad step") << QStringList{"key", "3", "macro", "Broken"} << 2
-                                  << "macro Broken cannot be sent: step 2 ('9,A') is not a step";
-        QTest::newRow("too long") << QStringList{"macro", "send", "Long", "3"} << 2
-                                  << "macro Long cannot be sent: it takes more than the mouse's 128 bytes";
-        QTest::newRow("delay") << QStringList{"macro", "send", "Slow", "3"} << 2
-                               << "the delay after step 1 is 100 minutes or more";
-        QTest::newRow("no macro slot") << QStringList{"key", "14", "macro", "Burst"} << 2
-                                       << "key 14 has no macro slot on the mouse (keys 1 to 12 have one)";
-        QTest::newRow("fixed key") << QStringList{"key", "13", "macro", "Burst"} << 2
-                                   << "key 13 keeps the mouse's own function (a fixed one)";
-    }
-    void macroRefusals()
-    {
-        QFETCH(QStringList, args);
-        QFETCH(int, code);
-        QFETCH(QString, message);
-        setIni(setting("apConfig.bin"), "mouse/keyCount", 16);
-        writeMacro("Burst", {"1,A", "2,A"}, 1);
-        writeMacro("Broken", {"1,A", "9,A"}, 1);
-        writeMacro("Typo", {"1,A", "2,Blah"}, 1);
-        // 300 steps, 100 actions: its first 256 steps would fit the mouse.
-        QStringList many{"1,A"};
-        for (int i = 0; i < 200; ++i)
-            many << "0,1";
-        many << "2,A";
-        for (int i = 0; i < 49; ++i)
-            many << "1,B" << "2,B";
-        writeMacro("Long", many, 1);
-        writeMacro("Slow", {"1,A", "0,6000000", "2,A"}, 1);
-        const QByteArray profile = contents(setting("p1.bin"));
-        const Run r = run(args);
-        QCOMPARE(r.code, code);
-        QVERIFY2(r.err.contains(message), qPrintable(r.err));
-        QCOMPARE(r.transfers(), 0);
-        QCOMPARE(contents(setting("p1.bin")), profile);
     }
 
     // Every way the mouse can be missing, unusable or failing, with its own
