@@ -32,6 +32,15 @@ QJsonObject mouse(const QString &set, const QJsonObject &extra = {})
     return m;
 }
 
+// A hid553 mouse whose `nth` HID call of the kind `call` fails.
+QJsonArray failing(const QString &call, int nth = 1)
+{
+    return {mouse("hid553", {{"failCalls", QJsonArray{QJsonObject{{"call", call}, {"nth", nth}}}}})};
+}
+
+QJsonArray refused() { return {mouse("hid553", {{"openRefused", true}})}; }
+QJsonArray wrongCode() { return {mouse("hid553", {{"secrecyCode", "Zzzzzz"}})}; }
+
 QByteArray contents(const QString &path)
 {
     QFile f(path);
@@ -72,6 +81,7 @@ struct Run : CtlResult
             list << f.mid(3, 5);
         return list.join(" | ");
     }
+    QJsonObject json() const { return QJsonDocument::fromJson(out.toUtf8()).object(); }
     int transfers(int n = 0) const { return mice.at(n).toObject().value("transfers").toInt(); }
 };
 
@@ -292,7 +302,7 @@ private slots:
         configure(set);
         const Run r = run({"--json", "status"}, set, {{"state", state}});
         QCOMPARE(r.code, 0);
-        const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        const QJsonObject json = r.json();
         const QJsonObject m = json.value("mouse").toObject();
         QCOMPARE(m.value("found").toBool(), true);
         QCOMPARE(m.value("commandSet").toString(), set);
@@ -321,14 +331,12 @@ private slots:
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("found");
         QTest::addColumn<QString>("openable");
-        QTest::newRow("none") << Mice{} << 3 << "Mouse:             not found (" << "false" << "null";
-        QTest::newRow("no permission") << Mice{mouse("hid553", {{"openRefused", true}})} << 3
-                                       << "Mouse:             found, cannot be opened (" << "true" << "false";
-        QTest::newRow("wrong code") << Mice{mouse("hid553", {{"secrecyCode", "Zzzzzz"}})} << 4
-                                    << "Mouse:             found, refused the handshake (" << "true" << "true";
-        QTest::newRow("handshake fails")
-            << Mice{mouse("hid553", {{"failCalls", QJsonArray{QJsonObject{{"call", "getFeatureReport"}}}}})} << 5
-            << "Mouse:             found, not answering (" << "true" << "true";
+        const QString mouseLine = "Mouse:             ";
+        QTest::newRow("none") << Mice{} << 3 << mouseLine + "not found (" << "false" << "null";
+        QTest::newRow("no permission") << refused() << 3 << mouseLine + "found, cannot be opened (" << "true" << "false";
+        QTest::newRow("wrong code") << wrongCode() << 4 << mouseLine + "found, refused the handshake (" << "true" << "true";
+        QTest::newRow("handshake fails") << failing("getFeatureReport") << 5 << mouseLine + "found, not answering ("
+                                         << "true" << "true";
         QTest::newRow("other command set") << Mice{mouse("hid560")} << 0 << "DPI stage:         unknown\n" << "true"
                                            << "true";
     }
@@ -348,7 +356,7 @@ private slots:
         QVERIFY2(text.out.contains(line), qPrintable(text.out));
         const Run r = run({"--json", "status"}, mice);
         QCOMPARE(r.code, code);
-        const QJsonObject m = QJsonDocument::fromJson(r.out.toUtf8()).object().value("mouse").toObject();
+        const QJsonObject m = r.json().value("mouse").toObject();
         QCOMPARE(shown(m.value("found")), found);
         QCOMPARE(shown(m.value("openable")), openable);
         QCOMPARE(shown(m.value("dpiStage")), QString("null"));
@@ -451,7 +459,7 @@ private slots:
         QCOMPARE(r.code, 0);
         QCOMPARE(r.out, QString("   1  Standard\n*  2  Work\n"));
         r = run({"--json", "profile", "list"}, Mice{});
-        const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        const QJsonObject json = r.json();
         QCOMPARE(json.value("active").toInt(), 2);
         const QJsonObject work = json.value("profiles").toArray().at(1).toObject();
         QCOMPARE(work.value("name").toString(), QString("Work"));
@@ -488,7 +496,7 @@ private slots:
 
         Run r = run({"--json", "macro", "list"}, Mice{});
         QCOMPARE(r.code, 0);
-        const QJsonArray list = QJsonDocument::fromJson(r.out.toUtf8()).object().value("macros").toArray();
+        const QJsonArray list = r.json().value("macros").toArray();
         QCOMPARE(list.size(), 2);
         QCOMPARE(list.at(0).toObject().value("steps").toInt(), 3);
         QCOMPARE(list.at(0).toObject().value("repeat").toInt(), 2);
@@ -499,7 +507,7 @@ private slots:
         QCOMPARE(r.out, QString("Macro Burst, repeat 2\n  1  key press A\n  2  delay 100 ms\n  3  key release A\n"
                                 "8 of 128 bytes; it can be sent.\n"));
         r = run({"--json", "macro", "show", "Burst"}, Mice{});
-        const QJsonArray steps = QJsonDocument::fromJson(r.out.toUtf8()).object().value("steps").toArray();
+        const QJsonArray steps = r.json().value("steps").toArray();
         QCOMPARE(steps.at(1).toObject(), (QJsonObject{{"action", "delay"}, {"ms", 100}}));
         QCOMPARE(steps.at(2).toObject(), (QJsonObject{{"action", "key release"}, {"key", "A"}}));
     }
@@ -521,7 +529,7 @@ private slots:
 
         Run r = run({"--json", "macro", "new"}, Mice{});
         QCOMPARE(r.code, 0);
-        QCOMPARE(QJsonDocument::fromJson(r.out.toUtf8()).object().value("macro").toString(), QString("Macro_0"));
+        QCOMPARE(r.json().value("macro").toString(), QString("Macro_0"));
         QVERIFY(QFile::exists(folder->path("macro/Macro_0.bin")));
         QCOMPARE(names(), QString("Burst, Other, Macro_0"));
 
@@ -543,7 +551,7 @@ private slots:
         // key 3 runs the macro, so it goes to key 3's slot.
         r = run({"--json", "macro", "set", "Burst", "1,a", "0,50", "2,A", "--repeat", "3"});
         QCOMPARE(r.code, 0);
-        QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        QJsonObject json = r.json();
         QCOMPARE(json.value("keys").toArray(), (QJsonArray{3}));
         QCOMPARE(json.value("bytes").toInt(), 8);
         QVERIFY(json.value("sent").toBool());
@@ -591,7 +599,7 @@ private slots:
     {
         Run r = run({"--json", "profile", "show", "1"}, Mice{});
         QCOMPARE(r.code, 0);
-        const QJsonObject shown = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        const QJsonObject shown = r.json();
         for (const char *key : {"profile", "liftOff", "dpi", "lighting", "pointer", "firePeriods", "keys"})
             QVERIFY2(shown.contains(key), key);
         QCOMPARE(shown.value("keys").toArray().at(0).toObject().value("key").toInt(), 1);
@@ -604,7 +612,7 @@ private slots:
 
         r = run({"--json", "dpi", "stage", "2"});
         QCOMPARE(r.code, 0);
-        const QJsonObject did = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        const QJsonObject did = r.json();
         QCOMPARE(did.value("command").toString(), QString("dpi stage"));
         QCOMPARE(did.value("activeStage").toInt(), 2);
     }
@@ -660,32 +668,28 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("message");
         QTest::addColumn<bool>("stored");
-        const QStringList dpi = {"dpi", "set", "800", "1600"};
-        QTest::newRow("no mouse") << dpi << Mice{} << 3 << "no mouse found (looked for USB id 2e3c:c770)" << false;
-        QTest::newRow("no permission") << dpi << Mice{mouse("hid553", {{"openRefused", true}})} << 3
-                                       << "cannot be opened, usually for lack of permission: install the udev rule" << false;
-        QTest::newRow("wrong secrecy code") << dpi << Mice{mouse("hid553", {{"secrecyCode", "Zzzzzz"}})} << 4
-                                            << "did not pass the handshake: check the secrecy code (sCode)" << false;
+        const auto row = [](const char *name, const QString &args, const Mice &mice, int code, const QString &message) {
+            // Stored once the mouse passed the handshake.
+            QTest::newRow(name) << args.split(' ') << mice << code << message << (code == 5 && qstrcmp(name, "handshake fails"));
+        };
+        row("no mouse", "dpi set 800 1600", {}, 3, "no mouse found (looked for USB id 2e3c:c770)");
+        row("no permission", "dpi set 800 1600", refused(), 3,
+            "cannot be opened, usually for lack of permission: install the udev rule");
+        row("wrong secrecy code", "dpi set 800 1600", wrongCode(), 4,
+            "did not pass the handshake: check the secrecy code (sCode)");
         // A HID call of the handshake fails: nothing was tested, so not a wrong code.
-        QTest::newRow("handshake fails")
-            << dpi << Mice{mouse("hid553", {{"failCalls", QJsonArray{QJsonObject{{"call", "sendFeatureReport"}}}}})} << 5
-            << "the handshake with the mouse could not be completed (sending the command frame (/dev/" << false;
+        row("handshake fails", "dpi set 800 1600", failing("sendFeatureReport"), 5,
+            "the handshake with the mouse could not be completed (sending the command frame (/dev/");
         // The DPI block's output report fails after the frame went out.
-        QTest::newRow("fails mid-command")
-            << dpi << Mice{mouse("hid553", {{"failCalls", QJsonArray{QJsonObject{{"call", "write"}}}}})} << 5
-            << "the mouse did not take the DPI stages. The stages are stored in profile 1 (Standard); run the command again"
-            << true;
+        row("fails mid-command", "dpi set 800 1600", failing("write"), 5,
+            "the mouse did not take the DPI stages. The stages are stored in profile 1 (Standard); run the command again");
         // Frames: the handshake, two colour frames, then the first effect fails.
-        QTest::newRow("fails between steps")
-            << QStringList{"light", "1", "0", "4"}
-            << Mice{mouse("hid553", {{"failCalls", QJsonArray{QJsonObject{{"call", "sendFeatureReport"}, {"nth", 4}}}}})}
-            << 5 << "the mouse did not take the effect; the colours reached it" << true;
+        row("fails between steps", "light 1 0 4", failing("sendFeatureReport", 4), 5,
+            "the mouse did not take the effect; the colours reached it");
         // Frames: the handshake, the key assignment, then the lift-off fails.
-        QTest::newRow("profile apply fails midway")
-            << QStringList{"profile", "apply", "1"}
-            << Mice{mouse("hid553", {{"failCalls", QJsonArray{QJsonObject{{"call", "sendFeatureReport"}, {"nth", 3}}}}})}
-            << 5 << "the mouse did not take the lift-off, so the DPI stages and lighting were not sent; the key "
-                    "assignment reached it. Profile 1 (Standard) is in use; run the command again" << true;
+        row("profile apply fails midway", "profile apply 1", failing("sendFeatureReport", 3), 5,
+            "the mouse did not take the lift-off, so the DPI stages and lighting were not sent; the key "
+            "assignment reached it. Profile 1 (Standard) is in use; run the command again");
     }
     void mouseErrors()
     {
@@ -717,7 +721,7 @@ private slots:
         QCOMPARE(run({"profile", "auto", "off"}, Mice{}).code, 0);
         r = run({"--json", "profile", "auto"}, Mice{});
         QCOMPARE(r.code, 0);
-        QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        QJsonObject json = r.json();
         QCOMPARE(json.value("enabled").toBool(true), false);
         QCOMPARE(json.value("rules").toArray().at(0).toObject().value("program").toString(), QString("Firefox"));
         QCOMPARE(run({"profile", "auto", "remove", "1", "firefox"}, Mice{}).code, 0);
@@ -730,7 +734,7 @@ private slots:
         file.close();
         QCOMPARE(run({"profile", "auto", "on"}, Mice{}).code, 6);
         r = run({"--json", "profile", "auto"}, Mice{});
-        json = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        json = r.json();
         QCOMPARE(json.value("file").toString(), QString("damaged"));
         QCOMPARE(contents(path), damaged);
         QCOMPARE(run({"profile", "auto", "add", "1", "steam"}, Mice{}).code, 0);
@@ -836,7 +840,7 @@ private slots:
         QVERIFY2(r.out.contains("\n   7  dpi down  (the mouse's own)\n"), qPrintable(r.out));
         QCOMPARE(r.transfers(), 0);
         r = run({"--json", "key", "list", "Standard"});
-        const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        const QJsonObject json = r.json();
         QCOMPARE(json.value("profile").toObject().value("file").toString(), QString("p1.bin"));
         QCOMPARE(json.value("keys").toArray().at(2).toObject().value("function").toString(), QString("macro Burst loop"));
         QCOMPARE(run({"key", "list", "7"}).code, 2);
