@@ -364,8 +364,8 @@ private slots:
     void keysTheMouseKeeps()
     {
         SceneRig &r = make();
-        r.configure([](QSettings &s) { s.setValue("mouse/keyCount", 16); });
-        r.configure([](QSettings &s) { s.setValue("mouseKeyMatrix/6", QStringList{"0", "0", "242", "0"}); }, "p1.bin");
+        r.configure({{"mouse/keyCount", 16}});
+        r.configure({{"mouseKeyMatrix/6", QStringList{"0", "0", "242", "0"}}}, "p1.bin");
         r.writeMacro("Burst", {"1,A", "2,A"});
         r.listMacros({"Burst"});
         QVERIFY(start());
@@ -394,7 +394,7 @@ private slots:
     void leftButtonAndFactory()
     {
         SceneRig &r = make();
-        r.configure([](QSettings &s) { s.setValue("mouseKeyMatrix/2", QStringList{"2", "0", "4", "0"}); }, "p1.bin");
+        r.configure({{"mouseKeyMatrix/2", QStringList{"2", "0", "4", "0"}}}, "p1.bin");
         QVERIFY(start());
         QVERIFY(!open(0));
         QObject *dialog = open(2);

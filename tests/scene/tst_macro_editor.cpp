@@ -39,10 +39,8 @@ class TestMacroEditor : public scenetest::SceneTestCase
     // Key k of profile file `file` runs the macro `name` from slot k.
     void bindKey(int key, const QString &name, const QString &file = "p1.bin")
     {
-        rig->configure([&](QSettings &s) {
-            s.setValue(QStringLiteral("mouseKeyMatrix/%1").arg(key), QStringList{"4", "0", QString::number(key), "0"});
-            s.setValue(QStringLiteral("mouseMacroKey/%1").arg(key), name);
-        }, file);
+        const QString k = QString::number(key);
+        rig->configure({{"mouseKeyMatrix/" + k, QStringList{"4", "0", k, "0"}}, {"mouseMacroKey/" + k, name}}, file);
     }
 
     // Starts the scene and opens the editor on macro `selected`.
@@ -119,7 +117,7 @@ private slots:
         QCOMPARE(stored("p1.bin", "mouseMacroKey/3"), QStringLiteral("Macro_0"));
 
         // A rename: the list, the file, the profiles and the key page follow.
-        r.configure([](QSettings &s) { s.setValue("mouseMacroKey/9", "Macro_0"); }, "p6.bin");
+        r.configure({{"mouseMacroKey/9", "Macro_0"}}, "p6.bin");
         QVERIFY(call("rename", {macro0, QStringLiteral("Burst, short")}).toBool());
         QCOMPARE(refusal(), QString());
         QCOMPARE(stored("name.bin", "macro/macroName"), QStringLiteral("Macro_3, Macro_2, Burst, short, Macro_1"));
@@ -338,7 +336,7 @@ private slots:
     void keyNamesOfTheLanguage()
     {
         SceneRig &r = make();
-        r.configure([](QSettings &s) { s.setValue("common/language", "ChineseSimplified"); });
+        r.configure({{"common/language", "ChineseSimplified"}});
         const QSettings chinese(TestModules::sourceModules() + "/i18n/ChineseSimplified.ini", QSettings::IniFormat);
         const QString space = chinese.value("keyCode/40").toString();
         r.writeMacro("Keys", {"1,Space", "2,Space"});

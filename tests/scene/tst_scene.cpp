@@ -80,6 +80,15 @@ QStringList unnamedControls(QQuickItem *top)
     return missing;
 }
 
+// A row for each command set, the hid553 one scrambled.
+void bothKinds()
+{
+    QTest::addColumn<bool>("hid560");
+    QTest::addColumn<bool>("scrambling");
+    QTest::addRow("hid553 scrambled") << false << true;
+    QTest::addRow("hid560 plain") << true << false;
+}
+
 QList<int> repeat(int code, int times)
 {
     return QList<int>(times, code);
@@ -138,13 +147,7 @@ class TestScene : public scenetest::SceneTestCase
     }
 
 private slots:
-    void startUp_data()
-    {
-        QTest::addColumn<bool>("hid560");
-        QTest::addColumn<bool>("scrambling");
-        QTest::addRow("hid553 scrambled") << false << true;
-        QTest::addRow("hid560 plain") << true << false;
-    }
+    void startUp_data() { bothKinds(); }
 
     // The first initialisation reads the profile in use (also for the
     // lift-off panel), sends nothing and asks the mouse only what it must.
@@ -153,13 +156,9 @@ private slots:
         QFETCH(bool, hid560);
         QFETCH(bool, scrambling);
         SceneRig &r = make({hid560, scrambling});
-        r.configure([](QSettings &s) { s.setValue("mouse/profileNo", 1); });
-        r.configure([](QSettings &s) { s.setValue("profile/profileName", QStringList{"Home0", "Work1"}); },
-                    "name.bin");
-        r.configure([](QSettings &s) {
-            s.setValue("mouse/reportRate", 80);
-            s.setValue("mouseKeyMatrix/1", QStringList{"5", "0", "3", "0"});
-        }, "p2.bin");
+        r.configure({{"mouse/profileNo", 1}});
+        r.configure({{"profile/profileName", QStringList{"Home0", "Work1"}}}, "name.bin");
+        r.configure({{"mouse/reportRate", 80}, {"mouseKeyMatrix/1", QStringList{"5", "0", "3", "0"}}}, "p2.bin");
         r.mouse.setCurrentDpi(4);
         if (hid560)
             r.mouse.setCurrentProfile(3);
@@ -277,13 +276,7 @@ private slots:
         QCOMPARE(r.stored("apConfig.bin", "mouse/selectGun"), QStringLiteral("0, 4, 2"));
     }
 
-    void saveSendsOnlyChangedPagesInOrder_data()
-    {
-        QTest::addColumn<bool>("hid560");
-        QTest::addColumn<bool>("scrambling");
-        QTest::addRow("hid553 scrambled") << false << true;
-        QTest::addRow("hid560 plain") << true << false;
-    }
+    void saveSendsOnlyChangedPagesInOrder_data() { bothKinds(); }
 
     void saveSendsOnlyChangedPagesInOrder()
     {
@@ -356,7 +349,7 @@ private slots:
     void eighthColourOf55328()
     {
         SceneRig &r = make();
-        r.configure([](QSettings &s) { s.setValue("mouse/is55328", true); });
+        r.configure({{"mouse/is55328", true}});
         QVERIFY(r.start());
         call("lightPanel", "setEffect", {1});
         save();
@@ -374,12 +367,8 @@ private slots:
     void profileSwitchAsksAndStores()
     {
         SceneRig &r = make();
-        r.configure([](QSettings &s) { s.setValue("profile/profileName", QStringList{"Standard0", "Far2"}); },
-                    "name.bin");
-        r.configure([](QSettings &s) {
-            s.setValue("mouse/mouseRate", 0);
-            s.setValue("mouse/scrollRate", 1000);
-        }, "p3.bin");
+        r.configure({{"profile/profileName", QStringList{"Standard0", "Far2"}}}, "name.bin");
+        r.configure({{"mouse/mouseRate", 0}, {"mouse/scrollRate", 1000}}, "p3.bin");
         QVERIFY(r.start());
         call("dpiPanel", "setValue", {0, 800});
         r.call(r.find("profileSelector"), "activated", {1});
@@ -482,9 +471,8 @@ private slots:
     {
         SceneRig &r = make();
         r.desktopWheelLines = false;
-        r.configure([](QSettings &s) { s.setValue("profile/profileName", QStringList{"Standard0", "Far2"}); },
-                    "name.bin");
-        r.configure([](QSettings &s) { s.setValue("mouse/mouseRate", 0); }, "p3.bin");
+        r.configure({{"profile/profileName", QStringList{"Standard0", "Far2"}}}, "name.bin");
+        r.configure({{"mouse/mouseRate", 0}}, "p3.bin");
         QVERIFY(r.start(true));
         r.callRoot("openDialog", {"system"});
         settle();
@@ -512,13 +500,9 @@ private slots:
     void factoryResetRestoresAndSendsTheProfile()
     {
         SceneRig &r = make();
-        r.configure([](QSettings &s) {
-            s.setValue("mouse/reportRate", 60);
-            s.setValue("mouseKeyMatrix/4", QStringList{"3", "0", "226", "0"});
-        }, "p1.bin");
-        r.configure([](QSettings &s) { s.setValue("gunData/1", QStringList{"Mine", "L-Click", "20", "3", "30", "4"}); },
-                    "../gun/gunData.bin");
-        r.configure([](QSettings &s) { s.setValue("mouse/selectGun", QStringList{"5", "4", "3"}); });
+        r.configure({{"mouse/reportRate", 60}, {"mouseKeyMatrix/4", QStringList{"3", "0", "226", "0"}}}, "p1.bin");
+        r.configure({{"gunData/1", QStringList{"Mine", "L-Click", "20", "3", "30", "4"}}}, "../gun/gunData.bin");
+        r.configure({{"mouse/selectGun", QStringList{"5", "4", "3"}}});
         QVERIFY(r.start());
 
         r.callRoot("openDialog", {"reset"});
@@ -583,7 +567,7 @@ private slots:
         QCOMPARE(notice(), scenetest::englishText("notice", 12).replace("%1", "profile_1"));
 
         // Switching to the entry at position 2 uses its number, 3.
-        r.configure([](QSettings &s) { s.setValue("mouse/reportRate", 77); }, "p4.bin");
+        r.configure({{"mouse/reportRate", 77}}, "p4.bin");
         r.call(r.find("profileSelector"), "activated", {2});
         QVERIFY(r.waitUnlocked());
         QCOMPARE(r.view().currentProfile, 3);
@@ -597,7 +581,7 @@ private slots:
         QCOMPARE(entries().count(','), 4);
         // Export writes the profile selected in the manager (entry 1, number
         // 1), not the one in use (number 3).
-        r.configure([](QSettings &s) { s.setValue("mouse/reportRate", 55); }, "p2.bin");
+        r.configure({{"mouse/reportRate", 55}}, "p2.bin");
         const QString exported = r.modules.root() + "/export.pf";
         scripted->save = exported;
         manager->setProperty("selected", 1);
@@ -617,18 +601,11 @@ private slots:
     void handEditedProfile()
     {
         SceneRig &r = make();
-        r.configure([](QSettings &s) {
-            s.setValue("mouse/reportRate", 200);
-            s.setValue("mouse/dpiCount", 20);
-            s.setValue("mouse/currentDpiCount", 12);
-            s.setValue("mouse/dpiValueArray", QStringList{"99999", "-5", "abc"});
-            s.setValue("mouse/lightValue", QStringList{"42", "9", "0"});
-            s.setValue("mouse/colorValue", QStringList{"300", "-1"});
-            s.setValue("mouseKeyMatrix/2", QStringList{"1", "2"});
-            s.setValue("mouse/mouseRate", 9999);
-            s.setValue("mouse/doubleRate", -50);
-            s.setValue("mouse/scrollRate", 0);
-        }, "p1.bin");
+        r.configure({{"mouse/reportRate", 200}, {"mouse/dpiCount", 20}, {"mouse/currentDpiCount", 12},
+                     {"mouse/dpiValueArray", QStringList{"99999", "-5", "abc"}},
+                     {"mouse/lightValue", QStringList{"42", "9", "0"}}, {"mouse/colorValue", QStringList{"300", "-1"}},
+                     {"mouseKeyMatrix/2", QStringList{"1", "2"}}, {"mouse/mouseRate", 9999}, {"mouse/doubleRate", -50},
+                     {"mouse/scrollRate", 0}}, "p1.bin");
         QVERIFY(r.start());
         QCOMPARE(property("liftOffPanel", "position").toInt(), 89);
         QCOMPARE(property("dpiPanel", "count").toInt(), 8);
@@ -654,7 +631,7 @@ private slots:
     void languageOfTheKeyNames()
     {
         SceneRig &r = make();
-        r.configure([](QSettings &s) { s.setValue("common/language", "ChineseSimplified"); });
+        r.configure({{"common/language", "ChineseSimplified"}});
         QVERIFY(r.start());
         const QSettings chinese(TestModules::sourceModules() + "/i18n/ChineseSimplified.ini", QSettings::IniFormat);
         call("keyPanel", "setKey", {4, QVariantList{2, 0x01, 0x2C, 0}, QString()});
