@@ -130,15 +130,9 @@ private slots:
     void changesShowInTheWindow()
     {
         QVERIFY(start({false, true}, [](SceneRig &r) {
-            r.configure([](QSettings &s) {
-                s.setValue("config/total", 2);
-                s.setValue("config/repeat", 1);
-                s.setValue("macro/0", "1,A");
-                s.setValue("macro/1", "2,A");
-            }, "../macro/Burst.bin");
-            r.configure([](QSettings &s) { s.setValue("profile/profileName", QStringList{"Standard0", "Far2"}); },
-                        "name.bin");
-            r.configure([](QSettings &s) { s.setValue("mouse/reportRate", 60); }, "p3.bin");
+            r.writeMacro("Burst", {"1,A", "2,A"});
+            r.configure({{"profile/profileName", QStringList{"Standard0", "Far2"}}}, "name.bin");
+            r.configure({{"mouse/reportRate", 60}}, "p3.bin");
         }));
         size_t mark = rig->mouse.receivedFrames().size();
 
@@ -256,20 +250,13 @@ private:
     void startFlowWindow(bool hid560)
     {
         rig = std::make_unique<SceneRig>(MouseSetup{hid560, true});
-        rig->configure([](QSettings &s) { s.setValue("profile/profileName", QStringList{"Standard0", "Far2"}); },
-                       "name.bin");
-        rig->configure([](QSettings &s) {
-            s.setValue("mouse/reportRate", 60);
-            s.setValue("mouse/dpiValueArray", QStringList{"400", "900", "1800"});
-            s.setValue("mouse/currentDpiCount", 3);
-            s.setValue("mouse/lightValue", QStringList{"5", "1", "3"});
-            s.setValue("mouseKeyMatrix/3", QStringList{"2", "1", "6", "0"});
-            s.setValue("mouseKeyMatrix/4", QStringList{"4", "0", "4", "0"});
-            s.setValue("mouseMacroKey/4", "Burst");
-            s.setValue("mouseKeyMatrix/7", QStringList{"4", "0", "7", "0"});
-            s.setValue("mouseMacroKey/7", "Burst");
-            s.setValue("mouse/mouseRate", 0);
-        }, "p3.bin");
+        rig->configure({{"profile/profileName", QStringList{"Standard0", "Far2"}}}, "name.bin");
+        rig->configure({{"mouse/reportRate", 60}, {"mouse/dpiValueArray", QStringList{"400", "900", "1800"}},
+                        {"mouse/currentDpiCount", 3}, {"mouse/lightValue", QStringList{"5", "1", "3"}},
+                        {"mouseKeyMatrix/3", QStringList{"2", "1", "6", "0"}},
+                        {"mouseKeyMatrix/4", QStringList{"4", "0", "4", "0"}}, {"mouseMacroKey/4", "Burst"},
+                        {"mouseKeyMatrix/7", QStringList{"4", "0", "7", "0"}}, {"mouseMacroKey/7", "Burst"},
+                        {"mouse/mouseRate", 0}}, "p3.bin");
         rig->writeMacro("Burst", {"1,A", "2,A"});
         QVERIFY(placeCtl());
         QVERIFY(rig->start());
@@ -459,8 +446,7 @@ private slots:
     void waitsForAFlowToEnd()
     {
         QVERIFY(start({true, true}, [](SceneRig &r) {
-            r.configure([](QSettings &s) { s.setValue("profile/profileName", QStringList{"Standard0", "Far2"}); },
-                        "name.bin");
+            r.configure({{"profile/profileName", QStringList{"Standard0", "Far2"}}}, "name.bin");
         }));
         const size_t mark = rig->mouse.receivedFrames().size();
         QProcess *process = launch({"dpi", "stage", "2"});
