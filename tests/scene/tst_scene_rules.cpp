@@ -117,14 +117,10 @@ private slots:
             builtIn << n.toString();
         QCOMPARE(builtIn, shippedKeyNames("English"));
 
-        QCOMPARE(call(keycodes, "codeOf", {"\\"}).toInt(), 0x31);
-        QCOMPARE(call(keycodes, "nameOf", {0x32}).toString(), QStringLiteral("\\"));
-        QCOMPARE(call(keycodes, "codeOf", {"A"}).toInt(), 0x04);
-        QCOMPARE(call(keycodes, "codeOf", {"MS-B5"}).toInt(), 0xF4);
-        QCOMPARE(call(keycodes, "codeOf", {"NoSuchKey"}).toInt(), 0);
-        QCOMPARE(call(keycodes, "codeOf", {""}).toInt(), 0);
-        QCOMPARE(call(keycodes, "nameOf", {0x74}).toString(), QString());
-        QCOMPARE(call(keycodes, "nameOf", {0xE7}).toString(), QStringLiteral("RWin"));
+        for (const auto &[name, code] : {std::pair{"\\", 0x31}, {"A", 0x04}, {"MS-B5", 0xF4}, {"NoSuchKey", 0}, {"", 0}})
+            QCOMPARE(call(keycodes, "codeOf", {name}).toInt(), code);
+        for (const auto &[code, name] : {std::pair{0x32, "\\"}, {0x74, ""}, {0xE7, "RWin"}})
+            QCOMPARE(call(keycodes, "nameOf", {code}).toString(), QString::fromLatin1(name));
     }
 
     void languageNamesReplaceTheBuiltInOnes()
@@ -186,10 +182,9 @@ private slots:
             QCOMPARE(call(formulas, "pointerIndex", {x}).toInt(), step);
         for (int step = 0; step <= 10; ++step)
             QCOMPARE(call(formulas, "pointerIndex", {call(formulas, "pointerPosition", {step})}).toInt(), step);
-        QCOMPARE(call(formulas, "scrollValue", {0}).toInt(), 1);
-        QCOMPARE(call(formulas, "scrollValue", {"150"}).toInt(), 100);
-        QCOMPARE(call(formulas, "scrollValue", {1000}).toInt(), 1000);
-        QCOMPARE(call(formulas, "scrollValue", {QJSValue()}).toInt(), 3);
+        for (const auto &[value, lines] : {std::pair{QJSValue(0), 1}, {QJSValue("150"), 100}, {QJSValue(1000), 1000},
+                                           {QJSValue(), 3}})
+            QCOMPARE(call(formulas, "scrollValue", {value}).toInt(), lines);
     }
 
     // The clamping of values read from a profile shows in the scene
@@ -400,19 +395,14 @@ private slots:
             return r.property("problem").isUndefined() ? r.property("text").toString()
                                                        : "refused " + r.property("problem").toString();
         };
-        QCOMPARE(typed("0,50"), QStringLiteral("0,50"));
-        QCOMPARE(typed(" 0 , 0050 "), QStringLiteral("0,50"));
-        QCOMPARE(typed("1,a"), QStringLiteral("1,A"));
-        QCOMPARE(typed("2, space"), QStringLiteral("2,Space"));
-        QCOMPARE(typed("1,,"), QStringLiteral("1,,"));
         // A press or release of a button is a button step, and back.
-        QCOMPARE(typed("1,MS-L"), QStringLiteral("3,MS-L"));
-        QCOMPARE(typed("4,Enter"), QStringLiteral("2,Enter"));
+        for (const auto &[text, read] : {std::pair{"0,50", "0,50"}, {" 0 , 0050 ", "0,50"}, {"1,a", "1,A"},
+                                         {"2, space", "2,Space"}, {"1,,", "1,,"}, {"1,MS-L", "3,MS-L"},
+                                         {"4,Enter", "2,Enter"}, {"0,6000000", "refused delay"},
+                                         {"0,5999999", "0,5999999"}, {"1,NoSuchKey", "refused key"}})
+            QCOMPARE(typed(QString::fromLatin1(text)), QString::fromLatin1(read));
         for (const char *bad : {"A", "5,A", "1,", "0,-5", "0,5.5", "0,abc", ",50", ""})
             QCOMPARE(typed(QString::fromLatin1(bad)), QStringLiteral("refused format"));
-        QCOMPARE(typed("0,6000000"), QStringLiteral("refused delay"));
-        QCOMPARE(typed("0,5999999"), QStringLiteral("0,5999999"));
-        QCOMPARE(typed("1,NoSuchKey"), QStringLiteral("refused key"));
     }
 
     void macroRecording()
@@ -484,17 +474,13 @@ private slots:
             return call(keyfunctions, "describe",
                         {array(codes), engine.toScriptValue(all), keyName, macroName, units}).toString();
         };
-        QCOMPARE(describe({0, 0, 0xF0, 0}), QStringLiteral("Left Key"));
-        QCOMPARE(describe({0, 0, 0xF3, 0}), QStringLiteral("Back Key"));
-        QCOMPARE(describe({0, 0xF0, 0x1E, 2}), QStringLiteral("Double Fire"));
-        QCOMPARE(describe({5, 0, 3, 0}), QStringLiteral("t24"));
-        QCOMPARE(describe({1, 4, 10, 3}), QStringLiteral("A  \u00D73  10 ms"));
-        QCOMPARE(describe({1, 4, 10, 0}), QStringLiteral("A  forever  10 ms"));
-        QCOMPARE(describe({2, 0x03, 0x06, 0}), QStringLiteral("LCtrl + LShift + C"));
-        QCOMPARE(describe({4, 0, 5, 0}), QStringLiteral("Burst"));
-        QCOMPARE(describe({4, 0, 6, 0}), QStringLiteral("t16"));
-        QCOMPARE(describe({9, 1, 2, 3}), QStringLiteral("0x09 0x01 0x02 0x03"));
-        QCOMPARE(describe({0xFF, 0, 1, 0}), QStringLiteral("t57"));
+        const QList<QPair<QVariantList, QString>> described = {
+            {{0, 0, 0xF0, 0}, "Left Key"}, {{0, 0, 0xF3, 0}, "Back Key"}, {{0, 0xF0, 0x1E, 2}, "Double Fire"},
+            {{5, 0, 3, 0}, "t24"}, {{1, 4, 10, 3}, "A  \u00D73  10 ms"}, {{1, 4, 10, 0}, "A  forever  10 ms"},
+            {{2, 0x03, 0x06, 0}, "LCtrl + LShift + C"}, {{4, 0, 5, 0}, "Burst"}, {{4, 0, 6, 0}, "t16"},
+            {{9, 1, 2, 3}, "0x09 0x01 0x02 0x03"}, {{0xFF, 0, 1, 0}, "t57"}};
+        for (const auto &[codes, text] : described)
+            QCOMPARE(describe(codes), text);
         QVERIFY(call(keyfunctions, "isLeftButton", {array({0, 0, 0xF0, 0})}).toBool());
         QVERIFY(!call(keyfunctions, "isLeftButton", {array({0, 0xF0, 0x1E, 2})}).toBool());
     }
@@ -507,11 +493,12 @@ private slots:
             return call(keyfunctions, "categoryOf", {array(codes)}).toString();
         };
         // Listed functions by their type; the dialog shows the groups.
-        QCOMPARE(categoryOf({0, 0xF0, 0x1E, 2}), QStringLiteral("mouse"));
-        QCOMPARE(categoryOf({0, 0, 0, 0}), QString()); // not a button
-        QCOMPARE(categoryOf({3, 0, 0x83, 0}), QString()); // not listed
-        QCOMPARE(categoryOf({7, 0, 0xE0, 0x04}), QStringLiteral("shortcut"));
-        QCOMPARE(categoryOf({0xFF, 0, 1, 0}), QString()); // shown, never offered
+        // Not a button, not listed, and shown but never offered: no group.
+        const QList<QPair<QVariantList, QString>> categories = {
+            {{0, 0xF0, 0x1E, 2}, "mouse"}, {{0, 0, 0, 0}, ""}, {{3, 0, 0x83, 0}, ""}, {{7, 0, 0xE0, 0x04}, "shortcut"},
+            {{0xFF, 0, 1, 0}, ""}};
+        for (const auto &[codes, category] : categories)
+            QCOMPARE(categoryOf(codes), category);
 
         auto fire = [&](const QJSValueList &args) { return list(call(keyfunctions, "fireCodes", args)); };
         QCOMPARE(fire({4, 10, 3}), QVariantList({1, 4, 10, 3}));
