@@ -263,13 +263,11 @@ private slots:
         QTest::addColumn<bool>("withGun");
         QTest::addColumn<QList<int>>("frames");
         QTest::addRow("hid553") << false << false << QList<int>{KeyMatrix553};
-        QTest::addRow("hid553 weapon") << false << true
-                                       << QList<int>{KeyMatrix553, KeyMatrix553, KeyMatrix553, KeyMatrix553, SelectMatrix553};
+        QTest::addRow("hid553 weapon") << false << true << QList<int>(4, KeyMatrix553) + QList<int>{SelectMatrix553};
         QTest::addRow("hid560") << true << false << QList<int>{KeyMatrix560};
         // The profile image with the recoil-mode mask goes when the save ends.
         QTest::addRow("hid560 weapon") << true << true
-                                       << QList<int>{KeyMatrix560, KeyMatrix560, KeyMatrix560, KeyMatrix560,
-                                                     SelectProfile560, Profile560};
+                                       << QList<int>(4, KeyMatrix560) + QList<int>{SelectProfile560, Profile560};
     }
 
     void saveSendsTheAssignment()
@@ -369,13 +367,10 @@ private slots:
         r.writeMacro("Burst", {"1,A", "2,A"});
         r.listMacros({"Burst"});
         QVERIFY(start());
-        QCOMPARE(description(6), text(23));
-        QCOMPARE(description(7), text(24));
-        QCOMPARE(description(8), text(57));
-        QCOMPARE(description(5), text(22));
-        QVERIFY(!open(6));
-        QVERIFY(!open(7));
-        QVERIFY(!open(12));
+        for (const auto &[key, position] : {std::pair{6, 23}, {7, 24}, {8, 57}, {5, 22}})
+            QCOMPARE(description(key), text(position));
+        for (int key : {6, 7, 12})
+            QVERIFY2(!open(key), qPrintable(QString::number(key)));
 
         QObject *dialog = open(13);
         QVERIFY(dialog);
