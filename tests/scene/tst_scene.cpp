@@ -165,10 +165,8 @@ private slots:
         deviceEventTexts().reset();
         QVERIFY(r.start());
 
-        if (hid560)
-            expectFrames(r.commandsSinceMark(), {GetCurrentProfile560, CurrentProfile560, GetCurrentDpi560});
-        else
-            expectFrames(r.commandsSinceMark(), {GetCurrentDpi553});
+        expectFrames(r.commandsSinceMark(), hid560 ? QList<int>{GetCurrentProfile560, CurrentProfile560, GetCurrentDpi560}
+                                                   : QList<int>{GetCurrentDpi553});
         if (hid560)
             QCOMPARE(r.mouse.state().currentProfile, 1);
         QCOMPARE(r.view().currentProfile, 1);
@@ -611,9 +609,8 @@ private slots:
         QCOMPARE(property("dpiPanel", "count").toInt(), 8);
         const QVariantList dpi = property("dpiPanel", "values").toList();
         QCOMPARE(dpi.mid(0, 4), QVariantList({16000, 100, 1600, 3200})); // missing: factory values
-        QCOMPARE(property("lightPanel", "effect").toInt(), 0);
-        QCOMPARE(property("lightPanel", "speed").toInt(), 4);
-        QCOMPARE(property("lightPanel", "brightness").toInt(), 1);
+        for (const auto &[name, value] : {std::pair{"effect", 0}, {"speed", 4}, {"brightness", 1}})
+            QCOMPARE(property("lightPanel", name).toInt(), value);
         const QVariantList colours = property("lightPanel", "colours").toList();
         QCOMPARE(colours.mid(0, 3), QVariantList({255, 0, 0})); // missing: factory value
         QCOMPARE(call("keyPanel", "description", {2}).toString(), QStringLiteral("Middle Key"));
