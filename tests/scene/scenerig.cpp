@@ -87,10 +87,7 @@ SceneRig::SceneRig(const MouseSetup &setup)
     config.commandSet = setup.hid560 ? vr770::CommandSet::Hid560 : vr770::CommandSet::Hid553;
     config.scrambling = setup.scrambling;
     mouse = vr770::addMouse(config);
-    configure([&setup](QSettings &s) {
-        s.setValue("mouse/icType", setup.hid560 ? "560" : "553");
-        s.setValue("0/isEncode", setup.scrambling);
-    });
+    configure({{"mouse/icType", setup.hid560 ? "560" : "553"}, {"0/isEncode", setup.scrambling}});
 }
 
 SceneRig::~SceneRig()
@@ -103,6 +100,14 @@ void SceneRig::configure(const std::function<void(QSettings &)> &edit, const QSt
 {
     QSettings settings(modules.path("setting/" + file), QSettings::IniFormat);
     edit(settings);
+    settings.sync();
+}
+
+void SceneRig::configure(const QVariantMap &entries, const QString &file)
+{
+    QSettings settings(modules.path("setting/" + file), QSettings::IniFormat);
+    for (auto e = entries.cbegin(); e != entries.cend(); ++e)
+        settings.setValue(e.key(), e.value());
     settings.sync();
 }
 
@@ -169,7 +174,7 @@ void SceneRig::writeMacro(const QString &name, const QStringList &steps, int rep
 
 void SceneRig::listMacros(const QStringList &names)
 {
-    configure([&names](QSettings &s) { s.setValue("macro/macroName", names); }, "name.bin");
+    configure({{"macro/macroName", names}}, "name.bin");
 }
 
 QVariantList ints(QVariant value)

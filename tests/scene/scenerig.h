@@ -59,8 +59,9 @@ public:
     explicit SceneRig(const MouseSetup &setup = {});
     ~SceneRig();
 
-    // Changes apConfig.bin (or, with a profile file name such as "p2.bin",
-    // that file) before start() reads it.
+    // Sets entries of apConfig.bin (or, with a profile file name such as
+    // "p2.bin", of that file) before start() reads it.
+    void configure(const QVariantMap &entries, const QString &file = "apConfig.bin");
     void configure(const std::function<void(QSettings &)> &edit, const QString &file = "apConfig.bin");
 
     // Builds the window and runs discovery; true once the scene has run its

@@ -32,10 +32,7 @@ private slots:
         SceneRig rig;
         rig.writeMacro("Typed", {});
         rig.listMacros({"Typed", "Other"});
-        rig.configure([](QSettings &s) {
-            s.setValue("mouseKeyMatrix/3", QStringList{"4", "0", "3", "0"});
-            s.setValue("mouseMacroKey/3", "Typed");
-        }, "p1.bin");
+        rig.configure({{"mouseKeyMatrix/3", QStringList{"4", "0", "3", "0"}}, {"mouseMacroKey/3", "Typed"}}, "p1.bin");
         QVERIFY(rig.start());
 
         InputHook hook(false);
