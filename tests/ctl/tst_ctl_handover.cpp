@@ -480,6 +480,18 @@ private slots:
         QCOMPARE(ctl({"liftoff", "1.0"}).code, 0);
         QVERIFY(!framesSinceMark(mark).isEmpty());
 
+        // Words without the request mark are not ours: closed unanswered.
+        mark = rig->mouse.receivedFrames().size();
+        QLocalSocket stranger;
+        stranger.connectToServer(localchannel::serverName(handover::channelName(rig->modules.root() + "/r770")));
+        QVERIFY(stranger.waitForConnected(5000));
+        QByteArray unmarked;
+        QDataStream(&unmarked, QIODevice::WriteOnly) << quint32(0x52374332) << QStringList{"liftoff", "2.0"};
+        stranger.write(unmarked);
+        QTRY_COMPARE(stranger.state(), QLocalSocket::UnconnectedState); // the server is in this process
+        QCOMPARE(stranger.readAll(), QByteArray());
+        QCOMPARE(framesSinceMark(mark), QStringList());
+
         rig->call(page("dpiPanel"), "setValue", {0, 800});
         QVERIFY(rig->root()->property("unsaved").toBool());
         mark = rig->mouse.receivedFrames().size();

@@ -129,7 +129,7 @@ PopupPanel {
                     to: 255
                     stepSize: 1
                     keyStep: 5
-                    value: channel.level
+                    current: channel.level
                     label: picker.channelNames[channel.index]
                     valueText: String(channel.level)
                     fillColor: ["#ff5c5c", "#4cd964", "#19b6ff"][channel.index]
