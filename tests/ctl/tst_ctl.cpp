@@ -256,14 +256,7 @@ private slots:
         writeMacro("Broken", {"1,A", "9,A"}, 1);
         writeMacro("Typo", {"1,A", "2,Blah"}, 1);
         writeMacro("Slow", {"1,A", "0,6000000", "2,A"}, 1);
-        // 300 steps, 100 actions: its first 256 steps would fit the mouse.
-        QStringList many{"1,A"};
-        for (int i = 0; i < 200; ++i)
-            many << "0,1";
-        many << "2,A";
-        for (int i = 0; i < 49; ++i)
-            many << "1,B" << "2,B";
-        writeMacro("Long", many, 1);
+        writeMacro("Long", longMacroSteps(), 1);
         QFile macro(folder->root() + "/macro.mc");
         QVERIFY(macro.open(QIODevice::WriteOnly));
         macro.write("[config]\ntotal=0\nrepeat=1\n");

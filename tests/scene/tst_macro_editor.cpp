@@ -380,12 +380,7 @@ private slots:
     void storedMacroAsItIs()
     {
         SceneRig &r = make();
-        QStringList many{"1,A"};
-        for (int i = 0; i < 200; ++i)
-            many << "0,1";
-        many << "2,A";
-        for (int i = 0; i < 49; ++i)
-            many << "1,B" << "2,B";
+        const QStringList many = longMacroSteps();
         r.writeMacro("Long", many);
         r.writeMacro("Zero", {"1,A", "2,A"}, 0);
         r.listMacros({"Long", "Zero"});

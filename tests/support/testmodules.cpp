@@ -51,3 +51,14 @@ QString TestModules::sourceModules()
 {
     return QStringLiteral(R770_SOURCE_MODULES);
 }
+
+QStringList longMacroSteps()
+{
+    QStringList steps{"1,A"};
+    for (int i = 0; i < 200; ++i)
+        steps << "0,1";
+    steps << "2,A";
+    for (int i = 0; i < 49; ++i)
+        steps << "1,B" << "2,B";
+    return steps;
+}

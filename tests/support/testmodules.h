@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 // A private copy of the shipped runtime folder ("modules/setting", "macro",
@@ -26,3 +27,8 @@ private:
     QString previousCurrent;
     bool ok = false;
 };
+
+// A macro's steps longer than the mouse takes: 300 steps, 100 actions (one
+// press and release of A around 200 one-millisecond delays, then 49 presses
+// of B); its first 256 steps alone would fit.
+QStringList longMacroSteps();
