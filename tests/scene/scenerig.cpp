@@ -141,8 +141,12 @@ bool SceneRig::startActive()
 
 bool SceneRig::click(const QString &objectName) const
 {
-    auto *item = qobject_cast<QQuickItem *>(find(objectName));
-    if (!item || !item->isVisible())
+    // A page the last click chose may show only once events are handled.
+    QQuickItem *item = nullptr;
+    if (!QTest::qWaitFor([&] {
+            item = qobject_cast<QQuickItem *>(find(objectName));
+            return item && item->isVisible();
+        }, 2000))
         return false;
     // A user clicks what the window shows: a dialog shown a moment ago is
     // laid out when the next frame is drawn.

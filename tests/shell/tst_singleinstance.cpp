@@ -145,6 +145,22 @@ private slots:
         QCOMPARE(used.size(), 3);
         for (const QString &path : used)
             QVERIFY2(isPrivateFolder(QFileInfo(path.section(':', 1)).path()), qPrintable(path));
+
+        // Folders of another owner are neither used nor closed up (needs
+        // root to give them away).
+        if (::geteuid() != 0)
+            return;
+        QTemporaryDir theirSession, theirTemp;
+        const QString theirs = theirTemp.path() + QStringLiteral("/r770-0");
+        QVERIFY(::mkdir(QFile::encodeName(theirs).constData(), 0755) == 0);
+        for (const QString &folder : {theirSession.path(), theirs})
+            QVERIFY(::chown(QFile::encodeName(folder).constData(), 65534, 65534) == 0);
+        setEnv("XDG_RUNTIME_DIR", theirSession.path());
+        setEnv("TMPDIR", theirTemp.path());
+        const QString chosen = localchannel::privateFolder();
+        QVERIFY2(chosen != theirSession.path() && chosen != theirs, qPrintable(chosen));
+        struct stat st;
+        QVERIFY(::stat(QFile::encodeName(theirs).constData(), &st) == 0 && (st.st_mode & 0777) == 0755);
     }
 
     // Another local user who got to every name first: junk at the lock,
