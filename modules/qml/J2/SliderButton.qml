@@ -26,11 +26,10 @@ T.Slider {
     // The range as Qt's accessible value interface reads it.
     readonly property real minimumValue: from
     readonly property real maximumValue: to
-    // NaN for an owner that sets `value` itself.
-    property real current: NaN
+    property real current: from
     property bool complete: false
 
-    value: isNaN(current) ? from : current
+    value: current
 
     signal moved(real value)
     signal committed(real value)
@@ -59,13 +58,13 @@ T.Slider {
     // `value` differs from what the owner shows only when written from
     // outside: by then from and to have bounded it, so compare bounded.
     onValueChanged: {
-        if (!complete || isNaN(current))
+        if (!complete)
             return
         const shown = Math.min(Math.max(current, from), to)
         if (value === shown)
             return
         const v = snapped(value)
-        value = Qt.binding(() => isNaN(slider.current) ? slider.from : slider.current)
+        value = Qt.binding(() => slider.current)
         if (v !== shown) {
             moved(v)
             committed(v)
