@@ -9,7 +9,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTest>
-#include <set>
 #include <utility>
 
 namespace {
@@ -80,32 +79,6 @@ private slots:
         reports.clear();
         InputHook::keyStates = hooklogic::KeyStateTable(); // every key released
         makeHook(false);
-    }
-
-    void mapsAgreeWithTheLayout()
-    {
-        for (const auto &[scanKey, vk] : hook->scanToVk)
-            QVERIFY2(hook->vkToUsage.count(vk), qPrintable(QString::number(scanKey, 16)));
-        // The rows of a US keyboard give the usages of their digits and letters.
-        for (unsigned i = 0; i < 10; ++i)
-            QCOMPARE(tap(0x02 + i), 0x1E + i); // 1 to 9, 0
-        const std::pair<unsigned, QByteArray> rows[] = {
-            {0x10, "qwertyuiop"}, {0x1E, "asdfghjkl"}, {0x2C, "zxcvbnm"}};
-        for (const auto &[first, letters] : rows)
-            for (int i = 0; i < letters.size(); ++i)
-                QCOMPARE(tap(first + i), 4u + (letters[i] - 'a'));
-        for (unsigned f = 0; f < 10; ++f)
-            QCOMPARE(tap(0x3B + f), 0x3A + f); // F1 to F10
-        // Every key of the table comes from exactly one Linux key.
-        std::set<quint16> reached;
-        for (unsigned evdev = 0; evdev < 256; ++evdev) {
-            const evdevscan::ScanCode key = evdevscan::fromEvdev(evdev);
-            if (key.scan != 0)
-                QVERIFY2(reached.insert(keymaps::scanKey(key.scan, key.extended)).second,
-                         qPrintable(QString::number(evdev)));
-        }
-        for (const auto &row : hook->scanToVk)
-            QVERIFY2(reached.count(row.first), qPrintable(QString::number(row.first, 16)));
     }
 
     void keysThroughBothSteps()
