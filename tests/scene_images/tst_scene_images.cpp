@@ -1,5 +1,6 @@
-// The compiled-in images as the scene addresses them, and the mouse layout
-// module against the pictures and the lit overlays it describes.
+// The compiled-in images as the scene addresses them (each lit overlay the
+// size of its box), and the mouse layout module's hit areas against the
+// lit overlays it describes.
 #include <QImage>
 #include <QJSEngine>
 #include <QJSValue>
@@ -8,25 +9,12 @@
 
 namespace {
 
-// How far a highlighted button's glow reaches beyond its bounds.
-constexpr int kGlow = 12;
-
 QString resource(const QString &section, const QString &name, int ratio)
 {
     const QString file = name + (ratio == 2 ? QStringLiteral("@2x.png") : QStringLiteral(".png"));
     if (section.isEmpty())
         return QStringLiteral(":/modules/img/") + file;
     return QStringLiteral(":/%1/modules/img/skin1/%1/%2").arg(section, file);
-}
-
-QImage mouseImage(const QString &name, int ratio)
-{
-    return QImage(resource(QStringLiteral("mouse"), name, ratio)).convertToFormat(QImage::Format_ARGB32);
-}
-
-QImage litOverlay(int key, int ratio)
-{
-    return mouseImage(QStringLiteral("key%1_hl").arg(key), ratio);
 }
 
 QRect rectOf(const QJSValue &r)
@@ -37,9 +25,7 @@ QRect rectOf(const QJSValue &r)
 
 struct Button {
     QString view;
-    QRect rect;
     QRect overlay;   // the canvas box the lit overlay covers
-    QPoint anchor;
 };
 
 } // namespace
@@ -62,10 +48,7 @@ private slots:
         QVERIFY(list.isArray());
         for (int i = 0; i < list.property("length").toInt(); ++i) {
             const QJSValue b = list.property(i);
-            const QJSValue a = b.property("anchor");
-            buttons.append({b.property("view").toString(), rectOf(b.property("rect")),
-                            rectOf(b.property("overlay")),
-                            QPoint(a.property("x").toInt(), a.property("y").toInt())});
+            buttons.append({b.property("view").toString(), rectOf(b.property("overlay"))});
         }
         QCOMPARE(buttons.size(), 8); // the mouse's eight keys, each with a place on the pictures
     }
@@ -121,7 +104,8 @@ private slots:
         for (int k = 1; k <= buttons.size(); ++k) {
             if (buttons.at(k - 1).view == view) {
                 keys.append(k - 1);
-                overlays.append(litOverlay(k, 1));
+                overlays.append(QImage(resource("mouse", QStringLiteral("key%1_hl").arg(k), 1))
+                                    .convertToFormat(QImage::Format_ARGB32));
             }
         }
         QJSValue buttonAt = layout.property("buttonAt");
@@ -153,55 +137,6 @@ private slots:
                                     .arg(it.key() + 1).arg(wrong.value(it.key())).arg(it.value())));
     }
 
-    void litOverlaysLineUpWithTheBase_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("ratio");
-        for (int k = 1; k <= buttons.size(); ++k)
-            for (int ratio : {1, 2})
-                QTest::addRow("key%d@%dx", k, ratio) << k << ratio;
-    }
-
-    void litOverlaysLineUpWithTheBase()
-    {
-        QFETCH(int, key);
-        QFETCH(int, ratio);
-        const Button &b = buttons.at(key - 1);
-        const QImage base = mouseImage(b.view, ratio);
-        const QImage lit = litOverlay(key, ratio);
-        const QPoint origin = b.overlay.topLeft() * ratio;   // where the overlay goes on the base
-
-        QCOMPARE(qAlpha(lit.pixel(b.anchor * ratio - origin)), 255);
-
-        int opaque = 0, edge = 0;
-        qint64 red[2] = {}, blue[2] = {};
-        for (int y = 0; y < lit.height(); ++y) {
-            for (int x = 0; x < lit.width(); ++x) {
-                const QRgb q = lit.pixel(x, y);
-                // The box ends where the glow has faded: it cuts nothing off.
-                if (x == 0 || y == 0 || x == lit.width() - 1 || y == lit.height() - 1)
-                    edge = qMax(edge, qAlpha(q));
-                if (qAlpha(q) != 255)
-                    continue;
-                // Lit only where the base shows the mouse, and there the base
-                // shows the shell's grey.
-                const QRgb p = base.pixel(origin + QPoint(x, y));
-                QVERIFY2(qAlpha(p) == 255, qPrintable(QStringLiteral("no base at %1,%2").arg(x).arg(y)));
-                ++opaque;
-                red[0] += qRed(p);
-                blue[0] += qBlue(p);
-                red[1] += qRed(q);
-                blue[1] += qBlue(q);
-            }
-        }
-        QVERIFY2(edge <= 2, qPrintable(QStringLiteral("alpha %1 at the border").arg(edge)));
-        // The button fills a fair part of its bounds; lit, it is the accent
-        // blue.
-        const QSize size = b.rect.size() * ratio;
-        QVERIFY(opaque > size.width() * size.height() / 3);
-        QVERIFY(blue[1] > red[1] * 2);
-        QVERIFY(blue[0] < red[0] * 5 / 4);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestSceneImages)
