@@ -7,7 +7,6 @@
 #include "widget.h"
 
 #include <QApplication>
-#include <QQuickItem>
 #include <QtTest>
 
 using scenetest::SceneRig;

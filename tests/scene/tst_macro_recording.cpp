@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QProcess>
-#include <QSettings>
 #include <QtTest>
 
 using scenetest::SceneRig;
