@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QProcess>
-#include <QSettings>
 #include <QtTest>
 
 using scenetest::SceneRig;
@@ -47,23 +46,26 @@ private slots:
         QVERIFY(rig.call(store, "startRecording").toBool());
 
         // xdotool runs beside the event loop, so that each key reaches the
-        // scene when it is typed.
+        // scene when it is typed. C is still held when the editor closes.
         QProcess xdotool;
-        xdotool.start(QStringLiteral("xdotool"),
-                      {"keydown", "Shift_L", "key", "a", "keyup", "Shift_L", "sleep", "0.6",
-                       "keydown", "b", "sleep", "0.3", "keyup", "b"});
+        xdotool.start(QStringLiteral("xdotool"), {"keydown", "Shift_L", "key", "a", "keyup", "Shift_L", "sleep",
+                                                  "0.6", "keydown", "b", "sleep", "0.3", "keyup", "b", "keydown", "c"});
         QVERIFY(QTest::qWaitFor([&xdotool] { return xdotool.state() == QProcess::NotRunning; }, 20000));
         QCOMPARE(xdotool.exitCode(), 0);
-        QTRY_COMPARE_WITH_TIMEOUT(store->property("steps").toStringList().filter(QRegularExpression("^[1-4],")).size(),
-                                  6, 10000);
-        rig.call(store, "stopRecording");
+        const QRegularExpression action("^[1-4],");
+        QTRY_COMPARE_WITH_TIMEOUT(store->property("steps").toStringList().filter(action).size(), 7, 10000);
+        // Closing the editor stops the recording, releases the held key,
+        // stores the macro and sends it.
+        rig.call(rig.find("macroClose"), "clicked");
+        QVERIFY(!store->property("recording").toBool());
+        xdotool.start(QStringLiteral("xdotool"), {"keyup", "c"});
+        QVERIFY(xdotool.waitForFinished(20000));
 
         const QStringList steps = store->property("steps").toStringList();
-        QCOMPARE(rig.stored("../macro/Typed.bin", "config/total"), QString::number(steps.size()));
-        QCOMPARE(steps.filter(QRegularExpression("^[1-4],")),
-                 QStringList({"1,LShift", "1,A", "2,A", "2,LShift", "1,B", "2,B"}));
+        QCOMPARE(steps.filter(action), QStringList({"1,LShift", "1,A", "2,A", "2,LShift", "1,B", "2,B", "1,C", "2,C"}));
         for (int i = 0; i < steps.size(); ++i)
             QCOMPARE(rig.stored("../macro/Typed.bin", QStringLiteral("macro/%1").arg(i)), steps.at(i));
+        QCOMPARE(rig.stored("../macro/Typed.bin", "config/total"), QString::number(steps.size()));
 
         // The pauses: 0.6 s after Shift went up, 0.3 s holding b.
         auto pauseAfter = [&steps](const QString &action) {
@@ -83,7 +85,6 @@ private slots:
         QCOMPARE(rig.mouse.state().macros[3], rig.mouse.state().macros[7]);
         QCOMPARE(int(rig.mouse.state().macros[3][3]), 0xE1);
 
-        rig.call(rig.find("macroDialog"), "close");
         const QStringList warnings = scenetest::takeSceneWarnings();
         QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
     }
