@@ -39,10 +39,9 @@ Files filesBelow(const QString &root)
     return files;
 }
 
-bool isDeviceTable(const QString &path)
-{
-    return path == QLatin1String("setting/apConfig.bin");
-}
+const QString deviceTable = QStringLiteral("setting/apConfig.bin");
+const QString nameFile = QStringLiteral("setting/name.bin");
+const QString macroList = QStringLiteral("macro/macroName");
 
 // Rewrites each "key=value" line of an INI text; `f` gets the group, the key
 // and the value and returns the new line (empty to drop it).
@@ -74,11 +73,8 @@ QByteArray editLines(const QByteArray &text, const LineEdit &f, bool dropGroups 
 // and the scene starts on the damaged rest.
 bool keepsDiscovery(const QString &path, const QByteArray &group, const QByteArray &key)
 {
-    return isDeviceTable(path) && (group == "0" || key == "deviceCount");
+    return path == deviceTable && (group == "0" || key == "deviceCount");
 }
-
-const QString nameFile = QStringLiteral("setting/name.bin");
-const QString macroList = QStringLiteral("macro/macroName");
 
 // The entries an INI text holds as the settings layer reads them, but some.
 QMap<QString, QString> entriesBut(const QByteArray &text, const QStringList &except)
@@ -121,7 +117,7 @@ QByteArray hugeCounts(const QString &path, const QByteArray &original)
             return key + "=2147483647";
         return key + "=99999999999999999999, -2147483648, 4294967296";
     });
-    if (path == QLatin1String("setting/name.bin")) {
+    if (path == nameFile) {
         QByteArray names = "[macro]\nmacroName=";
         for (int i = 0; i < 50000; ++i)
             names += "M" + QByteArray::number(i) + ", ";
@@ -141,7 +137,7 @@ QByteArray wrongKinds(const QString &path, const QByteArray &original)
             return key + '=' + value;
         return key + '=' + odd.at(n++ % odd.size());
     });
-    if (isDeviceTable(path))
+    if (path == deviceTable)
         out += "[mouse]\nicType=560, 553\nisGun=@Variant(\\0\\0\\0\\x7f)\nlanguage=../../setting/apConfig\n";
     return out + "[\xc3\x28]\n\xff=\xfe\n"; // broken UTF-8 in a group and a key too
 }

@@ -12,13 +12,12 @@
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QProcess>
-#include <QSignalSpy>
 #include <QStandardPaths>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QScreen>
 #include <QTimer>
-#include <algorithm>
 
 // The host window; after checking that the real scene loads, the tests put
 // in a scene that records every call the program makes into it.
@@ -65,35 +64,38 @@ private slots:
 
     void cleanup() { window.reset(); }
 
+    // The compiled-in scene resolved; the scene's 1024x640 scaled down to
+    // fit the screen (the offscreen platform's is 800x600); the software
+    // renderer unless Qt's own variable picks another.
     void setsItselfUpFromTheRuntimeFolder()
     {
         QCOMPARE(window->windowTitle(), QStringLiteral("BRAXTEL SOLVAR MOUSE R770"));
-        QVERIFY(realSceneLoaded); // the compiled-in scene resolved
-        // The scene's 1024x640, scaled down where the screen is smaller
-        // (the offscreen platform's is 800x600).
+        QVERIFY(realSceneLoaded);
         const QRect area = window->screen()->availableGeometry();
-        const double scale = std::min({1.0, area.width() / 1024.0, area.height() / 640.0});
-        QCOMPARE(window->uiControler->sceneScale(), scale);
-        QCOMPARE(window->size(), QSize(int(1024 * scale), int(640 * scale)));
-        QVERIFY(area.contains(window->geometry()) || scale == 1.0);
+        QCOMPARE(window->size(), QSize(1024, 640).scaled(area.size().boundedTo(QSize(1024, 640)), Qt::KeepAspectRatio));
         QVERIFY(!window->trayIcon->icon().isNull());
-        // The software renderer unless Qt's own variable picks another.
         if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND") && !qEnvironmentVariableIsSet("QMLSCENE_DEVICE"))
             QCOMPARE(window->view()->quickWindow()->rendererInterface()->graphicsApi(),
                      QSGRendererInterface::Software);
     }
 
-    // A second start, a click on the tray icon, its "Show Window" and a
-    // click on a notice bring the window back; without a mouse it shows
-    // what to connect.
+    // Without a mouse the window hides to the tray, saying so once; a second
+    // start, a click on the tray icon, its "Show Window" and a click on a
+    // notice bring it back, showing what to connect.
     void everyWayBackShowsTheWindow()
     {
+        QSignalSpy notices(window.get(), &Widget::trayNotice);
+        for (int i = 0; i < 2; ++i) {
+            window->show();
+            window->checkDevice();
+            QVERIFY(!window->isVisible());
+        }
+        QCOMPARE(notices.size(), 1);
+        QCOMPARE(notices.first().at(1).toString(), Widget::trayWaitText());
+        QVERIFY(window->view()->rootObject()->property("connectShown").toBool());
+
         QAction *show = menuEntry(QStringLiteral("Show Window (&W)"));
         QVERIFY(show);
-        QCOMPARE(window->trayIcon->contextMenu()->actions().indexOf(show), 0);
-
-        window->checkDevice(); // no mouse
-        QVERIFY(window->view()->rootObject()->property("connectShown").toBool());
         const QList<std::function<void()>> ways = {
             [this] { window->receiveMessage(QString()); },
             [this] { window->trayIconActivated(QSystemTrayIcon::Trigger); },
@@ -106,13 +108,10 @@ private slots:
             way();
             QTRY_VERIFY(window->isVisible());
         }
-        window->trayIconActivated(QSystemTrayIcon::Context);
-
         window->uiControler->onMinimize();
         QTRY_VERIFY(window->isMinimized());
         window->trayIconActivated(QSystemTrayIcon::Trigger);
         QTRY_VERIFY(!window->isMinimized());
-        QVERIFY(window->isVisible());
     }
 
     void windowOperationsOfTheScene()
@@ -125,12 +124,8 @@ private slots:
         // The scene's offsets are in its own units, scaled to the screen's.
         const double scale = window->uiControler->sceneScale();
         QCOMPARE(window->pos(), start + QPoint(qRound(15 * scale), qRound(-7 * scale)));
-
         window->uiControler->setBusy(250);
         QCOMPARE(window->view()->rootObject()->property("protectInterval").toInt(), 250);
-        window->uiControler->setBusy();
-        QCOMPARE(window->view()->rootObject()->property("protectInterval").toInt(), 0);
-
         window->uiControler->onClose();
         QVERIFY(!window->isVisible());
     }
@@ -163,14 +158,13 @@ private slots:
         QFile::remove(path);
     }
 
+    // "Start at Login" writes the desktop's autostart entry and removes it;
+    // the desktop's own switch (Hidden=true) unchecks it; an entry that
+    // cannot be written is said and leaves it unchecked.
     void autostartEntryFollowsTheTrayMenu()
     {
         QAction *entry = menuEntry(QStringLiteral("Start at Login (&S)"));
-        QVERIFY(entry);
-        QCOMPARE(window->trayIcon->contextMenu()->actions().indexOf(entry), 1);
-        QVERIFY(entry->isCheckable());
-        QVERIFY(!entry->isChecked());
-
+        QVERIFY(entry && entry->isCheckable() && !entry->isChecked());
         const QString path = config.path() + "/autostart/com.braxtel.r770.desktop";
         entry->trigger();
         QVERIFY(entry->isChecked());
@@ -178,25 +172,17 @@ private slots:
         QVERIFY(text.startsWith("[Desktop Entry]\n"));
         QVERIFY(text.contains("\nExec=" + QCoreApplication::applicationFilePath() + " --autostart\n"));
         QVERIFY(text.contains("\nTryExec=" + QCoreApplication::applicationFilePath() + "\n"));
-        const QString validator = QStandardPaths::findExecutable("desktop-file-validate");
-        if (!validator.isEmpty()) {
-            QProcess validate;
-            validate.start(validator, {path});
-            QVERIFY(validate.waitForFinished());
-            QVERIFY2(validate.exitCode() == 0, validate.readAllStandardOutput().constData());
-        }
+        if (const QString validator = QStandardPaths::findExecutable("desktop-file-validate"); !validator.isEmpty())
+            QCOMPARE(QProcess::execute(validator, {path}), 0);
 
-        // A desktop's own settings switch it off in place; the menu follows.
         QVERIFY(filetest::writeFile(path, text.toUtf8() + "Hidden=true\n"));
         emit window->trayIcon->contextMenu()->aboutToShow();
         QVERIFY(!entry->isChecked());
         entry->trigger();
-        QVERIFY(entry->isChecked());
         entry->trigger();
         QVERIFY(!entry->isChecked());
         QVERIFY(!QFileInfo::exists(path));
 
-        // The entry cannot be written: the menu says so and stays unchecked.
         QVERIFY(QDir().mkpath(path));
         QSignalSpy notices(window.get(), &Widget::trayNotice);
         entry->trigger();
@@ -206,7 +192,6 @@ private slots:
         QVERIFY(QDir(path).removeRecursively());
 
         // Paths that need quoting in the Exec key.
-        QCOMPARE(autostartentry::execArgument("/opt/r770/bin/r770"), QStringLiteral("/opt/r770/bin/r770"));
         QCOMPARE(autostartentry::execArgument("/my apps/$x\\y%"),
                  QStringLiteral("\"/my apps/\\\\$x\\\\\\\\y%%\""));
     }
@@ -221,30 +206,6 @@ private slots:
         window->show();
         QTimer::singleShot(0, window.get(), [this] { window->close(); });
         QCOMPARE(QCoreApplication::exec(), 0);
-    }
-
-    void noMouseHidesToTheTrayOrShowsWhatToConnect()
-    {
-        QSignalSpy notices(window.get(), &Widget::trayNotice);
-        window->show();
-        window->checkDevice();
-        QVERIFY(!window->isVisible());
-        QVERIFY(!deviceConnected);
-        QCOMPARE(notices.count(), 1);
-        QCOMPARE(notices.first().at(1).toString(), Widget::trayWaitText());
-        window->show();
-        window->checkDevice();
-        QVERIFY(!window->isVisible());
-        QCOMPARE(notices.count(), 1);
-
-        trayAvailable = false;
-        window->show();
-        window->checkDevice();
-        QVERIFY(window->isVisible());
-        QVERIFY(window->view()->rootObject()->property("connectShown").toBool());
-        // The title bar's buttons stay usable.
-        QVERIFY(window->view()->isEnabled());
-        QCOMPARE(notices.count(), 1);
     }
 };
 
