@@ -202,6 +202,10 @@ private slots:
         QCOMPARE(int(r.mouse.state().gunData[1]), 0xFB);
         QCOMPARE(r.stored("../gun/gunData.bin", "gunData/0"), QStringLiteral("M416, L-Click, 10, -5, 10, 0"));
         QVERIFY(!r.root()->property("unsaved").toBool());
+        r.mark();
+        r.call(r.find("gunTimes"), "edited", {"3"});
+        expectFrames(r.commandsSinceMark(), {GetKeyOptions, GunData});
+        QCOMPARE(int(r.mouse.state().gunData[0]), 3);
         r.find("gunDialog")->property("item").value<QObject *>()->setProperty("selected", 4);
         r.mark();
         r.call(r.find("gunName"), "edited", {"Vector"});
