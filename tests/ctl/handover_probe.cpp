@@ -1,9 +1,6 @@
-// The two ends of r770ctl's request channel in a process of their own, for
-// the test that runs them as another local user.
-//   handover_probe serve PROGRAM [die]  takes requests for PROGRAM, prints
-//                                    each one it performs ("performed:
-//                                    WORDS"); with "die" it ends abruptly
-//                                    while performing the first
+// The two ends of r770ctl's request channel in processes of their own:
+//   handover_probe serve PROGRAM  takes requests for PROGRAM and ends
+//                                 abruptly while performing the first
 //   handover_probe send PROGRAM WORDS...  hands WORDS over, prints the reply
 #include "handover.h"
 
@@ -16,13 +13,8 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.size() >= 2 && args.at(0) == "serve") {
-        const bool die = args.value(2) == "die";
-        handover::RequestServer server(args.at(1), [die](const QStringList &words) {
-            std::printf("performed: %s\n", qPrintable(words.join(' ')));
-            std::fflush(stdout);
-            if (die)
-                std::_Exit(9);
-            return std::optional<ctl::Reply>(ctl::Reply{0, "done", QString()});
+        handover::RequestServer server(args.at(1), [](const QStringList &) -> std::optional<ctl::Reply> {
+            std::_Exit(9);
         });
         std::printf(server.isListening() ? "listening\n" : "cannot listen\n");
         std::fflush(stdout);

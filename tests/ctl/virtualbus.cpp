@@ -105,8 +105,6 @@ void visit(vr770::MouseState &s, Visitor &v)
     v("profiles", s.profiles);
 }
 
-const std::map<QString, vr770::Interface> interfaces = {{"command", vr770::Interface::Command},
-                                                        {"notification", vr770::Interface::Notification}};
 const std::map<QString, vr770::Call> calls = {{"open", vr770::Call::Open},
                                               {"sendFeatureReport", vr770::Call::SendFeatureReport},
                                               {"getFeatureReport", vr770::Call::GetFeatureReport},
@@ -143,7 +141,6 @@ bool setUp(const QString &path, std::vector<vr770::VirtualR770> &mice, QString *
         if (m.value(QStringLiteral("commandSet")).toString() == QLatin1String("hid560"))
             config.commandSet = vr770::CommandSet::Hid560;
         config.scrambling = m.value(QStringLiteral("scrambling")).toBool(config.scrambling);
-        config.reportLength = m.value(QStringLiteral("reportLength")).toInt(config.reportLength);
         config.secrecyCode = m.value(QStringLiteral("secrecyCode")).toString(QString::fromStdString(config.secrecyCode)).toStdString();
         vr770::VirtualR770 mouse = vr770::addMouse(config);
         if (!mouse.isValid()) {
@@ -156,13 +153,12 @@ bool setUp(const QString &path, std::vector<vr770::VirtualR770> &mice, QString *
         mouse.setOpenRefused(m.value(QStringLiteral("openRefused")).toBool());
         for (const QJsonValue &fault : m.value(QStringLiteral("failCalls")).toArray()) {
             const QJsonObject f = fault.toObject();
-            const auto in = interfaces.find(f.value(QStringLiteral("interface")).toString(QStringLiteral("command")));
             const auto call = calls.find(f.value(QStringLiteral("call")).toString());
-            if (in == interfaces.end() || call == calls.end()) {
+            if (call == calls.end()) {
                 *why = QStringLiteral("unknown fault ") + QString::fromUtf8(QJsonDocument(f).toJson());
                 return false;
             }
-            mouse.failCall(in->second, call->second, f.value(QStringLiteral("nth")).toInt(1));
+            mouse.failCall(vr770::Interface::Command, call->second, f.value(QStringLiteral("nth")).toInt(1));
         }
         mice.push_back(mouse);
     }

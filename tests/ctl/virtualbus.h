@@ -6,7 +6,7 @@
 // and final state when it ends.
 //
 // Mouse settings: commandSet ("hid553"/"hid560"), scrambling, secrecyCode,
-// reportLength, openRefused, failCalls ([{interface, call, nth}]), state
+// openRefused, failCalls ([{call, nth}] on the command interface), state
 // (any MouseState fields: bytes as numbers, arrays as hex text, arrays of
 // arrays as lists of hex text, ledStageColors as {type: hex}).
 
