@@ -548,6 +548,20 @@ private slots:
             call(QByteArray(name + QByteArray("Dialog")).constData(), "close");
             settle();
         }
+        r.callRoot("openKeyDialog", {2});
+        QObject *keyDialog = property("keyDialog", "item").value<QObject *>();
+        for (const char *group : {"mouse", "fire", "combination", "media", "macro", "dpi", "windows", "shortcut", "gun"}) {
+            keyDialog->setProperty("category", QString::fromLatin1(group));
+            QVERIFY2(unnamedControls(top).isEmpty(), qPrintable(group + (": " + unnamedControls(top).join("; "))));
+        }
+        call("keyDialog", "close");
+        settle();
+        r.call(r.find("menuUp"), "openHelp");
+        QCOMPARE(unnamedControls(top), QStringList());
+        r.call(r.find("helpMenu"), "close");
+        r.call(r.find("lightPanel"), "editColour", {7});
+        QCOMPARE(unnamedControls(top), QStringList());
+        r.call(r.find("colourPicker"), "close");
         QAccessible::setActive(false);
     }
 
