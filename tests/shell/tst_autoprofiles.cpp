@@ -55,6 +55,19 @@ private slots:
         windowManager.waitForFinished(3000);
     }
 
+    // The rule a window takes: its program's, else its WM_CLASS instance's,
+    // else its class's, whatever their case; else the fallback.
+    void matchingOrder()
+    {
+        autoprofiles::Rules rules;
+        rules.fallback = 1;
+        rules.add(QStringLiteral("Game"), 2);
+        rules.add(QStringLiteral("steam"), 3);
+        QCOMPARE(autoprofiles::slotFor(rules, {"game", "steam", "Steam", {}, 0}), 2);
+        QCOMPARE(autoprofiles::slotFor(rules, {"launcher", "x", "STEAM", {}, 0}), 3);
+        QCOMPARE(autoprofiles::slotFor(rules, {{}, {}, "other", {}, 0}), 1);
+    }
+
     // Each program's window in front puts its profile in use, briefly
     // focused windows do not, a quick run ends on the last one, unsaved
     // edits hold a switch back until they are gone, and switching off in the
