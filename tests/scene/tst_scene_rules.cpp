@@ -313,6 +313,77 @@ private slots:
         QCOMPARE(check(many, many + QStringList{"0,50"}, true), QStringLiteral("steps"));
     }
 
+    void macroRecording()
+    {
+        const QJSValue nameOf = engine.evaluate("(c => ({4: 'A', 5: 'B', 0xE0: 'LCtrl'})[c] || '')");
+        QStringList recorded;
+        QJSValue recording = call(macroedit, "startRecording", {1000});
+        auto event = [&](bool down, int code, double now, bool withDelay = true) {
+            const QJSValue name = nameOf.call({code});
+            const QJSValue r = call(macroedit, "recordEvent",
+                                    {steps(recorded), recording, down, code, name, now, withDelay});
+            recorded = r.property("steps").toVariant().toStringList();
+            recording = r.property("recording");
+            return r.property("full").toBool() ? QStringLiteral("full")
+                                               : QString::fromLatin1(r.property("taken").toBool() ? "taken" : "dropped");
+        };
+        // The first step takes no pause; pauses are whole 10 ms ticks.
+        QCOMPARE(event(true, 4, 1500), QStringLiteral("taken"));
+        QCOMPARE(event(false, 5, 1600), QStringLiteral("dropped"));    // never pressed
+        QCOMPARE(event(true, 0x99, 1600), QStringLiteral("dropped"));  // not in the table
+        QCOMPARE(event(false, 4, 1604), QStringLiteral("taken"));
+        QCOMPARE(event(true, 0xE0, 1900, false), QStringLiteral("taken"));
+        QCOMPARE(event(true, 5, 1700), QStringLiteral("taken"));       // clock stepped back
+        QCOMPARE(recorded, QStringList({"1,A", "0,100", "2,A", "1,LCtrl", "1,B"}));
+        // Stopping releases what is still held.
+        const QStringList stopped =
+            call(macroedit, "stopRecording", {steps(recorded), recording, nameOf}).toVariant().toStringList();
+        QCOMPARE(stopped, (recorded + QStringList{"2,LCtrl", "2,B"}));
+        // The key that ended it (B here) leaves no step.
+        QCOMPARE(call(macroedit, "stopRecording", {steps(recorded), recording, nameOf, 5}).toVariant().toStringList(),
+                 QStringList({"1,A", "0,100", "2,A", "1,LCtrl", "2,LCtrl"}));
+        // ...nor does the pause before it.
+        QCOMPARE(event(false, 5, 1800), QStringLiteral("taken"));
+        QCOMPARE(event(true, 5, 1900), QStringLiteral("taken"));
+        QCOMPARE(call(macroedit, "stopRecording", {steps(recorded), recording, nameOf, 5}).toVariant().toStringList(),
+                 QStringList({"1,A", "0,100", "2,A", "1,LCtrl", "1,B", "0,100", "2,B", "2,LCtrl"}));
+
+        // Near the end, a press keeps room for its release: from 124 bytes
+        // a press after a long pause would leave none and is refused; a
+        // release is always taken, without its pause if need be.
+        const QStringList at122 = keyPairs(29) + QStringList{"1,B"};
+        QCOMPARE(encodedLength(at122), 122);
+        auto holdingB = [&](double since) {
+            recorded = at122;
+            recording = call(macroedit, "startRecording", {since});
+            recording.setProperty("held", engine.toScriptValue(QVariantList{5}));
+        };
+        holdingB(0);
+        QCOMPARE(event(true, 4, 5000), QStringLiteral("full"));
+        QCOMPARE(recorded, at122);
+        holdingB(4990);
+        QCOMPARE(event(true, 4, 5000), QStringLiteral("taken"));
+        QCOMPARE(encodedLength(recorded), 124);
+        QCOMPARE(event(false, 5, 10000), QStringLiteral("taken"));
+        QCOMPARE(recorded.mid(recorded.size() - 2), QStringList({"1,A", "2,B"}));
+        QCOMPARE(encodedLength(recorded), 126);
+        QCOMPARE(event(true, 5, 10010), QStringLiteral("full"));
+        QCOMPARE(event(false, 4, 10020), QStringLiteral("taken"));
+        QCOMPARE(encoded(recorded).size(), 128);
+
+        // The key that started it in the editor: its press, reported late by
+        // the capture, is not kept (nor then its release); a later press is,
+        // as is a first press half a second after the start.
+        recorded.clear();
+        recording = call(macroedit, "startRecording", {1000, 4});
+        QCOMPARE(event(true, 4, 1100), QStringLiteral("dropped"));
+        QCOMPARE(event(false, 4, 1150), QStringLiteral("dropped"));
+        QCOMPARE(event(true, 4, 1200), QStringLiteral("taken"));
+        recorded.clear();
+        recording = call(macroedit, "startRecording", {1000, 4});
+        QCOMPARE(event(true, 4, 1500), QStringLiteral("taken"));
+    }
+
     void macroTypedSteps()
     {
         const QJSValue names = keycodes.property("builtInNames");
