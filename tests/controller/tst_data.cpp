@@ -1,6 +1,8 @@
 // The controller's data access and its scene contract. Stored results are
 // read back by a fresh process (this test run with --child), because
 // settings objects on one file share a cache within a process.
+#include <gio/gio.h>
+
 #include "../persistence/filetestutil.h"
 #include "myqquickview.h"
 #include "testmodules.h"
@@ -157,6 +159,37 @@ private slots:
     void languagesOfTheShippedFiles()
     {
         QCOMPARE(myQQuickView().getLanguageList(), QStringList({"ChineseSimplified", "English"}));
+    }
+
+    // The desktop pointer settings, as GNOME keeps them (in memory here).
+    void desktopPointerSettings()
+    {
+        // The schema comes with the desktop schemas package the setup installs.
+        myQQuickView view; // the desktop implementation from the factory
+        GSettings *mouse = g_settings_new("org.gnome.desktop.peripherals.mouse");
+        for (auto [step, speed] : {std::pair{10u, 1.0}, {0u, -1.0}, {5u, 0.0}}) {
+            view.mouseSetCursorSpeed(step);
+            QCOMPARE(g_settings_get_double(mouse, "speed"), speed);
+        }
+        view.mouseSetDoubleClickSpeed(10);
+        QCOMPARE(g_settings_get_int(mouse, "double-click"), 200);
+        // A step that would wrap the time is refused.
+        QTest::ignoreMessage(QtDebugMsg, "setDoubleClickSpeed Failed ");
+        view.mouseSetDoubleClickSpeed(13);
+        QCOMPARE(g_settings_get_int(mouse, "double-click"), 200);
+        g_object_unref(mouse);
+
+        // The desktop keeps no wheel scroll lines: the scene learns so, and
+        // setting them is not attempted, so nothing fails.
+        QVERIFY(view.pointerSettingAvailable("cursorSpeed"));
+        QVERIFY(view.pointerSettingAvailable("doubleClickSpeed"));
+        QVERIFY(!view.pointerSettingAvailable("verticalScrollLines"));
+        static QStringList lines;
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext &, const QString &message) { lines << message; });
+        view.mouseSetVerticalScrollLines(3);
+        qInstallMessageHandler(previous);
+        QCOMPARE(lines, QStringList());
     }
 };
 
