@@ -497,6 +497,8 @@ private slots:
         QVERIFY(r.waitUnlocked());
         QCOMPARE(r.view().currentProfile, 3);
         QCOMPARE(property("liftOffPanel", "position").toInt(), 77);
+        manager->setProperty("selected", 2); // the profile in use cannot be deleted
+        QVERIFY(!property("profileDelete", "enabled").toBool());
         manager->setProperty("selected", 1);
         r.call(r.find("profileExport"), "clicked");
         QCOMPARE(QSettings(exported, QSettings::IniFormat).value("mouse/reportRate").toString(), QStringLiteral("55"));
