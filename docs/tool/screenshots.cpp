@@ -78,7 +78,7 @@ bool shootMacroEditor(SceneRig &rig, const QString &tag, const QString &folder)
     bool ok = grab(rig, folder + "/macro-editor-" + tag + ".png");
 
     rig.call(store, "select", {3});
-    rig.call(store, "startRecording");
+    rig.call(store, "startRecording", {-1});
     for (int code : {0x0B, 0x0C}) {
         rig.view().keyboardNotify(true, code);
         QTest::qWait(90);
@@ -157,7 +157,7 @@ bool shootKeyAssignment(SceneRig &rig, const QString &tag, const QString &folder
 bool shootLanguage(const QString &language, const QString &tag, const QString &folder)
 {
     SceneRig rig;
-    rig.configure([&language](QSettings &s) { s.setValue("common/language", language); });
+    rig.configure({{"common/language", language}});
     addMacros(rig);
     if (!rig.start(true))
         return false;

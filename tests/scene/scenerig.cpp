@@ -96,13 +96,6 @@ SceneRig::~SceneRig()
     vr770::resetBus();
 }
 
-void SceneRig::configure(const std::function<void(QSettings &)> &edit, const QString &file)
-{
-    QSettings settings(modules.path("setting/" + file), QSettings::IniFormat);
-    edit(settings);
-    settings.sync();
-}
-
 void SceneRig::configure(const QVariantMap &entries, const QString &file)
 {
     QSettings settings(modules.path("setting/" + file), QSettings::IniFormat);

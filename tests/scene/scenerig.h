@@ -11,7 +11,6 @@
 #include <QObject>
 #include <QStringList>
 #include <QVariant>
-#include <functional>
 #include <memory>
 
 class QQuickItem;
@@ -62,7 +61,6 @@ public:
     // Sets entries of apConfig.bin (or, with a profile file name such as
     // "p2.bin", of that file) before start() reads it.
     void configure(const QVariantMap &entries, const QString &file = "apConfig.bin");
-    void configure(const std::function<void(QSettings &)> &edit, const QString &file = "apConfig.bin");
 
     // Builds the window and runs discovery; true once the scene has run its
     // first initialisation and its start-up lock has ended. The frame mark

@@ -43,7 +43,7 @@ private slots:
         rig.callRoot("openDialog", {"macro"});
         QObject *store = rig.find("macroStore");
         QCOMPARE(store->property("current").toString(), QStringLiteral("Typed"));
-        QVERIFY(rig.call(store, "startRecording").toBool());
+        QVERIFY(rig.call(store, "startRecording", {-1}).toBool());
 
         // xdotool runs beside the event loop, so that each key reaches the
         // scene when it is typed. C is still held when the editor closes.

@@ -104,7 +104,7 @@ Dialog {
         if (store.recording) {
             store.stopRecording()
             stepList.forceActiveFocus()
-        } else if (store.startRecordingBy(key)) {
+        } else if (store.startRecording(key)) {
             // Keys typed into this window are recorded, not acted on.
             keySink.forceActiveFocus()
         }

@@ -341,13 +341,9 @@ QtObject {
 
     // --- Recording -----------------------------------------------------------------
 
-    function startRecording(): bool {
-        return startRecordingBy(-1)
-    }
-
-    // The same, started by key `code` pressed in the editor: its press, if
-    // the capture reports it late, is not kept.
-    function startRecordingBy(code: int): bool {
+    // `code`: the key whose press in the editor started it (-1 for a
+    // click); that press, if the capture reports it late, is not kept.
+    function startRecording(code: int): bool {
         if (recording || current.length === 0)
             return false
         recordingSince = Date.now()
