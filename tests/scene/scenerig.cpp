@@ -132,7 +132,7 @@ bool SceneRig::startActive()
     return panels && QTest::qWaitFor([panels] { return panels->property("opacity").toDouble() == 1; });
 }
 
-bool SceneRig::click(const QString &objectName) const
+QQuickItem *SceneRig::shown(const QString &objectName) const
 {
     // A page the last click chose may show only once events are handled.
     QQuickItem *item = nullptr;
@@ -140,14 +140,26 @@ bool SceneRig::click(const QString &objectName) const
             item = qobject_cast<QQuickItem *>(find(objectName));
             return item && item->isVisible();
         }, 2000))
-        return false;
+        return nullptr;
     // A user clicks what the window shows: a dialog shown a moment ago is
     // laid out when the next frame is drawn.
     if (QQuickTest::qIsPolishScheduled(view().quickWindow()))
         view().grabFramebuffer();
-    const QPoint centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
-    QTest::mouseClick(&view(), Qt::LeftButton, {}, centre);
+    return item;
+}
+
+bool SceneRig::click(const QString &objectName) const
+{
+    QQuickItem *item = shown(objectName);
+    if (!item)
+        return false;
+    QTest::mouseClick(&view(), Qt::LeftButton, {}, centreOf(item));
     return true;
+}
+
+QPoint SceneRig::centreOf(const QQuickItem *item)
+{
+    return item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
 }
 
 QVariantList SceneRig::keyCodes(int index) const

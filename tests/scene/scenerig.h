@@ -78,8 +78,11 @@ public:
     // Calls a function of a scene object and returns its result.
     QVariant call(QObject *object, const char *function, const QVariantList &args = {}) const;
     QVariant callRoot(const char *function, const QVariantList &args = {}) const;
+    // An item once it is visible and laid out as drawn (up to 2 s), else null.
+    QQuickItem *shown(const QString &objectName) const;
     // A real click at the middle of a visible item; false when there is none.
     bool click(const QString &objectName) const;
+    static QPoint centreOf(const QQuickItem *item);
     // The key page's codes of key `index`, as plain ints.
     QVariantList keyCodes(int index) const;
     // Waits until the scene is unlocked again.

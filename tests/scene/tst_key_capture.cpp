@@ -48,11 +48,6 @@ class TestKeyCapture : public QObject
                && process.exitCode() == 0;
     }
 
-    QQuickItem *item(const QString &objectName) const
-    {
-        return qobject_cast<QQuickItem *>(rig->find(objectName));
-    }
-
     // Real clicks at a point of the scene, through the X server.
     bool clickAt(QPoint scenePoint, int repeat = 1)
     {
@@ -61,13 +56,12 @@ class TestKeyCapture : public QObject
                         "click", "--repeat", QString::number(repeat), "1"});
     }
 
-    // A real click at the middle of an item.
+    // A real click at the middle of an item, once the window shows it: the
+    // page an earlier click chose may appear only after xdotool has ended.
     bool click(const QString &objectName)
     {
-        QQuickItem *target = item(objectName);
-        if (!target || !target->isVisible())
-            return false;
-        return clickAt(target->mapToScene(QPointF(target->width() / 2, target->height() / 2)).toPoint());
+        const QQuickItem *target = rig->shown(objectName);
+        return target && clickAt(SceneRig::centreOf(target));
     }
 
     QObject *dialog() const { return rig->find("keyDialog")->property("item").value<QObject *>(); }
