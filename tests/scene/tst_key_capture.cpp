@@ -10,9 +10,9 @@
 #include "scenerig.h"
 #include "widget.h"
 #include "windowinputtap.h"
+#include "xdotool.h"
 
 #include <QApplication>
-#include <QProcess>
 #include <QQuickItem>
 #include <QtTest>
 
@@ -38,15 +38,6 @@ class TestKeyCapture : public QObject
     std::unique_ptr<WindowInputTap> tap;
     // What reached the scene: "+4" key 4 down, "-4" up; "+f0" button down.
     QStringList keys, buttons;
-
-    static bool xdotool(const QStringList &arguments)
-    {
-        QProcess process;
-        process.start(QStringLiteral("xdotool"), arguments);
-        // The event loop runs meanwhile, so that each event reaches the scene as it comes.
-        return QTest::qWaitFor([&process] { return process.state() == QProcess::NotRunning; }, 20000)
-               && process.exitCode() == 0;
-    }
 
     // Real clicks at a point of the scene, through the X server.
     bool clickAt(QPoint scenePoint, int repeat = 1)

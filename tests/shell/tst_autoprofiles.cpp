@@ -1,6 +1,7 @@
 #include "activewindow.h"
 #include "autoprofiles.h"
 #include "autoprofileswitcher.h"
+#include "xdotool.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -42,7 +43,7 @@ class TestAutoProfiles : public QObject
     // Puts the windows in front in turn, 100 ms apart, in one xdotool run:
     // a process start per window would stretch the gaps on a loaded machine
     // past the switcher's settle time.
-    static void activate(const QStringList &windows)
+    static bool activate(const QStringList &windows)
     {
         QStringList arguments;
         for (const QString &window : windows) {
@@ -50,7 +51,7 @@ class TestAutoProfiles : public QObject
                 arguments << QStringLiteral("sleep") << QStringLiteral("0.1");
             arguments << QStringLiteral("windowactivate") << window;
         }
-        QProcess::execute(QStringLiteral("xdotool"), arguments);
+        return xdotool(arguments);
     }
 
 private slots:
@@ -119,20 +120,20 @@ private slots:
         // The last: no rule, the fallback.
         QList<int> expected;
         for (const auto &[window, slot] : QList<std::pair<QString, int>>{{alpha, 2}, {beta, 3}, {gamma, 4}, {plain, 0}}) {
-            activate({window});
+            QVERIFY(activate({window}));
             expected << slot;
             QTRY_COMPARE_WITH_TIMEOUT(switches, expected, 3000);
         }
 
         switches.clear();
-        activate({alpha, beta, gamma});
+        QVERIFY(activate({alpha, beta, gamma}));
         QTRY_COMPARE_WITH_TIMEOUT(switches, QList<int>({4}), 3000);
         QTest::qWait(800);
         QCOMPARE(switches, QList<int>({4}));
 
         switches.clear();
         blocked = QStringLiteral("unsaved");
-        activate({alpha});
+        QVERIFY(activate({alpha}));
         QTRY_COMPARE_WITH_TIMEOUT(switcher.waitReason(), QStringLiteral("unsaved"), 3000);
         QCOMPARE(switches, QList<int>());
         blocked.clear();
@@ -145,7 +146,7 @@ private slots:
         }));
         QTRY_VERIFY(!switcher.isOn());
         switches.clear();
-        activate({beta});
+        QVERIFY(activate({beta}));
         QTest::qWait(1000);
         QCOMPARE(switches, QList<int>());
     }
